@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDialog>
+
+// frm4_Ajuda: the fixed help text.
+class HelpWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+};

@@ -1,0 +1,66 @@
+#include "mainwindow/program.h"
+
+#include "access/loginwindow.h"
+#include "mainwindow/mainwindow.h"
+#include "platform/platform.h"
+
+Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
+    : QObject(parent)
+    , m_platform(platform)
+    , m_vault(dataFolder)
+{
+}
+
+Program::~Program()
+{
+    delete m_loginWindow;
+}
+
+LoginWindow* Program::loginWindow() const
+{
+    return m_loginWindow;
+}
+
+bool Program::start()
+{
+    const StorageResult opened = m_vault.open();
+    if (!opened.ok()) {
+        m_platform.showMessage(nullptr, opened.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        return false;
+    }
+    m_mainWindow = std::make_unique<MainWindow>(m_vault, m_platform);
+    connect(m_mainWindow.get(), &MainWindow::programEnded, this, &Program::end);
+    if (m_vault.settings().asksPasswordAtStart()) {
+        askForPassword();
+    } else {
+        m_mainWindow->show();
+    }
+    return true;
+}
+
+void Program::askForPassword()
+{
+    m_loginWindow = new LoginWindow(m_vault, m_platform);
+    m_loginWindow->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_loginWindow, &LoginWindow::passwordAccepted, this, [this] {
+        m_mainWindow->show();
+        m_loginWindow->close();
+    });
+    connect(m_loginWindow, &LoginWindow::programEnded, this, &Program::end);
+    m_loginWindow->show();
+}
+
+void Program::end()
+{
+    if (m_loginWindow) {
+        m_loginWindow->close();
+    }
+    if (m_mainWindow) {
+        // Its side windows and dialogs go with it.
+        m_mainWindow->hide();
+        m_mainWindow.release()->deleteLater();
+    }
+    m_platform.removeTrayIcon();
+    m_platform.forgetCopiedSecret();
+    emit finished();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+// Everything the windows ask of the desktop: message boxes, the beep, the clipboard, opening an address and the
+// notification-area icon. Windows never call Qt for these directly, so that tests can run them against a
+// RecordingPlatform and see what the user would have seen.
+class Platform : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class MessageIcon
+    {
+        None,
+        Exclamation,
+        Critical,
+    };
+
+    using QObject::QObject;
+
+    // A message box with an OK button only; returns when the user has closed it.
+    virtual void showMessage(QWidget* parent, const QString& text, const QString& title = programTitle(),
+                             MessageIcon icon = MessageIcon::None) = 0;
+    virtual void beep() = 0;
+
+    // Replaces the clipboard's content with the text, marked as a secret for clipboard managers.
+    virtual void copySecret(const QString& text) = 0;
+    // Empties the clipboard if it still holds the last secret copied; called when the program ends.
+    virtual void forgetCopiedSecret() = 0;
+
+    // Hands the address to the system unchanged, to be opened by whatever is associated with it.
+    virtual void openAddress(const QString& address) = 0;
+
+    virtual bool isTrayAvailable() const = 0;
+    // Puts the icon into the notification area; a second call while it is there changes nothing.
+    virtual void showTrayIcon(const QIcon& icon, const QString& tip) = 0;
+    virtual void removeTrayIcon() = 0;
+    virtual bool isTrayIconShown() const = 0;
+
+    static QString programTitle() { return QStringLiteral("Corvelo KeyHound"); }
+
+signals:
+    // A left-button press or a right-button click on the notification-area icon.
+    void trayIconClicked();
+};

@@ -1,0 +1,98 @@
+#include "platform/qtplatform.h"
+
+#include "platform/secretmimedata.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+#include <QUrl>
+
+QtPlatform::QtPlatform(QObject* parent)
+    : Platform(parent)
+{
+}
+
+QtPlatform::~QtPlatform()
+{
+    removeTrayIcon();
+}
+
+void QtPlatform::showMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    switch (icon) {
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MessageIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    box.exec();
+}
+
+void QtPlatform::beep()
+{
+    QApplication::beep();
+}
+
+void QtPlatform::copySecret(const QString& text)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setMimeData(makeSecretMimeData(text));
+    m_copiedSecret = text;
+}
+
+void QtPlatform::forgetCopiedSecret()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!m_copiedSecret.isNull() && clipboard->text() == m_copiedSecret) {
+        clipboard->clear();
+    }
+    m_copiedSecret.clear();
+}
+
+void QtPlatform::openAddress(const QString& address)
+{
+    // The address goes out as the user typed it; a text without a scheme is taken as a local file or folder.
+    QDesktopServices::openUrl(QUrl::fromUserInput(address, QString(), QUrl::AssumeLocalFile));
+}
+
+bool QtPlatform::isTrayAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtPlatform::showTrayIcon(const QIcon& icon, const QString& tip)
+{
+    if (m_trayIcon) {
+        return;
+    }
+    m_trayIcon = new QSystemTrayIcon(icon, this);
+    m_trayIcon->setToolTip(tip);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) {
+            emit trayIconClicked();
+        }
+    });
+    m_trayIcon->show();
+}
+
+void QtPlatform::removeTrayIcon()
+{
+    delete m_trayIcon;
+}
+
+bool QtPlatform::isTrayIconShown() const
+{
+    return !m_trayIcon.isNull();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QList>
+
+#include <functional>
+
+// A platform that only writes down what it was asked to do. Tests run the real windows against it.
+class RecordingPlatform : public Platform
+{
+    Q_OBJECT
+
+public:
+    struct Message
+    {
+        QString text;
+        QString title;
+        MessageIcon icon;
+    };
+
+    using Platform::Platform;
+
+    void showMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override;
+    void beep() override { ++beeps; }
+    void copySecret(const QString& text) override { clipboard = text; }
+    void forgetCopiedSecret() override { clipboard.clear(); }
+    void openAddress(const QString& address) override { openedAddresses.append(address); }
+    bool isTrayAvailable() const override { return trayAvailable; }
+    void showTrayIcon(const QIcon& icon, const QString& tip) override;
+    void removeTrayIcon() override { trayIconShown = false; }
+    bool isTrayIconShown() const override { return trayIconShown; }
+
+    // Behaves as a press on the icon in the notification area.
+    void clickTrayIcon() { emit trayIconClicked(); }
+
+    QList<Message> messages;
+    int beeps = 0;
+    QString clipboard;
+    QStringList openedAddresses;
+    bool trayAvailable = true;
+    bool trayIconShown = false;
+    QString trayTip;
+    // Runs while a message box would be open, before showMessage returns (to act inside a modal moment).
+    std::function<void(const Message&)> onMessage;
+};

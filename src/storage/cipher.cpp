@@ -1,0 +1,92 @@
+#include "storage/cipher.h"
+
+namespace {
+
+// Index (from 0) of the key character that serves the character at index i (from 0).
+qsizetype keyIndex(qsizetype i, qsizetype keyLength)
+{
+    return i < keyLength ? i : (i + 1) % keyLength;
+}
+
+template <typename Step>
+QByteArray shiftEach(QByteArrayView text, QByteArrayView key, Step step)
+{
+    if (key.isEmpty()) {
+        return text.toByteArray();
+    }
+    QByteArray result(text.size(), Qt::Uninitialized);
+    const qsizetype keyLength = key.size();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto code = static_cast<unsigned char>(text[i]);
+        const auto keyCode = static_cast<unsigned char>(key[keyIndex(i, keyLength)]);
+        result[i] = static_cast<char>(step(code, keyCode) & 0xFF);
+    }
+    return result;
+}
+
+} // namespace
+
+QByteArray EncryptStr(QByteArrayView text, QByteArrayView key)
+{
+    return shiftEach(text, key, [](int code, int keyCode) { return code + keyCode + 64; });
+}
+
+QByteArray UnEncryptStr(QByteArrayView text, QByteArrayView key)
+{
+    return shiftEach(text, key, [](int code, int keyCode) { return code - keyCode - 64 + 512; });
+}
+
+QByteArray ReplaceText(QByteArrayView text, QByteArrayView from, QByteArrayView to)
+{
+    if (from.isEmpty()) {
+        return text.toByteArray();
+    }
+    QByteArray result;
+    result.reserve(text.size());
+    qsizetype start = 0;
+    for (qsizetype found = text.indexOf(from); found >= 0; found = text.indexOf(from, start)) {
+        result.append(text.sliced(start, found - start));
+        result.append(to);
+        start = found + from.size();
+    }
+    result.append(text.sliced(start));
+    return result;
+}
+
+QByteArrayView trimSpaces(QByteArrayView text)
+{
+    while (!text.isEmpty() && text.front() == ' ') {
+        text = text.sliced(1);
+    }
+    while (!text.isEmpty() && text.back() == ' ') {
+        text.chop(1);
+    }
+    return text;
+}
+
+QByteArray numberToBinaryText(qint32 number)
+{
+    const auto bits = static_cast<quint32>(number);
+    QByteArray digits(32, '0');
+    for (int i = 0; i < 32; ++i) {
+        if (bits & (1u << (31 - i))) {
+            digits[i] = '1';
+        }
+    }
+    return digits;
+}
+
+qint32 binaryTextToNumber(QByteArrayView text)
+{
+    QByteArrayView trimmed = trimSpaces(text);
+    if (trimmed.size() >= 2 && trimmed[0] == '&' && (trimmed[1] == 'B' || trimmed[1] == 'b')) {
+        trimmed = trimmed.sliced(2);
+    }
+    quint32 bits = 0;
+    for (const char character : trimmed) {
+        if (character != ' ') {
+            bits = (bits << 1) | (character == '1' ? 1u : 0u);
+        }
+    }
+    return static_cast<qint32>(bits);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+// The character cipher and the small text routines both data files are built from. Texts are single-byte
+// Windows-1252; keys are texts of decimal digits.
+//
+// The key character for position i (counting from 1) of a text, with a key of length L, is key[i] while i <= L and
+// key[(i mod L) + 1] after that: after the first pass the key runs one position ahead of a plain repetition.
+
+// Each code becomes (code + key code + 64) mod 256. An empty key leaves the text as it is.
+QByteArray EncryptStr(QByteArrayView text, QByteArrayView key);
+// The exact inverse of EncryptStr under the same key.
+QByteArray UnEncryptStr(QByteArrayView text, QByteArrayView key);
+// Replaces every occurrence of from, left to right; inserted text is never searched again. An empty from
+// leaves the text unchanged.
+QByteArray ReplaceText(QByteArrayView text, QByteArrayView from, QByteArrayView to);
+
+// The text without leading and trailing spaces (only the space character, code 32).
+QByteArrayView trimSpaces(QByteArrayView text);
+
+// 32 characters '0'/'1', most significant bit first (two's complement for negative numbers).
+QByteArray numberToBinaryText(qint32 number);
+// Trims spaces, ignores a leading "&B" and any inner spaces, keeps the last 32 digits; '1' is a set bit, any other
+// character a clear one. An empty text gives 0.
+qint32 binaryTextToNumber(QByteArrayView text);

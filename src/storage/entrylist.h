@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCollatorSortKey>
+#include <QList>
+
+#include <vector>
+
+// Every deciphered entry record, kept in ascending order of the whole record text, compared without regard to
+// letter case in the collation of the user's locale. Records that compare equal keep the order of their bytes, so
+// the order never depends on the order of reading. A record's position here is its index.
+class EntryList
+{
+public:
+    EntryList() = default;
+    // Sorts the records; each sort key is computed once.
+    explicit EntryList(const QList<QByteArray>& records);
+
+    qsizetype size() const { return qsizetype(m_entries.size()); }
+    bool isEmpty() const { return m_entries.empty(); }
+    const QByteArray& at(qsizetype index) const { return m_entries[size_t(index)].record; }
+    bool contains(qsizetype index) const { return index >= 0 && index < size(); }
+
+private:
+    struct Entry
+    {
+        QByteArray record;
+        QCollatorSortKey sortKey;
+    };
+
+    std::vector<Entry> m_entries;
+};

@@ -1,0 +1,65 @@
+#include "storage/entryrecord.h"
+
+#include "storage/cipher.h"
+
+namespace EntryRecord {
+
+QByteArray join(const QList<QByteArray>& fields)
+{
+    QByteArray record = fields.join(separator);
+    return ReplaceText(record, "\r\n", QByteArrayView(&lineBreakMark, 1));
+}
+
+QList<QByteArray> split(const QByteArray& record)
+{
+    return record.split(separator);
+}
+
+QByteArray field(const QByteArray& record, int position)
+{
+    qsizetype start = 0;
+    for (int i = 0; i < position; ++i) {
+        start = record.indexOf(separator, start);
+        if (start < 0) {
+            return {};
+        }
+        ++start;
+    }
+    const qsizetype end = record.indexOf(separator, start);
+    return record.mid(start, end < 0 ? -1 : end - start);
+}
+
+QByteArray updateStamp(const QDateTime& when)
+{
+    return when.toString(QStringLiteral("yy.MM.dd.HH.mm.ss")).toLatin1();
+}
+
+QByteArray stampDate(const QByteArray& stamp)
+{
+    const QList<QByteArray> pieces = stamp.split('.');
+    const auto piece = [&pieces](int i) { return i < pieces.size() ? pieces[i] : QByteArray(); };
+    return piece(2) + '/' + piece(1) + '/' + piece(0);
+}
+
+QByteArray descriptionLines(const QByteArray& description)
+{
+    return ReplaceText(description, QByteArrayView(&lineBreakMark, 1), "\r\n");
+}
+
+QByteArray displayRow(const QByteArray& record, qsizetype index)
+{
+    const bool hasExpiry = record.contains(separator);
+    const QByteArray expiry = hasExpiry ? field(record, Expiry) : record;
+    return expiry + "    " + field(record, Title) + "\t\t\t\t" + QByteArray::number(index);
+}
+
+qsizetype indexOfRow(const QByteArray& row)
+{
+    // The index follows the last tab, so a title that carries a tab of its own cannot shift it.
+    const qsizetype lastTab = row.lastIndexOf('\t');
+    bool ok = false;
+    const qsizetype index = lastTab < 0 ? -1 : row.mid(lastTab + 1).toLongLong(&ok);
+    return ok ? index : -1;
+}
+
+} // namespace EntryRecord

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+// Both data files share one shape: a double quote, lines separated by CR LF, a double quote and CR LF. Each line is
+// one record, reversed, enciphered and written as eight marker bytes per character, most significant bit first:
+// 0x7F for a 0 bit and 0x8F for a 1 bit. A record of n characters is 8n bytes whatever its characters are, so
+// quotes, separators and line breaks inside a record never disturb the lines.
+namespace LineCodec {
+
+constexpr char zeroBit = '\x7F';
+constexpr char oneBit = '\x8F';
+
+// The encoded line of a record (an empty record gives an empty line).
+QByteArray encode(QByteArrayView record, QByteArrayView key);
+// Appends the encoded line to out, without building it apart first.
+void appendEncoded(QByteArray& out, QByteArrayView record, QByteArrayView key);
+
+// The record of one physical line (without its CR LF): quotes removed, spaces trimmed, each group of eight marker
+// bytes read as one character code (any byte other than 0x8F counts as a 0 bit; a last group of fewer than eight
+// bytes is read as a shorter binary number), deciphered and reversed. A line that is empty after trimming gives an
+// empty record.
+QByteArray decode(QByteArrayView line, QByteArrayView key);
+
+// The physical lines of a whole file (split at LF, a CR before it dropped), leaving out the lines that hold only the
+// opening or closing quote.
+QList<QByteArrayView> recordLines(QByteArrayView contents);
+
+// The records of every line of a whole file, in file order. The lines that hold only the opening or closing quote
+// are skipped; empty records are dropped.
+QList<QByteArray> decodeFile(QByteArrayView contents, QByteArrayView key);
+
+// The file around a body: quote, body, quote, CR LF.
+QByteArray wrapBody(QByteArrayView body);
+
+} // namespace LineCodec

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// cnfg.tab holds one record of three fields: the installation key that enciphers the vault, the master password
+// and the answer to "ask the master password at start?" ("Sim" or "Não"). It is enciphered under a key that is the
+// same in every installation.
+struct Settings
+{
+    QByteArray installationKey;
+    QByteArray masterPassword;
+    QByteArray askAtStart;
+
+    bool asksPasswordAtStart() const { return askAtStart == answerYes; }
+
+    static constexpr char answerYes[] = "Sim";
+    static constexpr char answerNo[] = "N\xE3o";
+    static constexpr char factoryPassword[] = "8046";
+};
+
+namespace SettingsFile {
+
+inline constexpr char fileName[] = "cnfg.tab";
+inline constexpr char settingsKey[] = "7305";
+
+// Day, month and two-digit year, then hour, minute and second, each without leading zeros, read as two numbers and
+// added: 6/3/26 at 0:00:07 gives 6326 + 7.
+QByteArray makeInstallationKey(const QDateTime& now);
+
+// The whole file for the record.
+QByteArray encode(const Settings& settings);
+// The settings of a file's contents: the last line that is not a lone quote, split into at most three fields.
+// Missing fields stay empty.
+Settings decode(QByteArrayView contents);
+
+} // namespace SettingsFile

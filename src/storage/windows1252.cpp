@@ -1,0 +1,64 @@
+#include "storage/windows1252.h"
+
+#include <array>
+
+namespace {
+
+// Unicode of the codes 0x80 to 0x9F; the undefined ones keep their own value.
+constexpr std::array<char16_t, 32> highControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+int codeOf(QChar character)
+{
+    const char16_t unicode = character.unicode();
+    if (unicode < 0x80 || (unicode >= 0xA0 && unicode <= 0xFF)) {
+        return unicode;
+    }
+    for (int i = 0; i < int(highControls.size()); ++i) {
+        if (highControls[i] == unicode) {
+            return 0x80 + i;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+namespace Windows1252 {
+
+QString toUnicode(const QByteArray& bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        *out++ = QChar(code >= 0x80 && code < 0xA0 ? highControls[code - 0x80] : char16_t(code));
+    }
+    return text;
+}
+
+QByteArray fromUnicode(const QString& text, bool* ok)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    bool allEncoded = true;
+    char* out = bytes.data();
+    for (const QChar character : text) {
+        const int code = codeOf(character);
+        allEncoded = allEncoded && code >= 0;
+        *out++ = static_cast<char>(code >= 0 ? code : '?');
+    }
+    if (ok) {
+        *ok = allEncoded;
+    }
+    return bytes;
+}
+
+bool canEncode(QChar character)
+{
+    return codeOf(character) >= 0;
+}
+
+} // namespace Windows1252

@@ -372,8 +372,7 @@ void MainWindow::setSideWindowsOpen(bool open)
 
 void MainWindow::toggleSideWindows()
 {
-    // Either side window may have been closed on its own; then the double-click opens both again.
-    setSideWindowsOpen(!(m_sideWindowsOpen && m_sideWindows->isShown()));
+    setSideWindowsOpen(!m_sideWindowsOpen);
     if (m_setaMais < m_list->count()) {
         m_list->setCurrentRow(m_setaMais);
     }

@@ -34,7 +34,8 @@ const QSize windowSize = Twips::size(4500, 5400);
 // The window stands this far above the centre of the screen.
 constexpr int aboveCentre = 20;
 const QRect listPlace(30, 100, 240, ListPager::pageSize * 13);
-const QRect image1Size(0, 0, 280, 260);
+// The list picture, tiled behind the rows.
+const QSize image1Size(280, 260);
 // Modal windows open this far right of and below the main window's top-left corner.
 const QPoint modalOffset = Twips::point(530, 580);
 
@@ -160,8 +161,8 @@ void MainWindow::buildList()
 {
     auto* image1 = new QLabel(this);
     image1->setObjectName(QStringLiteral("Image1"));
-    image1->setPixmap(Picture::pixmap(QStringLiteral("main-list"), image1Size.size()));
-    image1->setGeometry(image1Size.translated(0, height()));
+    image1->setPixmap(Picture::pixmap(QStringLiteral("main-list"), image1Size));
+    image1->setGeometry(QRect(QPoint(0, height()), image1Size));
     image1->hide();
     m_listBrush = QBrush(image1->pixmap());
 

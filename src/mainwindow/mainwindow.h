@@ -29,7 +29,6 @@ public:
     ~MainWindow() override;
 
     SideWindows* sideWindows() const { return m_sideWindows; }
-    const ListPager& pager() const { return m_pager; }
 
 public slots:
     // Shows the text in the notice label for two seconds.

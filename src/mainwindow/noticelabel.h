@@ -14,7 +14,6 @@ public:
     explicit NoticeLabel(QWidget* parent);
 
     void showNotice(const QString& text);
-    bool isCountingDown() const { return m_timer.isActive(); }
 
 private:
     QTimer m_timer;

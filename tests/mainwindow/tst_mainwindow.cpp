@@ -117,6 +117,8 @@ private slots:
     void keys_data();
     void keys();
     void keysOnEmptyList();
+    void downAfterArrowTurnSelectsFirstRow();
+    void keyThatSelectsNothingAtStartUp();
     void doubleClickTogglesSideWindows();
     void backgroundDoubleClickClosesSideWindows();
     void copyButtons();
@@ -421,6 +423,35 @@ void TestMainWindow::keysOnEmptyList()
     QCOMPARE(fixture.list()->currentRow(), -1);
     QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QString());
     QCOMPARE(fixture.state(QStringLiteral("lblPagina")), QStringLiteral("1"));
+}
+
+void TestMainWindow::downAfterArrowTurnSelectsFirstRow()
+{
+    // Row 14 was the last one selected, but the arrow turned the page and nothing is selected on the new one.
+    Fixture fixture(45);
+    fixture.clickRow(14);
+    fixture.click(QStringLiteral("imgAvanca"));
+    QCOMPARE(fixture.list()->currentRow(), -1);
+    QVERIFY(fixture.list()->hasFocus());
+    QTest::keyClick(fixture.list(), Qt::Key_Down);
+    QCOMPARE(fixture.state(QStringLiteral("lblPagina")), QStringLiteral("2"));
+    QCOMPARE(fixture.list()->currentRow(), 0);
+    QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QStringLiteral("15"));
+}
+
+void TestMainWindow::keyThatSelectsNothingAtStartUp()
+{
+    Fixture fixture(20);
+    QTest::keyClick(fixture.list(), Qt::Key_Shift);
+    QCOMPARE(fixture.list()->currentRow(), -1);
+    QCOMPARE(fixture.login(), QString());
+    // A page turn and back leaves both markers at 0 again: the first row still moves round to the last.
+    fixture.click(QStringLiteral("imgAvanca"));
+    fixture.click(QStringLiteral("imgRetorna"));
+    QCOMPARE(fixture.state(QStringLiteral("lblSetaMenos")), QStringLiteral("0"));
+    fixture.clickRow(0);
+    QTest::keyClick(fixture.list(), Qt::Key_Up);
+    QCOMPARE(fixture.list()->currentRow(), 14);
 }
 
 void TestMainWindow::doubleClickTogglesSideWindows()

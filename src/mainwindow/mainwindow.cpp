@@ -358,9 +358,10 @@ bool MainWindow::handleListKeyPress(int key)
 
 void MainWindow::handleListKeyRelease()
 {
-    // Until row 1 has been selected or a page turned, a key that leaves the first row selected moves the selection
-    // round to the last row of the page.
-    if (m_setaMais == 0 && m_pager.setaMenos() == 0 && m_list->currentRow() == 0 && m_list->count() > 0) {
+    // Until row 1 has been selected or a page turned for the first time, a key that leaves the first row selected
+    // moves the selection round to the last row of the page. The row-1 marker alone cannot tell: turns back and
+    // forth bring it to 0 again, and then a Down that turned the page would land on the new page's last row.
+    if (m_pager.isUntouched() && m_list->currentRow() == 0) {
         m_list->setCurrentRow(m_list->count() - 1);
     }
 }

@@ -118,6 +118,7 @@ private slots:
     void keysOnEmptyList();
     void downAfterArrowTurnSelectsFirstRow();
     void keyThatSelectsNothingAtStartUp();
+    void downTurnLandsOnFirstRowWhateverTheMarker();
     void doubleClickTogglesSideWindows();
     void backgroundDoubleClickClosesSideWindows();
     void copyButtons();
@@ -431,13 +432,34 @@ void TestMainWindow::keyThatSelectsNothingAtStartUp()
     QTest::keyClick(fixture.list(), Qt::Key_Shift);
     QCOMPARE(fixture.list()->currentRow(), -1);
     QCOMPARE(fixture.login(), QString());
-    // A page turn and back leaves both markers at 0 again: the first row still moves round to the last.
+    // Once a page has been turned, the first row no longer moves round, even with the row-1 marker back at 0.
     fixture.click(QStringLiteral("imgAvanca"));
     fixture.click(QStringLiteral("imgRetorna"));
     QCOMPARE(fixture.state(QStringLiteral("lblSetaMenos")), QStringLiteral("0"));
     fixture.clickRow(0);
     QTest::keyClick(fixture.list(), Qt::Key_Up);
-    QCOMPARE(fixture.list()->currentRow(), 14);
+    QCOMPARE(fixture.list()->currentRow(), 0);
+}
+
+void TestMainWindow::downTurnLandsOnFirstRowWhateverTheMarker()
+{
+    Fixture fixture(45);
+    // Turns and row-1 selections that bring the row-1 marker down to -1 on the first page.
+    const QStringList steps = {"imgAvanca", "1", "imgRetorna", "imgAvanca",
+                               "imgAvanca", "1", "imgRetorna", "imgRetorna"};
+    for (const QString& step : steps) {
+        if (step == QLatin1String("1")) {
+            fixture.clickRow(1);
+        } else {
+            fixture.click(step);
+        }
+    }
+    QCOMPARE(fixture.state(QStringLiteral("lblSetaMenos")), QStringLiteral("-1"));
+    fixture.clickRow(14);
+    QTest::keyClick(fixture.list(), Qt::Key_Down);
+    QCOMPARE(fixture.state(QStringLiteral("lblPagina")), QStringLiteral("2"));
+    QCOMPARE(fixture.list()->currentRow(), 0);
+    QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QStringLiteral("15"));
 }
 
 void TestMainWindow::doubleClickTogglesSideWindows()

@@ -1,11 +1,13 @@
 #include "access/loginwindow.h"
 
 #include "access/masterpassword.h"
+#include "access/roundedoutline.h"
 #include "info/authorsite.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
 #include "platform/windowdragger.h"
+#include "platform/windowshape.h"
 #include "storage/vault.h"
 
 #include <QCloseEvent>
@@ -39,6 +41,7 @@ LoginWindow::LoginWindow(const Vault& vault, Platform& platform, QWidget* parent
     setWindowTitle(Platform::programTitle());
     setFixedSize(windowSize);
     setAttribute(Qt::WA_TranslucentBackground);
+    applyWindowOutline(this, roundedOutline(windowSize));
     createControls();
     new WindowDragger(this);
     placeAboveScreenCentre();

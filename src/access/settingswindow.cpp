@@ -2,9 +2,11 @@
 
 #include "access/keyfilter.h"
 #include "access/passwordchange.h"
+#include "access/roundedoutline.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
+#include "platform/windowshape.h"
 #include "storage/vault.h"
 #include "storage/windows1252.h"
 
@@ -44,6 +46,7 @@ SettingsWindow::SettingsWindow(Vault& vault, Platform& platform, QWidget* parent
     setModal(true);
     setFixedSize(windowSize);
     setAttribute(Qt::WA_TranslucentBackground);
+    applyWindowOutline(this, roundedOutline(windowSize));
     createControls();
 }
 

@@ -37,8 +37,6 @@ private slots:
     void limitaChars();
     void everyOtherCodeIsRefused_data();
     void everyOtherCodeIsRefused();
-    void characterSetValidator_data();
-    void characterSetValidator();
     void filteredBoxTakesTypedAndPastedText_data();
     void filteredBoxTakesTypedAndPastedText();
     void recordTextValidator_data();
@@ -78,22 +76,14 @@ void TestKeyFilter::limitaChars_data()
     row("enter", 13, true, false);
     row("line feed", 10, true, false);
     row("space", 32, true, false);
-    row("tab", 9, false, false);
-    row("escape", 27, false, false);
     row("delete code", 127, false, false);
     row("ctrl+a select all", 1, false, false);
     row("ctrl+c copy", 3, false, false);
     row("ctrl+v paste", 22, false, false);
     row("ctrl+x cut", 24, false, false);
     row("ctrl+z undo", 26, false, false);
-    row("first digit", u'0', true, true);
-    row("last digit", u'9', true, true);
     row("slash before digits", u'/', true, false);
     row("colon after digits", u':', true, false);
-    row("a", u'a', true, true);
-    row("z", u'z', true, true);
-    row("A", u'A', true, true);
-    row("Z", u'Z', true, true);
     row("at sign before A", u'@', true, true);
     row("bracket after Z", u'[', true, false);
     row("grave accent before a", u'`', false, false);
@@ -104,35 +94,18 @@ void TestKeyFilter::limitaChars_data()
     row("feminine ordinal", u'\u00AA', false, false);
     row("masculine ordinal", u'\u00BA', false, false);
     row("inverted question mark", u'\u00BF', true, false);
-    row("question mark", u'?', true, false);
     row("double quote", u'"', true, false);
-    row("apostrophe", u'\'', true, false);
     row("dot", u'.', true, false);
     row("hyphen", u'-', true, false);
-    row("backslash", u'\\', true, false);
-    row("ampersand", u'&', true, true);
-    row("asterisk", u'*', true, true);
-    row("hash", u'#', true, true);
-    row("dollar", u'$', true, true);
     row("underscore", u'_', true, true);
-    row("percent", u'%', true, false);
     row("A grave", u'\u00C0', true, true);
     row("e acute", u'\u00E9', true, true);
-    row("U diaeresis", u'\u00DC', true, true);
-    row("u diaeresis", u'\u00FC', true, true);
-    row("N tilde", u'\u00D1', true, true);
     row("n tilde", u'\u00F1', true, true);
     row("C cedilla", u'\u00C7', true, true);
-    row("c cedilla", u'\u00E7', true, true);
     row("A ring not listed", u'\u00C5', false, false);
-    row("Y acute not listed", u'\u00DD', false, false);
     row("y diaeresis not listed", u'\u00FF', false, false);
-    row("sharp s", u'\u00DF', false, false);
     row("section sign", u'\u00A7', false, false);
-    row("yen sign", u'\u00A5', false, false);
-    row("no-break space", u'\u00A0', false, false);
     row("euro", u'\u20AC', false, false);
-    row("o double acute", u'\u0151', false, false);
     row("high surrogate", u'\xD83D', false, false);
 }
 
@@ -168,42 +141,6 @@ void TestKeyFilter::everyOtherCodeIsRefused()
             QFAIL(qPrintable(QStringLiteral("code %1 %2").arg(code).arg(passes ? "refused" : "let through")));
         }
     }
-}
-
-void TestKeyFilter::characterSetValidator_data()
-{
-    QTest::addColumn<CharacterSet>("set");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("acceptable");
-
-    QTest::newRow("empty") << CharacterSet::Settings << QString() << true;
-    QTest::newRow("settings: letters, digits, symbols")
-        << CharacterSet::Settings << QStringLiteral("Senha@2026_#$&*") << true;
-    QTest::newRow("settings: accents") << CharacterSet::Settings << QStringLiteral("AçaíÑÜ") << true;
-    QTest::newRow("settings: one space inside") << CharacterSet::Settings << QStringLiteral("minha senha") << false;
-    QTest::newRow("settings: trailing line break") << CharacterSet::Settings << QStringLiteral("senha\n") << false;
-    QTest::newRow("settings: dot") << CharacterSet::Settings << QStringLiteral("senha.1") << false;
-    QTest::newRow("settings: tab") << CharacterSet::Settings << QStringLiteral("a\tb") << false;
-    QTest::newRow("settings: control code") << CharacterSet::Settings << QStringLiteral("ab\x16") << false;
-    QTest::newRow("entry: sentence with punctuation")
-        << CharacterSet::EntryWindow << QStringLiteral("¿Qué tal, \"João\"? (50% off) [a-b]") << true;
-    QTest::newRow("entry: line breaks") << CharacterSet::EntryWindow << QStringLiteral("a\r\nb") << true;
-    QTest::newRow("entry: tilde") << CharacterSet::EntryWindow << QStringLiteral("user~1") << false;
-    QTest::newRow("entry: degree sign") << CharacterSet::EntryWindow << QStringLiteral("20°C") << false;
-    QTest::newRow("entry: ordinal") << CharacterSet::EntryWindow << QStringLiteral("1ª") << false;
-    QTest::newRow("entry: emoji") << CharacterSet::EntryWindow << QStringLiteral("ok😀") << false;
-    QTest::newRow("entry: tab") << CharacterSet::EntryWindow << QStringLiteral("a\tb") << false;
-}
-
-void TestKeyFilter::characterSetValidator()
-{
-    QFETCH(CharacterSet, set);
-    QFETCH(QString, text);
-    QFETCH(bool, acceptable);
-
-    CharacterSetValidator validator(set, nullptr);
-    int position = 0;
-    QCOMPARE(validator.validate(text, position), acceptable ? QValidator::Acceptable : QValidator::Invalid);
 }
 
 void TestKeyFilter::filteredBoxTakesTypedAndPastedText_data()

@@ -32,6 +32,8 @@ private slots:
     void authorLinkOpensTheSite_data();
     void authorLinkOpensTheSite();
     void closeButtonCloses();
+    void keepsItsLookUnderTheOpenersStyleSheet_data();
+    void keepsItsLookUnderTheOpenersStyleSheet();
 
 private:
     RecordingPlatform m_platform;
@@ -178,6 +180,40 @@ void TestAboutWindow::closeButtonCloses()
     QTest::mouseClick(window.findChild<PictureButton*>(QStringLiteral("btnFechar")), Qt::LeftButton);
     QVERIFY(!window.isVisible());
     QVERIFY(m_platform.openedAddresses.isEmpty());
+}
+
+void TestAboutWindow::keepsItsLookUnderTheOpenersStyleSheet_data()
+{
+    QTest::addColumn<QString>("openerStyle");
+    QTest::newRow("none") << QString();
+    QTest::newRow("a background for everything") << "background: #34506f;";
+    QTest::newRow("label rules") << "QLabel { font: 20pt; color: white; background: red; }";
+}
+
+void TestAboutWindow::keepsItsLookUnderTheOpenersStyleSheet()
+{
+    QFETCH(QString, openerStyle);
+    QWidget opener;
+    opener.setStyleSheet(openerStyle);
+    AboutWindow window(m_platform, &opener);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const auto fontOf = [&window](const char* name) { return window.findChild<QLabel*>(QLatin1String(name))->font(); };
+    QCOMPARE(fontOf("Label6").pointSize(), 10);
+    QVERIFY(fontOf("Label6").bold());
+    QCOMPARE(fontOf("Label4").pointSize(), 10);
+    QVERIFY(fontOf("Label4").bold());
+    QCOMPARE(fontOf("Label5").pointSize(), 7);
+    QCOMPARE(fontOf("Label3").pointSize(), 8);
+    QVERIFY(!fontOf("Label3").bold());
+    QVERIFY(fontOf("lblSitedoautor").underline());
+
+    // The labels leave the window's own picture visible behind them.
+    const QImage image = window.grab().toImage();
+    const QLabel* author = window.findChild<QLabel*>(QStringLiteral("Label3"));
+    const QPoint corner = author->geometry().bottomRight() - QPoint(1, 1);
+    QCOMPARE(QColor(image.pixel(corner)).red() > 200, true);
 }
 
 QTEST_MAIN(TestAboutWindow)

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QStringList>
 #include <QTextStream>
 
@@ -28,10 +29,10 @@ const Sample samples[] = {
     {"Farmácia Central", "ana-ribeiro", "farmacia-central", "Cartão fidelidade 4471."},
     {"Wi-Fi de Casa", "admin", "roteador", "Roteador da sala.\r\nRede: CASA_5G"},
     {"Escola das Crianças", "responsavel.ana", "escola", "Portal de notas e avisos."},
-    {"Operadora Celular", "11987650000", "operadora", "Plano família."},
+    {"Operadora Celular", "linha.principal", "operadora", "Plano família."},
     {"Cinema Lumière", "ana.cinema", "lumiere", ""},
     {"Clube de Leitura", "leitora.ana", "clube-leitura", "Encontros na primeira sexta do mês."},
-    {"Prefeitura - IPTU", "123.456.789-00", "prefeitura", "Segunda via do carnê."},
+    {"Prefeitura - IPTU", "contribuinte-5520", "prefeitura", "Segunda via do carnê."},
     {"Academia Forte", "ana.forte", "academia", "Plano anual."},
     {"Nuvem de Fotos", "ana.fotos", "nuvem-fotos", "Backup automático do celular."},
     {"Jornal Diário", "assinante.ana", "jornal", "Assinatura digital."},
@@ -105,6 +106,7 @@ int main(int argc, char* argv[])
         return fail(QStringLiteral("Quantidade inválida: %1").arg(arguments.at(1)));
     }
 
+    QDir().mkpath(arguments.at(0));
     Vault vault(arguments.at(0));
     StorageResult result = vault.open();
     const QDateTime now = QDateTime::currentDateTime();

@@ -44,10 +44,8 @@ char16_t LimitaChars(char16_t key, CharacterSet set)
 } // namespace KeyFilter
 
 CharacterSetValidator::CharacterSetValidator(KeyFilter::CharacterSet set, QObject* parent)
-    : QValidator(parent)
-    , m_set(set)
-{
-}
+    : QValidator(parent), m_set(set)
+{}
 
 QValidator::State CharacterSetValidator::validate(QString& input, int&) const
 {
@@ -61,7 +59,6 @@ QValidator::State RecordTextValidator::validate(QString& input, int&) const
 
 bool RecordTextValidator::isStorable(const QString& text)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c != QChar(0xA7) && c != QChar(0xA5) && Windows1252::canEncode(c);
-    });
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c != QChar(0xA7) && c != QChar(0xA5) && Windows1252::canEncode(c); });
 }

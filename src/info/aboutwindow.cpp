@@ -8,9 +8,24 @@
 
 #include <QLabel>
 
+namespace {
+
+QString labelStyles()
+{
+    return QStringLiteral("QLabel { color: #2a2a2a; font: 8pt 'DejaVu Sans'; }"
+                          "QLabel#Label4 { color: #17222f; font: bold 10pt 'DejaVu Sans'; }"
+                          "QLabel#Label1 { color: #7a5410; font: bold 8pt 'DejaVu Sans'; }"
+                          "QLabel#Label5 { font: 7pt 'DejaVu Sans'; }"
+                          "QLabel#Label2 { font: bold 8pt 'DejaVu Sans'; }"
+                          "QLabel#lblSitedoautor { color: #1d4f91; text-decoration: underline; }"
+                          "QLabel#lblFree { color: #17222f; font: bold 7pt 'DejaVu Sans'; }");
+}
+
+} // namespace
+
 AboutWindow::AboutWindow(Platform& platform, QWidget* parent)
     : InfoDialog(QStringLiteral("frm5_Sobre"), QStringLiteral("Sobre o Programa"), QStringLiteral("about-background"),
-                 parent),
+                 labelStyles(), parent),
       m_platform(platform)
 {
     auto* emblem = new QLabel(this);
@@ -27,14 +42,6 @@ AboutWindow::AboutWindow(Platform& platform, QWidget* parent)
     addLabel(QStringLiteral("lblFree"), QStringLiteral("Corvelo KeyHound é totalmente FREE!"),
              Twips::rect(120, 3615, 3180, 255))
         ->setAlignment(Qt::AlignCenter);
-
-    setStyleSheet(QStringLiteral("QLabel { color: #2a2a2a; font: 8pt 'DejaVu Sans'; }"
-                                 "QLabel#Label4 { color: #17222f; font: bold 10pt 'DejaVu Sans'; }"
-                                 "QLabel#Label1 { color: #7a5410; font: bold 8pt 'DejaVu Sans'; }"
-                                 "QLabel#Label5 { font: 7pt 'DejaVu Sans'; }"
-                                 "QLabel#Label2 { font: bold 8pt 'DejaVu Sans'; }"
-                                 "QLabel#lblSitedoautor { color: #1d4f91; text-decoration: underline; }"
-                                 "QLabel#lblFree { color: #17222f; font: bold 7pt 'DejaVu Sans'; }"));
 }
 
 QString AboutWindow::description()

@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 
 HelpWindow::HelpWindow(QWidget* parent)
-    : InfoDialog(QStringLiteral("frm4_Ajuda"), QStringLiteral("Ajuda"), QStringLiteral("help-background"), parent)
+    : InfoDialog(QStringLiteral("frm4_Ajuda"), QStringLiteral("Ajuda"), QStringLiteral("help-background"), {}, parent)
 {
     auto* text = new QPlainTextEdit(this);
     text->setObjectName(QStringLiteral("txtAjuda"));

@@ -7,13 +7,17 @@
 #include <QLabel>
 #include <QPainter>
 
-InfoDialog::InfoDialog(const QString& objectName, const QString& heading, const QString& background, QWidget* parent)
+InfoDialog::InfoDialog(const QString& objectName, const QString& heading, const QString& background,
+                       const QString& labelStyles, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_background(background)
 {
     setObjectName(objectName);
     setWindowTitle(heading);
     setModal(true);
     setFixedSize(Twips::size(3420, 3915));
+    // The window draws its own background; a style sheet of the window that opens it must not paint over it. Set
+    // once, before the labels exist: a second style sheet would not change the fonts they were given.
+    setStyleSheet(QStringLiteral("QLabel { background: transparent; }") + labelStyles);
 
     auto* title = new QLabel(heading, this);
     title->setObjectName(QStringLiteral("Label6"));

@@ -11,7 +11,9 @@ class InfoDialog : public QDialog
     Q_OBJECT
 
 protected:
-    InfoDialog(const QString& objectName, const QString& heading, const QString& background, QWidget* parent);
+    // labelStyles: style sheet rules for the window's own labels.
+    InfoDialog(const QString& objectName, const QString& heading, const QString& background, const QString& labelStyles,
+               QWidget* parent);
 
     void paintEvent(QPaintEvent* event) override;
 

@@ -1,5 +1,6 @@
 #include "info/aboutwindow.h"
 #include "info/authorsite.h"
+#include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/recordingplatform.h"
 #include "platform/twips.h"
@@ -32,6 +33,8 @@ private slots:
     void authorLinkOpensTheSite_data();
     void authorLinkOpensTheSite();
     void closeButtonCloses();
+    void keepsItsLookUnderTheOpenersStyleSheet_data();
+    void keepsItsLookUnderTheOpenersStyleSheet();
 
 private:
     RecordingPlatform m_platform;
@@ -178,6 +181,41 @@ void TestAboutWindow::closeButtonCloses()
     QTest::mouseClick(window.findChild<PictureButton*>(QStringLiteral("btnFechar")), Qt::LeftButton);
     QVERIFY(!window.isVisible());
     QVERIFY(m_platform.openedAddresses.isEmpty());
+}
+
+void TestAboutWindow::keepsItsLookUnderTheOpenersStyleSheet_data()
+{
+    QTest::addColumn<QString>("openerStyle");
+    QTest::newRow("none") << QString();
+    QTest::newRow("a background for everything") << "background: #34506f;";
+    QTest::newRow("label rules") << "QLabel { font: 20pt; color: white; background: red; }";
+}
+
+void TestAboutWindow::keepsItsLookUnderTheOpenersStyleSheet()
+{
+    QFETCH(QString, openerStyle);
+    QWidget opener;
+    opener.setStyleSheet(openerStyle);
+    AboutWindow window(m_platform, &opener);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const auto fontOf = [&window](const char* name) { return window.findChild<QLabel*>(QLatin1String(name))->font(); };
+    QCOMPARE(fontOf("Label6").pointSize(), 10);
+    QVERIFY(fontOf("Label6").bold());
+    QCOMPARE(fontOf("Label4").pointSize(), 10);
+    QVERIFY(fontOf("Label4").bold());
+    QCOMPARE(fontOf("Label5").pointSize(), 7);
+    QCOMPARE(fontOf("Label3").pointSize(), 8);
+    QVERIFY(!fontOf("Label3").bold());
+    QVERIFY(fontOf("lblSitedoautor").underline());
+
+    // The labels leave the window's own picture visible behind them.
+    const QImage shown = window.grab().toImage();
+    const QImage picture = Picture::pixmap(QStringLiteral("about-background"), window.size()).toImage();
+    const QLabel* author = window.findChild<QLabel*>(QStringLiteral("Label3"));
+    const QPoint corner = author->geometry().bottomRight() - QPoint(1, 1);
+    QCOMPARE(QColor(shown.pixel(corner)), QColor(picture.pixel(corner)));
 }
 
 QTEST_MAIN(TestAboutWindow)

@@ -5,7 +5,6 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 
@@ -22,7 +21,6 @@ private slots:
     void windowHasItsControls();
     void textCannotBeChanged_data();
     void textCannotBeChanged();
-    void scrollsDownwardsOnly();
     void closes_data();
     void closes();
 };
@@ -150,16 +148,6 @@ void TestHelpWindow::textCannotBeChanged()
         QTest::keyClick(box, Qt::Key(key));
     }
     QCOMPARE(box->toPlainText(), before);
-}
-
-void TestHelpWindow::scrollsDownwardsOnly()
-{
-    HelpWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QScrollBar* bar = helpBox(window)->verticalScrollBar();
-    QVERIFY(bar->isVisible());
-    QCOMPARE(helpBox(window)->horizontalScrollBar()->maximum(), 0);
 }
 
 void TestHelpWindow::closes_data()

@@ -9,6 +9,7 @@
 #include "info/helpwindow.h"
 #include "mainwindow/noticelabel.h"
 #include "mainwindow/pagelist.h"
+#include "mainwindow/rowdelegate.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
@@ -33,7 +34,7 @@ namespace {
 const QSize windowSize = Twips::size(4500, 5400);
 // The window stands this far above the centre of the screen.
 constexpr int aboveCentre = 20;
-const QRect listPlace(30, 100, 240, ListPager::pageSize * 13);
+const QRect listPlace(30, 100, 240, ListPager::pageSize* RowDelegate::rowHeight);
 // The list picture, tiled behind the rows.
 const QSize image1Size(280, 260);
 // Modal windows open this far right of and below the main window's top-left corner.
@@ -81,7 +82,7 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::showSettingsValues);
     connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::restoreFromTray);
     connect(m_sideWindows, &SideWindows::noticeRequested, this, &MainWindow::showNotice);
-    connect(m_sideWindows, &SideWindows::closed, this, [this] { setSideWindowsOpen(false); });
+    connect(m_sideWindows, &SideWindows::closed, this, &MainWindow::forgetSideWindows);
 
     showSettingsValues();
     showFirstPage();
@@ -382,6 +383,11 @@ void MainWindow::toggleSideWindows()
 void MainWindow::closeSideWindows()
 {
     m_sideWindows->close();
+    forgetSideWindows();
+}
+
+void MainWindow::forgetSideWindows()
+{
     m_sideWindowsOpen = false;
     syncStateLabels();
 }

@@ -112,7 +112,6 @@ private slots:
     void pressedLook_data();
     void pressedLook();
     void selectionFillsBoxes();
-    void selectionOnLaterPage();
     void shortRecordIsListedAndSelectable();
     void keys_data();
     void keys();
@@ -122,7 +121,6 @@ private slots:
     void doubleClickTogglesSideWindows();
     void backgroundDoubleClickClosesSideWindows();
     void copyButtons();
-    void copyBeforeSelection();
     void refillShowsFirstPage();
     void dragMovesWindow();
     void pressOnControlDoesNotDrag();
@@ -322,18 +320,6 @@ void TestMainWindow::selectionFillsBoxes()
     QVERIFY(fixture.list()->hasFocus());
 }
 
-void TestMainWindow::selectionOnLaterPage()
-{
-    Fixture fixture(45);
-    fixture.click(QStringLiteral("imgAvanca"));
-    fixture.click(QStringLiteral("imgAvanca"));
-    fixture.clickRow(4);
-    QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QStringLiteral("34"));
-    QCOMPARE(fixture.state(QStringLiteral("lblSetaMais")), QStringLiteral("4"));
-    QCOMPARE(fixture.login(), QStringLiteral("login34"));
-    QCOMPARE(fixture.password(), QStringLiteral("senha34"));
-}
-
 void TestMainWindow::shortRecordIsListedAndSelectable()
 {
     // Garbage read under the wrong key: no separator, so no field 1 and no login.
@@ -497,14 +483,6 @@ void TestMainWindow::copyButtons()
     QCOMPARE(fixture.list()->currentRow(), 0);
     QCOMPARE(fixture.state(QStringLiteral("lblAbreFecha")), QString());
     QVERIFY(fixture.platform.messages.isEmpty());
-}
-
-void TestMainWindow::copyBeforeSelection()
-{
-    Fixture fixture(3);
-    fixture.platform.clipboard = QStringLiteral("antes");
-    fixture.click(QStringLiteral("btnCopySenha"));
-    QCOMPARE(fixture.platform.clipboard, QString());
 }
 
 void TestMainWindow::refillShowsFirstPage()

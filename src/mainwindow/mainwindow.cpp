@@ -3,11 +3,11 @@
 #include "access/settingswindow.h"
 #include "entries/detailwindow.h"
 #include "entries/newentrywindow.h"
+#include "entries/noticelabel.h"
 #include "entries/sidewindows.h"
 #include "entries/updatewindow.h"
 #include "info/aboutwindow.h"
 #include "info/helpwindow.h"
-#include "mainwindow/noticelabel.h"
 #include "mainwindow/pagelist.h"
 #include "mainwindow/rowdelegate.h"
 #include "platform/picture.h"
@@ -46,6 +46,10 @@ const QString boxStyle =
     QStringLiteral("QLineEdit { background: #f4efe3; color: #2a2a2a; border: 1px solid #0d141c; border-radius: 3px; "
                    "padding: 0 4px; selection-background-color: #c88a1e; selection-color: #ffffff; }");
 
+const QString noticeStyle = QStringLiteral(
+    "QLabel { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f6d27a, stop:1 #e2aa45); color: #17222f; "
+    "border: 1px solid #8a5e12; border-radius: 5px; font-weight: bold; padding: 0 6px; }");
+
 QString text(const QByteArray& bytes)
 {
     return Windows1252::toUnicode(bytes);
@@ -73,8 +77,10 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     buildPageArrows();
     buildBottomButtons();
     buildStateLabels();
-    m_notice = new NoticeLabel(this);
+    m_notice = new NoticeLabel(QStringLiteral("lblAviso"), this);
     m_notice->setGeometry(listPlace.left() + 10, listPlace.bottom() - 24, listPlace.width() - 20, 20);
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_notice->setStyleSheet(noticeStyle);
 
     auto* dragger = new WindowDragger(this);
     connect(dragger, &WindowDragger::dragFinished, this, &MainWindow::placeSideWindows);

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -112,6 +113,7 @@ private slots:
     void pressedLook_data();
     void pressedLook();
     void selectionFillsBoxes();
+    void selectionFillsSideWindows();
     void shortRecordIsListedAndSelectable();
     void keys_data();
     void keys();
@@ -125,6 +127,7 @@ private slots:
     void refillShowsFirstPage();
     void dragMovesWindow();
     void pressOnControlDoesNotDrag();
+    void dragPlacesSideWindows();
     void minimise();
     void trayHideAndRestore();
     void trayFallsBackToMinimise();
@@ -321,6 +324,39 @@ void TestMainWindow::selectionFillsBoxes()
     QVERIFY(fixture.list()->hasFocus());
 }
 
+void TestMainWindow::selectionFillsSideWindows()
+{
+    Fixture fixture(
+        20, {EntryRecord::join({"Zebra", "----/----/----", "08.03.15.10.22.41", "ana", "p\xE1ss", "https://z.org",
+                                "a\xA5"
+                                "b"})});
+    fixture.click(QStringLiteral("imgAvanca"));
+    fixture.clickRow(5);
+    QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QStringLiteral("20"));
+    const DetailWindow* detail = fixture.window->sideWindows()->detailWindow();
+    const UpdateWindow* update = fixture.window->sideWindows()->updateWindow();
+    QVERIFY(detail != nullptr && update != nullptr);
+    // Filled while still hidden.
+    QVERIFY(!detail->isVisible() && !update->isVisible());
+    const auto box = [](const QWidget* window, const char* name) {
+        return window->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+    };
+    QCOMPARE(box(detail, "txtTitulo"), QStringLiteral("Zebra"));
+    QCOMPARE(box(detail, "txtLogin"), QStringLiteral("ana"));
+    QCOMPARE(box(detail, "txtSenha"), QStringLiteral("páss"));
+    QCOMPARE(box(detail, "txtUrl"), QStringLiteral("https://z.org"));
+    QCOMPARE(box(update, "txtPostado"), QStringLiteral("15/03/08"));
+    QCOMPARE(box(update, "txtVencimento"), QStringLiteral("----/----/----"));
+    QCOMPARE(update->findChild<QPlainTextEdit*>(QStringLiteral("txtDescricao"))->toPlainText(), QStringLiteral("a\nb"));
+
+    // Shown, they follow the next selection at once.
+    fixture.doubleClickRow(5);
+    QVERIFY(detail->isVisible() && update->isVisible());
+    fixture.clickRow(0);
+    QCOMPARE(box(detail, "txtTitulo"), QStringLiteral("Conta 15"));
+    QVERIFY(detail->isVisible());
+}
+
 void TestMainWindow::shortRecordIsListedAndSelectable()
 {
     // Garbage read under the wrong key: no separator, so no field 1 and no login.
@@ -468,9 +504,13 @@ void TestMainWindow::doubleClickTogglesSideWindows()
     fixture.clickRow(2);
     fixture.doubleClickRow(3);
     QCOMPARE(fixture.state(QStringLiteral("lblAbreFecha")), QStringLiteral("X"));
+    QVERIFY(fixture.window->sideWindows()->detailWindow()->isVisible());
+    QVERIFY(fixture.window->sideWindows()->updateWindow()->isVisible());
     QCOMPARE(fixture.list()->currentRow(), 3);
     fixture.doubleClickRow(3);
     QCOMPARE(fixture.state(QStringLiteral("lblAbreFecha")), QString());
+    QVERIFY(!fixture.window->sideWindows()->detailWindow()->isVisible());
+    QVERIFY(!fixture.window->sideWindows()->updateWindow()->isVisible());
     QCOMPARE(fixture.list()->currentRow(), 3);
     QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QStringLiteral("3"));
     fixture.doubleClickRow(1);
@@ -552,6 +592,24 @@ void TestMainWindow::pressOnControlDoesNotDrag()
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, row + QPoint(30, 30));
     QCOMPARE(window->pos(), start);
     QCOMPARE(fixture.list()->currentRow(), 1);
+}
+
+void TestMainWindow::dragPlacesSideWindows()
+{
+    Fixture fixture(3);
+    fixture.doubleClickRow(0);
+    MainWindow* window = fixture.window.get();
+    window->move(150, 100);
+    // Dragged to 3000 by 2000 twips; the detail window is 2670 twips wide.
+    QTest::mousePress(window, Qt::LeftButton, {}, background);
+    QTest::mouseMove(window, background + QPoint(50, 33));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, background + QPoint(50, 33));
+    QCOMPARE(window->pos(), QPoint(200, 133));
+    const QWidget* detail = window->sideWindows()->detailWindow();
+    const QWidget* update = window->sideWindows()->updateWindow();
+    QCOMPARE(detail->width(), 178);
+    QCOMPARE(detail->pos(), QPoint(300 / 15, 2850 / 15));
+    QCOMPARE(update->pos(), QPoint(7530 / 15, 2850 / 15));
 }
 
 void TestMainWindow::minimise()

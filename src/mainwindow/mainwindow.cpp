@@ -7,9 +7,9 @@
 #include "entries/updatewindow.h"
 #include "info/aboutwindow.h"
 #include "info/helpwindow.h"
-#include "mainwindow/noticelabel.h"
 #include "mainwindow/pagelist.h"
 #include "mainwindow/rowdelegate.h"
+#include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
@@ -73,7 +73,12 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     buildPageArrows();
     buildBottomButtons();
     buildStateLabels();
-    m_notice = new NoticeLabel(this);
+    m_notice = new NoticeLabel(QStringLiteral("lblAviso"), this);
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_notice->setStyleSheet(
+        QStringLiteral("QLabel { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f6d27a, "
+                       "stop:1 #e2aa45); color: #17222f; border: 1px solid #8a5e12; "
+                       "border-radius: 5px; font-weight: bold; padding: 0 6px; }"));
     m_notice->setGeometry(listPlace.left() + 10, listPlace.bottom() - 24, listPlace.width() - 20, 20);
 
     auto* dragger = new WindowDragger(this);

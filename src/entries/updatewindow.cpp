@@ -4,7 +4,7 @@
 #include "entries/descriptionedit.h"
 #include "entries/entryfields.h"
 #include "entries/entrywidgets.h"
-#include "entries/noticelabel.h"
+#include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/twips.h"

@@ -4,7 +4,7 @@
 
 class QTimer;
 
-// A short message shown in a window for two seconds (its timer is Timer1).
+// A short message shown in a window for two seconds after it was last shown (its timer is Timer1).
 class NoticeLabel : public QLabel
 {
     Q_OBJECT

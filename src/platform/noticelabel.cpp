@@ -1,4 +1,4 @@
-#include "entries/noticelabel.h"
+#include "platform/noticelabel.h"
 
 #include <QTimer>
 

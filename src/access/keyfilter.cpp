@@ -4,6 +4,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 
 const QString lettersAndDigits = QStringLiteral("0123456789"
@@ -20,12 +22,24 @@ const QString settingsSet = lettersAndDigits + QStringLiteral("@&*#$_");
 
 constexpr char16_t backspace = 8;
 
-// True when no character outside the set occurs more often in the text than it did before the edit.
+// A one-line box never takes a line break: pasted into a title or login it would end up as the line-break mark.
+bool isLineBreak(QChar c)
+{
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+bool holdsLineBreak(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), isLineBreak);
+}
+
+// True when no character outside the set, and no line break, occurs more often in the text than it did before the
+// edit.
 bool addsNoRefusedCharacter(const QString& text, const QString& before, KeyFilter::CharacterSet set)
 {
     const QString& allowed = KeyFilter::allowedCharacters(set);
     return std::all_of(text.begin(), text.end(), [&](QChar c) {
-        if (allowed.contains(c)) {
+        if (allowed.contains(c) && !isLineBreak(c)) {
             return true;
         }
         const qsizetype held = before.count(c);
@@ -72,7 +86,7 @@ QValidator::State CharacterSetValidator::validate(QString& input, int&) const
 
 QValidator::State RecordTextValidator::validate(QString& input, int&) const
 {
-    return isStorable(input) ? Acceptable : Invalid;
+    return isStorable(input) && !holdsLineBreak(input) ? Acceptable : Invalid;
 }
 
 bool RecordTextValidator::isStorable(const QString& text)

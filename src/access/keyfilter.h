@@ -25,7 +25,7 @@ char16_t LimitaChars(char16_t key, CharacterSet set);
 class QLineEdit;
 
 // Keeps a line box's text within a character set however the text arrives: typed, pasted, dropped or composed by an
-// input method. An edit that would bring in a refused character is refused whole.
+// input method. An edit that would bring in a refused character, or a line break, is refused whole.
 //
 // Give the box as parent. Text the program puts into the box (a login read from a stored entry) is then taken as it
 // is, and refused characters in it may stay and be deleted but never added: the box can be corrected, and the set
@@ -45,7 +45,7 @@ private:
 };
 
 // For the boxes without a character set (title, address): refuses the record's field separator and line-break mark,
-// which would split or corrupt the record, and characters that the data files cannot hold.
+// which would split or corrupt the record, characters that the data files cannot hold, and line breaks.
 class RecordTextValidator : public QValidator
 {
     Q_OBJECT
@@ -54,5 +54,6 @@ public:
     using QValidator::QValidator;
     State validate(QString& input, int& position) const override;
 
+    // True when every character can be stored in a record field (line breaks included).
     static bool isStorable(const QString& text);
 };

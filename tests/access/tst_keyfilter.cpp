@@ -170,6 +170,10 @@ void TestKeyFilter::filteredBoxTakesTypedAndPastedText_data()
         << CharacterSet::EntryWindow << true << QStringLiteral("o meu login") << QStringLiteral("o meu login");
     QTest::newRow("pasted: entry set refuses a tilde")
         << CharacterSet::EntryWindow << true << QStringLiteral("user~1") << QString();
+    QTest::newRow("pasted: one-line box refuses a line break")
+        << CharacterSet::EntryWindow << true << QStringLiteral("joao\r\nsilva") << QString();
+    QTest::newRow("typed: one-line box refuses a line break")
+        << CharacterSet::EntryWindow << false << QStringLiteral("ab\rc\nd") << QStringLiteral("abcd");
 }
 
 void TestKeyFilter::filteredBoxTakesTypedAndPastedText()

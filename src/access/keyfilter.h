@@ -22,8 +22,14 @@ char16_t LimitaChars(char16_t key, CharacterSet set);
 
 } // namespace KeyFilter
 
+class QLineEdit;
+
 // Keeps a line box's text within a character set however the text arrives: typed, pasted, dropped or composed by an
 // input method. An edit that would bring in a refused character, or a line break, is refused whole.
+//
+// Give the box as parent. Text the program puts into the box (a login read from a stored entry) is then taken as it
+// is, and refused characters in it may stay and be deleted but never added: the box can be corrected, and the set
+// keeps holding for everything typed.
 class CharacterSetValidator : public QValidator
 {
     Q_OBJECT
@@ -34,6 +40,8 @@ public:
 
 private:
     KeyFilter::CharacterSet m_set;
+    QLineEdit* m_box;
+    QString m_textBeforeEdit;
 };
 
 // For the boxes without a character set (title, address): refuses the record's field separator and line-break mark,

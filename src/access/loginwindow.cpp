@@ -30,6 +30,7 @@ QString ownStyle()
                           "#Label2 { color: #f6d27a; font-size: 24px; font-weight: bold; }"
                           "#Label1 { color: #2a2a2a; font-size: 12px; font-weight: bold; }"
                           "#lblSitedoautor { color: #f6d27a; font-size: 11px; text-decoration: underline; }"
+                          "#lblSitedoautor:hover { color: #fbe3a3; }"
                           "QLineEdit { font-size: 14px; }");
 }
 

@@ -12,7 +12,8 @@ class QWidget;
 // the rounded frame.
 namespace Skin {
 
-// Fonts and the text boxes: parchment white, a thin frame that turns amber with the focus, "*" for masked text.
+// Fonts, tool tips on parchment, and the text boxes: parchment white, a thin frame that turns amber with the focus,
+// "*" for masked text.
 QString styleSheet();
 
 QLabel* addLabel(const QString& name, const QString& text, const QRect& place, QWidget* window);

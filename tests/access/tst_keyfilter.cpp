@@ -39,6 +39,8 @@ private slots:
     void everyOtherCodeIsRefused();
     void filteredBoxTakesTypedAndPastedText_data();
     void filteredBoxTakesTypedAndPastedText();
+    void textPutThereByTheProgramStaysEditable_data();
+    void textPutThereByTheProgramStaysEditable();
     void recordTextValidator_data();
     void recordTextValidator();
 };
@@ -168,6 +170,10 @@ void TestKeyFilter::filteredBoxTakesTypedAndPastedText_data()
         << CharacterSet::EntryWindow << true << QStringLiteral("o meu login") << QStringLiteral("o meu login");
     QTest::newRow("pasted: entry set refuses a tilde")
         << CharacterSet::EntryWindow << true << QStringLiteral("user~1") << QString();
+    QTest::newRow("pasted: one-line box refuses a line break")
+        << CharacterSet::EntryWindow << true << QStringLiteral("joao\r\nsilva") << QString();
+    QTest::newRow("typed: one-line box refuses a line break")
+        << CharacterSet::EntryWindow << false << QStringLiteral("ab\rc\nd") << QStringLiteral("abcd");
 }
 
 void TestKeyFilter::filteredBoxTakesTypedAndPastedText()
@@ -189,6 +195,57 @@ void TestKeyFilter::filteredBoxTakesTypedAndPastedText()
     // Backspace always deletes.
     Typing::type(&box, QStringLiteral("x"));
     QTest::keyClick(&box, Qt::Key_Backspace);
+    QCOMPARE(box.text(), expected);
+}
+
+void TestKeyFilter::textPutThereByTheProgramStaysEditable_data()
+{
+    QTest::addColumn<QLineEdit::EchoMode>("echo");
+    QTest::addColumn<int>("backspaces");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("expected");
+
+    const QString login = QStringLiteral("user~1");
+    for (const auto echo : {QLineEdit::Normal, QLineEdit::Password}) {
+        const char* mode = echo == QLineEdit::Normal ? "clear" : "masked";
+        QTest::addRow("%s: backspace", mode) << echo << 1 << QString() << QString() << QStringLiteral("user~");
+        QTest::addRow("%s: backspace over the refused character", mode)
+            << echo << 2 << QString() << QString() << QStringLiteral("user");
+        QTest::addRow("%s: allowed key added", mode)
+            << echo << 0 << QStringLiteral("x") << QString() << QStringLiteral("user~1x");
+        QTest::addRow("%s: refused key refused", mode) << echo << 0 << QStringLiteral("~") << QString() << login;
+        QTest::addRow("%s: field separator refused", mode)
+            << echo << 0 << QStringLiteral("a\u00A7") << QString() << QStringLiteral("user~1a");
+        QTest::addRow("%s: deleted refused key cannot come back", mode)
+            << echo << 2 << QStringLiteral("~") << QString() << QStringLiteral("user");
+        QTest::addRow("%s: paste with a refused character", mode)
+            << echo << 0 << QString() << QStringLiteral("a~") << login;
+        QTest::addRow("%s: paste of allowed text", mode)
+            << echo << 0 << QString() << QStringLiteral("ab") << QStringLiteral("user~1ab");
+    }
+}
+
+void TestKeyFilter::textPutThereByTheProgramStaysEditable()
+{
+    QFETCH(QLineEdit::EchoMode, echo);
+    QFETCH(int, backspaces);
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QString, expected);
+
+    QLineEdit box;
+    box.setEchoMode(echo);
+    box.setValidator(new CharacterSetValidator(CharacterSet::EntryWindow, &box));
+    box.setText(QStringLiteral("user~1"));
+    QCOMPARE(box.text(), QStringLiteral("user~1"));
+    for (int i = 0; i < backspaces; ++i) {
+        QTest::keyClick(&box, Qt::Key_Backspace);
+    }
+    Typing::type(&box, typed);
+    if (!pasted.isEmpty()) {
+        Typing::paste(&box, pasted);
+    }
     QCOMPARE(box.text(), expected);
 }
 

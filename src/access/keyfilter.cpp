@@ -2,6 +2,8 @@
 
 #include "storage/windows1252.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString lettersAndDigits = QStringLiteral("0123456789"
@@ -17,6 +19,12 @@ const QString entryWindowSet = lettersAndDigits + QStringLiteral(".,:;<>=(){}[]'
 const QString settingsSet = lettersAndDigits + QStringLiteral("@&*#$_");
 
 constexpr char16_t backspace = 8;
+
+// A one-line box never takes a line break: pasted into a title or login it would end up as the line-break mark.
+bool holdsLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
 
 bool allowsAll(const QString& text, KeyFilter::CharacterSet set)
 {
@@ -49,12 +57,12 @@ CharacterSetValidator::CharacterSetValidator(KeyFilter::CharacterSet set, QObjec
 
 QValidator::State CharacterSetValidator::validate(QString& input, int&) const
 {
-    return allowsAll(input, m_set) ? Acceptable : Invalid;
+    return allowsAll(input, m_set) && !holdsLineBreak(input) ? Acceptable : Invalid;
 }
 
 QValidator::State RecordTextValidator::validate(QString& input, int&) const
 {
-    return isStorable(input) ? Acceptable : Invalid;
+    return isStorable(input) && !holdsLineBreak(input) ? Acceptable : Invalid;
 }
 
 bool RecordTextValidator::isStorable(const QString& text)

@@ -1,7 +1,7 @@
 #include "access/loginwindow.h"
 
 #include "access/masterpassword.h"
-#include "access/roundedoutline.h"
+#include "access/skin.h"
 #include "info/authorsite.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
@@ -24,12 +24,13 @@ constexpr QSize windowSize(380, 232);
 // The window sits this far above the screen's centre line, like the main window.
 constexpr int aboveCentre = 20;
 
-QLabel* addLabel(const QString& name, const QString& text, const QRect& place, QWidget* parent)
+QString ownStyle()
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(place);
-    return label;
+    return QStringLiteral("#Label6 { color: #e8edf3; font-size: 13px; letter-spacing: 3px; }"
+                          "#Label2 { color: #f6d27a; font-size: 24px; font-weight: bold; }"
+                          "#Label1 { color: #2a2a2a; font-size: 12px; font-weight: bold; }"
+                          "#lblSitedoautor { color: #f6d27a; font-size: 11px; text-decoration: underline; }"
+                          "QLineEdit { font-size: 14px; }");
 }
 
 } // namespace
@@ -41,7 +42,7 @@ LoginWindow::LoginWindow(const Vault& vault, Platform& platform, QWidget* parent
     setWindowTitle(Platform::programTitle());
     setFixedSize(windowSize);
     setAttribute(Qt::WA_TranslucentBackground);
-    applyWindowOutline(this, roundedOutline(windowSize));
+    applyWindowOutline(this, Skin::roundedOutline(windowSize));
     createControls();
     new WindowDragger(this);
     placeAboveScreenCentre();
@@ -49,54 +50,57 @@ LoginWindow::LoginWindow(const Vault& vault, Platform& platform, QWidget* parent
 
 void LoginWindow::createControls()
 {
-    setStyleSheet(
-        QStringLiteral("QWidget { font-family: 'DejaVu Sans'; }"
-                       "#Label6 { color: #e8edf3; font-size: 13px; letter-spacing: 3px; }"
-                       "#Label2 { color: #f6d27a; font-size: 24px; font-weight: bold; }"
-                       "#Label1 { color: #2a2a2a; font-size: 12px; font-weight: bold; }"
-                       "#lblSitedoautor { color: #f6d27a; font-size: 11px; text-decoration: underline; }"
-                       "QLineEdit { background: #fffdf7; color: #2a2a2a; border: 1px solid #8a7a55; border-radius: 4px;"
-                       "  padding: 2px 6px; font-size: 14px; lineedit-password-character: 42;"
-                       "  selection-background-color: #c88a1e; }"
-                       "QLineEdit:focus { border: 1px solid #c88a1e; }"));
+    setStyleSheet(Skin::styleSheet() + ownStyle());
+    createTitle();
+    createPasswordPanel();
+    createAuthorLink();
+}
 
-    auto* emblem = addLabel(QStringLiteral("Image1"), {}, QRect(22, 20, 72, 72), this);
-    emblem->setPixmap(Picture::pixmap(QStringLiteral("login-emblem"), emblem->size()));
-    emblem->setAttribute(Qt::WA_TransparentForMouseEvents);
-    addLabel(QStringLiteral("Label6"), QStringLiteral("Corvelo"), QRect(108, 30, 220, 20), this)
+void LoginWindow::createTitle()
+{
+    // The product's name and picture are part of the background: the window can be dragged by them.
+    Skin::addPicture(QStringLiteral("Image1"), QStringLiteral("login-emblem"), QRect(22, 20, 72, 72), this)
         ->setAttribute(Qt::WA_TransparentForMouseEvents);
-    addLabel(QStringLiteral("Label2"), QStringLiteral("Keyhound"), QRect(106, 50, 230, 34), this)
+    Skin::addLabel(QStringLiteral("Label6"), QStringLiteral("Corvelo"), QRect(108, 30, 220, 20), this)
         ->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    addLabel(QStringLiteral("Label1"), QStringLiteral("Digite a senha"), QRect(36, 114, 200, 18), this);
-    auto* key = addLabel(QStringLiteral("imgLogar"), {}, QRect(34, 138, 30, 30), this);
-    key->setPixmap(Picture::pixmap(QStringLiteral("login-key"), key->size()));
-    key->setToolTip(QStringLiteral(" Inserir password "));
-
-    m_password = new QLineEdit(this);
-    m_password->setObjectName(QStringLiteral("txtLogar"));
-    m_password->setEchoMode(QLineEdit::Password);
-    m_password->setGeometry(70, 138, 228, 30);
-    connect(m_password, &QLineEdit::returnPressed, this, &LoginWindow::checkPassword);
-
-    auto* ok = new PictureButton(QStringLiteral("btnOk"), QStringLiteral("button-ok"), QStringLiteral(" Logar "), this);
-    ok->setGeometry(312, 137, 32, 32);
-    ok->setPressedLook(true);
-    connect(ok, &QAbstractButton::clicked, this, &LoginWindow::checkPassword);
+    Skin::addLabel(QStringLiteral("Label2"), QStringLiteral("Keyhound"), QRect(106, 50, 230, 34), this)
+        ->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     auto* close = new PictureButton(QStringLiteral("btnFechar"), QStringLiteral("button-close"),
                                     QStringLiteral(" Fechar "), this);
     close->setGeometry(348, 12, 20, 20);
     close->setPressedLook(true);
     connect(close, &QAbstractButton::clicked, this, &QWidget::close);
+}
 
-    m_authorSite = addLabel(QStringLiteral("lblSitedoautor"), AuthorSite::hostName(), QRect(20, 198, 340, 20), this);
+void LoginWindow::createPasswordPanel()
+{
+    Skin::addLabel(QStringLiteral("Label1"), QStringLiteral("Digite a senha"), QRect(36, 114, 200, 18), this)
+        ->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Skin::addPicture(QStringLiteral("imgLogar"), QStringLiteral("login-key"), QRect(34, 138, 30, 30), this)
+        ->setToolTip(QStringLiteral(" Inserir password "));
+
+    m_password = new QLineEdit(this);
+    m_password->setObjectName(QStringLiteral("txtLogar"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setGeometry(70, 138, 228, 30);
+    m_password->setFocus();
+    connect(m_password, &QLineEdit::returnPressed, this, &LoginWindow::checkPassword);
+
+    auto* ok = new PictureButton(QStringLiteral("btnOk"), QStringLiteral("button-ok"), QStringLiteral(" Logar "), this);
+    ok->setGeometry(312, 137, 32, 32);
+    ok->setPressedLook(true);
+    connect(ok, &QAbstractButton::clicked, this, &LoginWindow::checkPassword);
+}
+
+void LoginWindow::createAuthorLink()
+{
+    m_authorSite =
+        Skin::addLabel(QStringLiteral("lblSitedoautor"), AuthorSite::hostName(), QRect(20, 198, 340, 20), this);
     m_authorSite->setAlignment(Qt::AlignCenter);
     m_authorSite->setCursor(Qt::PointingHandCursor);
     m_authorSite->setToolTip(QStringLiteral(" %1 ").arg(AuthorSite::address()));
     m_authorSite->installEventFilter(this);
-
-    m_password->setFocus();
 }
 
 void LoginWindow::placeAboveScreenCentre()

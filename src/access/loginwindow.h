@@ -27,6 +27,9 @@ protected:
 
 private:
     void createControls();
+    void createTitle();
+    void createPasswordPanel();
+    void createAuthorLink();
     void placeAboveScreenCentre();
     void checkPassword();
     // Tells the outcome once and closes the window; a later close says nothing more.

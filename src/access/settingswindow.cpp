@@ -2,7 +2,7 @@
 
 #include "access/keyfilter.h"
 #include "access/passwordchange.h"
-#include "access/roundedoutline.h"
+#include "access/skin.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
@@ -20,17 +20,21 @@ namespace {
 constexpr QSize windowSize(348, 372);
 constexpr int passwordLimit = 12;
 
-QLabel* addLabel(const QString& name, const QString& text, const QRect& place, QWidget* parent)
+QString ownStyle()
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(place);
-    return label;
+    return QStringLiteral(
+        "#Label6 { color: #e8edf3; font-size: 19px; font-weight: bold; }"
+        "#lblUsarSenha, #lblSenhaAtual, #Label3, #Label4 { color: #2a2a2a; font-size: 12px; font-weight: bold; }"
+        "#Label1 { color: #5b5344; font-size: 11px; font-style: italic; }"
+        "QRadioButton { color: #2a2a2a; font-size: 12px; font-weight: bold; spacing: 6px; }"
+        "QRadioButton::indicator { width: 18px; height: 18px; }"
+        "QRadioButton::indicator:unchecked { image: url(:/art/settings-option-off.svg); }"
+        "QRadioButton::indicator:checked { image: url(:/art/settings-option-on.svg); }");
 }
 
-QRadioButton* addOption(const QString& name, const QString& text, const QRect& place, QWidget* parent)
+QRadioButton* addOption(const QString& name, const QString& text, const QRect& place, QWidget* window)
 {
-    auto* option = new QRadioButton(text, parent);
+    auto* option = new QRadioButton(text, window);
     option->setObjectName(name);
     option->setGeometry(place);
     return option;
@@ -46,46 +50,51 @@ SettingsWindow::SettingsWindow(Vault& vault, Platform& platform, QWidget* parent
     setModal(true);
     setFixedSize(windowSize);
     setAttribute(Qt::WA_TranslucentBackground);
-    applyWindowOutline(this, roundedOutline(windowSize));
+    applyWindowOutline(this, Skin::roundedOutline(windowSize));
     createControls();
 }
 
 void SettingsWindow::createControls()
 {
-    setStyleSheet(QStringLiteral(
-        "QWidget { font-family: 'DejaVu Sans'; }"
-        "#Label6 { color: #e8edf3; font-size: 19px; font-weight: bold; }"
-        "#lblUsarSenha, #lblSenhaAtual, #Label3, #Label4 { color: #2a2a2a; font-size: 12px; font-weight: bold; }"
-        "#Label1 { color: #5b5344; font-size: 11px; font-style: italic; }"
-        "QRadioButton { color: #2a2a2a; font-size: 12px; font-weight: bold; spacing: 6px; }"
-        "QRadioButton::indicator { width: 18px; height: 18px; }"
-        "QRadioButton::indicator:unchecked { image: url(:/art/settings-option-off.svg); }"
-        "QRadioButton::indicator:checked { image: url(:/art/settings-option-on.svg); }"
-        "QLineEdit { background: #fffdf7; color: #2a2a2a; border: 1px solid #8a7a55; border-radius: 4px;"
-        "  padding: 1px 6px; font-size: 13px; lineedit-password-character: 42;"
-        "  selection-background-color: #c88a1e; }"
-        "QLineEdit:focus { border: 1px solid #c88a1e; }"));
+    setStyleSheet(Skin::styleSheet() + ownStyle());
+    createTitle();
+    createStartOption();
+    createPasswordBoxes();
+}
 
-    auto* emblem = addLabel(QStringLiteral("Image1"), {}, QRect(18, 14, 38, 38), this);
-    emblem->setPixmap(Picture::pixmap(QStringLiteral("settings-emblem"), emblem->size()));
-    addLabel(QStringLiteral("Label6"), QStringLiteral("Configuração"), QRect(66, 20, 230, 26), this);
+void SettingsWindow::createTitle()
+{
+    Skin::addPicture(QStringLiteral("Image1"), QStringLiteral("settings-emblem"), QRect(18, 14, 38, 38), this);
+    Skin::addLabel(QStringLiteral("Label6"), QStringLiteral("Configuração"), QRect(66, 20, 230, 26), this);
 
-    addLabel(QStringLiteral("lblUsarSenha"), QStringLiteral("Pedir Senha ao inicializar o programa?"),
-             QRect(30, 78, 292, 20), this);
+    auto* close = new PictureButton(QStringLiteral("btnFechar"), QStringLiteral("button-close"),
+                                    QStringLiteral(" Fechar "), this);
+    close->setGeometry(316, 12, 20, 20);
+    close->setPressedLook(true);
+    connect(close, &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+void SettingsWindow::createStartOption()
+{
+    Skin::addLabel(QStringLiteral("lblUsarSenha"), QStringLiteral("Pedir Senha ao inicializar o programa?"),
+                   QRect(30, 78, 292, 20), this);
     m_askAtStart = addOption(QStringLiteral("optSim"), QStringLiteral("SIM"), QRect(70, 106, 90, 24), this);
     m_dontAsk = addOption(QStringLiteral("optNao"), QStringLiteral("NÃO"), QRect(190, 106, 90, 24), this);
     (m_vault.settings().asksPasswordAtStart() ? m_askAtStart : m_dontAsk)->setChecked(true);
+}
 
-    addLabel(QStringLiteral("lblSenhaAtual"), QStringLiteral("Senha atual"), QRect(30, 170, 140, 28), this);
+void SettingsWindow::createPasswordBoxes()
+{
+    Skin::addLabel(QStringLiteral("lblSenhaAtual"), QStringLiteral("Senha atual"), QRect(30, 170, 140, 28), this);
     m_currentPassword = addPasswordBox(QStringLiteral("txtSenhaAtual"), QRect(172, 170, 146, 28));
     m_currentPassword->setEchoMode(QLineEdit::Password);
-    addLabel(QStringLiteral("Label3"), QStringLiteral("Nova senha"), QRect(30, 208, 140, 28), this);
+    Skin::addLabel(QStringLiteral("Label3"), QStringLiteral("Nova senha"), QRect(30, 208, 140, 28), this);
     m_newPassword = addPasswordBox(QStringLiteral("txtNovaSenha"), QRect(172, 208, 146, 28));
-    addLabel(QStringLiteral("Label4"), QStringLiteral("Repetir nova senha"), QRect(30, 246, 140, 28), this);
+    Skin::addLabel(QStringLiteral("Label4"), QStringLiteral("Repetir nova senha"), QRect(30, 246, 140, 28), this);
     m_repetition = addPasswordBox(QStringLiteral("txtRepSenha"), QRect(172, 246, 146, 28));
-    auto* note = addLabel(QStringLiteral("Label1"), QStringLiteral("(Máximo 12 caracteres em cada entrada)"),
-                          QRect(30, 282, 288, 18), this);
-    note->setAlignment(Qt::AlignCenter);
+    Skin::addLabel(QStringLiteral("Label1"), QStringLiteral("(Máximo 12 caracteres em cada entrada)"),
+                   QRect(30, 282, 288, 18), this)
+        ->setAlignment(Qt::AlignCenter);
 
     setTabOrder(m_currentPassword, m_newPassword);
     setTabOrder(m_newPassword, m_repetition);
@@ -97,12 +106,6 @@ void SettingsWindow::createControls()
     ok->setGeometry(292, 322, 36, 36);
     ok->setPressedLook(true);
     connect(ok, &QAbstractButton::clicked, this, &SettingsWindow::save);
-
-    auto* close = new PictureButton(QStringLiteral("btnFechar"), QStringLiteral("button-close"),
-                                    QStringLiteral(" Fechar "), this);
-    close->setGeometry(316, 12, 20, 20);
-    close->setPressedLook(true);
-    connect(close, &QAbstractButton::clicked, this, &QDialog::reject);
 }
 
 QLineEdit* SettingsWindow::addPasswordBox(const QString& name, const QRect& place)

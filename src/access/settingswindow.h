@@ -22,6 +22,9 @@ protected:
 
 private:
     void createControls();
+    void createTitle();
+    void createStartOption();
+    void createPasswordBoxes();
     QLineEdit* addPasswordBox(const QString& name, const QRect& place);
     void save();
 

@@ -17,6 +17,7 @@ bool ListPager::forward()
     }
     ++m_page;
     ++m_setaMenos;
+    m_untouched = false;
     return true;
 }
 
@@ -27,7 +28,14 @@ bool ListPager::back()
     }
     --m_page;
     --m_setaMenos;
+    m_untouched = false;
     return true;
+}
+
+void ListPager::markRowOneSelected()
+{
+    m_setaMenos = 1;
+    m_untouched = false;
 }
 
 qsizetype ListPager::inicioRetorna() const

@@ -35,7 +35,9 @@ public:
 
     // The row-1 marker: set to 1 when row 1 of a page is selected, raised by a forward and lowered by a back turn.
     int setaMenos() const { return m_setaMenos; }
-    void markRowOneSelected() { m_setaMenos = 1; }
+    void markRowOneSelected();
+    // True until row 1 has been selected or a page turned for the first time.
+    bool isUntouched() const { return m_untouched; }
 
     // The display rows of the page shown.
     QList<QString> rows(const EntryList& entries) const;
@@ -44,4 +46,5 @@ private:
     qsizetype m_count = 0;
     qsizetype m_page = 0;
     int m_setaMenos = 0;
+    bool m_untouched = true;
 };

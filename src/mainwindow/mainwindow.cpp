@@ -7,8 +7,9 @@
 #include "entries/updatewindow.h"
 #include "info/aboutwindow.h"
 #include "info/helpwindow.h"
-#include "mainwindow/noticelabel.h"
 #include "mainwindow/pagelist.h"
+#include "mainwindow/rowdelegate.h"
+#include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
@@ -33,7 +34,7 @@ namespace {
 const QSize windowSize = Twips::size(4500, 5400);
 // The window stands this far above the centre of the screen.
 constexpr int aboveCentre = 20;
-const QRect listPlace(30, 100, 240, ListPager::pageSize * 13);
+const QRect listPlace(30, 100, 240, ListPager::pageSize* RowDelegate::rowHeight);
 // The list picture, tiled behind the rows.
 const QSize image1Size(280, 260);
 // Modal windows open this far right of and below the main window's top-left corner.
@@ -44,6 +45,10 @@ const QString valueStyle = QStringLiteral("QLabel { color: #f6d27a; font-weight:
 const QString boxStyle =
     QStringLiteral("QLineEdit { background: #f4efe3; color: #2a2a2a; border: 1px solid #0d141c; border-radius: 3px; "
                    "padding: 0 4px; selection-background-color: #c88a1e; selection-color: #ffffff; }");
+
+const QString noticeStyle = QStringLiteral(
+    "QLabel { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f6d27a, stop:1 #e2aa45); color: #17222f; "
+    "border: 1px solid #8a5e12; border-radius: 5px; font-weight: bold; padding: 0 6px; }");
 
 QString text(const QByteArray& bytes)
 {
@@ -72,8 +77,10 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     buildPageArrows();
     buildBottomButtons();
     buildStateLabels();
-    m_notice = new NoticeLabel(this);
+    m_notice = new NoticeLabel(QStringLiteral("lblAviso"), this);
     m_notice->setGeometry(listPlace.left() + 10, listPlace.bottom() - 24, listPlace.width() - 20, 20);
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_notice->setStyleSheet(noticeStyle);
 
     auto* dragger = new WindowDragger(this);
     connect(dragger, &WindowDragger::dragFinished, this, &MainWindow::placeSideWindows);
@@ -81,7 +88,7 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::showSettingsValues);
     connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::restoreFromTray);
     connect(m_sideWindows, &SideWindows::noticeRequested, this, &MainWindow::showNotice);
-    connect(m_sideWindows, &SideWindows::closed, this, [this] { setSideWindowsOpen(false); });
+    connect(m_sideWindows, &SideWindows::closed, this, &MainWindow::forgetSideWindows);
 
     showSettingsValues();
     showFirstPage();
@@ -357,9 +364,10 @@ bool MainWindow::handleListKeyPress(int key)
 
 void MainWindow::handleListKeyRelease()
 {
-    // Until row 1 has been selected or a page turned, a key that leaves the first row selected moves the selection
-    // round to the last row of the page.
-    if (m_setaMais == 0 && m_pager.setaMenos() == 0 && m_list->currentRow() == 0 && m_list->count() > 0) {
+    // Until row 1 has been selected or a page turned for the first time, a key that leaves the first row selected
+    // moves the selection round to the last row of the page. The row-1 marker alone cannot tell: turns back and
+    // forth bring it to 0 again, and then a Down that turned the page would land on the new page's last row.
+    if (m_pager.isUntouched() && m_list->currentRow() == 0) {
         m_list->setCurrentRow(m_list->count() - 1);
     }
 }
@@ -382,6 +390,11 @@ void MainWindow::toggleSideWindows()
 void MainWindow::closeSideWindows()
 {
     m_sideWindows->close();
+    forgetSideWindows();
+}
+
+void MainWindow::forgetSideWindows()
+{
     m_sideWindowsOpen = false;
     syncStateLabels();
 }

@@ -66,6 +66,8 @@ private:
     void setSideWindowsOpen(bool open);
     void toggleSideWindows();
     void closeSideWindows();
+    // The side windows were closed or destroyed: the next double-click opens them.
+    void forgetSideWindows();
     void placeSideWindows();
 
     void minimise();

@@ -7,6 +7,7 @@ PageList::PageList(QWidget* parent) : QListWidget(parent)
     setObjectName(QStringLiteral("lstLembretes"));
     setFrameShape(QFrame::NoFrame);
     viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_Hover);
     setAutoFillBackground(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

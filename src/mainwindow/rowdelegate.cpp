@@ -11,13 +11,19 @@ const QColor expiryColour(0x6a, 0x55, 0x30);
 const QColor titleColour(0x2a, 0x2a, 0x2a);
 const QColor selectedTextColour(0x17, 0x22, 0x2f);
 
+QPainterPath rowShape(const QRectF& rect)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect.adjusted(1, 0.5, -1, -0.5), 3, 3);
+    return path;
+}
+
 void paintSelection(QPainter* painter, const QRectF& rect)
 {
     QLinearGradient amber(rect.topLeft(), rect.bottomLeft());
     amber.setColorAt(0, QColor(0xf6, 0xd2, 0x7a, 230));
     amber.setColorAt(1, QColor(0xe0, 0xa8, 0x40, 230));
-    QPainterPath path;
-    path.addRoundedRect(rect.adjusted(1, 0.5, -1, -0.5), 3, 3);
+    const QPainterPath path = rowShape(rect);
     painter->fillPath(path, amber);
     painter->setPen(QPen(QColor(0xc8, 0x8a, 0x1e), 1));
     painter->drawPath(path);
@@ -38,6 +44,8 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
     const bool selected = option.state.testFlag(QStyle::State_Selected);
     if (selected) {
         paintSelection(painter, option.rect);
+    } else if (option.state.testFlag(QStyle::State_MouseOver)) {
+        painter->fillPath(rowShape(option.rect), QColor(0xc8, 0x8a, 0x1e, 45));
     }
     painter->setFont(option.font);
     const QFontMetrics metrics(option.font);

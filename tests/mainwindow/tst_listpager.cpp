@@ -44,6 +44,8 @@ private slots:
     void pageTurns_data();
     void pageTurns();
     void rowOneMarker();
+    void untouchedUntilRowOneOrTurn_data();
+    void untouchedUntilRowOneOrTurn();
     void rowsCarryTheirIndex();
     void shortRecordShowsItsText();
 };
@@ -112,6 +114,47 @@ void TestListPager::rowOneMarker()
     QCOMPARE(pager.setaMenos(), 1);
     pager.back();
     QCOMPARE(pager.setaMenos(), 1);
+}
+
+void TestListPager::untouchedUntilRowOneOrTurn_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("untouched");
+
+    QTest::newRow("start") << "" << true;
+    QTest::newRow("refused turns") << "FB" << true;
+    QTest::newRow("refill") << "0" << true;
+    QTest::newRow("row 1") << "1" << false;
+    QTest::newRow("forward and back") << "fb" << false;
+    QTest::newRow("forward, back, refill") << "fb0" << false;
+}
+
+void TestListPager::untouchedUntilRowOneOrTurn()
+{
+    QFETCH(QString, steps);
+    QFETCH(bool, untouched);
+
+    ListPager pager;
+    pager.firstPage(steps.contains(QLatin1Char('F')) ? 10 : 30);
+    for (const QChar step : steps) {
+        switch (step.unicode()) {
+        case 'f':
+        case 'F':
+            pager.forward();
+            break;
+        case 'b':
+        case 'B':
+            pager.back();
+            break;
+        case '1':
+            pager.markRowOneSelected();
+            break;
+        default:
+            pager.firstPage(30);
+        }
+    }
+    QCOMPARE(pager.isUntouched(), untouched);
+    QCOMPARE(pager.setaMenos(), steps == QLatin1String("1") ? 1 : 0);
 }
 
 void TestListPager::rowsCarryTheirIndex()

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -112,20 +113,21 @@ private slots:
     void pressedLook_data();
     void pressedLook();
     void selectionFillsBoxes();
-    void selectionOnLaterPage();
+    void selectionFillsSideWindows();
     void shortRecordIsListedAndSelectable();
     void keys_data();
     void keys();
     void keysOnEmptyList();
     void downAfterArrowTurnSelectsFirstRow();
     void keyThatSelectsNothingAtStartUp();
+    void downTurnLandsOnFirstRowWhateverTheMarker();
     void doubleClickTogglesSideWindows();
     void backgroundDoubleClickClosesSideWindows();
     void copyButtons();
-    void copyBeforeSelection();
     void refillShowsFirstPage();
     void dragMovesWindow();
     void pressOnControlDoesNotDrag();
+    void dragPlacesSideWindows();
     void minimise();
     void trayHideAndRestore();
     void trayFallsBackToMinimise();
@@ -322,16 +324,37 @@ void TestMainWindow::selectionFillsBoxes()
     QVERIFY(fixture.list()->hasFocus());
 }
 
-void TestMainWindow::selectionOnLaterPage()
+void TestMainWindow::selectionFillsSideWindows()
 {
-    Fixture fixture(45);
+    Fixture fixture(
+        20, {EntryRecord::join({"Zebra", "----/----/----", "08.03.15.10.22.41", "ana", "p\xE1ss", "https://z.org",
+                                "a\xA5"
+                                "b"})});
     fixture.click(QStringLiteral("imgAvanca"));
-    fixture.click(QStringLiteral("imgAvanca"));
-    fixture.clickRow(4);
-    QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QStringLiteral("34"));
-    QCOMPARE(fixture.state(QStringLiteral("lblSetaMais")), QStringLiteral("4"));
-    QCOMPARE(fixture.login(), QStringLiteral("login34"));
-    QCOMPARE(fixture.password(), QStringLiteral("senha34"));
+    fixture.clickRow(5);
+    QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QStringLiteral("20"));
+    const DetailWindow* detail = fixture.window->sideWindows()->detailWindow();
+    const UpdateWindow* update = fixture.window->sideWindows()->updateWindow();
+    QVERIFY(detail != nullptr && update != nullptr);
+    // Filled while still hidden.
+    QVERIFY(!detail->isVisible() && !update->isVisible());
+    const auto box = [](const QWidget* window, const char* name) {
+        return window->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+    };
+    QCOMPARE(box(detail, "txtTitulo"), QStringLiteral("Zebra"));
+    QCOMPARE(box(detail, "txtLogin"), QStringLiteral("ana"));
+    QCOMPARE(box(detail, "txtSenha"), QStringLiteral("páss"));
+    QCOMPARE(box(detail, "txtUrl"), QStringLiteral("https://z.org"));
+    QCOMPARE(box(update, "txtPostado"), QStringLiteral("15/03/08"));
+    QCOMPARE(box(update, "txtVencimento"), QStringLiteral("----/----/----"));
+    QCOMPARE(update->findChild<QPlainTextEdit*>(QStringLiteral("txtDescricao"))->toPlainText(), QStringLiteral("a\nb"));
+
+    // Shown, they follow the next selection at once.
+    fixture.doubleClickRow(5);
+    QVERIFY(detail->isVisible() && update->isVisible());
+    fixture.clickRow(0);
+    QCOMPARE(box(detail, "txtTitulo"), QStringLiteral("Conta 15"));
+    QVERIFY(detail->isVisible());
 }
 
 void TestMainWindow::shortRecordIsListedAndSelectable()
@@ -445,13 +468,34 @@ void TestMainWindow::keyThatSelectsNothingAtStartUp()
     QTest::keyClick(fixture.list(), Qt::Key_Shift);
     QCOMPARE(fixture.list()->currentRow(), -1);
     QCOMPARE(fixture.login(), QString());
-    // A page turn and back leaves both markers at 0 again: the first row still moves round to the last.
+    // Once a page has been turned, the first row no longer moves round, even with the row-1 marker back at 0.
     fixture.click(QStringLiteral("imgAvanca"));
     fixture.click(QStringLiteral("imgRetorna"));
     QCOMPARE(fixture.state(QStringLiteral("lblSetaMenos")), QStringLiteral("0"));
     fixture.clickRow(0);
     QTest::keyClick(fixture.list(), Qt::Key_Up);
-    QCOMPARE(fixture.list()->currentRow(), 14);
+    QCOMPARE(fixture.list()->currentRow(), 0);
+}
+
+void TestMainWindow::downTurnLandsOnFirstRowWhateverTheMarker()
+{
+    Fixture fixture(45);
+    // Turns and row-1 selections that bring the row-1 marker down to -1 on the first page.
+    const QStringList steps = {"imgAvanca", "1", "imgRetorna", "imgAvanca",
+                               "imgAvanca", "1", "imgRetorna", "imgRetorna"};
+    for (const QString& step : steps) {
+        if (step == QLatin1String("1")) {
+            fixture.clickRow(1);
+        } else {
+            fixture.click(step);
+        }
+    }
+    QCOMPARE(fixture.state(QStringLiteral("lblSetaMenos")), QStringLiteral("-1"));
+    fixture.clickRow(14);
+    QTest::keyClick(fixture.list(), Qt::Key_Down);
+    QCOMPARE(fixture.state(QStringLiteral("lblPagina")), QStringLiteral("2"));
+    QCOMPARE(fixture.list()->currentRow(), 0);
+    QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QStringLiteral("15"));
 }
 
 void TestMainWindow::doubleClickTogglesSideWindows()
@@ -460,9 +504,13 @@ void TestMainWindow::doubleClickTogglesSideWindows()
     fixture.clickRow(2);
     fixture.doubleClickRow(3);
     QCOMPARE(fixture.state(QStringLiteral("lblAbreFecha")), QStringLiteral("X"));
+    QVERIFY(fixture.window->sideWindows()->detailWindow()->isVisible());
+    QVERIFY(fixture.window->sideWindows()->updateWindow()->isVisible());
     QCOMPARE(fixture.list()->currentRow(), 3);
     fixture.doubleClickRow(3);
     QCOMPARE(fixture.state(QStringLiteral("lblAbreFecha")), QString());
+    QVERIFY(!fixture.window->sideWindows()->detailWindow()->isVisible());
+    QVERIFY(!fixture.window->sideWindows()->updateWindow()->isVisible());
     QCOMPARE(fixture.list()->currentRow(), 3);
     QCOMPARE(fixture.state(QStringLiteral("lblListIndex")), QStringLiteral("3"));
     fixture.doubleClickRow(1);
@@ -497,14 +545,6 @@ void TestMainWindow::copyButtons()
     QCOMPARE(fixture.list()->currentRow(), 0);
     QCOMPARE(fixture.state(QStringLiteral("lblAbreFecha")), QString());
     QVERIFY(fixture.platform.messages.isEmpty());
-}
-
-void TestMainWindow::copyBeforeSelection()
-{
-    Fixture fixture(3);
-    fixture.platform.clipboard = QStringLiteral("antes");
-    fixture.click(QStringLiteral("btnCopySenha"));
-    QCOMPARE(fixture.platform.clipboard, QString());
 }
 
 void TestMainWindow::refillShowsFirstPage()
@@ -552,6 +592,24 @@ void TestMainWindow::pressOnControlDoesNotDrag()
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, row + QPoint(30, 30));
     QCOMPARE(window->pos(), start);
     QCOMPARE(fixture.list()->currentRow(), 1);
+}
+
+void TestMainWindow::dragPlacesSideWindows()
+{
+    Fixture fixture(3);
+    fixture.doubleClickRow(0);
+    MainWindow* window = fixture.window.get();
+    window->move(150, 100);
+    // Dragged to 3000 by 2000 twips; the detail window is 2670 twips wide.
+    QTest::mousePress(window, Qt::LeftButton, {}, background);
+    QTest::mouseMove(window, background + QPoint(50, 33));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, background + QPoint(50, 33));
+    QCOMPARE(window->pos(), QPoint(200, 133));
+    const QWidget* detail = window->sideWindows()->detailWindow();
+    const QWidget* update = window->sideWindows()->updateWindow();
+    QCOMPARE(detail->width(), 178);
+    QCOMPARE(detail->pos(), QPoint(300 / 15, 2850 / 15));
+    QCOMPARE(update->pos(), QPoint(7530 / 15, 2850 / 15));
 }
 
 void TestMainWindow::minimise()

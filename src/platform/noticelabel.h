@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QLabel>
-#include <QTimer>
 
-// lblAviso: a short notice over the main list that goes away by itself two seconds after it was last shown.
+class QTimer;
+
+// A short message shown in a window for two seconds after it was last shown (its timer is Timer1).
 class NoticeLabel : public QLabel
 {
     Q_OBJECT
@@ -11,10 +12,9 @@ class NoticeLabel : public QLabel
 public:
     static constexpr int shownMilliseconds = 2000;
 
-    explicit NoticeLabel(QWidget* parent);
-
+    NoticeLabel(const QString& objectName, QWidget* parent);
     void showNotice(const QString& text);
 
 private:
-    QTimer m_timer;
+    QTimer* m_timer;
 };

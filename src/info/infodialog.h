@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-class QLabel;
-
 // The common frame of the help and about windows: a fixed-size, borderless modal window drawn from its background
 // picture, with a heading and a close button at the top. It stays where the main window puts it.
 class InfoDialog : public QDialog

@@ -38,10 +38,11 @@ protected:
     }
 };
 
-constexpr int margin = 180;
-constexpr int fullWidth = 3060;
-constexpr int columnWidth = 1470;
-constexpr int secondColumn = margin + columnWidth + 120;
+constexpr int margin = 150;
+constexpr int fullWidth = 3420 - 2 * margin;
+constexpr int columnGap = 90;
+constexpr int columnWidth = (fullWidth - columnGap) / 2;
+constexpr int secondColumn = margin + columnWidth + columnGap;
 
 } // namespace
 
@@ -136,8 +137,8 @@ void NewEntryWindow::createButtons()
     connect(okButton, &PictureButton::clicked, this, &NewEntryWindow::btnOk_Click);
 
     m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
-    m_notice->setGeometry(Twips::rect(margin, 3630, fullWidth - 1290, 285));
-    m_notice->setStyleSheet(QStringLiteral("color: #ffffff; background: #a3301c; border-radius: 4px;"));
+    // Right under the title box, over the date row, while it stands.
+    m_notice->setGeometry(Twips::rect(margin, 1065, fullWidth, 300));
 }
 
 void NewEntryWindow::setClock(Clock clock)

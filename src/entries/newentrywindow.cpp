@@ -176,8 +176,8 @@ void NewEntryWindow::btnOk_Click()
     if (!entry.hasTitle()) {
         // Nothing typed is lost: the window stays open for the title.
         m_platform.beep();
-        m_notice->showNotice(blankTitleNotice());
-        emit noticeRequested(blankTitleNotice());
+        m_notice->showNotice(NoticeLabel::blankTitle());
+        emit noticeRequested(NoticeLabel::blankTitle());
         m_title->setFocus();
         return;
     }
@@ -187,7 +187,7 @@ void NewEntryWindow::btnOk_Click()
         return;
     }
     m_platform.beep();
-    emit noticeRequested(savedNotice());
+    emit noticeRequested(NoticeLabel::entrySaved());
     accept();
 }
 

@@ -15,6 +15,11 @@ public:
     NoticeLabel(const QString& objectName, QWidget* parent);
     void showNotice(const QString& text);
 
+    // What the entry windows tell the user.
+    static QString blankTitle() { return QStringLiteral("O título não pode ficar vazio!"); }
+    static QString entrySaved() { return QStringLiteral("Entrada inserida com sucesso!"); }
+    static QString entryDeleted() { return QStringLiteral("Entrada excluída com sucesso!"); }
+
 private:
     QTimer* m_timer;
 };

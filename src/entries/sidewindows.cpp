@@ -2,6 +2,7 @@
 
 #include "entries/detailwindow.h"
 #include "entries/entryfields.h"
+#include "entries/noticelabel.h"
 #include "entries/updatewindow.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
@@ -129,8 +130,8 @@ void SideWindows::store(Change change)
     entry.expiry = dates.expiry;
     if (!entry.hasTitle()) {
         m_platform.beep();
-        m_update->showNotice(blankTitleNotice());
-        emit noticeRequested(blankTitleNotice());
+        m_update->showNotice(NoticeLabel::blankTitle());
+        emit noticeRequested(NoticeLabel::blankTitle());
         return;
     }
     const StorageResult result = change == Change::Save
@@ -146,7 +147,7 @@ void SideWindows::store(Change change)
         return;
     }
     m_platform.beep();
-    emit noticeRequested(change == Change::Save ? savedNotice() : deletedNotice());
+    emit noticeRequested(change == Change::Save ? NoticeLabel::entrySaved() : NoticeLabel::entryDeleted());
     close();
     emit closed();
 }

@@ -44,9 +44,6 @@ public:
     // Where the update stamp and the calendar's today come from; the system clock unless a test says otherwise.
     void setClock(Clock clock);
 
-    static QString blankTitleNotice() { return QStringLiteral("O título não pode ficar vazio!"); }
-    static QString savedNotice() { return QStringLiteral("Entrada inserida com sucesso!"); }
-    static QString deletedNotice() { return QStringLiteral("Entrada excluída com sucesso!"); }
     static QString staleEntryMessage();
 
 signals:

@@ -4,7 +4,7 @@
 #include "entries/descriptionedit.h"
 #include "entries/entryfields.h"
 #include "entries/entrywidgets.h"
-#include "entries/noticelabel.h"
+#include "entries/timednotice.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
@@ -136,7 +136,7 @@ void NewEntryWindow::createButtons()
     okButton->setGeometry(Twips::rect(margin + fullWidth - 1200, 3630, 1200, 285));
     connect(okButton, &PictureButton::clicked, this, &NewEntryWindow::btnOk_Click);
 
-    m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
+    m_notice = new TimedNotice(QStringLiteral("lblMensagem"), this);
     // Right under the title box, over the date row, while it stands.
     m_notice->setGeometry(Twips::rect(margin, 1065, fullWidth, 300));
 }
@@ -176,8 +176,8 @@ void NewEntryWindow::btnOk_Click()
     if (!entry.hasTitle()) {
         // Nothing typed is lost: the window stays open for the title.
         m_platform.beep();
-        m_notice->showNotice(NoticeLabel::blankTitle());
-        emit noticeRequested(NoticeLabel::blankTitle());
+        m_notice->showNotice(TimedNotice::blankTitle());
+        emit noticeRequested(TimedNotice::blankTitle());
         m_title->setFocus();
         return;
     }
@@ -187,7 +187,7 @@ void NewEntryWindow::btnOk_Click()
         return;
     }
     m_platform.beep();
-    emit noticeRequested(NoticeLabel::entrySaved());
+    emit noticeRequested(TimedNotice::entrySaved());
     accept();
 }
 

@@ -6,7 +6,7 @@
 
 class DescriptionEdit;
 class MonthCalendar;
-class NoticeLabel;
+class TimedNotice;
 class Platform;
 class QLabel;
 class QLineEdit;
@@ -53,6 +53,6 @@ private:
     QLineEdit* m_address = nullptr;
     DescriptionEdit* m_description = nullptr;
     QLabel* m_date = nullptr;
-    NoticeLabel* m_notice = nullptr;
+    TimedNotice* m_notice = nullptr;
     MonthCalendar* m_calendar = nullptr;
 };

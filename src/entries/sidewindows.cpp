@@ -2,7 +2,7 @@
 
 #include "entries/detailwindow.h"
 #include "entries/entryfields.h"
-#include "entries/noticelabel.h"
+#include "entries/timednotice.h"
 #include "entries/updatewindow.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
@@ -130,8 +130,8 @@ void SideWindows::store(Change change)
     entry.expiry = dates.expiry;
     if (!entry.hasTitle()) {
         m_platform.beep();
-        m_update->showNotice(NoticeLabel::blankTitle());
-        emit noticeRequested(NoticeLabel::blankTitle());
+        m_update->showNotice(TimedNotice::blankTitle());
+        emit noticeRequested(TimedNotice::blankTitle());
         return;
     }
     const StorageResult result = change == Change::Save
@@ -147,7 +147,7 @@ void SideWindows::store(Change change)
         return;
     }
     m_platform.beep();
-    emit noticeRequested(change == Change::Save ? NoticeLabel::entrySaved() : NoticeLabel::entryDeleted());
+    emit noticeRequested(change == Change::Save ? TimedNotice::entrySaved() : TimedNotice::entryDeleted());
     close();
     emit closed();
 }

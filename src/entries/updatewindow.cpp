@@ -4,7 +4,7 @@
 #include "entries/descriptionedit.h"
 #include "entries/entryfields.h"
 #include "entries/entrywidgets.h"
-#include "entries/noticelabel.h"
+#include "entries/timednotice.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/twips.h"
@@ -90,7 +90,7 @@ void UpdateWindow::createButtons()
     PictureButton* closeButton = button("btnFechar", "button-close", " Fechar ", windowWidth - 90 - 315, 60, 315, 315);
     connect(closeButton, &PictureButton::clicked, this, &QWidget::close);
 
-    m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
+    m_notice = new TimedNotice(QStringLiteral("lblMensagem"), this);
     // Over the two dates, while it stands.
     m_notice->setGeometry(Twips::rect(margin, 1590, boxWidth, 690));
     m_notice->setWordWrap(true);

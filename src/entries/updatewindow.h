@@ -6,7 +6,7 @@
 
 class DescriptionEdit;
 class MonthCalendar;
-class NoticeLabel;
+class TimedNotice;
 class Platform;
 class QLineEdit;
 struct EntryFields;
@@ -48,6 +48,6 @@ private:
     DescriptionEdit* m_description = nullptr;
     QLineEdit* m_updatedOn = nullptr;
     QLineEdit* m_expiry = nullptr;
-    NoticeLabel* m_notice = nullptr;
+    TimedNotice* m_notice = nullptr;
     MonthCalendar* m_calendar = nullptr;
 };

@@ -34,8 +34,8 @@ QString write(const QString& path, const QByteArray& bytes)
     }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (!writeAll(file, bytes)) {
-        const QString reason = file.error() == QFileDevice::NoError ? QStringLiteral("No space left on device")
-                                                                    : file.errorString();
+        const QString reason =
+            file.error() == QFileDevice::NoError ? QStringLiteral("No space left on device") : file.errorString();
         file.cancelWriting();
         return reason;
     }

@@ -6,9 +6,21 @@
 
 #include <algorithm>
 
+namespace {
+
+// The user's locale; without one (the C or POSIX locale) the common collation of every language, since the C
+// collation compares code values, which would put "Zed" before "abc" and "abc§" before "ab§".
+QLocale sortLocale()
+{
+    const QLocale locale;
+    return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
+}
+
+} // namespace
+
 EntryList::EntryList(const QList<QByteArray>& records)
 {
-    QCollator collator;
+    QCollator collator(sortLocale());
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     m_entries.reserve(size_t(records.size()));
     for (const QByteArray& record : records) {

@@ -11,7 +11,7 @@ QByteArray makeInstallationKey(const QDateTime& now)
     const QTime time = now.time();
     const qint64 datePart = QByteArray::number(date.day())
                                 .append(QByteArray::number(date.month()))
-                                .append(QByteArray::number(date.year() % 100))
+                                .append(QByteArray::number(date.year() % 100).rightJustified(2, '0'))
                                 .toLongLong();
     const qint64 timePart = QByteArray::number(time.hour())
                                 .append(QByteArray::number(time.minute()))
@@ -29,8 +29,14 @@ QByteArray encode(const Settings& settings)
 
 Settings decode(QByteArrayView contents)
 {
-    const QList<QByteArrayView> lines = LineCodec::recordLines(contents);
-    const QByteArray record = lines.isEmpty() ? QByteArray() : LineCodec::decode(lines.last(), settingsKey);
+    // The last line that holds a record: an empty line left after it (by an editor, say) must not hide the key.
+    QByteArray record;
+    for (const QByteArrayView line : LineCodec::recordLines(contents)) {
+        QByteArray decoded = LineCodec::decode(line, settingsKey);
+        if (!decoded.isEmpty()) {
+            record = std::move(decoded);
+        }
+    }
     const QList<QByteArray> fields = record.split(EntryRecord::separator);
     const auto fieldAt = [&fields](int i) { return i < fields.size() ? fields[i] : QByteArray(); };
     return {fieldAt(0), fieldAt(1), fieldAt(2)};

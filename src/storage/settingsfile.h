@@ -25,13 +25,13 @@ namespace SettingsFile {
 inline constexpr char fileName[] = "cnfg.tab";
 inline constexpr char settingsKey[] = "7305";
 
-// Day, month and two-digit year, then hour, minute and second, each without leading zeros, read as two numbers and
-// added: 6/3/26 at 0:00:07 gives 6326 + 7.
+// Day and month without leading zeros and the last two digits of the year, then hour, minute and second without
+// leading zeros, read as two numbers and added: 6/3/26 at 0:00:07 gives 6326 + 7, 1/1/05 at 10:00:00 gives 1105 + 1000.
 QByteArray makeInstallationKey(const QDateTime& now);
 
 // The whole file for the record.
 QByteArray encode(const Settings& settings);
-// The settings of a file's contents: the last line that is not a lone quote, split into at most three fields.
+// The settings of a file's contents: the record of the last line that holds one, split into at most three fields.
 // Missing fields stay empty.
 Settings decode(QByteArrayView contents);
 

@@ -40,6 +40,14 @@ bool isInstallationKey(const QByteArray& key)
     return !key.isEmpty() && std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// Nothing is written before the installation key is known: entries would be stored barely enciphered, and a
+// settings file without the key would lose every saved password.
+StorageResult withoutKey(const char* fileName)
+{
+    return StorageResult::failed(fileError(QString::fromLatin1(fileName), QStringLiteral("gravar"),
+                                           QStringLiteral("As configurações ainda não foram lidas.")));
+}
+
 // A field read back that is empty after trimming spaces leaves the value held before.
 void takeUnlessBlank(QByteArray& held, const QByteArray& read)
 {
@@ -50,11 +58,7 @@ void takeUnlessBlank(QByteArray& held, const QByteArray& read)
 
 } // namespace
 
-Vault::Vault(const QString& dataFolder, QObject* parent)
-    : QObject(parent)
-    , m_dataFolder(dataFolder)
-{
-}
+Vault::Vault(const QString& dataFolder, QObject* parent) : QObject(parent), m_dataFolder(dataFolder) {}
 
 QString Vault::vaultPath() const
 {
@@ -132,25 +136,30 @@ StorageResult Vault::readEntries(EntryList& into) const
     if (!readWhole(vaultPath(), contents, reason)) {
         return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "ler", reason));
     }
+    into = entriesOfFile(contents);
+    return {};
+}
+
+EntryList Vault::entriesOfFile(const QByteArray& contents) const
+{
     QList<QByteArray> records = VaultFile::decode(contents, m_settings.installationKey);
     records.removeIf([](const QByteArray& record) { return trimSpaces(record).isEmpty(); });
-    into = EntryList(records);
-    return {};
+    return EntryList(records);
 }
 
 StorageResult Vault::writeVault(const QByteArray& file)
 {
+    if (!isInstallationKey(m_settings.installationKey)) {
+        return withoutKey(VaultFile::fileName);
+    }
     const QString reason = AtomicFile::write(vaultPath(), file);
     if (!reason.isEmpty()) {
         return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "gravar", reason) +
                                      QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado."));
     }
-    EntryList readBack;
-    StorageResult result = readEntries(readBack);
-    if (!result.ok()) {
-        return result;
-    }
-    m_entries = std::move(readBack);
+    // The file now holds exactly these bytes: the list is rebuilt from them, so that it mirrors the file even if
+    // reading it again were to fail.
+    m_entries = entriesOfFile(file);
     emit entriesChanged();
     return {};
 }
@@ -175,20 +184,19 @@ StorageResult Vault::deleteEntry(qsizetype index, const QByteArray& shown)
 
 StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtStart)
 {
+    if (!isInstallationKey(m_settings.installationKey)) {
+        return withoutKey(SettingsFile::fileName);
+    }
     const Settings changed{m_settings.installationKey, masterPassword,
                            askAtStart ? Settings::answerYes : Settings::answerNo};
-    const QString reason = AtomicFile::write(settingsPath(), SettingsFile::encode(changed));
+    const QByteArray file = SettingsFile::encode(changed);
+    const QString reason = AtomicFile::write(settingsPath(), file);
     if (!reason.isEmpty()) {
         return StorageResult::failed(fileError(QString::fromLatin1(SettingsFile::fileName), "gravar", reason) +
                                      QStringLiteral("\n\nAs configurações anteriores foram preservadas."));
     }
-    QByteArray contents;
-    QString readReason;
-    if (!readWhole(settingsPath(), contents, readReason)) {
-        return StorageResult::failed(fileError(QString::fromLatin1(SettingsFile::fileName), "ler", readReason));
-    }
     // The password checked from now on is the one the file holds, even an empty one.
-    const Settings read = SettingsFile::decode(contents);
+    const Settings read = SettingsFile::decode(file);
     takeUnlessBlank(m_settings.installationKey, read.installationKey);
     m_settings.masterPassword = read.masterPassword;
     m_settings.askAtStart = read.askAtStart;

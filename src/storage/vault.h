@@ -26,8 +26,9 @@ struct StorageResult
 };
 
 // The user's data as the program holds it: the settings of cnfg.tab and the sorted entry records of pswd.tab, both
-// in the data folder. Every change rewrites the whole file, atomically, and then reads it back, so that what the
-// program shows is always what the file holds. A change that fails leaves the file and the lists as they were.
+// in the data folder. Every change rewrites the whole file, atomically, and then rebuilds the lists from the bytes
+// written, so that what the program shows is always what the file holds. A change that fails leaves the file and the
+// lists as they were.
 class Vault : public QObject
 {
     Q_OBJECT
@@ -62,6 +63,7 @@ private:
     StorageResult createMissingFiles(const QDateTime& now);
     StorageResult readSettings();
     StorageResult readEntries(EntryList& into) const;
+    EntryList entriesOfFile(const QByteArray& contents) const;
     StorageResult writeVault(const QByteArray& file);
 
     QString m_dataFolder;

@@ -5,14 +5,14 @@
 class QTimer;
 
 // A short message shown in a window for two seconds (its timer is Timer1).
-class NoticeLabel : public QLabel
+class TimedNotice : public QLabel
 {
     Q_OBJECT
 
 public:
     static constexpr int shownMilliseconds = 2000;
 
-    NoticeLabel(const QString& objectName, QWidget* parent);
+    TimedNotice(const QString& objectName, QWidget* parent);
     void showNotice(const QString& text);
 
     // What the entry windows tell the user.

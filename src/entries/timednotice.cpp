@@ -1,8 +1,8 @@
-#include "entries/noticelabel.h"
+#include "entries/timednotice.h"
 
 #include <QTimer>
 
-NoticeLabel::NoticeLabel(const QString& objectName, QWidget* parent) : QLabel(parent), m_timer(new QTimer(this))
+TimedNotice::TimedNotice(const QString& objectName, QWidget* parent) : QLabel(parent), m_timer(new QTimer(this))
 {
     setObjectName(objectName);
     setAlignment(Qt::AlignCenter);
@@ -18,7 +18,7 @@ NoticeLabel::NoticeLabel(const QString& objectName, QWidget* parent) : QLabel(pa
     connect(m_timer, &QTimer::timeout, this, &QLabel::hide);
 }
 
-void NoticeLabel::showNotice(const QString& text)
+void TimedNotice::showNotice(const QString& text)
 {
     setText(text);
     show();

@@ -1,0 +1,46 @@
+// Compares the binary-text reader with a plain reading of its documented steps.
+#include "storage/cipher.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+qint32 documentedValue(std::string text)
+{
+    const auto first = text.find_first_not_of(' ');
+    text = first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+    for (char& c : text) {
+        c = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+    }
+    if (text.rfind("&B", 0) == 0) {
+        text.erase(0, 2);
+    }
+    std::string digits;
+    for (const char c : text) {
+        if (c != ' ') {
+            digits += c;
+        }
+    }
+    if (digits.size() < 32) {
+        digits.insert(0, 32 - digits.size(), '0');
+    }
+    digits = digits.substr(digits.size() - 32);
+    quint32 bits = 0;
+    for (const char c : digits) {
+        bits = (bits << 1) | (c == '1' ? 1u : 0u);
+    }
+    return qint32(bits);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const qint32 number = binaryTextToNumber(QByteArrayView(text.data(), qsizetype(text.size())));
+    if (number != documentedValue(text) || binaryTextToNumber(numberToBinaryText(number)) != number) {
+        std::abort();
+    }
+    return 0;
+}

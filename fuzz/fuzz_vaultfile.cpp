@@ -1,0 +1,32 @@
+// Reads arbitrary bytes as pswd.tab, sorts and shows what it finds, and checks that writing the records back and
+// reading them again gives the same records.
+#include "storage/entrylist.h"
+#include "storage/entryrecord.h"
+#include "storage/linecodec.h"
+#include "storage/vaultfile.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray key = "547258";
+    const QByteArrayView contents(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QList<QByteArray> records = VaultFile::decode(contents, key);
+    const EntryList entries(records);
+    for (qsizetype i = 0; i < entries.size() && i < 15; ++i) {
+        const QByteArray row = EntryRecord::displayRow(entries.at(i), i);
+        if (EntryRecord::indexOfRow(row) != i) {
+            std::abort();
+        }
+    }
+    const QByteArray added = records.isEmpty() ? QByteArray("x") : records.front();
+    QList<QByteArray> expected;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        expected.append(entries.at(i));
+    }
+    expected.append(added);
+    if (VaultFile::decode(VaultFile::withAddedRecord(entries, added, key), key) != expected) {
+        std::abort();
+    }
+    return 0;
+}

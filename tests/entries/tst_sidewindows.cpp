@@ -134,6 +134,8 @@ void TestSideWindows::fillsBothWindowsFromTheEntry()
     QCOMPARE(host.detailBox("txtUrl")->text(), detail[1]);
     QCOMPARE(host.detailBox("txtLogin")->text(), detail[2]);
     QCOMPARE(host.detailBox("txtSenha")->text(), detail[3]);
+    // A long address shows its beginning.
+    QCOMPARE(host.detailBox("txtUrl")->cursorPosition(), 0);
     QCOMPARE(host.description()->toPlainText(), description);
     QCOMPARE(host.updateBox("txtPostado")->text(), updatedOn);
     QCOMPARE(host.updateBox("txtVencimento")->text(), expiry);

@@ -17,6 +17,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <functional>
+
 using EntryWidgets::BoxFilter;
 using EntryWidgets::LabelRole;
 

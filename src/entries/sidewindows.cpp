@@ -27,7 +27,7 @@ SideWindows::~SideWindows()
 
 QString SideWindows::staleEntryMessage()
 {
-    return QStringLiteral("Esta entrada foi alterada desde que foi aberta e nada foi gravado.\n"
+    return QStringLiteral("A entrada mostrada não corresponde mais à da lista e nada foi gravado.\n"
                           "Selecione-a de novo na lista para editá-la.");
 }
 
@@ -38,6 +38,7 @@ void SideWindows::setClock(Clock clock)
 
 void SideWindows::ensureWindows()
 {
+    const bool recreated = !m_detail || !m_update;
     if (!m_detail) {
         m_detail = new DetailWindow(m_platform);
         // Forgotten at once, so that nothing fills a window on its way out.
@@ -48,6 +49,11 @@ void SideWindows::ensureWindows()
         connect(m_update, &UpdateWindow::windowClosed, this, [this] { m_update = nullptr; });
         connect(m_update, &UpdateWindow::saveRequested, this, [this] { store(Change::Save); });
         connect(m_update, &UpdateWindow::deleteRequested, this, [this] { store(Change::Delete); });
+    }
+    if (recreated) {
+        // A window made afresh is empty: saving its empty fields over the entry would lose them.
+        m_index = -1;
+        m_record.clear();
     }
     place();
 }

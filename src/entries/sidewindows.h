@@ -18,8 +18,9 @@ class Vault;
 // it closes; the next use creates it afresh.
 //
 // Save and delete take the four fields of the detail window and the description and expiry date of the update
-// window. They change the vault only while the entry at the index is still the one that was shown; a blank title,
-// an entry that changed in the meantime or a failed write change nothing and leave both windows open.
+// window. They change the vault only while the entry at the index is still the one that was shown and both windows
+// still hold it; a blank title, an entry that changed in the meantime, a window reopened empty or a failed write
+// change nothing and leave both windows open.
 class SideWindows : public QObject
 {
     Q_OBJECT

@@ -369,6 +369,12 @@ void TestSideWindows::closedDetailWindowComesBackEmpty()
     QVERIFY(host.detailBox("txtTitulo")->text().isEmpty());
     host.click(host.sides.updateWindow(), "btnDel");
     QCOMPARE(host.file(), before);
+    // A title typed into the empty window does not save its empty login, password and address over the entry.
+    typeText(host.detailBox("txtTitulo"), QStringLiteral("Banco"));
+    host.click(host.sides.updateWindow(), "btnOk");
+    QCOMPARE(host.file(), before);
+    QCOMPARE(host.platform.messages.size(), 1);
+    QCOMPARE(host.platform.messages.first().text, SideWindows::staleEntryMessage());
 
     // The next selection fills it again.
     host.sides.showEntry(2);

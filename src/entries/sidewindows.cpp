@@ -123,6 +123,22 @@ void SideWindows::close()
     }
 }
 
+EntryFields SideWindows::editedEntry() const
+{
+    EntryFields entry = m_detail->fields();
+    const EntryFields dates = m_update->fields();
+    entry.description = dates.description;
+    entry.expiry = dates.expiry;
+    return entry;
+}
+
+void SideWindows::reportRefusal(const StorageResult& result)
+{
+    const bool stale = result.status == StorageResult::StaleEntry;
+    m_platform.showMessage(m_update, stale ? staleEntryMessage() : result.message, Platform::programTitle(),
+                           stale ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
+}
+
 void SideWindows::store(Change change)
 {
     // A detail window closed on its own comes back empty, and its blank title stops the change.
@@ -130,10 +146,7 @@ void SideWindows::store(Change change)
     if (m_shown) {
         m_detail->show();
     }
-    EntryFields entry = m_detail->fields();
-    const EntryFields dates = m_update->fields();
-    entry.description = dates.description;
-    entry.expiry = dates.expiry;
+    const EntryFields entry = editedEntry();
     if (!entry.hasTitle()) {
         m_platform.beep();
         m_update->showNotice(TimedNotice::blankTitle());
@@ -143,13 +156,8 @@ void SideWindows::store(Change change)
     const StorageResult result = change == Change::Save
                                      ? m_vault.replaceEntry(m_index, m_record, entry.toRecord(m_clock()))
                                      : m_vault.deleteEntry(m_index, m_record);
-    if (result.status == StorageResult::StaleEntry) {
-        m_platform.showMessage(m_update, staleEntryMessage(), Platform::programTitle(),
-                               Platform::MessageIcon::Exclamation);
-        return;
-    }
     if (!result.ok()) {
-        m_platform.showMessage(m_update, result.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        reportRefusal(result);
         return;
     }
     m_platform.beep();

@@ -9,6 +9,8 @@
 
 class DetailWindow;
 class Platform;
+struct EntryFields;
+struct StorageResult;
 class UpdateWindow;
 class Vault;
 
@@ -62,6 +64,8 @@ private:
 
     void ensureWindows();
     void place();
+    EntryFields editedEntry() const;
+    void reportRefusal(const StorageResult& result);
     void store(Change change);
 
     Vault& m_vault;

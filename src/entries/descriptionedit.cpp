@@ -34,8 +34,8 @@ int DescriptionEdit::room() const
 void DescriptionEdit::keyPressEvent(QKeyEvent* event)
 {
     const QString typed = event->text();
-    const bool insertsText = !typed.isEmpty() && (typed.front().isPrint() || typed == QLatin1String("\r")) &&
-                             !(event->modifiers() & Qt::ControlModifier);
+    // Whatever the modifiers: AltGr arrives as Ctrl+Alt on some systems and still types a character.
+    const bool insertsText = !typed.isEmpty() && (typed.front().isPrint() || typed == QLatin1String("\r"));
     if (insertsText && admissible(typed, room()).size() != typed.size()) {
         event->accept();
         return;

@@ -68,10 +68,15 @@ DetailWindow::DetailWindow(Platform& platform, QWidget* parent)
 
 void DetailWindow::fill(const EntryFields& entry)
 {
-    m_title->setText(entry.title);
-    m_address->setText(entry.address);
-    m_login->setText(entry.login);
-    m_password->setText(entry.password);
+    const auto show = [](QLineEdit* box, const QString& text) {
+        box->setText(text);
+        // A long address shows its beginning, where the scheme and the site are.
+        box->setCursorPosition(0);
+    };
+    show(m_title, entry.title);
+    show(m_address, entry.address);
+    show(m_login, entry.login);
+    show(m_password, entry.password);
 }
 
 EntryFields DetailWindow::fields() const

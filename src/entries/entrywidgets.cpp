@@ -32,6 +32,8 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text, LabelRo
     auto* result = new QLabel(text, parent);
     result->setObjectName(name);
     result->setGeometry(Twips::rect(left, top, width, height));
+    // Labels only decorate: a press on one drags a borderless window like a press on its background.
+    result->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont font = parent->font();
     switch (role) {
     case LabelRole::Caption:

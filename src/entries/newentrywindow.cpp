@@ -3,6 +3,7 @@
 #include "calendar/monthcalendar.h"
 #include "entries/descriptionedit.h"
 #include "entries/entryfields.h"
+#include "entries/entrymessages.h"
 #include "entries/entrywidgets.h"
 #include "platform/noticelabel.h"
 #include "platform/picture.h"
@@ -16,6 +17,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <functional>
 
 using EntryWidgets::BoxFilter;
 using EntryWidgets::LabelRole;
@@ -38,10 +41,11 @@ protected:
     }
 };
 
-constexpr int margin = 180;
-constexpr int fullWidth = 3060;
-constexpr int columnWidth = 1470;
-constexpr int secondColumn = margin + columnWidth + 120;
+constexpr int margin = 150;
+constexpr int fullWidth = 3420 - 2 * margin;
+constexpr int columnGap = 90;
+constexpr int columnWidth = (fullWidth - columnGap) / 2;
+constexpr int secondColumn = margin + columnWidth + columnGap;
 
 } // namespace
 
@@ -136,8 +140,8 @@ void NewEntryWindow::createButtons()
     connect(okButton, &PictureButton::clicked, this, &NewEntryWindow::btnOk_Click);
 
     m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
-    m_notice->setGeometry(Twips::rect(margin, 3630, fullWidth - 1290, 285));
-    m_notice->setStyleSheet(QStringLiteral("color: #ffffff; background: #a3301c; border-radius: 4px;"));
+    // Right under the title box, over the date row, while it stands.
+    m_notice->setGeometry(Twips::rect(margin, 1065, fullWidth, 300));
 }
 
 void NewEntryWindow::setClock(Clock clock)
@@ -175,8 +179,8 @@ void NewEntryWindow::btnOk_Click()
     if (!entry.hasTitle()) {
         // Nothing typed is lost: the window stays open for the title.
         m_platform.beep();
-        m_notice->showNotice(blankTitleNotice());
-        emit noticeRequested(blankTitleNotice());
+        m_notice->showNotice(EntryMessages::blankTitle());
+        emit noticeRequested(EntryMessages::blankTitle());
         m_title->setFocus();
         return;
     }
@@ -186,7 +190,7 @@ void NewEntryWindow::btnOk_Click()
         return;
     }
     m_platform.beep();
-    emit noticeRequested(savedNotice());
+    emit noticeRequested(EntryMessages::entrySaved());
     accept();
 }
 

@@ -25,9 +25,6 @@ public:
     // Where the update stamp and the calendar's today come from; the system clock unless a test says otherwise.
     void setClock(Clock clock);
 
-    static QString blankTitleNotice() { return QStringLiteral("O título não pode ficar vazio!"); }
-    static QString savedNotice() { return QStringLiteral("Entrada inserida com sucesso!"); }
-
 signals:
     // A short notice for the main window's notice label.
     void noticeRequested(const QString& text);

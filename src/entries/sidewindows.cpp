@@ -2,6 +2,7 @@
 
 #include "entries/detailwindow.h"
 #include "entries/entryfields.h"
+#include "entries/entrymessages.h"
 #include "entries/updatewindow.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
@@ -26,7 +27,7 @@ SideWindows::~SideWindows()
 
 QString SideWindows::staleEntryMessage()
 {
-    return QStringLiteral("Esta entrada foi alterada desde que foi aberta e nada foi gravado.\n"
+    return QStringLiteral("A entrada mostrada não corresponde mais à da lista e nada foi gravado.\n"
                           "Selecione-a de novo na lista para editá-la.");
 }
 
@@ -37,6 +38,7 @@ void SideWindows::setClock(Clock clock)
 
 void SideWindows::ensureWindows()
 {
+    const bool recreated = !m_detail || !m_update;
     if (!m_detail) {
         m_detail = new DetailWindow(m_platform);
         // Forgotten at once, so that nothing fills a window on its way out.
@@ -47,6 +49,11 @@ void SideWindows::ensureWindows()
         connect(m_update, &UpdateWindow::windowClosed, this, [this] { m_update = nullptr; });
         connect(m_update, &UpdateWindow::saveRequested, this, [this] { store(Change::Save); });
         connect(m_update, &UpdateWindow::deleteRequested, this, [this] { store(Change::Delete); });
+    }
+    if (recreated) {
+        // A window made afresh is empty: saving its empty fields over the entry would lose them.
+        m_index = -1;
+        m_record.clear();
     }
     place();
 }
@@ -116,6 +123,22 @@ void SideWindows::close()
     }
 }
 
+EntryFields SideWindows::editedEntry() const
+{
+    EntryFields entry = m_detail->fields();
+    const EntryFields dates = m_update->fields();
+    entry.description = dates.description;
+    entry.expiry = dates.expiry;
+    return entry;
+}
+
+void SideWindows::reportRefusal(const StorageResult& result)
+{
+    const bool stale = result.status == StorageResult::StaleEntry;
+    m_platform.showMessage(m_update, stale ? staleEntryMessage() : result.message, Platform::programTitle(),
+                           stale ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
+}
+
 void SideWindows::store(Change change)
 {
     // A detail window closed on its own comes back empty, and its blank title stops the change.
@@ -123,30 +146,22 @@ void SideWindows::store(Change change)
     if (m_shown) {
         m_detail->show();
     }
-    EntryFields entry = m_detail->fields();
-    const EntryFields dates = m_update->fields();
-    entry.description = dates.description;
-    entry.expiry = dates.expiry;
+    const EntryFields entry = editedEntry();
     if (!entry.hasTitle()) {
         m_platform.beep();
-        m_update->showNotice(blankTitleNotice());
-        emit noticeRequested(blankTitleNotice());
+        m_update->showNotice(EntryMessages::blankTitle());
+        emit noticeRequested(EntryMessages::blankTitle());
         return;
     }
     const StorageResult result = change == Change::Save
                                      ? m_vault.replaceEntry(m_index, m_record, entry.toRecord(m_clock()))
                                      : m_vault.deleteEntry(m_index, m_record);
-    if (result.status == StorageResult::StaleEntry) {
-        m_platform.showMessage(m_update, staleEntryMessage(), Platform::programTitle(),
-                               Platform::MessageIcon::Exclamation);
-        return;
-    }
     if (!result.ok()) {
-        m_platform.showMessage(m_update, result.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        reportRefusal(result);
         return;
     }
     m_platform.beep();
-    emit noticeRequested(change == Change::Save ? savedNotice() : deletedNotice());
+    emit noticeRequested(change == Change::Save ? EntryMessages::entrySaved() : EntryMessages::entryDeleted());
     close();
     emit closed();
 }

@@ -9,6 +9,8 @@
 
 class DetailWindow;
 class Platform;
+struct EntryFields;
+struct StorageResult;
 class UpdateWindow;
 class Vault;
 
@@ -18,8 +20,9 @@ class Vault;
 // it closes; the next use creates it afresh.
 //
 // Save and delete take the four fields of the detail window and the description and expiry date of the update
-// window. They change the vault only while the entry at the index is still the one that was shown; a blank title,
-// an entry that changed in the meantime or a failed write change nothing and leave both windows open.
+// window. They change the vault only while the entry at the index is still the one that was shown and both windows
+// still hold it; a blank title, an entry that changed in the meantime, a window reopened empty or a failed write
+// change nothing and leave both windows open.
 class SideWindows : public QObject
 {
     Q_OBJECT
@@ -44,9 +47,6 @@ public:
     // Where the update stamp and the calendar's today come from; the system clock unless a test says otherwise.
     void setClock(Clock clock);
 
-    static QString blankTitleNotice() { return QStringLiteral("O título não pode ficar vazio!"); }
-    static QString savedNotice() { return QStringLiteral("Entrada inserida com sucesso!"); }
-    static QString deletedNotice() { return QStringLiteral("Entrada excluída com sucesso!"); }
     static QString staleEntryMessage();
 
 signals:
@@ -64,6 +64,8 @@ private:
 
     void ensureWindows();
     void place();
+    EntryFields editedEntry() const;
+    void reportRefusal(const StorageResult& result);
     void store(Change change);
 
     Vault& m_vault;

@@ -3,6 +3,7 @@
 #include "calendar/monthcalendar.h"
 #include "entries/descriptionedit.h"
 #include "entries/entryfields.h"
+#include "entries/entrymessages.h"
 #include "entries/entrywidgets.h"
 #include "platform/noticelabel.h"
 #include "platform/picture.h"
@@ -91,9 +92,9 @@ void UpdateWindow::createButtons()
     connect(closeButton, &PictureButton::clicked, this, &QWidget::close);
 
     m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
-    m_notice->setGeometry(Twips::rect(margin, 2700, 1650, 255));
+    // Over the two dates, while it stands.
+    m_notice->setGeometry(Twips::rect(margin, 1590, boxWidth, 690));
     m_notice->setWordWrap(true);
-    m_notice->setStyleSheet(QStringLiteral("color: #ffffff; background: #a3301c; border-radius: 4px;"));
 }
 
 void UpdateWindow::fill(const EntryFields& entry)

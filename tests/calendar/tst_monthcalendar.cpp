@@ -5,7 +5,6 @@
 #include "platform/twips.h"
 
 #include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(const CalendarLayout*)
@@ -65,12 +64,8 @@ private slots:
     void todayMarkedOnlyInItsOwnMonth();
     void yearLimits_data();
     void yearLimits();
-    void pickingADayReportsItsCellAndHides_data();
-    void pickingADayReportsItsCellAndHides();
     void pressedCellFeedback_data();
     void pressedCellFeedback();
-    void shownAndHiddenByMoving_data();
-    void shownAndHiddenByMoving();
 };
 
 void TestMonthCalendar::startsOnTodaysMonthWithTodayMarked_data()
@@ -188,38 +183,6 @@ void TestMonthCalendar::yearLimits()
     }
 }
 
-void TestMonthCalendar::pickingADayReportsItsCellAndHides_data()
-{
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<int>("monthsForward");
-    QTest::addColumn<int>("cell");
-    QTest::addColumn<QString>("date");
-    // March 2027 starts on a Monday, December 2026 on a Tuesday.
-    QTest::newRow("day 5 of March 2027") << QDate(2027, 3, 20) << 0 << 5 << "05/03/27";
-    QTest::newRow("day 15 of December 2026, reached by stepping") << QDate(2026, 10, 1) << 2 << 16 << "15/12/26";
-    QTest::newRow("blank cell") << QDate(2027, 3, 20) << 0 << 0 << "----/----/----";
-    QTest::newRow("last blank cell") << QDate(2027, 3, 20) << 0 << 41 << "----/----/----";
-}
-
-void TestMonthCalendar::pickingADayReportsItsCellAndHides()
-{
-    QFETCH(QDate, today);
-    QFETCH(int, monthsForward);
-    QFETCH(int, cell);
-    QFETCH(QString, date);
-    CalendarHost host(CalendarLayout::CalendarioEscrever(), today);
-    for (int i = 0; i < monthsForward; ++i) {
-        QTest::mouseClick(host.button("btnNext2"), Qt::LeftButton);
-    }
-    host.calendar.showInWindow();
-    QSignalSpy picked(&host.calendar, &MonthCalendar::dayPicked);
-    QTest::mouseClick(host.calendar.cell(cell), Qt::LeftButton);
-    QCOMPARE(picked.size(), 1);
-    QCOMPARE(picked.first().first().toInt(), cell);
-    QCOMPARE(host.calendar.grid().dateText(cell), date);
-    QVERIFY(!host.calendar.isShownInWindow());
-}
-
 void TestMonthCalendar::pressedCellFeedback_data()
 {
     QTest::addColumn<int>("monthsForward");
@@ -257,30 +220,6 @@ void TestMonthCalendar::pressedCellFeedback()
     QVERIFY(!blank->isOpaque());
     QTest::mouseRelease(blank, Qt::RightButton);
     QVERIFY(!blank->isOpaque());
-}
-
-void TestMonthCalendar::shownAndHiddenByMoving_data()
-{
-    addLayoutColumns();
-    QTest::addColumn<int>("shownTop");
-    QTest::addColumn<int>("hiddenTop");
-    QTest::newRow("new-entry window") << &CalendarLayout::CalendarioEscrever() << 1360 << 4500;
-    QTest::newRow("update window") << &CalendarLayout::CalendarioAtualizar() << 730 << 3840;
-}
-
-void TestMonthCalendar::shownAndHiddenByMoving()
-{
-    QFETCH(const CalendarLayout*, layout);
-    QFETCH(int, shownTop);
-    QFETCH(int, hiddenTop);
-    CalendarHost host(*layout, QDate(2026, 9, 9));
-    QCOMPARE(host.calendar.y(), Twips::toPixels(hiddenTop));
-    QVERIFY(host.calendar.isVisible());
-    host.calendar.showInWindow();
-    QCOMPARE(host.calendar.y(), Twips::toPixels(shownTop));
-    QVERIFY(host.calendar.isShownInWindow());
-    host.calendar.hideInWindow();
-    QCOMPARE(host.calendar.y(), Twips::toPixels(hiddenTop));
 }
 
 QTEST_MAIN(TestMonthCalendar)

@@ -89,11 +89,11 @@ inline bool isEncodedLineOf(const QByteArray& line, const QByteArray& record)
 
 // Types the text key by key, as a keyboard would deliver it; unlike QTest::keyClicks it also types characters
 // beyond Latin-1.
-inline void typeText(QWidget* widget, const QString& text)
+inline void typeText(QWidget* widget, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     for (QChar c : text) {
         const auto key = c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
-        QTest::sendKeyEvent(QTest::Press, widget, key, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, widget, key, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Press, widget, key, QString(c), modifiers);
+        QTest::sendKeyEvent(QTest::Release, widget, key, QString(c), modifiers);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "storage/atomicfile.h"
 #include "storage/cipher.h"
+#include "storage/linecodec.h"
 #include "storage/vaultfile.h"
 
 #include <QDir>
@@ -38,6 +39,15 @@ bool readWhole(const QString& path, QByteArray& contents, QString& reason)
 bool isInstallationKey(const QByteArray& key)
 {
     return !key.isEmpty() && std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+constexpr qint64 readPieceSize = 1 << 20;
+
+// The entries of the records read; records of nothing but spaces are left out.
+EntryList entriesOf(QList<QByteArray> records)
+{
+    records.removeIf([](const QByteArray& record) { return trimSpaces(record).isEmpty(); });
+    return EntryList(records);
 }
 
 // Nothing is written before the installation key is known: entries would be stored barely enciphered, and a
@@ -131,20 +141,25 @@ StorageResult Vault::readSettings()
 
 StorageResult Vault::readEntries(EntryList& into) const
 {
-    QByteArray contents;
-    QString reason;
-    if (!readWhole(vaultPath(), contents, reason)) {
-        return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "ler", reason));
+    // Read and decoded a piece at a time, so that a large vault is never held whole as well as decoded.
+    const auto failed = [](const QFile& file) {
+        return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "ler", file.errorString()));
+    };
+    QFile file(vaultPath());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return failed(file);
     }
-    into = entriesOfFile(contents);
+    LineCodec::FileDecoder decoder(m_settings.installationKey);
+    QByteArray piece(readPieceSize, Qt::Uninitialized);
+    for (qint64 length = file.read(piece.data(), piece.size()); length != 0;
+         length = file.read(piece.data(), piece.size())) {
+        if (length < 0) {
+            return failed(file);
+        }
+        decoder.feed(QByteArrayView(piece.constData(), length));
+    }
+    into = entriesOf(decoder.finish());
     return {};
-}
-
-EntryList Vault::entriesOfFile(const QByteArray& contents) const
-{
-    QList<QByteArray> records = VaultFile::decode(contents, m_settings.installationKey);
-    records.removeIf([](const QByteArray& record) { return trimSpaces(record).isEmpty(); });
-    return EntryList(records);
 }
 
 StorageResult Vault::writeVault(const QByteArray& file)
@@ -159,7 +174,7 @@ StorageResult Vault::writeVault(const QByteArray& file)
     }
     // The file now holds exactly these bytes: the list is rebuilt from them, so that it mirrors the file even if
     // reading it again were to fail.
-    m_entries = entriesOfFile(file);
+    m_entries = entriesOf(VaultFile::decode(file, m_settings.installationKey));
     emit entriesChanged();
     return {};
 }

@@ -63,7 +63,6 @@ private:
     StorageResult createMissingFiles(const QDateTime& now);
     StorageResult readSettings();
     StorageResult readEntries(EntryList& into) const;
-    EntryList entriesOfFile(const QByteArray& contents) const;
     StorageResult writeVault(const QByteArray& file);
 
     QString m_dataFolder;

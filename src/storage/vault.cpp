@@ -43,13 +43,6 @@ bool isInstallationKey(const QByteArray& key)
 
 constexpr qint64 readPieceSize = 1 << 20;
 
-// The entries of the records read; records of nothing but spaces are left out.
-EntryList entriesOf(QList<QByteArray> records)
-{
-    records.removeIf([](const QByteArray& record) { return trimSpaces(record).isEmpty(); });
-    return EntryList(records);
-}
-
 // Nothing is written before the installation key is known: entries would be stored barely enciphered, and a
 // settings file without the key would lose every saved password.
 StorageResult withoutKey(const char* fileName)
@@ -158,11 +151,11 @@ StorageResult Vault::readEntries(EntryList& into) const
         }
         decoder.feed(QByteArrayView(piece.constData(), length));
     }
-    into = entriesOf(decoder.finish());
+    into = EntryList(decoder.finish());
     return {};
 }
 
-StorageResult Vault::writeVault(const QByteArray& file)
+StorageResult Vault::writeVault(const QByteArray& file, EntryList&& changed)
 {
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(VaultFile::fileName);
@@ -172,16 +165,17 @@ StorageResult Vault::writeVault(const QByteArray& file)
         return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "gravar", reason) +
                                      QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado."));
     }
-    // The file now holds exactly these bytes: the list is rebuilt from them, so that it mirrors the file even if
-    // reading it again were to fail.
-    m_entries = entriesOf(VaultFile::decode(file, m_settings.installationKey));
+    // The file now holds exactly the changed list's records, and reading it would give them back in this order:
+    // the list is taken as it is rather than decoded and sorted again.
+    m_entries = std::move(changed);
     emit entriesChanged();
     return {};
 }
 
 StorageResult Vault::addEntry(const QByteArray& record)
 {
-    return writeVault(VaultFile::withAddedRecord(m_entries, record, m_settings.installationKey));
+    return writeVault(VaultFile::withAddedRecord(m_entries, record, m_settings.installationKey),
+                      m_entries.withAdded(record));
 }
 
 StorageResult Vault::replaceEntry(qsizetype index, const QByteArray& shown, const QByteArray& replacement)
@@ -189,7 +183,8 @@ StorageResult Vault::replaceEntry(qsizetype index, const QByteArray& shown, cons
     if (!m_entries.contains(index) || m_entries.at(index) != shown) {
         return {StorageResult::StaleEntry, {}};
     }
-    return writeVault(VaultFile::withReplacedRecord(m_entries, index, replacement, m_settings.installationKey));
+    return writeVault(VaultFile::withReplacedRecord(m_entries, index, replacement, m_settings.installationKey),
+                      m_entries.withReplaced(index, replacement));
 }
 
 StorageResult Vault::deleteEntry(qsizetype index, const QByteArray& shown)

@@ -23,7 +23,7 @@ char16_t LimitaChars(char16_t key, CharacterSet set);
 } // namespace KeyFilter
 
 // Keeps a line box's text within a character set however the text arrives: typed, pasted, dropped or composed by an
-// input method. An edit that would bring in a refused character is refused whole.
+// input method. An edit that would bring in a refused character, or a line break, is refused whole.
 class CharacterSetValidator : public QValidator
 {
     Q_OBJECT
@@ -37,7 +37,7 @@ private:
 };
 
 // For the boxes without a character set (title, address): refuses the record's field separator and line-break mark,
-// which would split or corrupt the record, and characters that the data files cannot hold.
+// which would split or corrupt the record, characters that the data files cannot hold, and line breaks.
 class RecordTextValidator : public QValidator
 {
     Q_OBJECT
@@ -46,5 +46,6 @@ public:
     using QValidator::QValidator;
     State validate(QString& input, int& position) const override;
 
+    // True when every character can be stored in a record field (line breaks included).
     static bool isStorable(const QString& text);
 };

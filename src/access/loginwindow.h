@@ -3,6 +3,8 @@
 #include <QWidget>
 
 class Platform;
+class QLabel;
+class QLineEdit;
 class Vault;
 
 // frm0_Logar: asks for the master password at start. One try: the right password opens the main window, a wrong
@@ -18,7 +20,24 @@ signals:
     void passwordAccepted();
     void programEnded();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void createControls();
+    void createTitle();
+    void createPasswordPanel();
+    void createAuthorLink();
+    void placeAboveScreenCentre();
+    void checkPassword();
+    // Tells the outcome once and closes the window; a later close says nothing more.
+    void finish(bool accepted);
+
     const Vault& m_vault;
     Platform& m_platform;
+    QLineEdit* m_password = nullptr;
+    QLabel* m_authorSite = nullptr;
+    bool m_finished = false;
 };

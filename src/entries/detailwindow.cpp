@@ -1,7 +1,98 @@
 #include "entries/detailwindow.h"
 
-DetailWindow::DetailWindow(QWidget* parent)
-    : QWidget(parent)
+#include "entries/entryfields.h"
+#include "entries/entrywidgets.h"
+#include "platform/picture.h"
+#include "platform/picturebutton.h"
+#include "platform/platform.h"
+#include "platform/twips.h"
+#include "platform/windowdragger.h"
+#include "platform/windowshape.h"
+#include "shape/outline.h"
+
+#include <QLineEdit>
+#include <QPainter>
+
+using EntryWidgets::BoxFilter;
+using EntryWidgets::LabelRole;
+
+namespace {
+
+constexpr int windowWidth = 2670;
+constexpr int windowHeight = 3420;
+constexpr int margin = 120;
+constexpr int boxWidth = windowWidth - 2 * margin;
+
+} // namespace
+
+DetailWindow::DetailWindow(Platform& platform, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_platform(platform)
 {
     setObjectName(QStringLiteral("frm2_Esquerda"));
+    setWindowTitle(QStringLiteral("Corvelo KeyHound"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(Twips::size(windowWidth, windowHeight));
+    EntryWidgets::dress(this);
+    applyWindowOutline(this, Outline::build(Outline::detailWindow()));
+    new WindowDragger(this);
+
+    EntryWidgets::label(this, QStringLiteral("lblCabecalho"), QStringLiteral("Detalhes"), LabelRole::Heading, margin,
+                        60, 1800, 315);
+    const auto caption = [this](const char* name, const char* text, int top) {
+        EntryWidgets::label(this, QString::fromLatin1(name), QString::fromUtf8(text), LabelRole::Caption, margin, top,
+                            1200, 210);
+    };
+    caption("Label3", "Título", 450);
+    m_title =
+        EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::RecordText, margin, 660, boxWidth, 285);
+    caption("Label4", "URL", 1020);
+    m_address =
+        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::RecordText, margin, 1230, boxWidth, 285);
+    caption("Label1", "Login", 1590);
+    m_login = EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::EntryCharacters, margin, 1800,
+                                    boxWidth, 285);
+    caption("Label2", "Senha", 2160);
+    m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::EntryCharacters, margin, 2370,
+                                       boxWidth, 285);
+
+    auto* openButton = new PictureButton(QStringLiteral("btnUrl"), QStringLiteral("detail-url"),
+                                         QStringLiteral(" Acessar URL "), this);
+    openButton->setGeometry(Twips::rect(windowWidth - margin - 1080, 990, 1080, 225));
+    connect(openButton, &PictureButton::clicked, this, [this] { m_platform.openAddress(m_address->text()); });
+
+    auto* closeButton = new PictureButton(QStringLiteral("btnFechar"), QStringLiteral("button-close"),
+                                          QStringLiteral(" Fechar "), this);
+    closeButton->setGeometry(Twips::rect(windowWidth - 90 - 315, 60, 315, 315));
+    connect(closeButton, &PictureButton::clicked, this, &QWidget::close);
+}
+
+void DetailWindow::fill(const EntryFields& entry)
+{
+    m_title->setText(entry.title);
+    m_address->setText(entry.address);
+    m_login->setText(entry.login);
+    m_password->setText(entry.password);
+}
+
+EntryFields DetailWindow::fields() const
+{
+    EntryFields entry;
+    entry.title = m_title->text();
+    entry.address = m_address->text();
+    entry.login = m_login->text();
+    entry.password = m_password->text();
+    return entry;
+}
+
+void DetailWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Picture::paint(painter, QStringLiteral("detail-background"), rect());
+}
+
+void DetailWindow::closeEvent(QCloseEvent* event)
+{
+    emit windowClosed();
+    QWidget::closeEvent(event);
 }

@@ -1,9 +1,198 @@
 #include "entries/newentrywindow.h"
 
+#include "calendar/monthcalendar.h"
+#include "entries/descriptionedit.h"
+#include "entries/entryfields.h"
+#include "entries/entrywidgets.h"
+#include "platform/noticelabel.h"
+#include "platform/picture.h"
+#include "platform/picturebutton.h"
+#include "platform/platform.h"
+#include "platform/twips.h"
+#include "storage/entryrecord.h"
+#include "storage/vault.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+using EntryWidgets::BoxFilter;
+using EntryWidgets::LabelRole;
+
+namespace {
+
+// A label that reports clicks: "Vencimento:" clears the date.
+class ClickableLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    std::function<void()> onClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick) {
+            onClick();
+        }
+    }
+};
+
+constexpr int margin = 180;
+constexpr int fullWidth = 3060;
+constexpr int columnWidth = 1470;
+constexpr int secondColumn = margin + columnWidth + 120;
+
+} // namespace
+
 NewEntryWindow::NewEntryWindow(Vault& vault, Platform& platform, QWidget* parent)
-    : QDialog(parent)
-    , m_vault(vault)
-    , m_platform(platform)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_vault(vault), m_platform(platform)
 {
     setObjectName(QStringLiteral("frm1_Escrever"));
+    setWindowTitle(QStringLiteral("Inserir Password"));
+    setModal(true);
+    setFixedSize(Twips::size(3420, 3960));
+    EntryWidgets::dress(this);
+    EntryWidgets::label(this, QStringLiteral("Label6"), QStringLiteral("Inserir Password"), LabelRole::Heading, margin,
+                        60, 2700, 315);
+    createFields();
+    createDateRow();
+    createButtons();
+    m_calendar = new MonthCalendar(
+        CalendarLayout::CalendarioEscrever(), platform, [this] { return m_clock(); }, this);
+    connect(m_calendar, &MonthCalendar::dayPicked, this, &NewEntryWindow::escreveTexto);
+    m_title->setFocus();
+}
+
+void NewEntryWindow::createFields()
+{
+    const auto caption = [this](const char* name, const char* text, int left, int top) {
+        EntryWidgets::label(this, QString::fromLatin1(name), QString::fromUtf8(text), LabelRole::Caption, left, top,
+                            900, 225);
+    };
+    const auto limit = [this](const char* name, const char* text, int left, int top, int width) {
+        EntryWidgets::label(this, QString::fromLatin1(name), QString::fromUtf8(text), LabelRole::Limit,
+                            left + width - 1600, top, 1600, 225);
+    };
+    caption("lblTitulo", "Título", margin, 510);
+    limit("Label1", "(Máximo 45 caracteres)", margin, 510, fullWidth);
+    m_title = EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::RecordText, margin, 735,
+                                    fullWidth, 300);
+
+    caption("Label3", "Login", margin, 1425);
+    limit("Label7", "(Máx 45 chars)", margin, 1425, columnWidth);
+    m_login = EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::EntryCharacters, margin, 1650,
+                                    columnWidth, 300);
+    caption("Label4", "Senha", secondColumn, 1425);
+    limit("Label8", "(Máx 20 chars)", secondColumn, 1425, columnWidth);
+    m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::EntryCharacters, secondColumn,
+                                       1650, columnWidth, 300);
+
+    caption("Label5", "URL", margin, 2025);
+    limit("Label7", "(Máx 255 chars)", margin, 2025, fullWidth);
+    m_address =
+        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::RecordText, margin, 2250, fullWidth, 300);
+
+    caption("lblDescricao", "Descrição", margin, 2625);
+    limit("Label7", "(Máx 500 chars)", margin, 2625, fullWidth);
+    m_description = new DescriptionEdit(QStringLiteral("txtDescricao"), this);
+    m_description->setGeometry(Twips::rect(margin, 2850, fullWidth, 705));
+}
+
+void NewEntryWindow::createDateRow()
+{
+    auto* expiryLabel = new ClickableLabel(QStringLiteral("Vencimento:"), this);
+    expiryLabel->setObjectName(QStringLiteral("lblVencimento"));
+    expiryLabel->setGeometry(Twips::rect(margin, 1110, 1230, 240));
+    expiryLabel->setToolTip(QStringLiteral(" ----/----/---- "));
+    expiryLabel->setCursor(Qt::PointingHandCursor);
+    QFont font = expiryLabel->font();
+    font.setBold(true);
+    font.setUnderline(true);
+    expiryLabel->setFont(font);
+    expiryLabel->setStyleSheet(QStringLiteral("color: #34506f;"));
+    expiryLabel->onClick = [this] { lblVencimento_Click(); };
+
+    m_date = EntryWidgets::label(this, QStringLiteral("lblData"), QString::fromLatin1(EntryRecord::noExpiry),
+                                 LabelRole::Caption, margin + 1260, 1110, 1400, 240);
+    m_date->setStyleSheet(QStringLiteral("color: #8a4b12;"));
+}
+
+void NewEntryWindow::createButtons()
+{
+    auto* calendarButton = new PictureButton(QStringLiteral("btnCalendario"), QStringLiteral("calendar-button"),
+                                             QStringLiteral(" Calendário "), this);
+    calendarButton->setGeometry(Twips::rect(margin + fullWidth - 315, 1035, 315, 315));
+    connect(calendarButton, &PictureButton::clicked, this, [this] { m_calendar->showInWindow(); });
+
+    auto* closeButton = new PictureButton(QStringLiteral("btnFechar"), QStringLiteral("button-close"),
+                                          QStringLiteral(" Fechar "), this);
+    closeButton->setGeometry(Twips::rect(3420 - 60 - 315, 60, 315, 315));
+    connect(closeButton, &PictureButton::clicked, this, &QDialog::reject);
+
+    auto* okButton = new PictureButton(QStringLiteral("btnOk"), QStringLiteral("newentry-insert"),
+                                       QStringLiteral(" Inserir "), this);
+    okButton->setGeometry(Twips::rect(margin + fullWidth - 1200, 3630, 1200, 285));
+    connect(okButton, &PictureButton::clicked, this, &NewEntryWindow::btnOk_Click);
+
+    m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
+    m_notice->setGeometry(Twips::rect(margin, 3630, fullWidth - 1290, 285));
+    m_notice->setStyleSheet(QStringLiteral("color: #ffffff; background: #a3301c; border-radius: 4px;"));
+}
+
+void NewEntryWindow::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+    m_calendar->MostraMesAtual();
+}
+
+void NewEntryWindow::escreveTexto(int cell)
+{
+    m_date->setText(m_calendar->grid().dateText(cell));
+}
+
+void NewEntryWindow::lblVencimento_Click()
+{
+    m_date->setText(QString::fromLatin1(EntryRecord::noExpiry));
+    m_calendar->hideInWindow();
+}
+
+EntryFields NewEntryWindow::fields() const
+{
+    EntryFields fields;
+    fields.title = m_title->text();
+    fields.expiry = m_date->text();
+    fields.login = m_login->text();
+    fields.password = m_password->text();
+    fields.address = m_address->text();
+    fields.description = m_description->toPlainText();
+    return fields;
+}
+
+void NewEntryWindow::btnOk_Click()
+{
+    const EntryFields entry = fields();
+    if (!entry.hasTitle()) {
+        // Nothing typed is lost: the window stays open for the title.
+        m_platform.beep();
+        m_notice->showNotice(blankTitleNotice());
+        emit noticeRequested(blankTitleNotice());
+        m_title->setFocus();
+        return;
+    }
+    const StorageResult result = m_vault.addEntry(entry.toRecord(m_clock()));
+    if (!result.ok()) {
+        m_platform.showMessage(this, result.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        return;
+    }
+    m_platform.beep();
+    emit noticeRequested(savedNotice());
+    accept();
+}
+
+void NewEntryWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Picture::paint(painter, QStringLiteral("newentry-background"), rect());
 }

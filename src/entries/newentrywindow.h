@@ -1,11 +1,20 @@
 #pragma once
 
+#include "calendar/clock.h"
+
 #include <QDialog>
 
+class DescriptionEdit;
+class MonthCalendar;
+class NoticeLabel;
 class Platform;
+class QLabel;
+class QLineEdit;
 class Vault;
+struct EntryFields;
 
-// frm1_Escrever: the modal window in which a new entry is typed and stored.
+// frm1_Escrever: the modal window in which a new entry is typed and stored. A blank title keeps the window open
+// with everything typed; a stored entry closes it (accepted) and is announced through noticeRequested.
 class NewEntryWindow : public QDialog
 {
     Q_OBJECT
@@ -13,11 +22,40 @@ class NewEntryWindow : public QDialog
 public:
     NewEntryWindow(Vault& vault, Platform& platform, QWidget* parent = nullptr);
 
+    // Where the update stamp and the calendar's today come from; the system clock unless a test says otherwise.
+    void setClock(Clock clock);
+
+    static QString blankTitleNotice() { return QStringLiteral("O título não pode ficar vazio!"); }
+    static QString savedNotice() { return QStringLiteral("Entrada inserida com sucesso!"); }
+
 signals:
     // A short notice for the main window's notice label.
     void noticeRequested(const QString& text);
 
+public slots:
+    // Writes the date of the calendar cell (or no date for a blank cell) into lblData.
+    void escreveTexto(int cell);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    void createFields();
+    void createDateRow();
+    void createButtons();
+    EntryFields fields() const;
+    void btnOk_Click();
+    void lblVencimento_Click();
+
     Vault& m_vault;
     Platform& m_platform;
+    Clock m_clock = systemClock();
+    QLineEdit* m_title = nullptr;
+    QLineEdit* m_login = nullptr;
+    QLineEdit* m_password = nullptr;
+    QLineEdit* m_address = nullptr;
+    DescriptionEdit* m_description = nullptr;
+    QLabel* m_date = nullptr;
+    NoticeLabel* m_notice = nullptr;
+    MonthCalendar* m_calendar = nullptr;
 };

@@ -1,26 +1,152 @@
 #include "entries/sidewindows.h"
 
 #include "entries/detailwindow.h"
+#include "entries/entryfields.h"
 #include "entries/updatewindow.h"
+#include "platform/platform.h"
+#include "platform/twips.h"
+#include "storage/vault.h"
+
+namespace {
+
+constexpr int gapTwips = 30;
+constexpr int dropTwips = 850;
+
+} // namespace
 
 SideWindows::SideWindows(Vault& vault, Platform& platform, QObject* parent)
-    : QObject(parent)
-    , m_vault(vault)
-    , m_platform(platform)
+    : QObject(parent), m_vault(vault), m_platform(platform)
+{}
+
+SideWindows::~SideWindows()
 {
+    delete m_detail;
+    delete m_update;
 }
 
-SideWindows::~SideWindows() = default;
+QString SideWindows::staleEntryMessage()
+{
+    return QStringLiteral("Esta entrada foi alterada desde que foi aberta e nada foi gravado.\n"
+                          "Selecione-a de novo na lista para editá-la.");
+}
 
-void SideWindows::showEntry(qsizetype) {}
+void SideWindows::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+}
 
-void SideWindows::placeBeside(const QRect&) {}
+void SideWindows::ensureWindows()
+{
+    if (!m_detail) {
+        m_detail = new DetailWindow(m_platform);
+        // Forgotten at once, so that nothing fills a window on its way out.
+        connect(m_detail, &DetailWindow::windowClosed, this, [this] { m_detail = nullptr; });
+    }
+    if (!m_update) {
+        m_update = new UpdateWindow(m_platform, [this] { return m_clock(); });
+        connect(m_update, &UpdateWindow::windowClosed, this, [this] { m_update = nullptr; });
+        connect(m_update, &UpdateWindow::saveRequested, this, [this] { store(Change::Save); });
+        connect(m_update, &UpdateWindow::deleteRequested, this, [this] { store(Change::Delete); });
+    }
+    place();
+}
 
-void SideWindows::setShown(bool) {}
+void SideWindows::showEntry(qsizetype index)
+{
+    ensureWindows();
+    const bool known = m_vault.entries().contains(index);
+    m_index = known ? index : -1;
+    m_record = known ? m_vault.entries().at(index) : QByteArray();
+    const EntryFields entry = EntryFields::fromRecord(m_record);
+    m_detail->fill(entry);
+    m_update->fill(entry);
+}
+
+void SideWindows::placeBeside(const QRect& mainFrame)
+{
+    m_mainFrame = mainFrame;
+    place();
+}
+
+void SideWindows::place()
+{
+    if (m_mainFrame.isNull()) {
+        return;
+    }
+    const int mainLeft = Twips::fromPixels(m_mainFrame.x());
+    const int top = Twips::toPixels(Twips::fromPixels(m_mainFrame.y()) + dropTwips);
+    if (m_detail) {
+        m_detail->move(Twips::toPixels(mainLeft - Twips::fromPixels(m_detail->width()) - gapTwips), top);
+    }
+    if (m_update) {
+        m_update->move(Twips::toPixels(mainLeft + Twips::fromPixels(m_mainFrame.width()) + gapTwips), top);
+    }
+}
+
+void SideWindows::setShown(bool shown)
+{
+    m_shown = shown;
+    if (shown) {
+        ensureWindows();
+        m_detail->show();
+        m_update->show();
+        return;
+    }
+    if (m_detail) {
+        m_detail->hide();
+    }
+    if (m_update) {
+        m_update->hide();
+    }
+}
 
 bool SideWindows::isShown() const
 {
-    return false;
+    return m_shown;
 }
 
-void SideWindows::close() {}
+void SideWindows::close()
+{
+    m_shown = false;
+    if (m_detail) {
+        m_detail->close();
+    }
+    if (m_update) {
+        m_update->close();
+    }
+}
+
+void SideWindows::store(Change change)
+{
+    // A detail window closed on its own comes back empty, and its blank title stops the change.
+    ensureWindows();
+    if (m_shown) {
+        m_detail->show();
+    }
+    EntryFields entry = m_detail->fields();
+    const EntryFields dates = m_update->fields();
+    entry.description = dates.description;
+    entry.expiry = dates.expiry;
+    if (!entry.hasTitle()) {
+        m_platform.beep();
+        m_update->showNotice(blankTitleNotice());
+        emit noticeRequested(blankTitleNotice());
+        return;
+    }
+    const StorageResult result = change == Change::Save
+                                     ? m_vault.replaceEntry(m_index, m_record, entry.toRecord(m_clock()))
+                                     : m_vault.deleteEntry(m_index, m_record);
+    if (result.status == StorageResult::StaleEntry) {
+        m_platform.showMessage(m_update, staleEntryMessage(), Platform::programTitle(),
+                               Platform::MessageIcon::Exclamation);
+        return;
+    }
+    if (!result.ok()) {
+        m_platform.showMessage(m_update, result.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        return;
+    }
+    m_platform.beep();
+    emit noticeRequested(change == Change::Save ? savedNotice() : deletedNotice());
+    close();
+    emit closed();
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "calendar/clock.h"
+
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -13,6 +16,10 @@ class Vault;
 // together: the detail window frm2_Esquerda on the left (title, address, login, password) and the update window
 // frm3_Direita on the right (description, dates, save and delete). Each is created on first use and destroyed when
 // it closes; the next use creates it afresh.
+//
+// Save and delete take the four fields of the detail window and the description and expiry date of the update
+// window. They change the vault only while the entry at the index is still the one that was shown; a blank title,
+// an entry that changed in the meantime or a failed write change nothing and leave both windows open.
 class SideWindows : public QObject
 {
     Q_OBJECT
@@ -34,15 +41,39 @@ public:
     DetailWindow* detailWindow() const { return m_detail; }
     UpdateWindow* updateWindow() const { return m_update; }
 
+    // Where the update stamp and the calendar's today come from; the system clock unless a test says otherwise.
+    void setClock(Clock clock);
+
+    static QString blankTitleNotice() { return QStringLiteral("O título não pode ficar vazio!"); }
+    static QString savedNotice() { return QStringLiteral("Entrada inserida com sucesso!"); }
+    static QString deletedNotice() { return QStringLiteral("Entrada excluída com sucesso!"); }
+    static QString staleEntryMessage();
+
 signals:
-    // Both windows closed after a save, a delete or a refused title.
+    // Both windows closed after a save or a delete.
     void closed();
     // A short notice for the main window's notice label.
     void noticeRequested(const QString& text);
 
 private:
+    enum class Change
+    {
+        Save,
+        Delete,
+    };
+
+    void ensureWindows();
+    void place();
+    void store(Change change);
+
     Vault& m_vault;
     Platform& m_platform;
+    Clock m_clock = systemClock();
     QPointer<DetailWindow> m_detail;
     QPointer<UpdateWindow> m_update;
+    bool m_shown = false;
+    QRect m_mainFrame;
+    // The entry the windows were filled with, and its index in the full list.
+    qsizetype m_index = -1;
+    QByteArray m_record;
 };

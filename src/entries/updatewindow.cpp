@@ -1,7 +1,135 @@
 #include "entries/updatewindow.h"
 
-UpdateWindow::UpdateWindow(QWidget* parent)
-    : QWidget(parent)
+#include "calendar/monthcalendar.h"
+#include "entries/descriptionedit.h"
+#include "entries/entryfields.h"
+#include "entries/entrywidgets.h"
+#include "platform/noticelabel.h"
+#include "platform/picture.h"
+#include "platform/picturebutton.h"
+#include "platform/twips.h"
+#include "platform/windowdragger.h"
+#include "platform/windowshape.h"
+#include "shape/outline.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+
+using EntryWidgets::BoxFilter;
+using EntryWidgets::LabelRole;
+
+namespace {
+
+constexpr int windowWidth = 2685;
+constexpr int windowHeight = 3420;
+constexpr int margin = 120;
+constexpr int boxWidth = windowWidth - 2 * margin;
+constexpr int valueLeft = 1395;
+constexpr int valueWidth = 840;
+
+} // namespace
+
+UpdateWindow::UpdateWindow(Platform& platform, Clock clock, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frm3_Direita"));
+    setWindowTitle(QStringLiteral("Corvelo KeyHound"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(Twips::size(windowWidth, windowHeight));
+    EntryWidgets::dress(this);
+    applyWindowOutline(this, Outline::build(Outline::updateWindow()));
+    new WindowDragger(this);
+    EntryWidgets::label(this, QStringLiteral("lblCabecalho"), QStringLiteral("Atualizar"), LabelRole::Heading, margin,
+                        60, 1800, 315);
+    createFields();
+    createButtons();
+    m_calendar = new MonthCalendar(CalendarLayout::CalendarioAtualizar(), platform, std::move(clock), this);
+    connect(m_calendar, &MonthCalendar::dayPicked, this, &UpdateWindow::escreveTexto);
+}
+
+void UpdateWindow::createFields()
+{
+    EntryWidgets::label(this, QStringLiteral("Label2"), QStringLiteral("Descrição"), LabelRole::Caption, margin, 450,
+                        1200, 210);
+    EntryWidgets::label(this, QStringLiteral("Label7"), QStringLiteral("(Máx 500 chars)"), LabelRole::Limit,
+                        windowWidth - margin - 1400, 450, 1400, 210);
+    m_description = new DescriptionEdit(QStringLiteral("txtDescricao"), this);
+    m_description->setGeometry(Twips::rect(margin, 660, boxWidth, 855));
+
+    const auto dateRow = [this](const char* caption, const char* text, const char* box, int top) {
+        QLabel* label = EntryWidgets::label(this, QString::fromLatin1(caption), QString::fromUtf8(text),
+                                            LabelRole::Caption, margin, top, 1275, 285);
+        QFont font = label->font();
+        font.setPixelSize(10);
+        label->setFont(font);
+        return EntryWidgets::lineBox(this, QString::fromLatin1(box), 32767, BoxFilter::ReadOnly, valueLeft, top,
+                                     valueWidth, 285);
+    };
+    m_updatedOn = dateRow("Label3", "Atualizado em:", "txtPostado", 1605);
+    m_expiry = dateRow("Label1", "Vence em:", "txtVencimento", 1965);
+}
+
+void UpdateWindow::createButtons()
+{
+    const auto button = [this](const char* name, const char* picture, const char* tip, int left, int top, int w,
+                               int h) {
+        auto* result =
+            new PictureButton(QString::fromLatin1(name), QString::fromLatin1(picture), QString::fromUtf8(tip), this);
+        result->setGeometry(Twips::rect(left, top, w, h));
+        return result;
+    };
+    PictureButton* calendarButton =
+        button("btnCalendario", "calendar-button", " Calendário ", windowWidth - margin - 315, 1950, 315, 315);
+    connect(calendarButton, &PictureButton::clicked, this, [this] { m_calendar->showInWindow(); });
+    PictureButton* save = button("btnOk", "update-save", " Atualizar Password ", margin, 2340, 1185, 285);
+    connect(save, &PictureButton::clicked, this, &UpdateWindow::saveRequested);
+    PictureButton* remove =
+        button("btnDel", "update-delete", " Deletar Password ", windowWidth - margin - 1185, 2340, 1185, 285);
+    connect(remove, &PictureButton::clicked, this, &UpdateWindow::deleteRequested);
+    PictureButton* closeButton = button("btnFechar", "button-close", " Fechar ", windowWidth - 90 - 315, 60, 315, 315);
+    connect(closeButton, &PictureButton::clicked, this, &QWidget::close);
+
+    m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
+    m_notice->setGeometry(Twips::rect(margin, 2700, 1650, 255));
+    m_notice->setWordWrap(true);
+    m_notice->setStyleSheet(QStringLiteral("color: #ffffff; background: #a3301c; border-radius: 4px;"));
+}
+
+void UpdateWindow::fill(const EntryFields& entry)
+{
+    m_description->setPlainText(entry.description);
+    m_updatedOn->setText(entry.updatedOn);
+    m_expiry->setText(entry.expiry);
+}
+
+EntryFields UpdateWindow::fields() const
+{
+    EntryFields entry;
+    entry.description = m_description->toPlainText();
+    entry.expiry = m_expiry->text();
+    return entry;
+}
+
+void UpdateWindow::showNotice(const QString& text)
+{
+    m_notice->showNotice(text);
+}
+
+void UpdateWindow::escreveTexto(int cell)
+{
+    m_expiry->setText(m_calendar->grid().dateText(cell));
+}
+
+void UpdateWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Picture::paint(painter, QStringLiteral("update-background"), rect());
+}
+
+void UpdateWindow::closeEvent(QCloseEvent* event)
+{
+    emit windowClosed();
+    QWidget::closeEvent(event);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "info/infodialog.h"
 
 // frm4_Ajuda: the fixed help text.
-class HelpWindow : public QDialog
+class HelpWindow : public InfoDialog
 {
     Q_OBJECT
 

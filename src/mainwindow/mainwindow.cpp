@@ -1,9 +1,506 @@
 #include "mainwindow/mainwindow.h"
 
+#include "access/settingswindow.h"
+#include "entries/detailwindow.h"
+#include "entries/newentrywindow.h"
+#include "entries/sidewindows.h"
+#include "entries/updatewindow.h"
+#include "info/aboutwindow.h"
+#include "info/helpwindow.h"
+#include "mainwindow/pagelist.h"
+#include "mainwindow/rowdelegate.h"
+#include "platform/noticelabel.h"
+#include "platform/picture.h"
+#include "platform/picturebutton.h"
+#include "platform/platform.h"
+#include "platform/twips.h"
+#include "platform/windowdragger.h"
+#include "platform/windowshape.h"
+#include "shape/outline.h"
+#include "storage/entryrecord.h"
+#include "storage/vault.h"
+#include "storage/windows1252.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+
+const QSize windowSize = Twips::size(4500, 5400);
+// The window stands this far above the centre of the screen.
+constexpr int aboveCentre = 20;
+const QRect listPlace(30, 100, 240, ListPager::pageSize* RowDelegate::rowHeight);
+// The list picture, tiled behind the rows.
+const QSize image1Size(280, 260);
+// Modal windows open this far right of and below the main window's top-left corner.
+const QPoint modalOffset = Twips::point(530, 580);
+
+const QString captionStyle = QStringLiteral("QLabel { color: #e8edf3; }");
+const QString valueStyle = QStringLiteral("QLabel { color: #f6d27a; font-weight: bold; }");
+const QString boxStyle =
+    QStringLiteral("QLineEdit { background: #f4efe3; color: #2a2a2a; border: 1px solid #0d141c; border-radius: 3px; "
+                   "padding: 0 4px; selection-background-color: #c88a1e; selection-color: #ffffff; }");
+
+const QString noticeStyle = QStringLiteral(
+    "QLabel { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f6d27a, stop:1 #e2aa45); color: #17222f; "
+    "border: 1px solid #8a5e12; border-radius: 5px; font-weight: bold; padding: 0 6px; }");
+
+QString text(const QByteArray& bytes)
+{
+    return Windows1252::toUnicode(bytes);
+}
+
+} // namespace
+
 MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
-    : QWidget(parent)
-    , m_vault(vault)
-    , m_platform(platform)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_vault(vault), m_platform(platform),
+      m_sideWindows(new SideWindows(vault, platform, this))
 {
     setObjectName(QStringLiteral("frm0_Inicial"));
+    setWindowTitle(Platform::programTitle());
+    setWindowIcon(QIcon(Picture::path(QStringLiteral("icon"))));
+    setFixedSize(windowSize);
+    QFont windowFont(QStringLiteral("DejaVu Sans"));
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+    applyWindowOutline(this, Outline::build(Outline::mainWindow()));
+    placeOnScreen();
+
+    buildList();
+    buildTitleBar();
+    buildEntryBoxes();
+    buildPageArrows();
+    buildBottomButtons();
+    buildStateLabels();
+    m_notice = new NoticeLabel(QStringLiteral("lblAviso"), this);
+    m_notice->setGeometry(listPlace.left() + 10, listPlace.bottom() - 24, listPlace.width() - 20, 20);
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_notice->setStyleSheet(noticeStyle);
+
+    auto* dragger = new WindowDragger(this);
+    connect(dragger, &WindowDragger::dragFinished, this, &MainWindow::placeSideWindows);
+    connect(&m_vault, &Vault::entriesChanged, this, &MainWindow::showFirstPage);
+    connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::showSettingsValues);
+    connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::restoreFromTray);
+    connect(m_sideWindows, &SideWindows::noticeRequested, this, &MainWindow::showNotice);
+    connect(m_sideWindows, &SideWindows::closed, this, &MainWindow::forgetSideWindows);
+
+    showSettingsValues();
+    showFirstPage();
+    placeSideWindows();
+    m_list->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::placeOnScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    move(available.left() + (available.width() - width()) / 2,
+         available.top() + (available.height() - height()) / 2 - aboveCentre);
+}
+
+QLabel* MainWindow::addLabel(const QString& name, const QString& caption, const QRect& place)
+{
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(name);
+    label->setGeometry(place);
+    label->setStyleSheet(captionStyle);
+    // Labels are part of the window's surface: a press on them drags the window.
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+void MainWindow::buildTitleBar()
+{
+    auto* minimise = new PictureButton(QStringLiteral("btnMinimizar"), QStringLiteral("main-minimize"),
+                                       QStringLiteral(" Minimizar "), this);
+    minimise->setGeometry(Twips::rect(3440, 60, 315, 315));
+    connect(minimise, &QAbstractButton::clicked, this, &MainWindow::minimise);
+
+    auto* tray = new PictureButton(QStringLiteral("btnTray"), QStringLiteral("main-tray"),
+                                   QStringLiteral(" Minimizar para o Tray "), this);
+    tray->setGeometry(Twips::rect(3780, 60, 315, 315));
+    connect(tray, &QAbstractButton::clicked, this, &MainWindow::hideToTray);
+
+    auto* close = new PictureButton(QStringLiteral("btnFechar"), QStringLiteral("button-close"),
+                                    QStringLiteral(" Fechar "), this);
+    close->setGeometry(Twips::rect(4120, 60, 315, 315));
+    connect(close, &QAbstractButton::clicked, this, &QWidget::close);
+}
+
+void MainWindow::buildEntryBoxes()
+{
+    const auto addBox = [this](const QString& name, const QString& captionName, const QString& caption, int top) {
+        addLabel(captionName, caption, QRect(18, top, 42, 17));
+        auto* box = new QLineEdit(this);
+        box->setObjectName(name);
+        box->setReadOnly(true);
+        box->setGeometry(62, top, 180, 17);
+        box->setStyleSheet(boxStyle);
+        box->setFocusPolicy(Qt::ClickFocus);
+        return box;
+    };
+    m_txtLogin = addBox(QStringLiteral("txtLogin"), QStringLiteral("lblLogin"), QStringLiteral("Login"), 40);
+    m_txtSenha = addBox(QStringLiteral("txtSenha"), QStringLiteral("lblSenha"), QStringLiteral("Senha"), 66);
+
+    auto* copyLogin = new PictureButton(QStringLiteral("btnCopyLogin"), QStringLiteral("main-copy"),
+                                        QStringLiteral(" Copiar "), this);
+    copyLogin->setGeometry(Twips::rect(3685, 645, 150, 165));
+    connect(copyLogin, &QAbstractButton::clicked, this, [this] { m_platform.copySecret(m_txtLogin->text()); });
+
+    auto* copyPassword = new PictureButton(QStringLiteral("btnCopySenha"), QStringLiteral("main-copy"),
+                                           QStringLiteral(" Copiar "), this);
+    copyPassword->setGeometry(Twips::rect(3685, 1030, 150, 165));
+    connect(copyPassword, &QAbstractButton::clicked, this, [this] { m_platform.copySecret(m_txtSenha->text()); });
+}
+
+void MainWindow::buildList()
+{
+    auto* image1 = new QLabel(this);
+    image1->setObjectName(QStringLiteral("Image1"));
+    image1->setPixmap(Picture::pixmap(QStringLiteral("main-list"), image1Size));
+    image1->setGeometry(QRect(QPoint(0, height()), image1Size));
+    image1->hide();
+    m_listBrush = QBrush(image1->pixmap());
+
+    m_list = new PageList(this);
+    m_list->setGeometry(listPlace);
+    m_list->installEventFilter(this);
+    connect(m_list, &QListWidget::currentRowChanged, this, &MainWindow::selectRow);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &MainWindow::toggleSideWindows);
+
+    addLabel(QStringLiteral("lblVencimento"), QStringLiteral("Vence em:"),
+             QRect(listPlace.left() + 4, listPlace.top() - 15, 80, 13));
+    const int top = listPlace.top() - 15;
+    addLabel(QStringLiteral("Label1"), QStringLiteral("Pg"), QRect(168, top, 17, 13));
+    m_lblPagina = addLabel(QStringLiteral("lblPagina"), QStringLiteral("1"), QRect(185, top, 24, 13));
+    m_lblPagina->setStyleSheet(valueStyle);
+    addLabel(QStringLiteral("Label2"), QStringLiteral("Pass"), QRect(212, top, 27, 13));
+    m_lblTotalLembretes = addLabel(QStringLiteral("lblTotalLembretes"), QString(), QRect(239, top, 31, 13));
+    m_lblTotalLembretes->setStyleSheet(valueStyle);
+}
+
+void MainWindow::buildPageArrows()
+{
+    const QSize arrowSize = Twips::size(285, 600);
+    const int top = listPlace.center().y() - arrowSize.height() / 2;
+    const QRect backPlace(QPoint(6, top), arrowSize);
+    const QRect forwardPlace(QPoint(width() - 6 - arrowSize.width(), top), arrowSize);
+
+    // The greyed arrows lie under the active ones and show wherever an active arrow is hidden.
+    const auto addGreyed = [this](const QString& name, const QString& picture, const QRect& place) {
+        auto* greyed = new PictureButton(name, picture, QString(), this);
+        greyed->setGeometry(place);
+        greyed->setEnabled(false);
+        greyed->unsetCursor();
+    };
+    addGreyed(QStringLiteral("imgRetornaOff"), QStringLiteral("arrow-back-off"), backPlace);
+    addGreyed(QStringLiteral("imgAvancaOff"), QStringLiteral("arrow-forward-off"), forwardPlace);
+
+    m_imgRetorna = new PictureButton(QStringLiteral("imgRetorna"), QStringLiteral("arrow-back"),
+                                     QStringLiteral(" Retornar "), this);
+    m_imgRetorna->setGeometry(backPlace);
+    m_imgRetorna->setPressedLook(true);
+    connect(m_imgRetorna, &QAbstractButton::clicked, this, [this] { turnPage(false); });
+
+    m_imgAvanca = new PictureButton(QStringLiteral("imgAvanca"), QStringLiteral("arrow-forward"),
+                                    QStringLiteral(" Avançar "), this);
+    m_imgAvanca->setGeometry(forwardPlace);
+    m_imgAvanca->setPressedLook(true);
+    connect(m_imgAvanca, &QAbstractButton::clicked, this, [this] { turnPage(true); });
+}
+
+void MainWindow::buildBottomButtons()
+{
+    auto* config = new PictureButton(QStringLiteral("btnConfig"), QStringLiteral("main-config"),
+                                     QStringLiteral(" Configuração "), this);
+    config->setGeometry(Twips::rect(840, 4660, 1020, 180));
+    connect(config, &QAbstractButton::clicked, this, &MainWindow::openSettings);
+
+    auto* write = new PictureButton(QStringLiteral("imgEscrever"), QStringLiteral("main-write"),
+                                    QStringLiteral(" Inserir password "), this);
+    write->setGeometry(Twips::rect(1965, 4515, 540, 750));
+    write->setPressedLook(true);
+    connect(write, &QAbstractButton::clicked, this, &MainWindow::openNewEntry);
+
+    auto* help =
+        new PictureButton(QStringLiteral("imgAjuda"), QStringLiteral("main-help"), QStringLiteral(" Ajuda "), this);
+    help->setGeometry(Twips::rect(2600, 4660, 480, 180));
+    connect(help, &QAbstractButton::clicked, this, &MainWindow::openHelp);
+
+    auto* about = new PictureButton(QStringLiteral("imgSobre"), QStringLiteral("main-about"),
+                                    QStringLiteral(" Sobre o Programa "), this);
+    about->setGeometry(Twips::rect(3165, 4665, 480, 180));
+    connect(about, &QAbstractButton::clicked, this, &MainWindow::openAbout);
+}
+
+void MainWindow::buildStateLabels()
+{
+    // The window's state, kept in labels below the visible area where other windows and tests can read it.
+    const QStringList names = {
+        QStringLiteral("lblInicioRetorna"), QStringLiteral("lblInicioAvanca"), QStringLiteral("lblSetaMais"),
+        QStringLiteral("lblSetaMenos"),     QStringLiteral("lblListIndex"),    QStringLiteral("lblAbreFecha"),
+        QStringLiteral("lblChaveConfig"),   QStringLiteral("lblSenhaInicial"), QStringLiteral("lblUsaSenha"),
+    };
+    for (const QString& name : names) {
+        QLabel* label = addLabel(name, QString(), QRect(0, height(), 60, 13));
+        label->hide();
+        m_stateLabels.insert(name, label);
+    }
+}
+
+void MainWindow::showSettingsValues()
+{
+    const Settings& settings = m_vault.settings();
+    m_stateLabels.value(QStringLiteral("lblChaveConfig"))->setText(text(settings.installationKey));
+    m_stateLabels.value(QStringLiteral("lblSenhaInicial"))->setText(text(settings.masterPassword));
+    m_stateLabels.value(QStringLiteral("lblUsaSenha"))->setText(text(settings.askAtStart));
+}
+
+void MainWindow::syncStateLabels()
+{
+    const auto set = [this](const QString& name, const QString& value) { m_stateLabels.value(name)->setText(value); };
+    set(QStringLiteral("lblInicioRetorna"), QString::number(m_pager.inicioRetorna()));
+    set(QStringLiteral("lblInicioAvanca"), QString::number(m_pager.inicioAvanca()));
+    set(QStringLiteral("lblSetaMais"), QString::number(m_setaMais));
+    set(QStringLiteral("lblSetaMenos"), QString::number(m_pager.setaMenos()));
+    set(QStringLiteral("lblListIndex"), m_listIndex < 0 ? QString() : QString::number(m_listIndex));
+    set(QStringLiteral("lblAbreFecha"), m_sideWindowsOpen ? QStringLiteral("X") : QString());
+    m_lblPagina->setText(QString::number(m_pager.pagina()));
+    m_lblTotalLembretes->setText(QString::number(m_pager.count()));
+    m_imgAvanca->setVisible(m_pager.canForward());
+    m_imgRetorna->setVisible(m_pager.canBack());
+}
+
+void MainWindow::showFirstPage()
+{
+    // The entries were read again: what was selected may have moved or gone.
+    m_listIndex = -1;
+    m_txtLogin->clear();
+    m_txtSenha->clear();
+    m_pager.firstPage(m_vault.entries().size());
+    showPage();
+}
+
+void MainWindow::showPage()
+{
+    m_list->setRows(m_pager.rows(m_vault.entries()));
+    syncStateLabels();
+}
+
+void MainWindow::turnPage(bool forward)
+{
+    if (forward ? m_pager.forward() : m_pager.back()) {
+        showPage();
+    }
+    m_list->setFocus();
+}
+
+void MainWindow::selectRow(int row)
+{
+    const QListWidgetItem* item = m_list->item(row);
+    if (item == nullptr) {
+        return;
+    }
+    m_setaMais = row;
+    if (row == 1) {
+        m_pager.markRowOneSelected();
+    }
+    const qsizetype index = EntryRecord::indexOfRow(Windows1252::fromUnicode(item->text()));
+    if (m_vault.entries().contains(index)) {
+        m_listIndex = index;
+        const QByteArray& record = m_vault.entries().at(index);
+        m_txtLogin->setText(text(EntryRecord::field(record, EntryRecord::Login)));
+        m_txtSenha->setText(text(EntryRecord::field(record, EntryRecord::Password)));
+        m_txtLogin->setCursorPosition(0);
+        m_txtSenha->setCursorPosition(0);
+        m_sideWindows->showEntry(index);
+        placeSideWindows();
+    }
+    m_list->setFocus();
+    syncStateLabels();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list) {
+        if (event->type() == QEvent::KeyPress) {
+            return handleListKeyPress(static_cast<QKeyEvent*>(event)->key());
+        }
+        if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+            handleListKeyRelease();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::handleListKeyPress(int key)
+{
+    const int row = m_list->currentRow();
+    // Down on the last row of a full page goes on to the first row of the next page.
+    if (key == Qt::Key_Down && row == ListPager::pageSize - 1 && m_pager.canForward()) {
+        turnPage(true);
+        m_list->setCurrentRow(0);
+        return true;
+    }
+    // Up on the first row goes back to the last row of the previous page.
+    if (key == Qt::Key_Up && row == 0 && m_pager.canBack()) {
+        turnPage(false);
+        m_list->setCurrentRow(m_list->count() - 1);
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::handleListKeyRelease()
+{
+    // Until row 1 has been selected or a page turned for the first time, a key that leaves the first row selected
+    // moves the selection round to the last row of the page. The row-1 marker alone cannot tell: turns back and
+    // forth bring it to 0 again, and then a Down that turned the page would land on the new page's last row.
+    if (m_pager.isUntouched() && m_list->currentRow() == 0) {
+        m_list->setCurrentRow(m_list->count() - 1);
+    }
+}
+
+void MainWindow::setSideWindowsOpen(bool open)
+{
+    m_sideWindows->setShown(open);
+    m_sideWindowsOpen = open;
+    syncStateLabels();
+}
+
+void MainWindow::toggleSideWindows()
+{
+    setSideWindowsOpen(!m_sideWindowsOpen);
+    if (m_setaMais < m_list->count()) {
+        m_list->setCurrentRow(m_setaMais);
+    }
+}
+
+void MainWindow::closeSideWindows()
+{
+    m_sideWindows->close();
+    forgetSideWindows();
+}
+
+void MainWindow::forgetSideWindows()
+{
+    m_sideWindowsOpen = false;
+    syncStateLabels();
+}
+
+void MainWindow::placeSideWindows()
+{
+    m_sideWindows->placeBeside(frameGeometry());
+}
+
+void MainWindow::minimise()
+{
+    setSideWindowsOpen(false);
+    showMinimized();
+}
+
+void MainWindow::hideToTray()
+{
+    // Without a notification area the window could never come back: it is minimised instead.
+    if (!m_platform.isTrayAvailable()) {
+        minimise();
+        return;
+    }
+    hide();
+    setSideWindowsOpen(false);
+    m_platform.showTrayIcon(windowIcon(), Platform::programTitle());
+}
+
+void MainWindow::restoreFromTray()
+{
+    if (m_ended) {
+        return;
+    }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // A double-click on the window's own surface closes the side windows.
+    closeSideWindows();
+    event->accept();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    endProgram();
+    event->accept();
+}
+
+void MainWindow::endProgram()
+{
+    if (m_ended) {
+        return;
+    }
+    m_ended = true;
+    hide();
+    closeSideWindows();
+    emit programEnded();
+}
+
+void MainWindow::showModal(QDialog& dialog)
+{
+    dialog.move(frameGeometry().topLeft() + modalOffset);
+    dialog.exec();
+}
+
+void MainWindow::openSettings()
+{
+    setSideWindowsOpen(false);
+    SettingsWindow settings(m_vault, m_platform, this);
+    showModal(settings);
+}
+
+void MainWindow::openNewEntry()
+{
+    closeSideWindows();
+    NewEntryWindow newEntry(m_vault, m_platform, this);
+    connect(&newEntry, &NewEntryWindow::noticeRequested, this, &MainWindow::showNotice);
+    showModal(newEntry);
+}
+
+void MainWindow::openHelp()
+{
+    HelpWindow help(this);
+    showModal(help);
+}
+
+void MainWindow::openAbout()
+{
+    AboutWindow about(m_platform, this);
+    showModal(about);
+}
+
+void MainWindow::showNotice(const QString& text)
+{
+    m_notice->showNotice(text);
+}
+
+void MainWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Picture::paint(painter, QStringLiteral("main-background"), rect());
+    // The list's own picture, tiled from the list's corner; the rows are drawn over it.
+    painter.setBrushOrigin(listPlace.topLeft());
+    painter.fillRect(listPlace, m_listBrush);
 }

@@ -1,23 +1,104 @@
 #pragma once
 
+#include "mainwindow/listpager.h"
+
+#include <QBrush>
+#include <QHash>
 #include <QWidget>
 
+class NoticeLabel;
+class PageList;
+class PictureButton;
 class Platform;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class SideWindows;
 class Vault;
 
-// frm0_Inicial: the borderless main window with the page of entries.
+// frm0_Inicial: the borderless main window. It shows the entries fifteen to a page, the login and password of the
+// selected entry with a copy button for each, and fills, places, shows and hides the two side windows of the
+// selected entry. It opens the new-entry, settings, help and about windows, hides itself to the notification
+// area, and ends the program when it is closed.
 class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     MainWindow(Vault& vault, Platform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    SideWindows* sideWindows() const { return m_sideWindows; }
+
+public slots:
+    // Shows the text in the notice label for two seconds.
+    void showNotice(const QString& text);
 
 signals:
     // The user closed the program.
     void programEnded();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void placeOnScreen();
+    void buildTitleBar();
+    void buildEntryBoxes();
+    void buildList();
+    void buildPageArrows();
+    void buildBottomButtons();
+    void buildStateLabels();
+    QLabel* addLabel(const QString& name, const QString& text, const QRect& place);
+
+    void showFirstPage();
+    void showPage();
+    void turnPage(bool forward);
+    void selectRow(int row);
+    bool handleListKeyPress(int key);
+    void handleListKeyRelease();
+    void showSettingsValues();
+    void syncStateLabels();
+
+    void setSideWindowsOpen(bool open);
+    void toggleSideWindows();
+    void closeSideWindows();
+    // The side windows were closed or destroyed: the next double-click opens them.
+    void forgetSideWindows();
+    void placeSideWindows();
+
+    void minimise();
+    void hideToTray();
+    void restoreFromTray();
+    void endProgram();
+    void openSettings();
+    void openNewEntry();
+    void openHelp();
+    void openAbout();
+    void showModal(QDialog& dialog);
+
     Vault& m_vault;
     Platform& m_platform;
+    SideWindows* m_sideWindows = nullptr;
+    ListPager m_pager;
+    // The in-page row most recently selected.
+    int m_setaMais = 0;
+    // The index in the full list of the entry selected, or -1.
+    qsizetype m_listIndex = -1;
+    bool m_sideWindowsOpen = false;
+    bool m_ended = false;
+
+    QBrush m_listBrush;
+    PageList* m_list = nullptr;
+    QLineEdit* m_txtLogin = nullptr;
+    QLineEdit* m_txtSenha = nullptr;
+    PictureButton* m_imgAvanca = nullptr;
+    PictureButton* m_imgRetorna = nullptr;
+    QLabel* m_lblPagina = nullptr;
+    QLabel* m_lblTotalLembretes = nullptr;
+    NoticeLabel* m_notice = nullptr;
+    QHash<QString, QLabel*> m_stateLabels;
 };

@@ -5,11 +5,8 @@
 #include "platform/platform.h"
 
 Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
-    : QObject(parent)
-    , m_platform(platform)
-    , m_vault(dataFolder)
-{
-}
+    : QObject(parent), m_platform(platform), m_vault(dataFolder)
+{}
 
 Program::~Program()
 {

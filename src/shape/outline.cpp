@@ -9,6 +9,12 @@ int roundHalfToEven(double value)
     return static_cast<int>(std::nearbyint(value));
 }
 
+// A screen that reports no usable twips per pixel is taken as a standard one rather than dividing by zero.
+double fitToScreen(int twipsPerPixel)
+{
+    return twipsPerPixel > 0 ? 15.0 / twipsPerPixel : 1.0;
+}
+
 } // namespace
 
 namespace Outline {
@@ -55,11 +61,13 @@ const VertexTable& updateWindow()
 QPolygon build(const VertexTable& table, float scaleX, float scaleY, int offsetX, int offsetY, int twipsPerPixelX,
                int twipsPerPixelY)
 {
+    const double fitX = fitToScreen(twipsPerPixelX);
+    const double fitY = fitToScreen(twipsPerPixelY);
     QPolygon polygon;
     polygon.reserve(table.size());
     for (const QPoint& vertex : table) {
-        const double x = double(vertex.x()) * double(scaleX) * 15.0 / twipsPerPixelX + offsetX;
-        const double y = double(vertex.y()) * double(scaleY) * 15.0 / twipsPerPixelY + offsetY;
+        const double x = double(vertex.x()) * double(scaleX) * fitX + offsetX;
+        const double y = double(vertex.y()) * double(scaleY) * fitY + offsetY;
         polygon.append(QPoint(roundHalfToEven(x), roundHalfToEven(y)));
     }
     return polygon;

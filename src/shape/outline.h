@@ -16,7 +16,7 @@ const VertexTable& detailWindow();
 const VertexTable& updateWindow();
 
 // The polygon of a table, scaled, offset and fitted to the screen's twips per pixel: each coordinate is
-// value * scale * 15 / twipsPerPixel + offset, rounded half to even.
+// value * scale * 15 / twipsPerPixel + offset, rounded half to even. A twips per pixel below 1 counts as 15.
 QPolygon build(const VertexTable& table, float scaleX = 1.0f, float scaleY = 1.0f, int offsetX = 0, int offsetY = 0,
                int twipsPerPixelX = 15, int twipsPerPixelY = 15);
 

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+
+// One day cell of the month calendar. Its caption is the day with a space in front (" 7"), or a single space when
+// the cell is blank. A transparent cell shows the calendar's background; an opaque one is filled with its colour.
+class DayCell : public QLabel
+{
+    Q_OBJECT
+
+public:
+    DayCell(const QString& objectName, int index, QWidget* parent);
+
+    int index() const { return m_index; }
+    bool isBlank() const { return text() == blankCaption(); }
+    bool isOpaque() const { return m_opaque; }
+    QColor backColour() const { return m_backColour; }
+    void setOpaque(bool opaque);
+    void setBackColour(const QColor& colour);
+
+    static QString blankCaption() { return QStringLiteral(" "); }
+    static QString caption(int day) { return QLatin1Char(' ') + QString::number(day); }
+
+signals:
+    void pressed(DayCell* cell);
+    void released(DayCell* cell);
+    void clicked(DayCell* cell);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int m_index;
+    bool m_opaque = false;
+    QColor m_backColour;
+};

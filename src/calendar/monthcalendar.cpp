@@ -1,0 +1,209 @@
+#include "calendar/monthcalendar.h"
+
+#include "calendar/daycell.h"
+#include "platform/picture.h"
+#include "platform/picturebutton.h"
+#include "platform/platform.h"
+#include "platform/twips.h"
+
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+
+const QStringList weekdayInitials = {
+    QStringLiteral("D"), QStringLiteral("S"), QStringLiteral("T"), QStringLiteral("Q"),
+    QStringLiteral("Q"), QStringLiteral("S"), QStringLiteral("S"),
+};
+
+constexpr int navigationTop = 75;
+constexpr int navigationSize = 270;
+constexpr int weekdayHeight = 210;
+
+} // namespace
+
+MonthCalendar::MonthCalendar(const CalendarLayout& layout, Platform& platform, Clock clock, QWidget* parent)
+    : QFrame(parent), m_layout(layout), m_platform(platform), m_clock(std::move(clock)),
+      m_grid(m_clock().date().year(), m_clock().date().month())
+{
+    setObjectName(QStringLiteral("frameCalendario"));
+    setGeometry(Twips::rect(layout.left, layout.hiddenTop, layout.width, layout.height));
+    createTitleRow();
+    createCells();
+    m_todayDay = createHiddenLabel(QStringLiteral("lblDiaHoje"));
+    m_shownMonth = createHiddenLabel(QStringLiteral("lblMesHoje"));
+    m_shownYear = createHiddenLabel(QStringLiteral("lblAnoHoje"));
+    MostraMesAtual();
+}
+
+void MonthCalendar::createTitleRow()
+{
+    const int right = m_layout.gridLeft + 6 * m_layout.columnStep + m_layout.cellWidth;
+    const auto button = [this](const char* name, const char* picture, const char* tip, int left) {
+        auto* result =
+            new PictureButton(QString::fromLatin1(name), QString::fromLatin1(picture), QString::fromUtf8(tip), this);
+        result->setGeometry(Twips::rect(left, navigationTop, navigationSize, navigationSize));
+        result->setPressedLook(true);
+        return result;
+    };
+    PictureButton* previous = button("btnPrev2", "calendar-prev", " Mês anterior ", m_layout.gridLeft);
+    PictureButton* next = button("btnNext2", "calendar-next", " Próximo mês ", right - navigationSize);
+    PictureButton* current = button("btnAtual2", "calendar-today", " Mês atual ", right - 2 * navigationSize - 45);
+    connect(previous, &PictureButton::clicked, this, &MonthCalendar::MesAnterior);
+    connect(next, &PictureButton::clicked, this, &MonthCalendar::ProximoMes);
+    connect(current, &PictureButton::clicked, this, &MonthCalendar::MostraMesAtual);
+
+    const int titleLeft = m_layout.gridLeft + navigationSize + 30;
+    m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("TitMesAno2"));
+    m_title->setAlignment(Qt::AlignCenter);
+    m_title->setGeometry(Twips::rect(titleLeft, navigationTop, right - 2 * navigationSize - 75 - titleLeft, 270));
+    QFont font = m_title->font();
+    font.setPixelSize(12);
+    font.setBold(true);
+    m_title->setFont(font);
+    m_title->setStyleSheet(QStringLiteral("color: #f6d27a;"));
+}
+
+void MonthCalendar::createCells()
+{
+    QFont font = this->font();
+    font.setPixelSize(11);
+    for (int i = 0; i < MonthGrid::cellCount; ++i) {
+        auto* cell = new DayCell(QStringLiteral("%1_%2").arg(m_layout.cellName).arg(i), i, this);
+        cell->setFont(font);
+        cell->setStyleSheet(QStringLiteral("color: #404040;"));
+        const int column = i % MonthGrid::columnCount;
+        const int row = i / MonthGrid::columnCount;
+        cell->setGeometry(Twips::rect(m_layout.gridLeft + column * m_layout.columnStep,
+                                      m_layout.gridTop + row * m_layout.rowStep, m_layout.cellWidth,
+                                      m_layout.cellHeight));
+        connect(cell, &DayCell::pressed, this, &MonthCalendar::pressCell);
+        connect(cell, &DayCell::released, this, &MonthCalendar::releaseCell);
+        connect(cell, &DayCell::clicked, this, &MonthCalendar::pickCell);
+        m_cells.append(cell);
+    }
+}
+
+QLabel* MonthCalendar::createHiddenLabel(const QString& name)
+{
+    auto* label = new QLabel(this);
+    label->setObjectName(name);
+    label->hide();
+    return label;
+}
+
+void MonthCalendar::showInWindow()
+{
+    move(x(), Twips::toPixels(m_layout.shownTop));
+    raise();
+}
+
+void MonthCalendar::hideInWindow()
+{
+    move(x(), Twips::toPixels(m_layout.hiddenTop));
+}
+
+bool MonthCalendar::isShownInWindow() const
+{
+    return y() == Twips::toPixels(m_layout.shownTop);
+}
+
+void MonthCalendar::MostraMesAtual()
+{
+    m_grid.showMonthOf(m_clock().date());
+    DesenhaMes();
+}
+
+void MonthCalendar::MesAnterior()
+{
+    if (!m_grid.stepBack()) {
+        AvisaAnoInvalido();
+        return;
+    }
+    DesenhaMes();
+}
+
+void MonthCalendar::ProximoMes()
+{
+    if (!m_grid.stepForward()) {
+        AvisaAnoInvalido();
+        return;
+    }
+    DesenhaMes();
+}
+
+void MonthCalendar::DesenhaMes()
+{
+    const QDate today = m_clock().date();
+    m_title->setText(m_grid.title(m_layout.names));
+    m_todayDay->setText(QString::number(today.day()));
+    m_shownMonth->setText(QString::number(m_grid.month()));
+    m_shownYear->setText(QString::number(m_grid.year()));
+    for (DayCell* cell : std::as_const(m_cells)) {
+        const int day = m_grid.dayOfCell(cell->index());
+        cell->setText(day == 0 ? DayCell::blankCaption() : DayCell::caption(day));
+        cell->setOpaque(false);
+        cell->setCursor(day == 0 ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    }
+    if (m_grid.isMonthOf(today)) {
+        DayCell* cell = m_cells.at(m_grid.cellOfDay(today.day()));
+        cell->setOpaque(true);
+        cell->setBackColour(todayColour());
+    }
+}
+
+void MonthCalendar::AvisaAnoInvalido()
+{
+    m_platform.showMessage(window(),
+                           QStringLiteral("Ano inválido. O ano deve estar no \nintervalo de %1 a %2, inclusive.")
+                               .arg(MonthGrid::firstYear)
+                               .arg(MonthGrid::lastYear),
+                           QStringLiteral("Agendinha"), Platform::MessageIcon::Exclamation);
+}
+
+bool MonthCalendar::isTodaysCell(const DayCell* cell) const
+{
+    const QDate today = m_clock().date();
+    return m_grid.isMonthOf(today) && m_grid.dayOfCell(cell->index()) == today.day();
+}
+
+void MonthCalendar::pressCell(DayCell* cell)
+{
+    m_colourBeforePress = cell->backColour();
+    if (!cell->isBlank()) {
+        cell->setOpaque(true);
+        cell->setBackColour(pressedColour());
+    }
+}
+
+void MonthCalendar::releaseCell(DayCell* cell)
+{
+    // The cell returns to the look the month gave it: only today's own cell stays marked.
+    cell->setBackColour(m_colourBeforePress);
+    cell->setOpaque(isTodaysCell(cell));
+}
+
+void MonthCalendar::pickCell(DayCell* cell)
+{
+    emit dayPicked(cell->index());
+    hideInWindow();
+}
+
+void MonthCalendar::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Picture::paint(painter, QStringLiteral("calendar-background"), rect());
+    QFont font = this->font();
+    font.setPixelSize(10);
+    font.setBold(true);
+    painter.setFont(font);
+    for (int column = 0; column < MonthGrid::columnCount; ++column) {
+        // Sunday stands out in the accent colour.
+        painter.setPen(column == 0 ? QColor(0xB0, 0x5A, 0x1E) : QColor(0x34, 0x50, 0x6F));
+        const QRect header = Twips::rect(m_layout.gridLeft + column * m_layout.columnStep,
+                                         m_layout.gridTop - weekdayHeight - 30, m_layout.cellWidth, weekdayHeight);
+        painter.drawText(header, Qt::AlignCenter, weekdayInitials.at(column));
+    }
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "calendar/calendarlayout.h"
+#include "calendar/clock.h"
+#include "calendar/monthgrid.h"
+
+#include <QColor>
+#include <QFrame>
+#include <QList>
+
+class DayCell;
+class Platform;
+class PictureButton;
+class QLabel;
+
+// The month calendar frame (frameCalendario) of the two entry windows, from which the expiry date is picked. It is
+// shown and hidden by moving it into and out of the window's client area. A click on a day cell reports the cell
+// and moves the frame out of sight; the window writes the date.
+class MonthCalendar : public QFrame
+{
+    Q_OBJECT
+
+public:
+    MonthCalendar(const CalendarLayout& layout, Platform& platform, Clock clock, QWidget* parent);
+
+    const MonthGrid& grid() const { return m_grid; }
+    DayCell* cell(int index) const { return m_cells.at(index); }
+
+    void showInWindow();
+    void hideInWindow();
+    bool isShownInWindow() const;
+
+    // Today's cell: 0xFFD5A6 as the 0xBBGGRR colours of the window designer.
+    static QColor todayColour() { return QColor(0xA6, 0xD5, 0xFF); }
+    // A day cell while a mouse button is held on it.
+    static QColor pressedColour() { return QColor(0xF6, 0xD2, 0x7A); }
+
+public slots:
+    void MostraMesAtual();
+    void MesAnterior();
+    void ProximoMes();
+
+signals:
+    // A day cell, blank or not, was clicked.
+    void dayPicked(int cell);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void createTitleRow();
+    void createCells();
+    QLabel* createHiddenLabel(const QString& name);
+    void DesenhaMes();
+    void AvisaAnoInvalido();
+    bool isTodaysCell(const DayCell* cell) const;
+    void pressCell(DayCell* cell);
+    void releaseCell(DayCell* cell);
+    void pickCell(DayCell* cell);
+
+    const CalendarLayout& m_layout;
+    Platform& m_platform;
+    Clock m_clock;
+    MonthGrid m_grid;
+    QList<DayCell*> m_cells;
+    QLabel* m_title = nullptr;
+    QLabel* m_todayDay = nullptr;
+    QLabel* m_shownMonth = nullptr;
+    QLabel* m_shownYear = nullptr;
+    // The colour a cell had before it was pressed, given back on release.
+    QColor m_colourBeforePress;
+};

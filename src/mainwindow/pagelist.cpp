@@ -1,0 +1,35 @@
+#include "mainwindow/pagelist.h"
+
+#include "mainwindow/rowdelegate.h"
+
+PageList::PageList(QWidget* parent) : QListWidget(parent)
+{
+    setObjectName(QStringLiteral("lstLembretes"));
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_Hover);
+    setAutoFillBackground(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    setTextElideMode(Qt::ElideRight);
+    setItemDelegate(new RowDelegate(this));
+    QFont rowFont(QStringLiteral("DejaVu Sans Condensed"));
+    rowFont.setPixelSize(11);
+    setFont(rowFont);
+}
+
+void PageList::setRows(const QList<QString>& rows)
+{
+    clear();
+    addItems(rows);
+}
+
+void PageList::focusInEvent(QFocusEvent* event)
+{
+    // The item view would make its first row current here, which would show that entry as if the user had chosen
+    // it; only the frame's own focus handling runs.
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// Draws a row of the main list straight onto the list's picture: the expiry date in a column of its own, then the
+// title, with no background box behind the text. Only the text before the row's first tab is drawn; the index that
+// follows the tabs stays out of sight.
+class RowDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int rowHeight = 13;
+
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // The text of a row that is shown: everything before its first tab.
+    static QString visibleText(const QString& row);
+};

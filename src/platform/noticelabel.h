@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QLabel>
+
+class QTimer;
+
+// A short message shown in a window for two seconds after it was last shown (its timer is Timer1).
+class NoticeLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int shownMilliseconds = 2000;
+
+    NoticeLabel(const QString& objectName, QWidget* parent);
+    void showNotice(const QString& text);
+
+private:
+    QTimer* m_timer;
+};

@@ -1,0 +1,124 @@
+// keyhound-sample-vault FOLDER [COUNT] [PASSWORD]
+// Creates the data files in FOLDER (when missing) and adds COUNT invented sample entries (default 20). With a
+// PASSWORD, the settings store it as the master password and ask for it at start.
+#include "storage/entryrecord.h"
+#include "storage/vault.h"
+#include "storage/windows1252.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QStringList>
+#include <QTextStream>
+
+namespace {
+
+struct Sample
+{
+    const char* title;
+    const char* login;
+    const char* site;
+    const char* description;
+};
+
+// Invented services and people: every address is on a reserved example domain.
+const Sample samples[] = {
+    {"Banco Aurora", "cliente.ana", "banco-aurora", "Conta corrente e poupança.\r\nToken no celular."},
+    {"Correio Pessoal", "ana.ribeiro", "correio", "Recuperação pelo celular."},
+    {"Loja Pinheiro", "ana.r", "loja-pinheiro", "Compras de fim de ano."},
+    {"Farmácia Central", "ana-ribeiro", "farmacia-central", "Cartão fidelidade 4471."},
+    {"Wi-Fi de Casa", "admin", "roteador", "Roteador da sala.\r\nRede: CASA_5G"},
+    {"Escola das Crianças", "responsavel.ana", "escola", "Portal de notas e avisos."},
+    {"Operadora Celular", "linha.principal", "operadora", "Plano família."},
+    {"Cinema Lumière", "ana.cinema", "lumiere", ""},
+    {"Clube de Leitura", "leitora.ana", "clube-leitura", "Encontros na primeira sexta do mês."},
+    {"Prefeitura - IPTU", "contribuinte-5520", "prefeitura", "Segunda via do carnê."},
+    {"Academia Forte", "ana.forte", "academia", "Plano anual."},
+    {"Nuvem de Fotos", "ana.fotos", "nuvem-fotos", "Backup automático do celular."},
+    {"Jornal Diário", "assinante.ana", "jornal", "Assinatura digital."},
+    {"Seguro do Carro", "apolice-55821", "seguradora", "Vence junto com o licenciamento."},
+    {"Companhia Aérea", "fidelidade.ana", "aerea", "Milhas: número 88120."},
+    {"Energia Elétrica", "instalacao-30094", "energia", "Débito automático."},
+    {"Trabalho - VPN", "aribeiro", "vpn.trabalho", "Trocar a senha a cada 90 dias."},
+    {"Mercado Online", "ana.compras", "mercado", ""},
+    {"Biblioteca Municipal", "leitor-7781", "biblioteca", "Renovação de empréstimos."},
+    {"Hotel Serra Azul", "ana.serra", "serra-azul", "Reserva de julho."},
+};
+
+QByteArray expiryFor(int index)
+{
+    // Every third entry has no expiry date; the others expire some months from a fixed date.
+    if (index % 3 == 2) {
+        return EntryRecord::noExpiry;
+    }
+    return QDate(2027, 1, 15).addMonths(index).addDays(index * 3).toString(QStringLiteral("dd/MM/yy")).toLatin1();
+}
+
+QByteArray passwordFor(int index)
+{
+    static const char pool[] = "abcdefghjkmnpqrstuvwxyzABCDEFGHJKLMNPQRSTUVWXYZ23456789";
+    QByteArray password;
+    unsigned state = 2654435761u * unsigned(index + 1);
+    for (int length = 0; length < 10; ++length) {
+        state = state * 1103515245u + 12345u;
+        password.append(pool[(state >> 16) % (sizeof(pool) - 1)]);
+    }
+    return password;
+}
+
+QByteArray recordFor(int index, const QDateTime& posted)
+{
+    const Sample& sample = samples[index % std::size(samples)];
+    QString title = QString::fromUtf8(sample.title);
+    if (index >= int(std::size(samples))) {
+        title += QStringLiteral(" %1").arg(index / std::size(samples) + 1);
+    }
+    const QString address = QStringLiteral("https://www.%1.example").arg(QLatin1String(sample.site));
+    return EntryRecord::join({
+        Windows1252::fromUnicode(title),
+        expiryFor(index),
+        EntryRecord::updateStamp(posted.addDays(-index * 11)),
+        Windows1252::fromUnicode(QString::fromUtf8(sample.login)),
+        passwordFor(index),
+        Windows1252::fromUnicode(address),
+        Windows1252::fromUnicode(QString::fromUtf8(sample.description)),
+    });
+}
+
+int fail(const QString& message)
+{
+    QTextStream(stderr) << message << '\n';
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty() || arguments.size() > 3) {
+        return fail(QStringLiteral("Uso: keyhound-sample-vault PASTA [QUANTIDADE] [SENHA]"));
+    }
+    bool countOk = true;
+    const int count = arguments.size() > 1 ? arguments.at(1).toInt(&countOk) : 20;
+    if (!countOk || count < 0) {
+        return fail(QStringLiteral("Quantidade inválida: %1").arg(arguments.at(1)));
+    }
+
+    QDir().mkpath(arguments.at(0));
+    Vault vault(arguments.at(0));
+    StorageResult result = vault.open();
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int index = 0; result.ok() && index < count; ++index) {
+        result = vault.addEntry(recordFor(index, now));
+    }
+    if (result.ok() && arguments.size() > 2) {
+        result = vault.saveSettings(Windows1252::fromUnicode(arguments.at(2)), true);
+    }
+    if (!result.ok()) {
+        return fail(result.message);
+    }
+    QTextStream(stdout) << vault.entries().size() << " entradas em " << vault.vaultPath() << '\n';
+    return 0;
+}

@@ -23,6 +23,7 @@ private slots:
     void existingFilesAreNeverReplaced();
     void unusableSettingsEndTheStart_data();
     void unusableSettingsEndTheStart();
+    void brokenLinkIsNotReplaced();
     void folderWhereFilesCannotBeCreated_data();
     void folderWhereFilesCannotBeCreated();
     void readsHandWrittenVaultSorted();
@@ -187,6 +188,18 @@ void TestVault::unusableSettingsEndTheStart()
         QCOMPARE(folder.read("cnfg.tab"), settings);
     }
     QVERIFY(QFileInfo(folder.filePath("cnfg.tab")).isDir() == isFolder);
+}
+
+void TestVault::brokenLinkIsNotReplaced()
+{
+    // A settings file that exists only as a link to a missing file (a disk not mounted yet, say) is not replaced by
+    // one with a new key.
+    DataFolder folder;
+    QVERIFY(QFile::link(folder.filePath("ausente/cnfg.tab"), folder.filePath("cnfg.tab")));
+    Vault vault(folder.path());
+    QCOMPARE(vault.open(firstStartTime).status, StorageResult::Failed);
+    QVERIFY(QFileInfo(folder.filePath("cnfg.tab")).isSymLink());
+    QVERIFY(!QFileInfo::exists(folder.filePath("ausente/cnfg.tab")));
 }
 
 void TestVault::folderWhereFilesCannotBeCreated_data()

@@ -1,7 +1,13 @@
 // Compares the binary-text reader with a plain reading of its documented steps.
 #include "storage/cipher.h"
 
+#include <cstdint>
 #include <cstdlib>
+
+// The tests build this file again under another name to replay the seed corpus and every input that once failed.
+#ifndef FUZZ_ENTRY
+#define FUZZ_ENTRY LLVMFuzzerTestOneInput
+#endif
 #include <string>
 
 namespace {
@@ -35,7 +41,7 @@ qint32 documentedValue(std::string text)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+extern "C" int FUZZ_ENTRY(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const qint32 number = binaryTextToNumber(QByteArrayView(text.data(), qsizetype(text.size())));

@@ -5,9 +5,15 @@
 #include "storage/linecodec.h"
 #include "storage/vaultfile.h"
 
+#include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+// The tests build this file again under another name to replay the seed corpus and every input that once failed.
+#ifndef FUZZ_ENTRY
+#define FUZZ_ENTRY LLVMFuzzerTestOneInput
+#endif
+
+extern "C" int FUZZ_ENTRY(const uint8_t* data, size_t size)
 {
     const QByteArray key = "547258";
     const QByteArrayView contents(reinterpret_cast<const char*>(data), qsizetype(size));

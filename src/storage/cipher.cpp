@@ -2,12 +2,6 @@
 
 namespace {
 
-// Index (from 0) of the key character that serves the character at index i (from 0).
-qsizetype keyIndex(qsizetype i, qsizetype keyLength)
-{
-    return i < keyLength ? i : (i + 1) % keyLength;
-}
-
 template <typename Step>
 QByteArray shiftEach(QByteArrayView text, QByteArrayView key, Step step)
 {
@@ -15,11 +9,10 @@ QByteArray shiftEach(QByteArrayView text, QByteArrayView key, Step step)
         return text.toByteArray();
     }
     QByteArray result(text.size(), Qt::Uninitialized);
-    const qsizetype keyLength = key.size();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const auto code = static_cast<unsigned char>(text[i]);
-        const auto keyCode = static_cast<unsigned char>(key[keyIndex(i, keyLength)]);
-        result[i] = static_cast<char>(step(code, keyCode) & 0xFF);
+    KeyStream keyStream(key);
+    char* out = result.data();
+    for (const char character : text) {
+        *out++ = static_cast<char>(step(static_cast<unsigned char>(character), keyStream.next()));
     }
     return result;
 }
@@ -28,12 +21,12 @@ QByteArray shiftEach(QByteArrayView text, QByteArrayView key, Step step)
 
 QByteArray EncryptStr(QByteArrayView text, QByteArrayView key)
 {
-    return shiftEach(text, key, [](int code, int keyCode) { return code + keyCode + 64; });
+    return shiftEach(text, key, encipheredCode);
 }
 
 QByteArray UnEncryptStr(QByteArrayView text, QByteArrayView key)
 {
-    return shiftEach(text, key, [](int code, int keyCode) { return code - keyCode - 64 + 512; });
+    return shiftEach(text, key, decipheredCode);
 }
 
 QByteArray ReplaceText(QByteArrayView text, QByteArrayView from, QByteArrayView to)

@@ -9,6 +9,39 @@
 // The key character for position i (counting from 1) of a text, with a key of length L, is key[i] while i <= L and
 // key[(i mod L) + 1] after that: after the first pass the key runs one position ahead of a plain repetition.
 
+// The key characters for the positions of a text, one after the other, by the rule above.
+class KeyStream
+{
+public:
+    explicit KeyStream(QByteArrayView key) : m_key(key) {}
+
+    // The code of the key character for the next position; the key must not be empty.
+    unsigned next()
+    {
+        const auto code = static_cast<unsigned char>(m_key[m_index]);
+        if (++m_index == m_key.size()) {
+            m_index = m_firstPass ? 1 % m_key.size() : 0;
+            m_firstPass = false;
+        }
+        return code;
+    }
+
+private:
+    QByteArrayView m_key;
+    qsizetype m_index = 0;
+    bool m_firstPass = true;
+};
+
+// One character of EncryptStr and of UnEncryptStr.
+inline unsigned encipheredCode(unsigned code, unsigned keyCode)
+{
+    return (code + keyCode + 64) & 0xFF;
+}
+inline unsigned decipheredCode(unsigned code, unsigned keyCode)
+{
+    return (code + 512 - keyCode - 64) & 0xFF;
+}
+
 // Each code becomes (code + key code + 64) mod 256. An empty key leaves the text as it is.
 QByteArray EncryptStr(QByteArrayView text, QByteArrayView key);
 // The exact inverse of EncryptStr under the same key.

@@ -13,8 +13,14 @@ class EntryList
 {
 public:
     EntryList() = default;
-    // Sorts the records; each sort key is computed once.
+    // Sorts the records; each sort key is computed once. Records of nothing but spaces are left out.
     explicit EntryList(const QList<QByteArray>& records);
+
+    // The list with one record more, in its place; only the new record's sort key is computed. A record of nothing
+    // but spaces is left out, as reading a file leaves it out.
+    EntryList withAdded(const QByteArray& record) const;
+    // The list with the record at index replaced, or removed when the replacement is empty or only spaces.
+    EntryList withReplaced(qsizetype index, const QByteArray& replacement) const;
 
     qsizetype size() const { return qsizetype(m_entries.size()); }
     bool isEmpty() const { return m_entries.empty(); }
@@ -27,6 +33,10 @@ private:
         QByteArray record;
         QCollatorSortKey sortKey;
     };
+
+    static bool before(const Entry& a, const Entry& b);
+    static bool isBlank(const QByteArray& record);
+    Entry entryOf(const QByteArray& record) const;
 
     std::vector<Entry> m_entries;
 };

@@ -4,9 +4,9 @@
 
 #include <QtEndian>
 
-#include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -58,20 +58,35 @@ unsigned codeOfShortGroup(QByteArrayView group)
     return code;
 }
 
+// Applies the cipher of one direction position by position; an empty key leaves the codes as they are.
+template <unsigned (*Step)(unsigned, unsigned)>
+class Keyed
+{
+public:
+    explicit Keyed(QByteArrayView key) : m_keyStream(key), m_hasKey(!key.isEmpty()) {}
+
+    char operator()(unsigned code) { return static_cast<char>(m_hasKey ? Step(code, m_keyStream.next()) : code); }
+
+private:
+    KeyStream m_keyStream;
+    bool m_hasKey;
+};
+
 } // namespace
 
 namespace LineCodec {
 
 void appendEncoded(QByteArray& out, QByteArrayView record, QByteArrayView key)
 {
-    QByteArray reversed = record.toByteArray();
-    std::reverse(reversed.begin(), reversed.end());
-    const QByteArray enciphered = EncryptStr(reversed, key);
+    // Reversing and enciphering in one pass: the character at position i of the enciphered text is the one at
+    // position length - 1 - i of the record.
     const qsizetype start = out.size();
-    out.resize(start + enciphered.size() * 8);
+    out.resize(start + record.size() * 8);
     char* target = out.data() + start;
-    for (const char character : enciphered) {
-        std::memcpy(target, markerTable[static_cast<unsigned char>(character)].data(), 8);
+    Keyed<encipheredCode> encipher(key);
+    for (qsizetype i = record.size() - 1; i >= 0; --i) {
+        const char code = encipher(static_cast<unsigned char>(record[i]));
+        std::memcpy(target, markerTable[static_cast<unsigned char>(code)].data(), 8);
         target += 8;
     }
 }
@@ -90,57 +105,66 @@ QByteArray decode(QByteArrayView line, QByteArrayView key)
     if (markers.isEmpty()) {
         return {};
     }
-    // Reading the codes, deciphering and reversing in one pass: the code at position i of the enciphered text is
-    // the character at position length - 1 - i of the record.
+    // Reading, deciphering and reversing in one pass.
     const qsizetype whole = markers.size() / 8;
     const qsizetype length = (markers.size() + 7) / 8;
-    QByteArray codes(length, Qt::Uninitialized);
-    char* out = codes.data();
+    QByteArray record(length, Qt::Uninitialized);
+    char* target = record.data() + length;
+    Keyed<decipheredCode> decipher(key);
     for (qsizetype i = 0; i < whole; ++i) {
-        out[i] = static_cast<char>(codeOfGroup(markers.data() + i * 8));
+        *--target = decipher(codeOfGroup(markers.data() + i * 8));
     }
     if (whole < length) {
-        out[whole] = static_cast<char>(codeOfShortGroup(markers.sliced(whole * 8)));
+        *--target = decipher(codeOfShortGroup(markers.sliced(whole * 8)));
     }
-    QByteArray record = UnEncryptStr(codes, key);
-    std::reverse(record.begin(), record.end());
     return record;
 }
 
-QList<QByteArrayView> recordLines(QByteArrayView contents)
+FileDecoder::FileDecoder(QByteArrayView key) : m_key(key.toByteArray()) {}
+
+void FileDecoder::feed(QByteArrayView bytes)
 {
-    QList<QByteArrayView> lines;
-    lines.reserve(contents.count('\n') + 1);
-    qsizetype start = 0;
-    while (start < contents.size()) {
-        qsizetype end = contents.indexOf('\n', start);
-        if (end < 0) {
-            end = contents.size();
+    for (qsizetype end = bytes.indexOf('\n'); end >= 0; end = bytes.indexOf('\n')) {
+        if (m_partialLine.isEmpty()) {
+            takeLine(bytes.first(end));
+        } else {
+            m_partialLine.append(bytes.first(end));
+            takeLine(m_partialLine);
+            m_partialLine.resize(0);
         }
-        QByteArrayView line = contents.sliced(start, end - start);
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-        start = end + 1;
-        if (line != "\"") {
-            lines.append(line);
-        }
+        bytes = bytes.sliced(end + 1);
     }
-    return lines;
+    m_partialLine.append(bytes);
+}
+
+QList<QByteArray> FileDecoder::finish()
+{
+    if (!m_partialLine.isEmpty()) {
+        takeLine(m_partialLine);
+        m_partialLine.resize(0);
+    }
+    return std::exchange(m_records, {});
+}
+
+void FileDecoder::takeLine(QByteArrayView line)
+{
+    if (line.endsWith('\r')) {
+        line.chop(1);
+    }
+    if (line == "\"") {
+        return;
+    }
+    QByteArray record = decode(line, m_key);
+    if (!record.isEmpty()) {
+        m_records.append(std::move(record));
+    }
 }
 
 QList<QByteArray> decodeFile(QByteArrayView contents, QByteArrayView key)
 {
-    const QList<QByteArrayView> lines = recordLines(contents);
-    QList<QByteArray> records;
-    records.reserve(lines.size());
-    for (const QByteArrayView line : lines) {
-        QByteArray record = decode(line, key);
-        if (!record.isEmpty()) {
-            records.append(std::move(record));
-        }
-    }
-    return records;
+    FileDecoder decoder(key);
+    decoder.feed(contents);
+    return decoder.finish();
 }
 
 QByteArray wrapBody(QByteArrayView body)

@@ -24,12 +24,27 @@ void appendEncoded(QByteArray& out, QByteArrayView record, QByteArrayView key);
 // empty record.
 QByteArray decode(QByteArrayView line, QByteArrayView key);
 
-// The physical lines of a whole file (split at LF, a CR before it dropped), leaving out the lines that hold only the
-// opening or closing quote.
-QList<QByteArrayView> recordLines(QByteArrayView contents);
+// Decodes a file while it is read, in pieces of any size, so that a large file never has to be held whole. Lines
+// end at LF (a CR before it is dropped); the lines that hold only the opening or closing quote are skipped, and
+// empty records are dropped.
+class FileDecoder
+{
+public:
+    explicit FileDecoder(QByteArrayView key);
 
-// The records of every line of a whole file, in file order. The lines that hold only the opening or closing quote
-// are skipped; empty records are dropped.
+    void feed(QByteArrayView bytes);
+    // Decodes a last line that has no line break, and gives every record in file order.
+    QList<QByteArray> finish();
+
+private:
+    void takeLine(QByteArrayView line);
+
+    QByteArray m_key;
+    QByteArray m_partialLine;
+    QList<QByteArray> m_records;
+};
+
+// The records of a whole file, in file order.
 QList<QByteArray> decodeFile(QByteArrayView contents, QByteArrayView key);
 
 // The file around a body: quote, body, quote, CR LF.

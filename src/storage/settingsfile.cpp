@@ -30,13 +30,8 @@ QByteArray encode(const Settings& settings)
 Settings decode(QByteArrayView contents)
 {
     // The last line that holds a record: an empty line left after it (by an editor, say) must not hide the key.
-    QByteArray record;
-    for (const QByteArrayView line : LineCodec::recordLines(contents)) {
-        QByteArray decoded = LineCodec::decode(line, settingsKey);
-        if (!decoded.isEmpty()) {
-            record = std::move(decoded);
-        }
-    }
+    const QList<QByteArray> records = LineCodec::decodeFile(contents, settingsKey);
+    const QByteArray record = records.isEmpty() ? QByteArray() : records.last();
     const QList<QByteArray> fields = record.split(EntryRecord::separator);
     const auto fieldAt = [&fields](int i) { return i < fields.size() ? fields[i] : QByteArray(); };
     return {fieldAt(0), fieldAt(1), fieldAt(2)};

@@ -2,6 +2,7 @@
 
 #include "storage/atomicfile.h"
 #include "storage/cipher.h"
+#include "storage/linecodec.h"
 #include "storage/vaultfile.h"
 
 #include <QDir>
@@ -39,6 +40,8 @@ bool isInstallationKey(const QByteArray& key)
 {
     return !key.isEmpty() && std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
+
+constexpr qint64 readPieceSize = 1 << 20;
 
 // Nothing is written before the installation key is known: entries would be stored barely enciphered, and a
 // settings file without the key would lose every saved password.
@@ -131,23 +134,28 @@ StorageResult Vault::readSettings()
 
 StorageResult Vault::readEntries(EntryList& into) const
 {
-    QByteArray contents;
-    QString reason;
-    if (!readWhole(vaultPath(), contents, reason)) {
-        return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "ler", reason));
+    // Read and decoded a piece at a time, so that a large vault is never held whole as well as decoded.
+    const auto failed = [](const QFile& file) {
+        return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "ler", file.errorString()));
+    };
+    QFile file(vaultPath());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return failed(file);
     }
-    into = entriesOfFile(contents);
+    LineCodec::FileDecoder decoder(m_settings.installationKey);
+    QByteArray piece(readPieceSize, Qt::Uninitialized);
+    for (qint64 length = file.read(piece.data(), piece.size()); length != 0;
+         length = file.read(piece.data(), piece.size())) {
+        if (length < 0) {
+            return failed(file);
+        }
+        decoder.feed(QByteArrayView(piece.constData(), length));
+    }
+    into = EntryList(decoder.finish());
     return {};
 }
 
-EntryList Vault::entriesOfFile(const QByteArray& contents) const
-{
-    QList<QByteArray> records = VaultFile::decode(contents, m_settings.installationKey);
-    records.removeIf([](const QByteArray& record) { return trimSpaces(record).isEmpty(); });
-    return EntryList(records);
-}
-
-StorageResult Vault::writeVault(const QByteArray& file)
+StorageResult Vault::writeVault(const QByteArray& file, EntryList&& changed)
 {
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(VaultFile::fileName);
@@ -157,16 +165,17 @@ StorageResult Vault::writeVault(const QByteArray& file)
         return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "gravar", reason) +
                                      QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado."));
     }
-    // The file now holds exactly these bytes: the list is rebuilt from them, so that it mirrors the file even if
-    // reading it again were to fail.
-    m_entries = entriesOfFile(file);
+    // The file now holds exactly the changed list's records, and reading it would give them back in this order:
+    // the list is taken as it is rather than decoded and sorted again.
+    m_entries = std::move(changed);
     emit entriesChanged();
     return {};
 }
 
 StorageResult Vault::addEntry(const QByteArray& record)
 {
-    return writeVault(VaultFile::withAddedRecord(m_entries, record, m_settings.installationKey));
+    return writeVault(VaultFile::withAddedRecord(m_entries, record, m_settings.installationKey),
+                      m_entries.withAdded(record));
 }
 
 StorageResult Vault::replaceEntry(qsizetype index, const QByteArray& shown, const QByteArray& replacement)
@@ -174,7 +183,8 @@ StorageResult Vault::replaceEntry(qsizetype index, const QByteArray& shown, cons
     if (!m_entries.contains(index) || m_entries.at(index) != shown) {
         return {StorageResult::StaleEntry, {}};
     }
-    return writeVault(VaultFile::withReplacedRecord(m_entries, index, replacement, m_settings.installationKey));
+    return writeVault(VaultFile::withReplacedRecord(m_entries, index, replacement, m_settings.installationKey),
+                      m_entries.withReplaced(index, replacement));
 }
 
 StorageResult Vault::deleteEntry(qsizetype index, const QByteArray& shown)

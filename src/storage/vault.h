@@ -26,9 +26,8 @@ struct StorageResult
 };
 
 // The user's data as the program holds it: the settings of cnfg.tab and the sorted entry records of pswd.tab, both
-// in the data folder. Every change rewrites the whole file, atomically, and then rebuilds the lists from the bytes
-// written, so that what the program shows is always what the file holds. A change that fails leaves the file and the
-// lists as they were.
+// in the data folder. Every change rewrites the whole file, atomically, and the lists then hold exactly what the file
+// holds, in the order reading it gives. A change that fails leaves the file and the lists as they were.
 class Vault : public QObject
 {
     Q_OBJECT
@@ -63,8 +62,7 @@ private:
     StorageResult createMissingFiles(const QDateTime& now);
     StorageResult readSettings();
     StorageResult readEntries(EntryList& into) const;
-    EntryList entriesOfFile(const QByteArray& contents) const;
-    StorageResult writeVault(const QByteArray& file);
+    StorageResult writeVault(const QByteArray& file, EntryList&& changed);
 
     QString m_dataFolder;
     Settings m_settings;

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+
 namespace {
 
 constexpr int entryLimit = 2000;
@@ -43,5 +45,8 @@ int main(int argc, char* argv[])
         if (!result.ok()) {
             return 4;
         }
+        // One line per finished write, so that the test knows the writer is past its start.
+        std::fputs(".\n", stdout);
+        std::fflush(stdout);
     }
 }

@@ -12,6 +12,8 @@ class TestEntryList : public QObject
 private slots:
     void sorts_data();
     void sorts();
+    void changesKeepTheOrder_data();
+    void changesKeepTheOrder();
     void indexBounds();
 };
 
@@ -66,6 +68,59 @@ void TestEntryList::sorts()
     do {
         QCOMPARE(listed(EntryList(records)), first);
     } while (std::next_permutation(records.begin(), records.end()));
+}
+
+namespace {
+
+QList<QByteArray> listed(const EntryList& list)
+{
+    QList<QByteArray> out;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        out.append(list.at(i));
+    }
+    return out;
+}
+
+} // namespace
+
+// Adding or replacing one record gives the same list as sorting everything again.
+void TestEntryList::changesKeepTheOrder_data()
+{
+    QTest::addColumn<QList<QByteArray>>("records");
+    QTest::addColumn<int>("replaced");
+    QTest::addColumn<QByteArray>("record");
+
+    const QList<QByteArray> some = {"delta", "Alfa", "charlie", "bravo"};
+    QTest::newRow("add first") << some << -1 << QByteArray("aaa");
+    QTest::newRow("add last") << some << -1 << QByteArray("zulu");
+    QTest::newRow("add between case variants") << QList<QByteArray>{"ab", "AB", "b"} << -1 << QByteArray("Ab");
+    QTest::newRow("add a duplicate") << some << -1 << QByteArray("charlie");
+    QTest::newRow("add to an empty list") << QList<QByteArray>{} << -1 << QByteArray("x");
+    QTest::newRow("add only spaces") << some << -1 << QByteArray("   ");
+    QTest::newRow("replace, moving to the end") << some << 0 << QByteArray("zulu");
+    QTest::newRow("replace, moving to the start") << some << 3 << QByteArray("aaa");
+    QTest::newRow("replace with itself") << some << 1 << QByteArray("bravo");
+    QTest::newRow("remove") << some << 2 << QByteArray();
+    QTest::newRow("remove with spaces") << some << 0 << QByteArray("  ");
+    QTest::newRow("remove the only one") << QList<QByteArray>{"x"} << 0 << QByteArray();
+}
+
+void TestEntryList::changesKeepTheOrder()
+{
+    QFETCH(QList<QByteArray>, records);
+    QFETCH(int, replaced);
+    QFETCH(QByteArray, record);
+
+    const EntryList list(records);
+    QList<QByteArray> changed = listed(list);
+    if (replaced < 0) {
+        changed.append(record);
+        QCOMPARE(listed(list.withAdded(record)), listed(EntryList(changed)));
+    } else {
+        changed[replaced] = record;
+        QCOMPARE(listed(list.withReplaced(replaced, record)), listed(EntryList(changed)));
+    }
+    QCOMPARE(listed(list), listed(EntryList(records)));
 }
 
 void TestEntryList::indexBounds()

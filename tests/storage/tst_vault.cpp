@@ -23,6 +23,7 @@ private slots:
     void existingFilesAreNeverReplaced();
     void unusableSettingsEndTheStart_data();
     void unusableSettingsEndTheStart();
+    void brokenLinkIsNotReplaced();
     void folderWhereFilesCannotBeCreated_data();
     void folderWhereFilesCannotBeCreated();
     void readsHandWrittenVaultSorted();
@@ -189,6 +190,18 @@ void TestVault::unusableSettingsEndTheStart()
     QVERIFY(QFileInfo(folder.filePath("cnfg.tab")).isDir() == isFolder);
 }
 
+void TestVault::brokenLinkIsNotReplaced()
+{
+    // A settings file that exists only as a link to a missing file (a disk not mounted yet, say) is not replaced by
+    // one with a new key.
+    DataFolder folder;
+    QVERIFY(QFile::link(folder.filePath("ausente/cnfg.tab"), folder.filePath("cnfg.tab")));
+    Vault vault(folder.path());
+    QCOMPARE(vault.open(firstStartTime).status, StorageResult::Failed);
+    QVERIFY(QFileInfo(folder.filePath("cnfg.tab")).isSymLink());
+    QVERIFY(!QFileInfo::exists(folder.filePath("ausente/cnfg.tab")));
+}
+
 void TestVault::folderWhereFilesCannotBeCreated_data()
 {
     QTest::addColumn<QString>("subPath");
@@ -251,6 +264,11 @@ void TestVault::addReplaceDelete()
 {
     OpenedVault opened;
     Vault& vault = opened.vault;
+    // What the program holds is what a fresh start reads from the file.
+    const auto mirrorsFile = [&opened] {
+        Vault fresh(opened.folder.path());
+        return fresh.open().ok() && listed(fresh.entries()) == listed(opened.vault.entries());
+    };
     QSignalSpy changed(&vault, &Vault::entriesChanged);
     const auto line = [](const QByteArray& r) { return ReferenceCodec::encodeLine(r, firstKey); };
 
@@ -261,22 +279,34 @@ void TestVault::addReplaceDelete()
     QVERIFY(vault.addEntry(record("Beta")).ok());
     QCOMPARE(listed(vault.entries()), (QList<QByteArray>{record("alfa"), record("Beta"), record("Gama")}));
     QCOMPARE(changed.count(), 3);
+    QVERIFY(mirrorsFile());
+    QVERIFY(vault.addEntry(record("beta")).ok());
+    QVERIFY(vault.addEntry(record("BETA", "outra")).ok());
+    QVERIFY(mirrorsFile());
+    QCOMPARE(listed(vault.entries()), (QList<QByteArray>{record("alfa"), record("BETA", "outra"), record("Beta"),
+                                                         record("beta"), record("Gama")}));
+    QVERIFY(vault.deleteEntry(1, record("BETA", "outra")).ok());
+    QVERIFY(vault.deleteEntry(2, record("beta")).ok());
+    QCOMPARE(listed(vault.entries()), (QList<QByteArray>{record("alfa"), record("Beta"), record("Gama")}));
 
     QVERIFY(vault.replaceEntry(1, record("Beta"), record("Zeta")).ok());
     QCOMPARE(opened.folder.read("pswd.tab"),
              ReferenceCodec::file({line(record("alfa")), line(record("Zeta")), line(record("Gama")), ""}));
     QCOMPARE(listed(vault.entries()), (QList<QByteArray>{record("alfa"), record("Gama"), record("Zeta")}));
+    QVERIFY(mirrorsFile());
 
     QVERIFY(vault.deleteEntry(1, record("Gama")).ok());
     QCOMPARE(opened.folder.read("pswd.tab"),
              ReferenceCodec::file({line(record("alfa")), "", line(record("Zeta")), ""}));
     QCOMPARE(listed(vault.entries()), (QList<QByteArray>{record("alfa"), record("Zeta")}));
+    QVERIFY(mirrorsFile());
 
     QVERIFY(vault.deleteEntry(0, record("alfa")).ok());
     QVERIFY(vault.deleteEntry(0, record("Zeta")).ok());
     QCOMPARE(opened.folder.read("pswd.tab"), emptyVault);
     QVERIFY(vault.entries().isEmpty());
-    QCOMPARE(changed.count(), 7);
+    QVERIFY(mirrorsFile());
+    QCOMPARE(changed.count(), 11);
 }
 
 void TestVault::staleEntryChangesNothing_data()

@@ -4,182 +4,95 @@
 
 #include <QTest>
 
-namespace {
-
-// Page bounds, the two state values, the page number and the arrows shown ("<" back, ">" forward).
-QString describe(const ListPager& pager)
-{
-    return QStringLiteral("%1..%2 r%3 a%4 p%5 %6%7")
-        .arg(pager.pageStart())
-        .arg(pager.pageEnd() - 1)
-        .arg(pager.inicioRetorna())
-        .arg(pager.inicioAvanca())
-        .arg(pager.pagina())
-        .arg(pager.canBack() ? QStringLiteral("<") : QString())
-        .arg(pager.canForward() ? QStringLiteral(">") : QString());
-}
-
-QByteArray record(int number)
-{
-    return EntryRecord::join({"Conta " + QByteArray::number(number).rightJustified(2, '0'), "----/----/----",
-                              "26.03.06.10.00.00", "login", "senha", "", ""});
-}
-
-EntryList entries(int count)
-{
-    QList<QByteArray> records;
-    for (int number = 0; number < count; ++number) {
-        records.append(record(number));
-    }
-    return EntryList(records);
-}
-
-} // namespace
-
 class TestListPager : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void pageTurns_data();
-    void pageTurns();
-    void rowOneMarker();
-    void untouchedUntilRowOneOrTurn_data();
-    void untouchedUntilRowOneOrTurn();
-    void rowsCarryTheirIndex();
-    void shortRecordShowsItsText();
+    void paging_data();
+    void paging();
+    void rows();
 };
 
-void TestListPager::pageTurns_data()
+void TestListPager::paging_data()
 {
     QTest::addColumn<int>("count");
-    // f: forward, b: back; a refused turn is written in capitals.
-    QTest::addColumn<QString>("turns");
-    QTest::addColumn<QStringList>("states");
+    // f/b turn forward/back (in capitals when the turn must be refused), 1 selects row 1, 0 refills the list.
+    QTest::addColumn<QString>("steps");
+    // Page bounds, the two page-bound values, the page number, the arrows shown, the row-1 marker and "u" while
+    // untouched.
+    QTest::addColumn<QString>("state");
 
-    QTest::newRow("empty") << 0 << "FB" << QStringList{"0..-1 r0 a15 p1 ", "0..-1 r0 a15 p1 ", "0..-1 r0 a15 p1 "};
-    QTest::newRow("one entry") << 1 << "F" << QStringList{"0..0 r0 a15 p1 ", "0..0 r0 a15 p1 "};
-    QTest::newRow("15: one page") << 15 << "FB"
-                                  << QStringList{"0..14 r0 a15 p1 ", "0..14 r0 a15 p1 ", "0..14 r0 a15 p1 "};
-    QTest::newRow("16: a last page of one")
-        << 16 << "fFb"
-        << QStringList{"0..14 r0 a15 p1 >", "15..15 r14 a0 p2 <", "15..15 r14 a0 p2 <", "0..14 r0 a15 p1 >"};
-    QTest::newRow("30: no empty page") << 30 << "fF"
-                                       << QStringList{"0..14 r0 a15 p1 >", "15..29 r14 a0 p2 <", "15..29 r14 a0 p2 <"};
-    QTest::newRow("45: forward twice, back twice")
-        << 45 << "ffbbB" << QStringList{"0..14 r0 a15 p1 >",    "15..29 r14 a30 p2 <>", "30..44 r29 a0 p3 <",
-                                        "15..29 r14 a30 p2 <>", "0..14 r0 a15 p1 >",    "0..14 r0 a15 p1 >"};
-    QTest::newRow("46: a fourth page") << 46 << "fffF"
-                                       << QStringList{"0..14 r0 a15 p1 >", "15..29 r14 a30 p2 <>",
-                                                      "30..44 r29 a45 p3 <>", "45..45 r44 a0 p4 <",
-                                                      "45..45 r44 a0 p4 <"};
+    QTest::newRow("empty") << 0 << "FB" << QStringLiteral("0..-1 r0 a15 p1 m0 u");
+    QTest::newRow("15: one page") << 15 << "FB" << QStringLiteral("0..14 r0 a15 p1 m0 u");
+    QTest::newRow("16: a last page of one") << 16 << "fF" << QStringLiteral("15..15 r14 a0 p2 < m1");
+    QTest::newRow("16: and back") << 16 << "fb" << QStringLiteral("0..14 r0 a15 p1 > m0");
+    QTest::newRow("30: no empty page") << 30 << "fF" << QStringLiteral("15..29 r14 a0 p2 < m1");
+    QTest::newRow("45: start") << 45 << "" << QStringLiteral("0..14 r0 a15 p1 > m0 u");
+    QTest::newRow("45: page 2") << 45 << "f" << QStringLiteral("15..29 r14 a30 p2 <> m1");
+    QTest::newRow("45: page 3") << 45 << "ffF" << QStringLiteral("30..44 r29 a0 p3 < m2");
+    QTest::newRow("45: back twice") << 45 << "ffbbB" << QStringLiteral("0..14 r0 a15 p1 > m0");
+    QTest::newRow("46: a fourth page") << 46 << "fff" << QStringLiteral("45..45 r44 a0 p4 < m3");
+    QTest::newRow("refill") << 45 << "0" << QStringLiteral("0..14 r0 a15 p1 > m0 u");
+    QTest::newRow("row 1") << 45 << "1" << QStringLiteral("0..14 r0 a15 p1 > m1");
+    QTest::newRow("forward, back, refill") << 45 << "fb0" << QStringLiteral("0..14 r0 a15 p1 > m0");
+    QTest::newRow("row 1 then turns") << 45 << "1ffFb" << QStringLiteral("15..29 r14 a30 p2 <> m2");
+    QTest::newRow("row 1 resets the marker, a refill keeps it")
+        << 45 << "1ffb10B" << QStringLiteral("0..14 r0 a15 p1 > m1");
 }
 
-void TestListPager::pageTurns()
+void TestListPager::paging()
 {
     QFETCH(int, count);
-    QFETCH(QString, turns);
-    QFETCH(QStringList, states);
+    QFETCH(QString, steps);
+    QFETCH(QString, state);
 
     ListPager pager;
     pager.firstPage(count);
-    QCOMPARE(describe(pager), states.first());
-    for (qsizetype step = 0; step < turns.size(); ++step) {
-        const QChar turn = turns.at(step);
-        const bool turned = turn.toLower() == QLatin1Char('f') ? pager.forward() : pager.back();
-        QCOMPARE(turned, turn.isLower());
-        QCOMPARE(describe(pager), states.at(step + 1));
-    }
-}
-
-void TestListPager::rowOneMarker()
-{
-    ListPager pager;
-    pager.firstPage(45);
-    QCOMPARE(pager.setaMenos(), 0);
-    pager.markRowOneSelected();
-    QCOMPARE(pager.setaMenos(), 1);
-    pager.forward();
-    pager.forward();
-    QCOMPARE(pager.setaMenos(), 3);
-    QVERIFY(!pager.forward());
-    QCOMPARE(pager.setaMenos(), 3);
-    pager.back();
-    QCOMPARE(pager.setaMenos(), 2);
-    pager.markRowOneSelected();
-    QCOMPARE(pager.setaMenos(), 1);
-    // Refilling the list shows the first page but keeps the marker.
-    pager.firstPage(45);
-    QCOMPARE(pager.pagina(), 1);
-    QCOMPARE(pager.setaMenos(), 1);
-    pager.back();
-    QCOMPARE(pager.setaMenos(), 1);
-}
-
-void TestListPager::untouchedUntilRowOneOrTurn_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<bool>("untouched");
-
-    QTest::newRow("start") << "" << true;
-    QTest::newRow("refused turns") << "FB" << true;
-    QTest::newRow("refill") << "0" << true;
-    QTest::newRow("row 1") << "1" << false;
-    QTest::newRow("forward and back") << "fb" << false;
-    QTest::newRow("forward, back, refill") << "fb0" << false;
-}
-
-void TestListPager::untouchedUntilRowOneOrTurn()
-{
-    QFETCH(QString, steps);
-    QFETCH(bool, untouched);
-
-    ListPager pager;
-    pager.firstPage(steps.contains(QLatin1Char('F')) ? 10 : 30);
     for (const QChar step : steps) {
-        switch (step.unicode()) {
-        case 'f':
-        case 'F':
-            pager.forward();
-            break;
-        case 'b':
-        case 'B':
-            pager.back();
-            break;
-        case '1':
+        if (step == QLatin1Char('1')) {
             pager.markRowOneSelected();
-            break;
-        default:
-            pager.firstPage(30);
+        } else if (step == QLatin1Char('0')) {
+            pager.firstPage(count);
+        } else {
+            const bool turned = step.toLower() == QLatin1Char('f') ? pager.forward() : pager.back();
+            QCOMPARE(turned, step.isLower());
         }
     }
-    QCOMPARE(pager.isUntouched(), untouched);
-    QCOMPARE(pager.setaMenos(), steps == QLatin1String("1") ? 1 : 0);
+    QCOMPARE(QStringLiteral("%1..%2 r%3 a%4 p%5 %6%7 m%8 %9")
+                 .arg(pager.pageStart())
+                 .arg(pager.pageEnd() - 1)
+                 .arg(pager.inicioRetorna())
+                 .arg(pager.inicioAvanca())
+                 .arg(pager.pagina())
+                 .arg(pager.canBack() ? "<" : "", pager.canForward() ? ">" : "")
+                 .arg(pager.setaMenos())
+                 .arg(pager.isUntouched() ? "u" : "")
+                 .simplified(),
+             state);
 }
 
-void TestListPager::rowsCarryTheirIndex()
+void TestListPager::rows()
 {
-    const EntryList list = entries(16);
+    QList<QByteArray> records;
+    for (int number = 0; number < 16; ++number) {
+        records.append(EntryRecord::join({"Conta " + QByteArray::number(number).rightJustified(2, '0'),
+                                          "----/----/----", "26.03.06.10.00.00", "login", "senha", "", ""}));
+    }
+    const EntryList list(records);
     ListPager pager;
     pager.firstPage(list.size());
     const QList<QString> first = pager.rows(list);
     QCOMPARE(first.size(), 15);
-    QCOMPARE(first.first(), QStringLiteral("----/----/----    Conta 00\t\t\t\t0"));
     QCOMPARE(first.last(), QStringLiteral("----/----/----    Conta 14\t\t\t\t14"));
     pager.forward();
     QCOMPARE(pager.rows(list), QList<QString>{QStringLiteral("----/----/----    Conta 15\t\t\t\t15")});
-}
 
-void TestListPager::shortRecordShowsItsText()
-{
-    // A record read under the wrong key may carry no separator at all.
-    const EntryList list(QList<QByteArray>{"lixo\xE7"});
-    ListPager pager;
-    pager.firstPage(list.size());
-    QCOMPARE(pager.rows(list), QList<QString>{QStringLiteral("lixoç    lixoç\t\t\t\t0")});
-    // A count larger than the list never reads past its end.
+    // A record read under the wrong key may carry no separator at all; a count larger than the list reads nothing
+    // past its end.
+    const EntryList garbage(QList<QByteArray>{"lixo\xE7"});
     pager.firstPage(20);
-    QCOMPARE(pager.rows(list).size(), 1);
+    QCOMPARE(pager.rows(garbage), QList<QString>{QStringLiteral("lixoç    lixoç\t\t\t\t0")});
 }
 
 QTEST_APPLESS_MAIN(TestListPager)

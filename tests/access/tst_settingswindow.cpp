@@ -93,7 +93,7 @@ void TestSettingsWindow::save_data()
     QTest::newRow("start option off") << Change{"8046", "Sim", {"8046", "8046", "8046"}, false, updated, "8046"};
     QTest::newRow("12 characters") << Change{"8046", no, {"8046", full, full}, false, updated, "1A\xE7\xE3o@&*#$_\xD1"};
     QTest::newRow("from accents") << Change{"S\xE3o", no, {"São", "Paulo", "Paulo"}, true, updated, "Paulo"};
-    QTest::newRow("wrong current") << Change{"Cofre", "sim", {"Cofre1", "Novo", "Novo"}, true, mismatch};
+    QTest::newRow("current in other case") << Change{"Cofre", "sim", {"COFRE", "Novo", "Novo"}, true, mismatch};
     QTest::newRow("repetition differs") << Change{"Cofre", no, {"Cofre", "Novo1", "Novo2"}, true, mismatch};
     QTest::newRow("new one empty") << Change{"Cofre", no, {"Cofre"}, true, blank};
     QTest::newRow("disk full") << Change{"8046", no, {"8046", "Nova1", "Nova1"}, true, failed, {}, true};

@@ -2,20 +2,17 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QString>
 #include <QTest>
-#include <QWidget>
 
-// Keyboard input for the access windows' tests, for any character, not only Latin-1.
+// Keyboard input and look-ups for the access windows' tests.
 namespace Typing {
 
-// Presses one key per character (a surrogate pair is one key), carrying that character as the key's text.
+// Presses one key per character, carrying that character as the key's text; "\b" is the Backspace key.
 inline void type(QWidget* widget, const QString& text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size();
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, text.mid(i, pair ? 2 : 1), Qt::NoModifier);
-        i += pair ? 1 : 0;
+    for (const QChar character : text) {
+        const Qt::Key key = character == u'\b' ? Qt::Key_Backspace : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, widget, key, QString(character), Qt::NoModifier);
     }
 }
 
@@ -24,6 +21,12 @@ inline void paste(QWidget* widget, const QString& text)
 {
     QApplication::clipboard()->setText(text);
     QTest::keyClick(widget, Qt::Key_V, Qt::ControlModifier);
+}
+
+template <typename T = QWidget>
+T* control(QWidget& window, const char* name)
+{
+    return window.findChild<T*>(QString::fromLatin1(name));
 }
 
 } // namespace Typing

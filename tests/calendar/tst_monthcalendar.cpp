@@ -2,33 +2,29 @@
 #include "calendar/monthcalendar.h"
 #include "platform/picturebutton.h"
 #include "platform/recordingplatform.h"
-#include "platform/twips.h"
 
 #include <QLabel>
 #include <QTest>
 
-Q_DECLARE_METATYPE(const CalendarLayout*)
-
 namespace {
 
-// A window of the new-entry window's size holding one calendar, with a clock fixed at the given day.
+// A window holding one calendar, with a clock fixed at ten o'clock of the given day.
 struct CalendarHost
 {
     CalendarHost(const CalendarLayout& layout, QDate today)
         : clock(today.startOfDay().addSecs(10 * 3600)), calendar(
                                                             layout, platform, [this] { return clock; }, &window)
     {
-        window.resize(Twips::size(3420, 3960));
+        window.resize(300, 300);
         window.show();
     }
 
-    PictureButton* button(const char* name) const
+    void click(const char* button) const
     {
-        return calendar.findChild<PictureButton*>(QString::fromLatin1(name));
+        QTest::mouseClick(calendar.findChild<PictureButton*>(QString::fromLatin1(button)), Qt::LeftButton);
     }
-    QString label(const char* name) const { return calendar.findChild<QLabel*>(QString::fromLatin1(name))->text(); }
-    QString title() const { return label("TitMesAno2"); }
-    QList<int> opaqueCells() const
+    QString title() const { return calendar.findChild<QLabel*>(QStringLiteral("TitMesAno2"))->text(); }
+    QList<int> markedCells() const
     {
         QList<int> cells;
         for (int i = 0; i < MonthGrid::cellCount; ++i) {
@@ -45,11 +41,6 @@ struct CalendarHost
     MonthCalendar calendar;
 };
 
-void addLayoutColumns()
-{
-    QTest::addColumn<const CalendarLayout*>("layout");
-}
-
 } // namespace
 
 class TestMonthCalendar : public QObject
@@ -57,92 +48,73 @@ class TestMonthCalendar : public QObject
     Q_OBJECT
 
 private slots:
-    void startsOnTodaysMonthWithTodayMarked_data();
-    void startsOnTodaysMonthWithTodayMarked();
-    void cellsCarryTheirNamesAndCaptions_data();
-    void cellsCarryTheirNamesAndCaptions();
+    void monthsLaidOut_data();
+    void monthsLaidOut();
     void todayMarkedOnlyInItsOwnMonth();
     void yearLimits_data();
     void yearLimits();
-    void pressedCellFeedback_data();
-    void pressedCellFeedback();
 };
 
-void TestMonthCalendar::startsOnTodaysMonthWithTodayMarked_data()
+void TestMonthCalendar::monthsLaidOut_data()
 {
-    addLayoutColumns();
-    QTest::addColumn<QString>("title");
-    QTest::newRow("new-entry window, full names") << &CalendarLayout::CalendarioEscrever() << "Setembro  2026";
-    QTest::newRow("update window, short names") << &CalendarLayout::CalendarioAtualizar() << "Set  2026";
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("days");
+    QTest::addColumn<int>("firstCell");
+    QTest::addColumn<QString>("fifth");
+    QTest::newRow("February 2000, divisible by 400") << 2000 << 2 << 29 << 2 << "05/02/00";
+    QTest::newRow("February 1800, century") << 1800 << 2 << 28 << 6 << "05/02/00";
+    QTest::newRow("February 1900, century") << 1900 << 2 << 28 << 4 << "05/02/00";
+    QTest::newRow("February 2024, divisible by 4") << 2024 << 2 << 29 << 4 << "05/02/24";
+    QTest::newRow("February 2023") << 2023 << 2 << 28 << 3 << "05/02/23";
+    QTest::newRow("first day a Sunday, first cell: March 2026") << 2026 << 3 << 31 << 0 << "05/03/26";
+    QTest::newRow("31 days from a Saturday, last row: August 2026") << 2026 << 8 << 31 << 6 << "05/08/26";
+    QTest::newRow("March 2027") << 2027 << 3 << 31 << 1 << "05/03/27";
+    QTest::newRow("first month: January 1753") << 1753 << 1 << 31 << 1 << "05/01/53";
+    QTest::newRow("last month: December 2078") << 2078 << 12 << 31 << 4 << "05/12/78";
 }
 
-void TestMonthCalendar::startsOnTodaysMonthWithTodayMarked()
+void TestMonthCalendar::monthsLaidOut()
 {
-    QFETCH(const CalendarLayout*, layout);
-    QFETCH(QString, title);
-    // 9 September 2026 is a Wednesday; the month starts on a Tuesday, in cell 2.
-    CalendarHost host(*layout, QDate(2026, 9, 9));
-    QCOMPARE(host.title(), title);
-    QCOMPARE(host.opaqueCells(), QList<int>{10});
-    QCOMPARE(host.calendar.cell(10)->backColour(), QColor(QStringLiteral("#A6D5FF")));
-    QCOMPARE(host.label("lblDiaHoje"), QStringLiteral("9"));
-    QCOMPARE(host.label("lblMesHoje"), QStringLiteral("9"));
-    QCOMPARE(host.label("lblAnoHoje"), QStringLiteral("2026"));
-    QVERIFY(!host.calendar.findChild<QLabel*>(QStringLiteral("lblDiaHoje"))->isVisible());
-}
-
-void TestMonthCalendar::cellsCarryTheirNamesAndCaptions_data()
-{
-    addLayoutColumns();
-    QTest::addColumn<QString>("prefix");
-    QTest::newRow("new-entry window") << &CalendarLayout::CalendarioEscrever() << "Casa2_";
-    QTest::newRow("update window") << &CalendarLayout::CalendarioAtualizar() << "Casa_";
-}
-
-void TestMonthCalendar::cellsCarryTheirNamesAndCaptions()
-{
-    QFETCH(const CalendarLayout*, layout);
-    QFETCH(QString, prefix);
-    // August 2026 starts on a Saturday: cells 0 to 5 and 37 to 41 stay blank.
-    CalendarHost host(*layout, QDate(2026, 8, 20));
-    for (int i = 0; i < MonthGrid::cellCount; ++i) {
-        auto* cell = host.calendar.findChild<DayCell*>(prefix + QString::number(i));
-        QVERIFY(cell);
-        QCOMPARE(cell->property("Index").toInt(), i);
-        const QString expected = i >= 6 && i <= 36 ? QLatin1Char(' ') + QString::number(i - 5) : QStringLiteral(" ");
-        QCOMPARE(cell->text(), expected);
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, days);
+    QFETCH(int, firstCell);
+    QFETCH(QString, fifth);
+    const MonthGrid grid(year, month);
+    QCOMPARE(grid.daysInMonth(), days);
+    QCOMPARE(grid.cellOfDay(1), firstCell);
+    QCOMPARE(grid.cellOfDay(days), firstCell + days - 1);
+    // The cells around the month stay blank.
+    for (int cell = -1; cell <= MonthGrid::cellCount; ++cell) {
+        const int day = cell - firstCell + 1;
+        QCOMPARE(grid.dayOfCell(cell), day >= 1 && day <= days ? day : 0);
     }
-    // Cells sit in seven columns, the rows one under the other.
-    QCOMPARE(host.calendar.cell(7)->x(), host.calendar.cell(0)->x());
-    QVERIFY(host.calendar.cell(7)->y() > host.calendar.cell(0)->y());
-    QVERIFY(host.calendar.cell(6)->x() > host.calendar.cell(5)->x());
+    // The date a click on day 5 picks; a click on a blank cell clears the date.
+    QCOMPARE(grid.dateText(grid.cellOfDay(5)), fifth);
+    QCOMPARE(grid.dateText(MonthGrid::cellCount - 1), QStringLiteral("----/----/----"));
 }
 
 void TestMonthCalendar::todayMarkedOnlyInItsOwnMonth()
 {
+    const QStringList titles{"Dezembro  2026", "Janeiro  2027", "Dezembro  2027"};
+    // 15 December 2026 is a Tuesday; the month starts on a Tuesday, in cell 2.
     CalendarHost host(CalendarLayout::CalendarioEscrever(), QDate(2026, 12, 15));
-    const QList<int> marked = host.opaqueCells();
-    QTest::mouseClick(host.button("btnPrev2"), Qt::LeftButton);
-    QCOMPARE(host.title(), QStringLiteral("Novembro  2026"));
-    QVERIFY(host.opaqueCells().isEmpty());
-    QTest::mouseClick(host.button("btnNext2"), Qt::LeftButton);
-    QTest::mouseClick(host.button("btnNext2"), Qt::LeftButton);
-    QCOMPARE(host.title(), QStringLiteral("Janeiro  2027"));
-    QCOMPARE(host.label("lblMesHoje"), QStringLiteral("1"));
-    QCOMPARE(host.label("lblAnoHoje"), QStringLiteral("2027"));
-    QVERIFY(host.opaqueCells().isEmpty());
-    QTest::mouseClick(host.button("btnPrev2"), Qt::LeftButton);
-    QCOMPARE(host.opaqueCells(), marked);
+    QCOMPARE(host.title(), titles[0]);
+    QCOMPARE(host.markedCells(), QList<int>{16});
+    QCOMPARE(host.calendar.cell(16)->backColour(), MonthCalendar::todayColour());
+    host.click("btnNext2");
+    QCOMPARE(host.title(), titles[1]);
+    QVERIFY(host.markedCells().isEmpty());
     // A year away on the same month is not today either.
-    for (int i = 0; i < 12; ++i) {
-        QTest::mouseClick(host.button("btnNext2"), Qt::LeftButton);
+    for (int i = 0; i < 11; ++i) {
+        host.click("btnNext2");
     }
-    QCOMPARE(host.title(), QStringLiteral("Dezembro  2027"));
-    QVERIFY(host.opaqueCells().isEmpty());
-    QTest::mouseClick(host.button("btnAtual2"), Qt::LeftButton);
-    QCOMPARE(host.title(), QStringLiteral("Dezembro  2026"));
-    QCOMPARE(host.opaqueCells(), marked);
-    QVERIFY(host.platform.messages.isEmpty());
+    QCOMPARE(host.title(), titles[2]);
+    QVERIFY(host.markedCells().isEmpty());
+    host.click("btnAtual2");
+    QCOMPARE(host.title(), titles[0]);
+    QCOMPARE(host.markedCells(), QList<int>{16});
 }
 
 void TestMonthCalendar::yearLimits_data()
@@ -150,14 +122,10 @@ void TestMonthCalendar::yearLimits_data()
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QByteArray>("button");
     QTest::addColumn<QString>("titleAfter");
-    QTest::addColumn<bool>("warned");
-    QTest::newRow("back from January 1753") << QDate(1753, 1, 10) << QByteArray("btnPrev2") << "Janeiro  1753" << true;
-    QTest::newRow("forward from December 2078")
-        << QDate(2078, 12, 10) << QByteArray("btnNext2") << "Dezembro  2078" << true;
-    QTest::newRow("December 1753 to January 1754")
-        << QDate(1753, 12, 10) << QByteArray("btnNext2") << "Janeiro  1754" << false;
-    QTest::newRow("January 1754 to December 1753")
-        << QDate(1754, 1, 10) << QByteArray("btnPrev2") << "Dezembro  1753" << false;
+    QTest::newRow("back from January 1753") << QDate(1753, 1, 10) << QByteArray("btnPrev2") << "Janeiro  1753";
+    QTest::newRow("forward from December 2078") << QDate(2078, 12, 10) << QByteArray("btnNext2") << "Dezembro  2078";
+    QTest::newRow("December 1753 to January 1754") << QDate(1753, 12, 10) << QByteArray("btnNext2") << "Janeiro  1754";
+    QTest::newRow("January 1754 to December 1753") << QDate(1754, 1, 10) << QByteArray("btnPrev2") << "Dezembro  1753";
 }
 
 void TestMonthCalendar::yearLimits()
@@ -165,61 +133,21 @@ void TestMonthCalendar::yearLimits()
     QFETCH(QDate, today);
     QFETCH(QByteArray, button);
     QFETCH(QString, titleAfter);
-    QFETCH(bool, warned);
     CalendarHost host(CalendarLayout::CalendarioEscrever(), today);
-    const QList<int> marked = host.opaqueCells();
-    QTest::mouseClick(host.button(button.constData()), Qt::LeftButton);
+    const QString titleBefore = host.title();
+    host.click(button.constData());
     QCOMPARE(host.title(), titleAfter);
-    QCOMPARE(host.platform.messages.size(), warned ? 1 : 0);
-    if (warned) {
+    const bool refused = titleAfter == titleBefore;
+    QCOMPARE(host.platform.messages.size(), refused ? 1 : 0);
+    if (refused) {
         const RecordingPlatform::Message& message = host.platform.messages.first();
         QCOMPARE(message.title, QStringLiteral("Agendinha"));
         QCOMPARE(message.text,
                  QStringLiteral("Ano inválido. O ano deve estar no \nintervalo de 1753 a 2078, inclusive."));
         QCOMPARE(message.icon, Platform::MessageIcon::Exclamation);
-        // Nothing else changes: the same month, today still marked.
-        QCOMPARE(host.opaqueCells(), marked);
-        QCOMPARE(host.label("lblMesHoje"), QString::number(today.month()));
+        // Today stays marked.
+        QCOMPARE(host.markedCells(), QList<int>{host.calendar.grid().cellOfDay(10)});
     }
-}
-
-void TestMonthCalendar::pressedCellFeedback_data()
-{
-    QTest::addColumn<int>("monthsForward");
-    QTest::addColumn<int>("day");
-    QTest::addColumn<bool>("opaqueAfterRelease");
-    // Today is 9 September 2026.
-    QTest::newRow("today's own cell stays marked") << 0 << 9 << true;
-    QTest::newRow("another day of this month") << 0 << 20 << false;
-    QTest::newRow("same day number in another month") << 1 << 9 << false;
-}
-
-void TestMonthCalendar::pressedCellFeedback()
-{
-    QFETCH(int, monthsForward);
-    QFETCH(int, day);
-    QFETCH(bool, opaqueAfterRelease);
-    CalendarHost host(CalendarLayout::CalendarioEscrever(), QDate(2026, 9, 9));
-    for (int i = 0; i < monthsForward; ++i) {
-        QTest::mouseClick(host.button("btnNext2"), Qt::LeftButton);
-    }
-    DayCell* cell = host.calendar.cell(host.calendar.grid().cellOfDay(day));
-    const QColor before = cell->backColour();
-    // Held with the right button, so that releasing it picks nothing.
-    QTest::mousePress(cell, Qt::RightButton);
-    QVERIFY(cell->isOpaque());
-    QCOMPARE(cell->backColour(), MonthCalendar::pressedColour());
-    QTest::mouseRelease(cell, Qt::RightButton);
-    QCOMPARE(cell->isOpaque(), opaqueAfterRelease);
-    QCOMPARE(cell->backColour(), before);
-    QVERIFY(host.calendar.isShownInWindow() == false);
-
-    // A blank cell shows no pressed look.
-    DayCell* blank = host.calendar.cell(41);
-    QTest::mousePress(blank, Qt::RightButton);
-    QVERIFY(!blank->isOpaque());
-    QTest::mouseRelease(blank, Qt::RightButton);
-    QVERIFY(!blank->isOpaque());
 }
 
 QTEST_MAIN(TestMonthCalendar)

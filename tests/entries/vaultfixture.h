@@ -5,56 +5,56 @@
 #include "storage/entryrecord.h"
 #include "storage/linecodec.h"
 #include "storage/vault.h"
-#include "storage/vaultfile.h"
 #include "storage/windows1252.h"
 #include "support/datafolder.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
 
-// A vault in a fresh data folder, a recording platform, and ways to look at the bytes of pswd.tab.
+// A vault in a fresh data folder, a recording platform, and pswd.tab read back line by line.
 struct VaultFixture
 {
     VaultFixture() { vault.open(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))); }
     ~VaultFixture() { AtomicFile::setChunkCheckForTesting({}); }
 
     QByteArray file() const { return folder.read(QStringLiteral("pswd.tab")); }
-    QByteArray key() const { return vault.settings().installationKey; }
-    QList<QByteArray> records() const { return VaultFile::decode(file(), key()); }
 
-    // The record lines between the opening and the closing quote, split at CR LF. A body that ends with CR LF gives
-    // an empty last piece.
-    QList<QByteArray> bodyLines() const
+    // The record of every physical line between the quotes, an empty line giving an empty record. Every line but the
+    // last ends in CR LF, so a body ending in CR LF gives an empty last piece.
+    QList<QByteArray> fileLines() const
     {
         const QByteArray bytes = file();
         if (!bytes.startsWith('"') || !bytes.endsWith("\"\r\n")) {
-            return {QByteArrayLiteral("<not a vault file>")};
+            return {"<not a vault file>"};
         }
-        return bytes.mid(1, bytes.size() - 4).split('\n');
+        QList<QByteArray> lines = bytes.mid(1, bytes.size() - 4).split('\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (lines[i].endsWith('\r') != (i + 1 < lines.size())) {
+                return {"<wrong line end>"};
+            }
+            const QByteArray encoded = lines[i].endsWith('\r') ? lines[i].chopped(1) : lines[i];
+            lines[i] = LineCodec::decode(encoded, vault.settings().installationKey);
+            if (encoded.size() != lines[i].size() * 8 ||
+                encoded.count(LineCodec::zeroBit) + encoded.count(LineCodec::oneBit) != encoded.size()) {
+                return {"<not eight markers a character>"};
+            }
+        }
+        return lines;
     }
 
-    // The record that one physical line of the body holds.
-    QByteArray recordOfLine(QByteArray line) const
+    // The vault's entries in their sorted order.
+    QList<QByteArray> entries() const
     {
-        if (line.endsWith('\r')) {
-            line.chop(1);
+        QList<QByteArray> records;
+        for (qsizetype i = 0; i < vault.entries().size(); ++i) {
+            records.append(vault.entries().at(i));
         }
-        return LineCodec::decode(line, key());
+        return records;
     }
-
     void addRecords(const QList<QByteArray>& records)
     {
         for (const QByteArray& record : records) {
             QVERIFY(vault.addEntry(record).ok());
         }
-    }
-
-    // Two ways a write fails that work for any user, root included.
-    void makeVaultPathADirectory() const
-    {
-        QFile::remove(folder.filePath(QStringLiteral("pswd.tab")));
-        QDir(folder.path()).mkdir(QStringLiteral("pswd.tab"));
     }
     static void failEveryWrite()
     {
@@ -66,34 +66,48 @@ struct VaultFixture
     RecordingPlatform platform;
 };
 
-// Windows-1252 bytes of a text written in this file's UTF-8.
-inline QByteArray cp1252(const char* text)
+// A record from texts written in this file's UTF-8.
+inline QByteArray entryRecord(const char* title, const char* expiry, const char* stamp, const char* login = "",
+                              const char* password = "", const char* address = "", const char* description = "")
 {
-    return Windows1252::fromUnicode(QString::fromUtf8(text));
+    QList<QByteArray> fields;
+    for (const char* field : {title, expiry, stamp, login, password, address, description}) {
+        fields.append(Windows1252::fromUnicode(QString::fromUtf8(field)));
+    }
+    return EntryRecord::join(fields);
 }
 
-inline QByteArray entryRecord(const char* title, const char* expiry, const char* stamp, const char* login,
-                              const char* password, const char* address, const char* description)
-{
-    return EntryRecord::join({cp1252(title), cp1252(expiry), cp1252(stamp), cp1252(login), cp1252(password),
-                              cp1252(address), cp1252(description)});
-}
-
-// Every byte of an encoded line is one of the two bit markers, eight per character of its record.
-inline bool isEncodedLineOf(const QByteArray& line, const QByteArray& record)
-{
-    const bool markersOnly =
-        std::all_of(line.begin(), line.end(), [](char c) { return c == LineCodec::zeroBit || c == LineCodec::oneBit; });
-    return markersOnly && line.size() == record.size() * 8;
-}
-
-// Types the text key by key, as a keyboard would deliver it; unlike QTest::keyClicks it also types characters
-// beyond Latin-1.
-inline void typeText(QWidget* widget, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+// Types the text key by key, as a keyboard would deliver it, a line feed as Enter; unlike QTest::keyClicks it also
+// types characters beyond Latin-1.
+inline void typeText(QWidget* widget, const QString& text)
 {
     for (QChar c : text) {
-        const auto key = c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
-        QTest::sendKeyEvent(QTest::Press, widget, key, QString(c), modifiers);
-        QTest::sendKeyEvent(QTest::Release, widget, key, QString(c), modifiers);
+        const bool enter = c == QLatin1Char('\n');
+        const auto key = enter ? Qt::Key_Return : c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
+        const QString typed = enter ? QStringLiteral("\r") : QString(c);
+        QTest::sendKeyEvent(QTest::Press, widget, key, typed, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, widget, key, typed, Qt::NoModifier);
     }
+}
+
+inline QWidget* childOf(const QWidget* window, const char* name)
+{
+    return window->findChild<QWidget*>(QString::fromLatin1(name));
+}
+inline void click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+// Selects all the box holds and types the text over it.
+inline void retype(QWidget* box, const QString& text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    typeText(box, text);
+}
+
+// The text of a box, the description box or a label.
+inline QString textOf(const QWidget* box)
+{
+    return box->property(box->inherits("QPlainTextEdit") ? "plainText" : "text").toString();
 }

@@ -5,10 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-PictureButton::PictureButton(const QString& objectName, const QString& picture, const QString& toolTip,
-                             QWidget* parent)
-    : QAbstractButton(parent)
-    , m_picture(picture)
+PictureButton::PictureButton(const QString& objectName, const QString& picture, const QString& toolTip, QWidget* parent)
+    : QAbstractButton(parent), m_picture(picture)
 {
     setObjectName(objectName);
     setToolTip(toolTip);

@@ -9,10 +9,7 @@
 #include <QSystemTrayIcon>
 #include <QUrl>
 
-QtPlatform::QtPlatform(QObject* parent)
-    : Platform(parent)
-{
-}
+QtPlatform::QtPlatform(QObject* parent) : Platform(parent) {}
 
 QtPlatform::~QtPlatform()
 {

@@ -11,8 +11,9 @@ QMimeData* makeSecretMimeData(const QString& text)
 #ifdef Q_OS_WIN
     // Windows clipboard history, cloud clipboard and monitoring programs honour these registered formats.
     const QByteArray no(4, '\0');
-    data->setData(QStringLiteral("application/x-qt-windows-mime;value=\"ExcludeClipboardContentFromMonitorProcessing\""),
-                  QByteArray(1, '\0'));
+    data->setData(
+        QStringLiteral("application/x-qt-windows-mime;value=\"ExcludeClipboardContentFromMonitorProcessing\""),
+        QByteArray(1, '\0'));
     data->setData(QStringLiteral("application/x-qt-windows-mime;value=\"CanIncludeInClipboardHistory\""), no);
     data->setData(QStringLiteral("application/x-qt-windows-mime;value=\"CanUploadToCloudClipboard\""), no);
 #endif

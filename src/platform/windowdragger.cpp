@@ -5,9 +5,7 @@
 #include <QWidget>
 #include <QWindow>
 
-WindowDragger::WindowDragger(QWidget* window)
-    : QObject(window)
-    , m_window(window)
+WindowDragger::WindowDragger(QWidget* window) : QObject(window), m_window(window)
 {
     window->installEventFilter(this);
 }

@@ -2,25 +2,24 @@
 
 #include <QByteArray>
 
-// The records the crash-safety writer adds, numbered from 1: the same number always gives the same record, and
-// numbers sort in their numeric order.
+// What the crash-safety writer writes at its write number n (from 1): the same number always gives the same
+// record, numbers sort in numeric order, and the password carries its number.
 namespace CrashRecords {
 
-inline QByteArray entry(int number)
+inline QByteArray entry(int n)
 {
-    const QByteArray n = QByteArray::number(number).rightJustified(6, '0');
-    return "entrada " + n + "\xA7----/----/----\xA7" + "26.03.06.10.00.00\xA7usuario" + n + "\xA7senha\"" + n +
-           "\xA7https://exemplo.com.br/" + n + "\xA7linha um\xA5linha dois";
+    const QByteArray padded = QByteArray::number(n).rightJustified(6, '0');
+    return "entrada " + padded + "\xA7----/----/----\xA7" + "26.03.06.10.00.00\xA7usuario\xA7senha\"" + padded;
 }
 
-inline QByteArray password(int number)
+inline QByteArray password(int n)
 {
-    return "senha " + QByteArray::number(number);
+    return "senha " + QByteArray::number(n);
 }
 
-inline bool asksAtStart(int number)
+inline int numberOf(const QByteArray& password)
 {
-    return number % 2 == 1;
+    return password.startsWith("senha ") ? password.mid(6).toInt() : 0;
 }
 
 } // namespace CrashRecords

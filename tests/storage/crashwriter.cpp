@@ -7,41 +7,23 @@
 
 #include <cstdio>
 
-namespace {
-
-constexpr int entryLimit = 2000;
-
-int numberOfPassword(const QByteArray& password)
-{
-    return password.startsWith("senha ") ? password.mid(6).toInt() : 0;
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() != 3) {
+    Vault vault(arguments.value(1));
+    if (arguments.size() != 3 || !vault.open().ok()) {
         return 2;
     }
-    Vault vault(arguments.at(1));
-    if (!vault.open().ok()) {
-        return 3;
-    }
-    const bool rewritesSettings = arguments.at(2) == QLatin1String("settings");
+    const bool settings = arguments.at(2) == QLatin1String("settings");
     for (;;) {
-        StorageResult result;
-        if (rewritesSettings) {
-            const int next = numberOfPassword(vault.settings().masterPassword) + 1;
-            result = vault.saveSettings(CrashRecords::password(next), CrashRecords::asksAtStart(next));
-        } else {
-            const int next = int(vault.entries().size()) + 1;
-            if (next > entryLimit) {
-                return 0;
-            }
-            result = vault.addEntry(CrashRecords::entry(next));
+        const int next =
+            settings ? CrashRecords::numberOf(vault.settings().masterPassword) + 1 : int(vault.entries().size()) + 1;
+        if (next > 2000) {
+            return 0;
         }
+        const StorageResult result = settings ? vault.saveSettings(CrashRecords::password(next), next % 2 == 1)
+                                              : vault.addEntry(CrashRecords::entry(next));
         if (!result.ok()) {
             return 4;
         }

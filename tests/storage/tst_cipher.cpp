@@ -1,8 +1,9 @@
 #include "storage/cipher.h"
+#include "storage/windows1252.h"
 
 #include <QTest>
 
-// The character cipher and the text routines the file formats are built from.
+// The character cipher, the text routines the file formats are built from, and the Windows-1252 records.
 class TestCipher : public QObject
 {
     Q_OBJECT
@@ -10,10 +11,9 @@ class TestCipher : public QObject
 private slots:
     void keyCharacterRule_data();
     void keyCharacterRule();
-    void replaceText_data();
-    void replaceText();
-    void binaryText_data();
-    void binaryText();
+    void textRoutines();
+    void windows1252_data();
+    void windows1252();
 };
 
 // Enciphering zero codes shows the key character used at each position (code = key code + 64); every code comes
@@ -32,64 +32,56 @@ void TestCipher::keyCharacterRule()
 {
     QFETCH(QByteArray, key);
     QFETCH(QByteArray, keyCharacters);
-    const QByteArray zeros(keyCharacters.size(), '\0');
-    QByteArray expected;
+    QByteArray expected, all;
     for (const char k : keyCharacters) {
         expected.append(char(k + 64));
     }
-    QCOMPARE(EncryptStr(zeros, key), expected);
-    QCOMPARE(UnEncryptStr(expected, key), zeros);
-    QByteArray all;
+    QCOMPARE(EncryptStr(QByteArray(keyCharacters.size(), '\0'), key), expected);
     for (int code = 0; code < 256; ++code) {
         all.append(char(code));
     }
     QCOMPARE(UnEncryptStr(EncryptStr(all, key), key), all);
 }
 
-void TestCipher::replaceText_data()
+void TestCipher::textRoutines()
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("from");
-    QTest::addColumn<QByteArray>("to");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("inserted text not searched")
-        << QByteArray("aab") << QByteArray("ab") << QByteArray("b") << QByteArray("ab");
-    QTest::newRow("empty from") << QByteArray("senha") << QByteArray() << QByteArray("y") << QByteArray("senha");
-    QTest::newRow("odd overlap") << QByteArray("aaa") << QByteArray("aa") << QByteArray("b") << QByteArray("ba");
-    QTest::newRow("to contains from") << QByteArray("a") << QByteArray("a") << QByteArray("aa") << QByteArray("aa");
+    QCOMPARE(ReplaceText("aab", "ab", "b"), QByteArray("ab")); // the inserted text is not searched again
+    QCOMPARE(ReplaceText("a", "a", "aa"), QByteArray("aa"));
+    QCOMPARE(::numberToBinaryText(65), QByteArray(24, '0') + "01000001");
+    QCOMPARE(::numberToBinaryText(-1), QByteArray(32, '1'));
+    QCOMPARE(::binaryTextToNumber(QByteArray(32, '1')), -1);
+    QCOMPARE(::binaryTextToNumber("&B 101"), 5);
+    QCOMPARE(::binaryTextToNumber(""), 0);
 }
 
-void TestCipher::replaceText()
+// Every byte round-trips; text the records cannot hold is refused, marked "?".
+void TestCipher::windows1252_data()
 {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, from);
-    QFETCH(QByteArray, to);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(ReplaceText(text, from, to), expected);
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("held");
+    QByteArray all;
+    for (int code = 0; code < 256; ++code) {
+        all.append(char(code));
+    }
+    QTest::newRow("every byte") << Windows1252::toUnicode(all) << all << true;
+    QTest::newRow("C1 control held by no byte") << QStringLiteral("a\u0080b") << QByteArray("a?b") << false;
+    QTest::newRow("Cyrillic") << QStringLiteral("\u0416") << QByteArray("?") << false;
+    QTest::newRow("emoji (two halves)") << QStringLiteral("\U0001F511") << QByteArray("??") << false;
 }
 
-// A number and its 32-digit binary text; texts only read (never written) have no number column to round-trip.
-void TestCipher::binaryText_data()
+void TestCipher::windows1252()
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<qint32>("number");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("65") << QByteArray(24, '0') + "01000001" << 65 << true;
-    QTest::newRow("-1") << QByteArray(32, '1') << -1 << true;
-    QTest::newRow("minimum") << "1" + QByteArray(31, '0') << std::numeric_limits<qint32>::min() << true;
-    QTest::newRow("&B 101") << QByteArray("&B 101") << 5 << false;
-    QTest::newRow("empty") << QByteArray() << 0 << false;
-    QTest::newRow("longer than 32 keeps the last") << "1" + QByteArray(32, '0') << 0 << false;
-}
-
-void TestCipher::binaryText()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(qint32, number);
-    QFETCH(bool, written);
-    QCOMPARE(::binaryTextToNumber(text), number);
-    if (written) {
-        QCOMPARE(::numberToBinaryText(number), text);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, held);
+    bool ok = !held;
+    QCOMPARE(Windows1252::fromUnicode(text, &ok), bytes);
+    QCOMPARE(ok, held);
+    QCOMPARE(held, std::all_of(text.begin(), text.end(), [](QChar c) { return Windows1252::canEncode(c); }));
+    if (held) {
+        QCOMPARE(text.at(0x80), QChar(0x20AC));
+        QCOMPARE(Windows1252::toUnicode(bytes), text);
     }
 }
 

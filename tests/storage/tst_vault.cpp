@@ -1,5 +1,6 @@
 #include "referencecodec.h"
 #include "storage/atomicfile.h"
+#include "storage/settingsfile.h"
 #include "storage/vault.h"
 #include "support/datafolder.h"
 
@@ -15,11 +16,12 @@ class TestVault : public QObject
 
 private slots:
     void cleanup();
+    void installationKey_data();
+    void installationKey();
     void firstStart();
     void readsHandWrittenVaultSorted();
     void startWithExistingFiles_data();
     void startWithExistingFiles();
-    void staleEntryChangesNothing_data();
     void staleEntryChangesNothing();
     void failedWriteChangesNothing_data();
     void failedWriteChangesNothing();
@@ -54,6 +56,23 @@ int modeOf(const QString& path)
 void TestVault::cleanup()
 {
     AtomicFile::setChunkCheckForTesting({});
+}
+
+// Day, month and two-digit year, then hour, minutes and seconds, each without leading zeros, added as numbers.
+void TestVault::installationKey_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QByteArray>("key");
+    QTest::newRow("one-digit numbers") << QDateTime(QDate(2026, 3, 6), QTime(0, 0, 7)) << QByteArray("6333");
+    QTest::newRow("largest numbers") << QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59)) << QByteArray("547258");
+    QTest::newRow("year keeps two digits") << QDateTime(QDate(2005, 1, 1), QTime(10, 0, 0)) << QByteArray("2105");
+}
+
+void TestVault::installationKey()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QByteArray, key);
+    QCOMPARE(SettingsFile::makeInstallationKey(now), key);
 }
 
 void TestVault::firstStart()
@@ -127,24 +146,15 @@ void TestVault::startWithExistingFiles()
     }
 }
 
-void TestVault::staleEntryChangesNothing_data()
-{
-    QTest::addColumn<qsizetype>("index");
-    QTest::addColumn<QByteArray>("shown");
-    QTest::newRow("index past the end") << qsizetype(2) << record("b");
-    QTest::newRow("another record at the index") << qsizetype(0) << record("b");
-}
-
 void TestVault::staleEntryChangesNothing()
 {
-    QFETCH(qsizetype, index);
-    QFETCH(QByteArray, shown);
     DataFolder folder;
     Vault vault(folder.path());
     QVERIFY(vault.open(firstStartTime).ok() && vault.addEntry(record("a")).ok() && vault.addEntry(record("b")).ok());
     const QByteArray before = folder.read("pswd.tab");
-    QCOMPARE(vault.replaceEntry(index, shown, record("c")).status, StorageResult::StaleEntry);
-    QCOMPARE(vault.deleteEntry(index, shown).status, StorageResult::StaleEntry);
+    // The index past the end, or another record at the index than the one shown.
+    QCOMPARE(vault.replaceEntry(2, record("b"), record("c")).status, StorageResult::StaleEntry);
+    QCOMPARE(vault.deleteEntry(0, record("b")).status, StorageResult::StaleEntry);
     QCOMPARE(folder.read("pswd.tab"), before);
     QCOMPARE(listed(vault.entries()), (QList<QByteArray>{record("a"), record("b")}));
 }

@@ -36,4 +36,10 @@ inline QByteArray settingsFile(const QByteArray& key, const QByteArray& password
     return file({encodeLine(key + '\xA7' + password + '\xA7' + answer, "7305")});
 }
 
+// What the crash-safety writer adds at its write number n (from 1): numbers sort in numeric order.
+inline QByteArray crashEntry(int n)
+{
+    return "entrada " + QByteArray::number(n).rightJustified(6, '0') + "\xA7----/----/----\xA7senha\"";
+}
+
 } // namespace ReferenceCodec

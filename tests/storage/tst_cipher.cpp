@@ -46,12 +46,9 @@ void TestCipher::keyCharacterRule()
 void TestCipher::textRoutines()
 {
     QCOMPARE(ReplaceText("aab", "ab", "b"), QByteArray("ab")); // the inserted text is not searched again
-    QCOMPARE(ReplaceText("a", "a", "aa"), QByteArray("aa"));
     QCOMPARE(::numberToBinaryText(65), QByteArray(24, '0') + "01000001");
-    QCOMPARE(::numberToBinaryText(-1), QByteArray(32, '1'));
     QCOMPARE(::binaryTextToNumber(QByteArray(32, '1')), -1);
     QCOMPARE(::binaryTextToNumber("&B 101"), 5);
-    QCOMPARE(::binaryTextToNumber(""), 0);
 }
 
 // Every byte round-trips; text the records cannot hold is refused, marked "?".
@@ -66,7 +63,6 @@ void TestCipher::windows1252_data()
     }
     QTest::newRow("every byte") << Windows1252::toUnicode(all) << all << true;
     QTest::newRow("C1 control held by no byte") << QStringLiteral("a\u0080b") << QByteArray("a?b") << false;
-    QTest::newRow("Cyrillic") << QStringLiteral("\u0416") << QByteArray("?") << false;
     QTest::newRow("emoji (two halves)") << QStringLiteral("\U0001F511") << QByteArray("??") << false;
 }
 
@@ -80,7 +76,6 @@ void TestCipher::windows1252()
     QCOMPARE(ok, held);
     QCOMPARE(held, std::all_of(text.begin(), text.end(), [](QChar c) { return Windows1252::canEncode(c); }));
     if (held) {
-        QCOMPARE(text.at(0x80), QChar(0x20AC));
         QCOMPARE(Windows1252::toUnicode(bytes), text);
     }
 }

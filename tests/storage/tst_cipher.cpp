@@ -47,8 +47,10 @@ void TestCipher::textRoutines()
 {
     QCOMPARE(ReplaceText("aab", "ab", "b"), QByteArray("ab")); // the inserted text is not searched again
     QCOMPARE(::numberToBinaryText(65), QByteArray(24, '0') + "01000001");
+    QCOMPARE(::numberToBinaryText(-1), QByteArray(32, '1'));
     QCOMPARE(::binaryTextToNumber(QByteArray(32, '1')), -1);
     QCOMPARE(::binaryTextToNumber("&B 101"), 5);
+    QCOMPARE(::binaryTextToNumber(""), 0);
 }
 
 // Every byte round-trips; text the records cannot hold is refused, marked "?".

@@ -22,7 +22,6 @@ void TestFuzzCorpus::replays_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("path");
-
     for (const QString target : {"vaultfile", "settingsfile", "binarytext"}) {
         const QDir dir(QStringLiteral(FUZZ_CORPUS "/") + target);
         const QStringList inputs = dir.entryList(QDir::Files);
@@ -37,19 +36,14 @@ void TestFuzzCorpus::replays()
 {
     QFETCH(QString, target);
     QFETCH(QString, path);
-
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray input = file.readAll();
     const auto* data = reinterpret_cast<const uint8_t*>(input.constData());
-    const auto size = size_t(input.size());
-    if (target == "vaultfile") {
-        QCOMPARE(replay_vaultfile(data, size), 0);
-    } else if (target == "settingsfile") {
-        QCOMPARE(replay_settingsfile(data, size), 0);
-    } else {
-        QCOMPARE(replay_binarytext(data, size), 0);
-    }
+    const auto replay = target == "vaultfile"      ? replay_vaultfile
+                        : target == "settingsfile" ? replay_settingsfile
+                                                   : replay_binarytext;
+    QCOMPARE(replay(data, size_t(input.size())), 0);
 }
 
 QTEST_GUILESS_MAIN(TestFuzzCorpus)

@@ -1,4 +1,5 @@
-// Adds entries to a vault in a loop until it is killed, through the same Vault call the windows use.
+// Adds entries to a vault and changes the master password in a loop until it is killed, through the same Vault
+// calls the windows use.
 // Usage: keyhound_crashwriter FOLDER
 #include "referencecodec.h"
 #include "storage/vault.h"
@@ -15,7 +16,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     for (int next = int(vault.entries().size()) + 1; next <= 2000; ++next) {
-        if (!vault.addEntry(ReferenceCodec::crashEntry(next)).ok()) {
+        if (!vault.addEntry(ReferenceCodec::crashEntry(next)).ok() ||
+            !vault.saveSettings("p" + QByteArray::number(next), false).ok()) {
             return 3;
         }
         // One line per finished write, so that the test knows the writer is past its start.

@@ -29,7 +29,7 @@ DetailWindow::DetailWindow(Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_platform(platform)
 {
     setObjectName(QStringLiteral("frm2_Esquerda"));
-    setWindowTitle(QStringLiteral("Corvelo KeyHound"));
+    setWindowTitle(Platform::programTitle());
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(Twips::size(windowWidth, windowHeight));
     EntryWidgets::dress(this);

@@ -8,6 +8,7 @@
 #include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
+#include "platform/platform.h"
 #include "platform/twips.h"
 #include "platform/windowdragger.h"
 #include "platform/windowshape.h"
@@ -35,7 +36,7 @@ UpdateWindow::UpdateWindow(Platform& platform, Clock clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frm3_Direita"));
-    setWindowTitle(QStringLiteral("Corvelo KeyHound"));
+    setWindowTitle(Platform::programTitle());
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(Twips::size(windowWidth, windowHeight));
     EntryWidgets::dress(this);

@@ -155,7 +155,7 @@ StorageResult Vault::readEntries(EntryList& into) const
     return {};
 }
 
-StorageResult Vault::writeVault(const QByteArray& file, EntryList&& changed)
+StorageResult Vault::writeVault(const QByteArray& file, const EntryList::Change& change)
 {
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(VaultFile::fileName);
@@ -166,16 +166,16 @@ StorageResult Vault::writeVault(const QByteArray& file, EntryList&& changed)
                                      QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado."));
     }
     // The file now holds exactly the changed list's records, and reading it would give them back in this order:
-    // the list is taken as it is rather than decoded and sorted again.
-    m_entries = std::move(changed);
+    // the list is changed in place rather than read and sorted again.
+    m_entries.apply(change);
     emit entriesChanged();
     return {};
 }
 
 StorageResult Vault::addEntry(const QByteArray& record)
 {
-    return writeVault(VaultFile::withAddedRecord(m_entries, record, m_settings.installationKey),
-                      m_entries.withAdded(record));
+    const EntryList::Change change = m_entries.adding(record);
+    return writeVault(VaultFile::withAddedRecord(m_entries, record, m_settings.installationKey), change);
 }
 
 StorageResult Vault::replaceEntry(qsizetype index, const QByteArray& shown, const QByteArray& replacement)
@@ -183,8 +183,8 @@ StorageResult Vault::replaceEntry(qsizetype index, const QByteArray& shown, cons
     if (!m_entries.contains(index) || m_entries.at(index) != shown) {
         return {StorageResult::StaleEntry, {}};
     }
-    return writeVault(VaultFile::withReplacedRecord(m_entries, index, replacement, m_settings.installationKey),
-                      m_entries.withReplaced(index, replacement));
+    const EntryList::Change change = m_entries.replacing(index, replacement);
+    return writeVault(VaultFile::withReplacedRecord(m_entries, index, replacement, m_settings.installationKey), change);
 }
 
 StorageResult Vault::deleteEntry(qsizetype index, const QByteArray& shown)

@@ -62,7 +62,7 @@ private:
     StorageResult createMissingFiles(const QDateTime& now);
     StorageResult readSettings();
     StorageResult readEntries(EntryList& into) const;
-    StorageResult writeVault(const QByteArray& file, EntryList&& changed);
+    StorageResult writeVault(const QByteArray& file, const EntryList::Change& change);
 
     QString m_dataFolder;
     Settings m_settings;

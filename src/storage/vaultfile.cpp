@@ -34,6 +34,11 @@ QByteArray emptyFile()
     return LineCodec::wrapBody("\r\n");
 }
 
+QByteArray withEntries(const EntryList& entries, const QByteArray& key)
+{
+    return fileOfRecords(entries, -1, {}, nullptr, key);
+}
+
 QByteArray withAddedRecord(const EntryList& entries, const QByteArray& record, const QByteArray& key)
 {
     return fileOfRecords(entries, -1, {}, &record, key);

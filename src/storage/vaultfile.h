@@ -13,6 +13,8 @@ inline constexpr char fileName[] = "pswd.tab";
 // The file of an empty vault: its body is a single CR LF.
 QByteArray emptyFile();
 
+// The file with every record of the list, each line followed by CR LF.
+QByteArray withEntries(const EntryList& entries, const QByteArray& key);
 // The file with every record of the list, each line followed by CR LF, and the new record last without one.
 QByteArray withAddedRecord(const EntryList& entries, const QByteArray& record, const QByteArray& key);
 // The file with every record of the list, each line followed by CR LF, the record at index replaced. An empty

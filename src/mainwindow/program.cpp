@@ -35,6 +35,17 @@ bool Program::start()
     return true;
 }
 
+void Program::bringToFront()
+{
+    if (m_loginWindow) {
+        m_loginWindow->showNormal();
+        m_loginWindow->raise();
+        m_loginWindow->activateWindow();
+    } else if (m_mainWindow) {
+        m_mainWindow->bringToFront();
+    }
+}
+
 void Program::askForPassword()
 {
     m_loginWindow = new LoginWindow(m_vault, m_platform);

@@ -427,11 +427,12 @@ void MainWindow::bringToFront()
     if (m_ended) {
         return;
     }
-    if (isMinimized()) {
-        // A Wayland compositor gives a minimised window back to no request but a new one: it is shown afresh.
+    // A Wayland client can neither raise nor restore its own window, and is not told when it was minimised; a
+    // window shown afresh comes up in front.
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
         hide();
-        setWindowState(windowState() & ~Qt::WindowMinimized);
     }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

@@ -13,6 +13,8 @@ namespace {
 enum class Fault
 {
     None,
+    // The first copy has been open for a day.
+    LongRunning,
     Killed,
     Stopped,
 };
@@ -37,13 +39,14 @@ public:
         return process;
     }
 
+    QString lockPath() const { return m_folder.filePath(QLatin1String(DataFolderLock::fileName)); }
     // The process that holds the folder's lock, or 0.
     qint64 lockHolder() const
     {
         qint64 pid = 0;
         QString host;
         QString application;
-        QLockFile(m_folder.filePath(QLatin1String(DataFolderLock::fileName))).getLockInfo(&pid, &host, &application);
+        QLockFile(lockPath()).getLockInfo(&pid, &host, &application);
         return pid;
     }
 
@@ -89,6 +92,7 @@ void RunningCopyTest::secondStart_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("first copy running: woken, second ends") << Fault::None << true << QString();
+    QTest::newRow("first copy open for a day: woken all the same") << Fault::LongRunning << true << QString();
     QTest::newRow("first copy killed: its lock is taken over") << Fault::Killed << false << QString();
     QTest::newRow("first copy not answering: said so, nothing touched")
         << Fault::Stopped << false << QStringLiteral("mas não respondeu");
@@ -112,6 +116,10 @@ void RunningCopyTest::secondStart()
         QCOMPARE(copy.lockHolder(), firstId);
     } else if (fault == Fault::Stopped) {
         ::kill(firstId, SIGSTOP);
+    } else if (fault == Fault::LongRunning) {
+        QFile lock(copy.lockPath());
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
     }
 
     const auto second = copy.start();
@@ -123,6 +131,10 @@ void RunningCopyTest::secondStart()
         QCOMPARE(copy.lockHolder(), first->processId());
     } else if (message.isEmpty()) {
         QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), second->processId(), patience);
+        // It answers a later start in turn, though the killed copy left its socket behind.
+        const auto third = copy.start();
+        QVERIFY(third->waitForFinished(patience));
+        QCOMPARE(third->exitCode(), 0);
     } else {
         QByteArray errors;
         QTRY_VERIFY_WITH_TIMEOUT((errors += second->readAllStandardError()).contains(message.toUtf8()), patience);

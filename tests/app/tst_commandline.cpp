@@ -30,8 +30,6 @@ void CommandLineTest::arguments_data()
         << QStringList{QStringLiteral("--data-folder")} << false << 0 << dataFolder << QString();
     QTest::newRow("help lists every option")
         << QStringList{QStringLiteral("--help")} << false << 0 << QStringLiteral("  --data-folder  *") << QString();
-    QTest::newRow("short help") << QStringList{QStringLiteral("-h")} << false << 0 << QStringLiteral("Uso: keyhound*")
-                                << QString();
     QTest::newRow("help answers alongside another job")
         << QStringList{QStringLiteral("--data-folder"), QStringLiteral("-h")} << false << 0
         << QStringLiteral("Uso: keyhound*") << QString();
@@ -39,12 +37,8 @@ void CommandLineTest::arguments_data()
                              << QString();
     QTest::newRow("value handed to its job") << QStringList{QStringLiteral("--export"), QStringLiteral("contas;1.csv")}
                                              << false << 0 << QStringLiteral("exportar contas;1.csv\n") << QString();
-    QTest::newRow("value after equals sign") << QStringList{QStringLiteral("--export=a b.csv")} << false << 0
-                                             << QStringLiteral("exportar a b.csv\n") << QString();
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--data-folders")} << false << 2 << QString()
                                     << QStringLiteral("Opção desconhecida: --data-folders") + hint;
-    QTest::newRow("unknown short option") << QStringList{QStringLiteral("-x")} << false << 2 << QString()
-                                          << QStringLiteral("Opção desconhecida: -x") + hint;
     QTest::newRow("missing value") << QStringList{QStringLiteral("--export")} << false << 2 << QString()
                                    << QStringLiteral("Uma opção está sem o seu valor, ou recebeu um que não aceita.") +
                                           hint;

@@ -12,16 +12,29 @@ namespace {
 
 const QString appData = QStringLiteral("/home/ana/.local/share/Corvelo/KeyHound");
 
-// Makes the folder read-only for real: for root, permission bits stop nothing, so a read-only file system is
-// mounted on it. Returns false when this machine cannot.
-bool makeReadOnly(const QString& folder)
+void putFile(const QString& folder, const QString& name)
 {
-    if (geteuid() != 0) {
-        return QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    QFile file(QDir(folder).filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+}
+
+// Makes the folder read-only for real, keeping what it holds: for root, permission bits stop nothing, so a tmpfs is
+// mounted there, filled and turned read-only. Returns false when this machine cannot.
+bool makeReadOnly(const QString& folder, const QString& fileInside)
+{
+    const auto mount = [&folder](const QString& options) {
+        return QProcess::execute(QStringLiteral("mount"),
+                                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), options,
+                                  QStringLiteral("tmpfs"), folder}) == 0;
+    };
+    if (geteuid() == 0 && !mount(QStringLiteral("size=64k"))) {
+        return false;
     }
-    return QProcess::execute(QStringLiteral("mount"),
-                             {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                              QStringLiteral("ro,size=64k"), QStringLiteral("tmpfs"), folder}) == 0;
+    if (!fileInside.isEmpty()) {
+        putFile(folder, fileInside);
+    }
+    return geteuid() == 0 ? mount(QStringLiteral("remount,ro"))
+                          : QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
 }
 
 void undoReadOnly(const QString& folder)
@@ -42,112 +55,74 @@ class DataLocationTest : public QObject
 private slots:
     void folder_data();
     void folder();
-    void facts_data();
-    void facts();
-    void readOnlyFolderIsSeen();
     void preparedFolderIsOwnerOnly();
     void preparationFailureIsReported();
 };
 
 void DataLocationTest::folder_data()
 {
-    QTest::addColumn<QString>("executableFolder");
-    QTest::addColumn<bool>("writable");
-    QTest::addColumn<bool>("filesThere");
-    QTest::addColumn<bool>("sandboxed");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("executableFolder"); // empty: a fresh folder of the test's own
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("fileThere");
+    QTest::addColumn<QString>("environment");
+    QTest::addColumn<bool>("flatpakInfo");
+    QTest::addColumn<bool>("portable");
 
-    const QString home = QStringLiteral("/home/ana/KeyHound");
-    QTest::newRow("portable folder") << home << true << true << false << home;
-    QTest::newRow("portable folder, first start") << home << true << false << false << home;
-    QTest::newRow("read-only folder, first start") << home << false << false << false << appData;
-    QTest::newRow("read-only folder holding the files") << home << false << true << false << home;
-    QTest::newRow("/usr/bin, even writable by root") << QStringLiteral("/usr/bin") << true << false << false << appData;
-    QTest::newRow("/usr/local/bin") << QStringLiteral("/usr/local/bin") << false << false << false << appData;
-    QTest::newRow("/usr with files left by root")
-        << QStringLiteral("/usr/local/bin") << true << true << false << appData;
-    QTest::newRow("/opt") << QStringLiteral("/opt/keyhound") << false << false << false << appData;
-    QTest::newRow("a name only starting like /usr")
-        << QStringLiteral("/usrdata/kh") << true << false << false << QStringLiteral("/usrdata/kh");
-    QTest::newRow("a name only starting like /opt")
-        << QStringLiteral("/optional") << true << false << false << QStringLiteral("/optional");
-    QTest::newRow("Flatpak or AppImage") << QStringLiteral("/app/bin") << true << false << true << appData;
-    QTest::newRow("AppImage holding files beside it")
-        << QStringLiteral("/tmp/.mount_kh/usr") << false << true << true << appData;
+    const QString none;
+    QTest::newRow("first start") << none << false << none << none << false << true;
+    QTest::newRow("files beside") << none << false << "cnfg.tab" << none << false << true;
+    QTest::newRow("read-only, first start") << none << true << none << none << false << false;
+    QTest::newRow("read-only, other files") << none << true << "cnfg.tab.bak" << none << false << false;
+    // The user's entries are there: they are not hidden behind an empty new vault.
+    QTest::newRow("read-only, holding the vault") << none << true << "pswd.tab" << none << false << true;
+    QTest::newRow("/usr/bin, writable by root") << "/usr/bin" << false << none << none << false << false;
+    QTest::newRow("link to /usr/bin") << "link" << false << none << none << false << false;
+    QTest::newRow("/opt") << "/opt/keyhound" << false << none << none << false << false;
+    QTest::newRow("Flatpak") << none << false << none << "FLATPAK_ID=example.corvelo.KeyHound" << false << false;
+    QTest::newRow("Flatpak info file") << none << false << none << none << true << false;
+    QTest::newRow("AppImage") << none << false << "cnfg.tab"
+                              << "APPIMAGE=/home/ana/kh.AppImage" << false << false;
+    QTest::newRow("empty AppImage variable") << none << false << none << "APPIMAGE=" << false << true;
 }
 
 void DataLocationTest::folder()
 {
     QFETCH(QString, executableFolder);
-    QFETCH(bool, writable);
-    QFETCH(bool, filesThere);
-    QFETCH(bool, sandboxed);
-    const InstallationFacts facts{executableFolder, writable, filesThere, sandboxed};
-    QTEST(DataLocation::folderFor(facts, appData), "expected");
-}
-
-void DataLocationTest::facts_data()
-{
-    QTest::addColumn<QStringList>("environment");
-    QTest::addColumn<bool>("flatpakInfo");
-    QTest::addColumn<QString>("fileThere");
-    QTest::addColumn<bool>("sandboxed");
-    QTest::addColumn<bool>("filesThere");
-
-    QTest::newRow("plain folder") << QStringList() << false << QString() << false << false;
-    QTest::newRow("settings beside") << QStringList() << false << QStringLiteral("cnfg.tab") << false << true;
-    QTest::newRow("vault beside") << QStringList() << false << QStringLiteral("pswd.tab") << false << true;
-    QTest::newRow("other files only") << QStringList() << false << QStringLiteral("cnfg.tab.bak") << false << false;
-    QTest::newRow("Flatpak id") << QStringList{QStringLiteral("FLATPAK_ID=example.corvelo.KeyHound")} << false
-                                << QString() << true << false;
-    QTest::newRow("Flatpak info file") << QStringList() << true << QString() << true << false;
-    QTest::newRow("AppImage") << QStringList{QStringLiteral("APPIMAGE=/home/ana/KeyHound.AppImage")} << false
-                              << QString() << true << false;
-    QTest::newRow("empty AppImage variable")
-        << QStringList{QStringLiteral("APPIMAGE=")} << false << QString() << false << false;
-}
-
-void DataLocationTest::facts()
-{
-    QFETCH(QStringList, environment);
-    QFETCH(bool, flatpakInfo);
+    QFETCH(bool, readOnly);
     QFETCH(QString, fileThere);
-    DataFolder folder;
-    if (!fileThere.isEmpty()) {
-        folder.write(fileThere, "x");
+    QFETCH(QString, environment);
+    QFETCH(bool, flatpakInfo);
+    QFETCH(bool, portable);
+
+    const DataFolder home;
+    QString folder = executableFolder;
+    if (folder == QLatin1String("link")) {
+        folder = home.filePath(QStringLiteral("link"));
+        QVERIFY(QFile::link(QStringLiteral("/usr/bin"), folder));
+    } else if (folder.isEmpty()) {
+        folder = home.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkdir(folder));
+        if (readOnly && !makeReadOnly(folder, fileThere)) {
+            QSKIP("No read-only folder can be made here");
+        }
+        if (!readOnly && !fileThere.isEmpty()) {
+            putFile(folder, fileThere);
+        }
     }
     QProcessEnvironment variables;
-    for (const QString& variable : environment) {
-        variables.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
+    if (!environment.isEmpty()) {
+        variables.insert(environment.section(QLatin1Char('='), 0, 0), environment.section(QLatin1Char('='), 1));
     }
-    const InstallationFacts facts = DataLocation::factsAbout(folder.path(), variables, flatpakInfo);
-    QTEST(facts.sandboxed, "sandboxed");
-    QTEST(facts.dataFilesBesideExecutable, "filesThere");
-    QVERIFY(facts.executableFolderWritable);
-}
-
-void DataLocationTest::readOnlyFolderIsSeen()
-{
-    DataFolder folder;
-    const QString bin = folder.filePath(QStringLiteral("bin"));
-    QVERIFY(QDir().mkdir(bin));
-    if (!makeReadOnly(bin)) {
-        QSKIP("No read-only folder can be made here");
+    const QString chosen = DataLocation::folderFor(DataLocation::factsAbout(folder, variables, flatpakInfo), appData);
+    if (readOnly) {
+        undoReadOnly(folder);
     }
-    const InstallationFacts facts = DataLocation::factsAbout(bin, {}, false);
-    undoReadOnly(bin);
-    QVERIFY(!facts.executableFolderWritable);
-    QCOMPARE(DataLocation::folderFor(facts, appData), appData);
-
-    // A link to the program's folder under /usr is the folder under /usr.
-    const QString link = folder.filePath(QStringLiteral("link"));
-    QVERIFY(QFile::link(QStringLiteral("/usr/bin"), link));
-    QVERIFY(DataLocation::isInstalled(DataLocation::factsAbout(link, {}, false)));
+    QCOMPARE(chosen, portable ? QFileInfo(folder).canonicalFilePath() : appData);
 }
 
 void DataLocationTest::preparedFolderIsOwnerOnly()
 {
-    DataFolder home;
+    const DataFolder home;
     const QString folder = home.filePath(QStringLiteral(".local/share/Corvelo/KeyHound"));
     QCOMPARE(DataLocation::prepare(folder), QString());
     QCOMPARE(QFileInfo(folder).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
@@ -158,10 +133,10 @@ void DataLocationTest::preparedFolderIsOwnerOnly()
 
 void DataLocationTest::preparationFailureIsReported()
 {
-    DataFolder home;
+    const DataFolder home;
     const QString share = home.filePath(QStringLiteral("share"));
     QVERIFY(QDir().mkdir(share));
-    if (!makeReadOnly(share)) {
+    if (!makeReadOnly(share, QString())) {
         QSKIP("No read-only folder can be made here");
     }
     const QString problem = DataLocation::prepare(share + QStringLiteral("/Corvelo/KeyHound"));

@@ -17,11 +17,16 @@ int main(int argc, char* argv[])
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
-    // A command-line job needs no display.
-    if (commandLine.parse(arguments)) {
+    commandLine.parse(arguments);
+    // A job needs no display.
+    if (commandLine.namesCommand()) {
         QCoreApplication application(argc, argv);
         return commandLine.runAndPrint();
     }
+    // Qt takes its own options, such as -platform, out of the arguments first.
     QApplication application(argc, argv);
+    if (commandLine.parse(QCoreApplication::arguments())) {
+        return commandLine.runAndPrint();
+    }
     return runDesktop();
 }

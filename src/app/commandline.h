@@ -29,8 +29,11 @@ public:
 
     void addCommand(const QCommandLineOption& option, Handler handler);
 
-    // Reads the arguments, the program's name first. False when they ask for no job: the window opens.
+    // Reads the arguments, the program's name first. False when they ask for no job and hold nothing wrong: the
+    // window opens.
     bool parse(const QStringList& arguments);
+    // The arguments name a job, whatever else is wrong with them.
+    bool namesCommand() const { return requestedCommand() != nullptr; }
     // The job parse() found, or the message of what was wrong with the arguments.
     CommandOutput run() const;
     // run(), its texts printed; returns the exit status.

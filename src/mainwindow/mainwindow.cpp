@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/twips.h"
 #include "platform/windowdragger.h"
+#include "platform/windowfront.h"
 #include "platform/windowshape.h"
 #include "shape/outline.h"
 #include "storage/entryrecord.h"
@@ -424,18 +425,9 @@ void MainWindow::hideToTray()
 
 void MainWindow::bringToFront()
 {
-    if (m_ended) {
-        return;
+    if (!m_ended) {
+        bringWindowToFront(this);
     }
-    // A Wayland client can neither raise nor restore its own window, and is not told when it was minimised; a
-    // window shown afresh comes up in front.
-    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
-        hide();
-    }
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
 }
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)

@@ -3,6 +3,7 @@
 #include "access/loginwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
+#include "platform/windowfront.h"
 
 Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
     : QObject(parent), m_platform(platform), m_vault(dataFolder)
@@ -38,9 +39,7 @@ bool Program::start()
 void Program::bringToFront()
 {
     if (m_loginWindow) {
-        m_loginWindow->showNormal();
-        m_loginWindow->raise();
-        m_loginWindow->activateWindow();
+        bringWindowToFront(m_loginWindow);
     } else if (m_mainWindow) {
         m_mainWindow->bringToFront();
     }

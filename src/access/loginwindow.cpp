@@ -42,7 +42,6 @@ LoginWindow::LoginWindow(const Vault& vault, Platform& platform, QWidget* parent
     setObjectName(QStringLiteral("frm0_Logar"));
     setWindowTitle(Platform::programTitle());
     setFixedSize(windowSize);
-    setAttribute(Qt::WA_TranslucentBackground);
     applyWindowOutline(this, Skin::roundedOutline(windowSize));
     createControls();
     new WindowDragger(this);
@@ -114,6 +113,7 @@ void LoginWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    clipToOutline(painter, this);
     Picture::paint(painter, QStringLiteral("login-background"), rect());
 }
 

@@ -93,6 +93,7 @@ void DetailWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    clipToOutline(painter, this);
     Picture::paint(painter, QStringLiteral("detail-background"), rect());
 }
 

@@ -127,6 +127,7 @@ void UpdateWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    clipToOutline(painter, this);
     Picture::paint(painter, QStringLiteral("update-background"), rect());
 }
 

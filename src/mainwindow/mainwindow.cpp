@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/twips.h"
 #include "platform/windowdragger.h"
+#include "platform/windowfront.h"
 #include "platform/windowshape.h"
 #include "shape/outline.h"
 #include "storage/entryrecord.h"
@@ -86,7 +87,7 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     connect(dragger, &WindowDragger::dragFinished, this, &MainWindow::placeSideWindows);
     connect(&m_vault, &Vault::entriesChanged, this, &MainWindow::showFirstPage);
     connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::showSettingsValues);
-    connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::restoreFromTray);
+    connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::bringToFront);
     connect(m_sideWindows, &SideWindows::noticeRequested, this, &MainWindow::showNotice);
     connect(m_sideWindows, &SideWindows::closed, this, &MainWindow::forgetSideWindows);
 
@@ -422,15 +423,11 @@ void MainWindow::hideToTray()
     m_platform.showTrayIcon(windowIcon(), Platform::programTitle());
 }
 
-void MainWindow::restoreFromTray()
+void MainWindow::bringToFront()
 {
-    if (m_ended) {
-        return;
+    if (!m_ended) {
+        bringWindowToFront(this);
     }
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
 }
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
@@ -499,6 +496,7 @@ void MainWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    clipToOutline(painter, this);
     Picture::paint(painter, QStringLiteral("main-background"), rect());
     // The list's own picture, tiled from the list's corner; the rows are drawn over it.
     painter.setBrushOrigin(listPlace.topLeft());

@@ -31,6 +31,8 @@ public:
     SideWindows* sideWindows() const { return m_sideWindows; }
 
 public slots:
+    // Shows the window again, from the notification area or minimised, in front of the others.
+    void bringToFront();
     // Shows the text in the notice label for two seconds.
     void showNotice(const QString& text);
 
@@ -72,7 +74,6 @@ private:
 
     void minimise();
     void hideToTray();
-    void restoreFromTray();
     void endProgram();
     void openSettings();
     void openNewEntry();

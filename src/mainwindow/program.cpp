@@ -3,6 +3,7 @@
 #include "access/loginwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
+#include "platform/windowfront.h"
 
 Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
     : QObject(parent), m_platform(platform), m_vault(dataFolder)
@@ -33,6 +34,15 @@ bool Program::start()
         m_mainWindow->show();
     }
     return true;
+}
+
+void Program::bringToFront()
+{
+    if (m_loginWindow) {
+        bringWindowToFront(m_loginWindow);
+    } else if (m_mainWindow) {
+        m_mainWindow->bringToFront();
+    }
 }
 
 void Program::askForPassword()

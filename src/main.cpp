@@ -1,10 +1,14 @@
 #include "mainwindow/program.h"
+#include "platform/nocoredumps.h"
 #include "platform/qtplatform.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    if (!disableCoreDumps()) {
+        qWarning("KeyHound: core dumps could not be turned off");
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(Platform::programTitle());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg")));

@@ -58,8 +58,8 @@ DetailWindow::DetailWindow(Platform& platform, QWidget* parent)
         EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::Password, margin, 2370, boxWidth, 285);
 
     m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
-    // Under the password box, room for three lines.
-    m_notice->setGeometry(Twips::rect(margin, 2700, boxWidth, 570));
+    // Over the title, clear of the pointed bottom of the outline; room for three lines.
+    m_notice->setGeometry(Twips::rect(margin, 405, boxWidth, 585));
     FieldValidator::reportRefusals(this, m_platform, m_notice);
 
     auto* openButton = new PictureButton(QStringLiteral("btnUrl"), QStringLiteral("detail-url"),

@@ -69,20 +69,14 @@ void TestFieldValidator::boxTakesWholeEditsOnly_data()
     const QString tooLong = QStringLiteral("A senha aceita no máximo 20 caracteres.");
     const QString tilde = QStringLiteral("O caractere ~ não é aceito neste campo.");
     const QString stored = QString(25, QLatin1Char('s'));
-    QTest::newRow("24 pasted") << "" << Arrival::Pasted << "Xk9mQ2vL7pR4sT8wZ3nB6yH1"
-                               << "" << QStringList{tooLong};
     QTest::newRow("24 dropped") << "" << Arrival::Dropped << "Xk9mQ2vL7pR4sT8wZ3nB6yH1"
                                 << "" << QStringList{tooLong};
     QTest::newRow("20 dropped") << "" << Arrival::Dropped << "Xk9mQ2vL7pR4sT8wZ3nB"
                                 << "Xk9mQ2vL7pR4sT8wZ3nB" << QStringList{};
-    QTest::newRow("20 pasted") << "" << Arrival::Pasted << "Xk9mQ2vL7pR4sT8wZ3nB"
-                               << "Xk9mQ2vL7pR4sT8wZ3nB" << QStringList{};
     QTest::newRow("typed with refused") << "" << Arrival::Typed << "S3nha~Forte^`!"
                                         << "S3nhaForte!"
                                         << QStringList{tilde, "O caractere ^ não é aceito neste campo.",
                                                        "O caractere ` não é aceito neste campo."};
-    QTest::newRow("paste with a tilde") << "" << Arrival::Pasted << "S3nha~Forte"
-                                        << "" << QStringList{tilde};
     QTest::newRow("dead key composes a tilde") << "S3nha" << Arrival::Composed << "~"
                                                << "S3nha" << QStringList{tilde};
     QTest::newRow("composed accent taken") << "S3nh" << Arrival::Composed << "á"

@@ -3,11 +3,16 @@
 #include "app/programcommands.h"
 #include "app/programidentity.h"
 #include "app/qtplatformchoice.h"
+#include "platform/nocoredumps.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    // Before anything secret is read, so that no core file can hold a password.
+    if (!disableCoreDumps()) {
+        qWarning("KeyHound: core dumps could not be turned off");
+    }
     nameProgram();
     chooseQtPlatform();
     CommandLine commandLine(QStringLiteral("Repositório de senhas. Sem opções, abre a janela do programa."));

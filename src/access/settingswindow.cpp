@@ -1,8 +1,9 @@
 #include "access/settingswindow.h"
 
-#include "access/keyfilter.h"
+#include "access/fieldvalidator.h"
 #include "access/passwordchange.h"
 #include "access/skin.h"
+#include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
@@ -26,6 +27,7 @@ QString ownStyle()
         "#Label6 { color: #e8edf3; font-size: 19px; font-weight: bold; }"
         "#lblUsarSenha, #lblSenhaAtual, #Label3, #Label4 { color: #2a2a2a; font-size: 12px; font-weight: bold; }"
         "#Label1 { color: #5b5344; font-size: 11px; font-style: italic; }"
+        "#lblSenhaFabrica { color: #8a4b12; font-size: 10px; }"
         "QRadioButton { color: #2a2a2a; font-size: 12px; font-weight: bold; spacing: 6px; }"
         "QRadioButton::indicator { width: 18px; height: 18px; }"
         "QRadioButton::indicator:unchecked { image: url(:/art/settings-option-off.svg); }"
@@ -60,6 +62,11 @@ void SettingsWindow::createControls()
     createTitle();
     createStartOption();
     createPasswordBoxes();
+    createFactoryPasswordHint();
+    m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
+    // Over the note on the limit, room for two lines.
+    m_notice->setGeometry(30, 276, 288, 34);
+    FieldValidator::reportRefusals(this, m_platform, m_notice);
 }
 
 void SettingsWindow::createTitle()
@@ -113,10 +120,20 @@ QLineEdit* SettingsWindow::addPasswordBox(const QString& name, const QRect& plac
     auto* box = new QLineEdit(this);
     box->setObjectName(name);
     box->setGeometry(place);
-    box->setMaxLength(passwordLimit);
-    // Typed, pasted or dropped: the same characters only.
-    box->setValidator(new CharacterSetValidator(KeyFilter::CharacterSet::Settings, box));
+    // Typed, pasted or dropped: the same characters and limit.
+    new FieldValidator(FieldRule(QStringLiteral("A senha"), passwordLimit, FieldRule::Characters::Settings), box);
     return box;
+}
+
+// Until the master password is changed, the new user finds the factory one where the settings ask for it.
+void SettingsWindow::createFactoryPasswordHint()
+{
+    if (m_vault.settings().masterPassword != Settings::factoryPassword) {
+        return;
+    }
+    Skin::addLabel(QStringLiteral("lblSenhaFabrica"),
+                   QStringLiteral("Senha de fábrica: %1").arg(QLatin1String(Settings::factoryPassword)),
+                   QRect(30, 192, 140, 14), this);
 }
 
 void SettingsWindow::paintEvent(QPaintEvent*)

@@ -1,7 +1,9 @@
 #include "entries/detailwindow.h"
 
+#include "access/fieldvalidator.h"
 #include "entries/entryfields.h"
 #include "entries/entrywidgets.h"
+#include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
@@ -44,16 +46,21 @@ DetailWindow::DetailWindow(Platform& platform, QWidget* parent)
     };
     caption("Label3", "Título", 450);
     m_title =
-        EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::RecordText, margin, 660, boxWidth, 285);
+        EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::Title, margin, 660, boxWidth, 285);
     caption("Label4", "URL", 1020);
     m_address =
-        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::RecordText, margin, 1230, boxWidth, 285);
+        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::Address, margin, 1230, boxWidth, 285);
     caption("Label1", "Login", 1590);
-    m_login = EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::EntryCharacters, margin, 1800,
-                                    boxWidth, 285);
+    m_login =
+        EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::Login, margin, 1800, boxWidth, 285);
     caption("Label2", "Senha", 2160);
-    m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::EntryCharacters, margin, 2370,
-                                       boxWidth, 285);
+    m_password =
+        EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::Password, margin, 2370, boxWidth, 285);
+
+    m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
+    // Over the title, clear of the pointed bottom of the outline; room for three lines.
+    m_notice->setGeometry(Twips::rect(margin, 405, boxWidth, 585));
+    FieldValidator::reportRefusals(this, m_platform, m_notice);
 
     auto* openButton = new PictureButton(QStringLiteral("btnUrl"), QStringLiteral("detail-url"),
                                          QStringLiteral(" Acessar URL "), this);

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class NoticeLabel;
 class Platform;
 class QLineEdit;
 struct EntryFields;
@@ -33,4 +34,6 @@ private:
     QLineEdit* m_address;
     QLineEdit* m_login;
     QLineEdit* m_password;
+    // Why a typed or pasted text was refused.
+    NoticeLabel* m_notice;
 };

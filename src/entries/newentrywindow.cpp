@@ -1,5 +1,6 @@
 #include "entries/newentrywindow.h"
 
+#include "access/fieldvalidator.h"
 #include "calendar/monthcalendar.h"
 #include "entries/descriptionedit.h"
 #include "entries/entryfields.h"
@@ -62,6 +63,7 @@ NewEntryWindow::NewEntryWindow(Vault& vault, Platform& platform, QWidget* parent
     createFields();
     createDateRow();
     createButtons();
+    FieldValidator::reportRefusals(this, m_platform, m_notice);
     m_calendar = new MonthCalendar(
         CalendarLayout::CalendarioEscrever(), platform, [this] { return m_clock(); }, this);
     connect(m_calendar, &MonthCalendar::dayPicked, this, &NewEntryWindow::escreveTexto);
@@ -80,22 +82,22 @@ void NewEntryWindow::createFields()
     };
     caption("lblTitulo", "Título", margin, 510);
     limit("Label1", "(Máximo 45 caracteres)", margin, 510, fullWidth);
-    m_title = EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::RecordText, margin, 735,
-                                    fullWidth, 300);
+    m_title =
+        EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::Title, margin, 735, fullWidth, 300);
 
     caption("Label3", "Login", margin, 1425);
     limit("Label7", "(Máx 45 chars)", margin, 1425, columnWidth);
-    m_login = EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::EntryCharacters, margin, 1650,
-                                    columnWidth, 300);
+    m_login =
+        EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::Login, margin, 1650, columnWidth, 300);
     caption("Label4", "Senha", secondColumn, 1425);
     limit("Label8", "(Máx 20 chars)", secondColumn, 1425, columnWidth);
-    m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::EntryCharacters, secondColumn,
-                                       1650, columnWidth, 300);
+    m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::Password, secondColumn, 1650,
+                                       columnWidth, 300);
 
     caption("Label5", "URL", margin, 2025);
     limit("Label7", "(Máx 255 chars)", margin, 2025, fullWidth);
     m_address =
-        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::RecordText, margin, 2250, fullWidth, 300);
+        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::Address, margin, 2250, fullWidth, 300);
 
     caption("lblDescricao", "Descrição", margin, 2625);
     limit("Label7", "(Máx 500 chars)", margin, 2625, fullWidth);
@@ -140,8 +142,8 @@ void NewEntryWindow::createButtons()
     connect(okButton, &PictureButton::clicked, this, &NewEntryWindow::btnOk_Click);
 
     m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
-    // Right under the title box, over the date row, while it stands.
-    m_notice->setGeometry(Twips::rect(margin, 1065, fullWidth, 300));
+    // Right under the title box, over the date row, while it stands; room for two lines.
+    m_notice->setGeometry(Twips::rect(margin, 1050, fullWidth, 375));
 }
 
 void NewEntryWindow::setClock(Clock clock)

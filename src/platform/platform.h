@@ -28,7 +28,8 @@ public:
                              MessageIcon icon = MessageIcon::None) = 0;
     virtual void beep() = 0;
 
-    // Replaces the clipboard's content with the text, marked as a secret for clipboard managers.
+    // Replaces the clipboard's content with the text, marked as a secret for clipboard managers. The clipboard forgets
+    // it thirty seconds later, unless something else was copied since.
     virtual void copySecret(const QString& text) = 0;
     // Empties the clipboard if it still holds the last secret copied; called when the program ends.
     virtual void forgetCopiedSecret() = 0;

@@ -7,9 +7,16 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QUrl>
 
-QtPlatform::QtPlatform(QObject* parent) : Platform(parent) {}
+QtPlatform::QtPlatform(QObject* parent) : Platform(parent), m_clipboardTimer(new QTimer(this))
+{
+    m_clipboardTimer->setObjectName(QStringLiteral("clipboardTimer"));
+    m_clipboardTimer->setSingleShot(true);
+    m_clipboardTimer->setInterval(secretLifetime);
+    connect(m_clipboardTimer, &QTimer::timeout, this, &QtPlatform::forgetCopiedSecret);
+}
 
 QtPlatform::~QtPlatform()
 {
@@ -47,10 +54,12 @@ void QtPlatform::copySecret(const QString& text)
     clipboard->clear();
     clipboard->setMimeData(makeSecretMimeData(text));
     m_copiedSecret = text;
+    m_clipboardTimer->start();
 }
 
 void QtPlatform::forgetCopiedSecret()
 {
+    m_clipboardTimer->stop();
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!m_copiedSecret.isNull() && clipboard->text() == m_copiedSecret) {
         clipboard->clear();

@@ -4,7 +4,10 @@
 
 #include <QPointer>
 
+#include <chrono>
+
 class QSystemTrayIcon;
+class QTimer;
 
 // The real desktop, through Qt.
 class QtPlatform : public Platform
@@ -12,6 +15,10 @@ class QtPlatform : public Platform
     Q_OBJECT
 
 public:
+    // How long a copied login or password stays on the clipboard; the timer counting it is the child
+    // "clipboardTimer".
+    static constexpr std::chrono::seconds secretLifetime{30};
+
     explicit QtPlatform(QObject* parent = nullptr);
     ~QtPlatform() override;
 
@@ -28,4 +35,5 @@ public:
 private:
     QPointer<QSystemTrayIcon> m_trayIcon;
     QString m_copiedSecret;
+    QTimer* m_clipboardTimer;
 };

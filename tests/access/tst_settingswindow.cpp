@@ -9,10 +9,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
+
+#include <array>
 
 namespace {
 
@@ -44,6 +47,7 @@ private slots:
     void save_data();
     void save();
     void boxesTakeOnlyTheSettingsSet();
+    void factoryPasswordHint();
 
 private:
     // Opens the window over a cnfg.tab with these fields, as if written by an earlier run.
@@ -135,21 +139,71 @@ void TestSettingsWindow::save()
     QCOMPARE(logsIn(change.typed[0]), change.typed[0] == change.typed[1]);
 }
 
-// Typed or pasted, the three boxes take twelve characters of the settings set, and a paste with a refused one not at
-// all.
+// Typed or pasted, the three boxes take twelve characters of the settings set; a refused key or paste changes
+// nothing, beeps and says why.
 void TestSettingsWindow::boxesTakeOnlyTheSettingsSet()
 {
     startWith(Settings::factoryPassword);
+    QWidget* message = Typing::control(*m_window, "lblMensagem");
+    const QString tooLong = QStringLiteral("A senha aceita no máximo 12 caracteres.");
+    // Typed or pasted ("^V" first), what the box keeps and the last notice.
+    const QList<std::array<QString, 3>> table = {
+        {"a b.c~-defghijklm", "abcdefghijkl", tooLong},
+        {"^Vminha senha", "", "O espaço não é aceito neste campo."},
+        {"^VAçaí@26abcdef", "", tooLong},
+        {"^VAçaí@26abcde", "Açaí@26abcde", ""},
+        {"ab^Vc~", "ab", "O caractere ~ não é aceito neste campo."},
+    };
     for (const char* name : passwordBoxes) {
         auto* box = Typing::control<QLineEdit>(*m_window, name);
-        Typing::type(box, QStringLiteral("a b.c~`^°ªº-defghijklm"));
-        QCOMPARE(box->text(), QStringLiteral("abcdefghijkl"));
-        box->clear();
-        Typing::paste(box, QStringLiteral("minha senha"));
-        QCOMPARE(box->text(), QString());
-        Typing::paste(box, QStringLiteral("Açaí@26abcdefgh"));
-        QCOMPARE(box->text(), QStringLiteral("Açaí@26abcde"));
+        for (const auto& [input, kept, notice] : table) {
+            box->clear();
+            message->hide();
+            m_platform.beeps = 0;
+            const qsizetype paste = input.indexOf(QLatin1String("^V"));
+            Typing::type(box, input.left(paste));
+            if (paste >= 0) {
+                Typing::paste(box, input.mid(paste + 2));
+            }
+            QCOMPARE(box->text(), kept);
+            QCOMPARE(message->isVisible(), !notice.isEmpty());
+            if (!notice.isEmpty()) {
+                QCOMPARE(message->property("text").toString(), notice);
+            }
+            QCOMPARE(m_platform.beeps > 0, !notice.isEmpty());
+        }
     }
+}
+
+// The factory password is shown beside the current password box until another one is stored.
+void TestSettingsWindow::factoryPasswordHint()
+{
+    const auto hint = [this] { return Typing::control<QLabel>(*m_window, "lblSenhaFabrica"); };
+    startWith(Settings::factoryPassword);
+    QVERIFY(hint());
+    QVERIFY(hint()->isVisible());
+    QCOMPARE(hint()->text(), QStringLiteral("Senha de fábrica: 8046"));
+
+    // A refused change keeps it.
+    for (const QStringList& typed : {QStringList{"8O46", "nova", "nova"}, QStringList{"8046", "nova", "Nova"}}) {
+        for (int i = 0; i < 3; ++i) {
+            auto* box = Typing::control<QLineEdit>(*m_window, passwordBoxes[i]);
+            box->clear();
+            Typing::type(box, typed[i]);
+        }
+        QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+        QCOMPARE(m_platform.messages.takeLast().text, QStringLiteral("senhas não conferem!"));
+        QVERIFY(hint()->isVisible());
+    }
+
+    // Stored: the window opened next, and after a restart, has none.
+    Typing::type(Typing::control(*m_window, "txtRepSenha"), QStringLiteral("\b\b\b\bnova"));
+    QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+    QCOMPARE(m_platform.messages.takeLast().text, updated);
+    m_window = std::make_unique<SettingsWindow>(*m_vault, m_platform);
+    QVERIFY(!hint());
+    startWith("nova");
+    QVERIFY(!hint());
 }
 
 QTEST_MAIN(TestSettingsWindow)

@@ -172,38 +172,68 @@ void TestNewEntryWindow::boxesFilterTypedAndPastedText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("pasted");
     QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<int>("beeps");
     // A paste goes after an "x" typed first.
     const QString z21(21, QLatin1Char('z'));
     const QString z20(20, QLatin1Char('z'));
-    QTest::newRow("password: 20th typed, 21st not") << QByteArray("txtSenha") << z21 << false << z20;
-    QTest::newRow("password: paste cut at 20") << QByteArray("txtSenha") << z21 << true << "x" + z20.chopped(1);
-    QTest::newRow("login: tilde, grave, caret, degree, ordinals")
-        << QByteArray("txtLogin") << "a~b`c^d°eªfºg" << false << "abcdefg";
-    QTest::newRow("login: paste with a tilde") << QByteArray("txtLogin") << "nome~x" << true << "x";
-    QTest::newRow("title: what the login refuses") << QByteArray("txtTitulo") << "a~b`c^ªº°€" << false << "a~b`c^ªº°€";
-    QTest::newRow("title: record marks and non-1252") << QByteArray("txtTitulo") << "a§b¥cΩdčе" << false << "abcd";
-    QTest::newRow("title: paste with the separator") << QByteArray("txtTitulo") << "a§b" << true << "x";
-    QTest::newRow("description: paste with the line mark") << QByteArray("txtDescricao") << "um¥dois" << true << "x";
-    QTest::newRow("description: paste cut at 500")
-        << QByteArray("txtDescricao") << QString(600, QLatin1Char('d')) << true << "x" + QString(499, QLatin1Char('d'));
+    const QString tilde = QStringLiteral("O caractere ~ não é aceito neste campo.");
+    QTest::newRow("password: 20th typed, 21st refused")
+        << QByteArray("txtSenha") << z21 << false << z20 << "A senha aceita no máximo 20 caracteres." << 1;
+    QTest::newRow("password: paste of 24 refused whole")
+        << QByteArray("txtSenha") << "Xk9mQ2vL7pR4sT8wZ3nB6yH1" << true << "x"
+        << "A senha aceita no máximo 20 caracteres." << 1;
+    QTest::newRow("password: paste of 19 after x taken")
+        << QByteArray("txtSenha") << "Xk9mQ2vL7pR4sT8wZ3n" << true << "xXk9mQ2vL7pR4sT8wZ3n"
+        << "" << 0;
+    QTest::newRow("password: typed refused ones beep")
+        << QByteArray("txtSenha") << "S3nha~Forte^`!" << false << "S3nhaForte!"
+        << "O caractere ` não é aceito neste campo." << 3;
+    QTest::newRow("login: paste with a tilde") << QByteArray("txtLogin") << "nome~x" << true << "x" << tilde << 1;
+    QTest::newRow("login: 46 pasted") << QByteArray("txtLogin") << QString(45, QLatin1Char('l')) << true << "x"
+                                      << "O login aceita no máximo 45 caracteres." << 1;
+    QTest::newRow("title: what the login refuses") << QByteArray("txtTitulo") << "a~b`c^ªº°€" << false << "a~b`c^ªº°€"
+                                                   << "" << 0;
+    QTest::newRow("title: paste with the separator") << QByteArray("txtTitulo") << "a§b" << true << "x"
+                                                     << "O caractere § não é aceito neste campo." << 1;
+    QTest::newRow("title: 46 pasted") << QByteArray("txtTitulo") << QString(45, QLatin1Char('t')) << true << "x"
+                                      << "O título aceita no máximo 45 caracteres." << 1;
+    QTest::newRow("address: 256 pasted") << QByteArray("txtUrl") << QString(255, QLatin1Char('u')) << true << "x"
+                                         << "A URL aceita no máximo 255 caracteres." << 1;
+    QTest::newRow("address: 255 taken") << QByteArray("txtUrl") << QString(254, QLatin1Char('u')) << true
+                                        << "x" + QString(254, QLatin1Char('u')) << "" << 0;
+    QTest::newRow("description: paste with the line mark") << QByteArray("txtDescricao") << "um¥dois" << true << "x"
+                                                           << "" << 0;
+    QTest::newRow("description: paste cut at 500") << QByteArray("txtDescricao") << QString(600, QLatin1Char('d'))
+                                                   << true << "x" + QString(499, QLatin1Char('d')) << "" << 0;
 }
 
+// Nothing typed or pasted is silently changed: a refused edit leaves the box as it was, beeps and says why in the
+// window.
 void TestNewEntryWindow::boxesFilterTypedAndPastedText()
 {
     QFETCH(QByteArray, box);
     QFETCH(QString, text);
     QFETCH(bool, pasted);
     QFETCH(QString, kept);
+    QFETCH(QString, notice);
+    QFETCH(int, beeps);
     NewEntryHost host;
     QWidget* edit = host.child(box.constData());
     if (pasted) {
-        typeText(edit, QStringLiteral("x"));
+        QTest::keyClicks(edit, QStringLiteral("x"));
         QApplication::clipboard()->setText(text);
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     } else {
         typeText(edit, text);
     }
     QCOMPARE(textOf(edit), kept);
+    QCOMPARE(host.platform.beeps, beeps);
+    QWidget* message = host.child("lblMensagem");
+    QCOMPARE(message->isVisible(), !notice.isEmpty());
+    if (!notice.isEmpty()) {
+        QCOMPARE(textOf(message), notice);
+    }
     // Backspace always deletes.
     QTest::keyClick(edit, Qt::Key_Backspace);
     QCOMPARE(textOf(edit), kept.chopped(1));

@@ -5,6 +5,8 @@
 #include "entries/updatewindow.h"
 #include "platform/twips.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QSignalSpy>
 
 namespace {
@@ -172,13 +174,37 @@ void TestSideWindows::refusedChangeKeepsEverything()
     }
 }
 
+// A stored password longer than the box's limit is shown whole and can be shortened; nothing refused is taken.
 void TestSideWindows::detailBoxesAreFiltered()
 {
-    SideHost host(0);
-    retype(host.detail("txtSenha"), QString(21, QLatin1Char('p')));
-    QCOMPARE(textOf(host.detail("txtSenha")), QString(20, QLatin1Char('p')));
+    const QString stored = QStringLiteral("Xk9mQ2vL7pR4sT8wZ3nB6yH1");
+    SideHost host(0, {entryRecord("Banco", "15/12/26", "26.12.01.09.08.07", "joao~", stored.toLatin1().constData())});
+    QWidget* password = host.detail("txtSenha");
+    QWidget* message = host.detail("lblMensagem");
+    QCOMPARE(textOf(password), stored);
+    QTest::keyClick(password, Qt::Key_End);
+    QTest::keyClicks(password, QStringLiteral("9"));
+    QCOMPARE(textOf(password), stored);
+    QCOMPARE(textOf(message), QStringLiteral("A senha aceita no máximo 20 caracteres."));
+    QTest::keyClick(password, Qt::Key_Backspace);
+    QCOMPARE(textOf(password), stored.chopped(1));
+
+    // The stored tilde stays; a pasted one is refused with the paste.
+    QWidget* login = host.detail("txtLogin");
+    QTest::keyClick(login, Qt::Key_End);
+    QApplication::clipboard()->setText(QStringLiteral("x~"));
+    QTest::keyClick(login, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(textOf(login), QStringLiteral("joao~"));
+    QCOMPARE(textOf(message), QStringLiteral("O caractere ~ não é aceito neste campo."));
+    QVERIFY(message->isVisible());
+    QCOMPARE(host.platform.beeps, 2);
+
     retype(host.detail("txtTitulo"), QStringLiteral("a§b¥cΩ~º"));
     QCOMPARE(textOf(host.detail("txtTitulo")), QStringLiteral("abc~º"));
+    QCOMPARE(host.platform.beeps, 5);
+    click(host.update("btnOk"));
+    QCOMPARE(host.entries().first(),
+             entryRecord("abc~º", "15/12/26", "08.03.15.10.22.41", "joao~", stored.chopped(1).toLatin1().constData()));
 }
 
 void TestSideWindows::opensTheAddressUnchanged()

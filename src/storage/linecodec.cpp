@@ -37,16 +37,39 @@ QByteArrayView withoutQuotes(QByteArrayView line, QByteArray& scratch)
     return scratch;
 }
 
-// The character code of eight marker bytes, most significant bit first; only 0x8F is a set bit. The eight
-// comparisons are done at once on a 64-bit word: every byte equal to 0x8F becomes 0x80, every other byte 0, and one
-// multiplication gathers the eight high bits, first byte first, into the top byte.
-unsigned codeOfGroup(const char* group)
+// 0x80 in every byte of the word that equals the byte of the pattern, 0 in every other byte: the eight comparisons at
+// once on a 64-bit word.
+quint64 bytesEqual(quint64 word, quint64 pattern)
 {
     constexpr quint64 lowSeven = 0x7F7F7F7F7F7F7F7FULL;
-    const quint64 word = qFromLittleEndian<quint64>(group) ^ 0x8F8F8F8F8F8F8F8FULL;
-    const quint64 equal = ~(((word & lowSeven) + lowSeven) | word | lowSeven);
-    return unsigned(((equal >> 7) * 0x8040201008040201ULL) >> 56);
+    const quint64 difference = word ^ pattern;
+    return ~(((difference & lowSeven) + lowSeven) | difference | lowSeven);
 }
+
+constexpr quint64 everyByte(unsigned char byte)
+{
+    return 0x0101010101010101ULL * byte;
+}
+
+// Reads groups of eight marker bytes, most significant bit first; only 0x8F is a set bit. Keeps track of whether
+// every byte seen was one of the two markers.
+class GroupReader
+{
+public:
+    unsigned code(const char* group)
+    {
+        const quint64 word = qFromLittleEndian<quint64>(group);
+        const quint64 ones = bytesEqual(word, everyByte(LineCodec::oneBit));
+        m_markers &= ones | bytesEqual(word, everyByte(LineCodec::zeroBit));
+        // One multiplication gathers the eight high bits, first byte first, into the top byte.
+        return unsigned(((ones >> 7) * 0x8040201008040201ULL) >> 56);
+    }
+
+    bool onlyMarkers() const { return m_markers == everyByte(0x80); }
+
+private:
+    quint64 m_markers = everyByte(0x80);
+};
 
 // A last group of fewer than eight marker bytes is read as a shorter binary number.
 unsigned codeOfShortGroup(QByteArrayView group)
@@ -100,8 +123,15 @@ QByteArray encode(QByteArrayView record, QByteArrayView key)
 
 QByteArray decode(QByteArrayView line, QByteArrayView key)
 {
+    bool intact = true;
+    return decodeLine(line, key, intact);
+}
+
+QByteArray decodeLine(QByteArrayView line, QByteArrayView key, bool& intact)
+{
     QByteArray scratch;
     const QByteArrayView markers = trimSpaces(withoutQuotes(line, scratch));
+    intact = true;
     if (markers.isEmpty()) {
         return {};
     }
@@ -111,12 +141,14 @@ QByteArray decode(QByteArrayView line, QByteArrayView key)
     QByteArray record(length, Qt::Uninitialized);
     char* target = record.data() + length;
     Keyed<decipheredCode> decipher(key);
+    GroupReader groups;
     for (qsizetype i = 0; i < whole; ++i) {
-        *--target = decipher(codeOfGroup(markers.data() + i * 8));
+        *--target = decipher(groups.code(markers.data() + i * 8));
     }
     if (whole < length) {
         *--target = decipher(codeOfShortGroup(markers.sliced(whole * 8)));
     }
+    intact = whole == length && groups.onlyMarkers();
     return record;
 }
 
@@ -148,13 +180,16 @@ QList<QByteArray> FileDecoder::finish()
 
 void FileDecoder::takeLine(QByteArrayView line)
 {
-    if (line.endsWith('\r')) {
+    // A file whose line breaks were converted twice ends its lines in CR CR LF: no CR belongs to a record.
+    while (line.endsWith('\r')) {
         line.chop(1);
     }
     if (line == "\"") {
         return;
     }
-    QByteArray record = decode(line, m_key);
+    bool intact = true;
+    QByteArray record = decodeLine(line, m_key, intact);
+    m_damagedLines += intact ? 0 : 1;
     if (!record.isEmpty()) {
         m_records.append(std::move(record));
     }

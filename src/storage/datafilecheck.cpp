@@ -126,6 +126,11 @@ DataFileCheck::Target linkTarget(const QString& link, const struct stat& linkInf
         return refused(target, QStringLiteral("Esse é outro link simbólico: só um link direto para o arquivo de "
                                               "dados é seguido."));
     }
+    if (!S_ISREG(info.st_mode)) {
+        return refused(target, QStringLiteral("Esse não é um arquivo comum, e sim %1. Remova o link e ponha em seu "
+                                              "lugar o arquivo de dados.")
+                                   .arg(kindOf(info.st_mode)));
+    }
     QString why = fileRefusal(resolved, info);
     if (why.isEmpty()) {
         why = DataFileCheck::folderRefusal(folder);

@@ -111,7 +111,7 @@ void TestDataFileCheck::refusedAtStart_data()
     row("vault links to /dev/zero", [](const DataFolder& data, const Elsewhere&) {
         QFile::remove(data.filePath("pswd.tab"));
         makeLink("/dev/zero", data.filePath("pswd.tab"));
-        return QString("O arquivo /dev/zero não é um arquivo comum, e sim um dispositivo");
+        return QString("Esse não é um arquivo comum, e sim um dispositivo. Remova o link");
     });
     row("vault links into a folder open to everyone", [](const DataFolder& data, const Elsewhere& other) {
         QFile::rename(data.filePath("pswd.tab"), other.path("pswd.tab"));

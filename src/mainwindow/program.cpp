@@ -21,10 +21,15 @@ LoginWindow* Program::loginWindow() const
 
 bool Program::start()
 {
+    m_vault.setLargeFileConfirmation(
+        [this](const QString& question) { return m_platform.askYesNo(nullptr, question); });
     const StorageResult opened = m_vault.open();
     if (!opened.ok()) {
         m_platform.showMessage(nullptr, opened.message, Platform::programTitle(), Platform::MessageIcon::Critical);
         return false;
+    }
+    if (!opened.message.isEmpty()) {
+        m_platform.showMessage(nullptr, opened.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
     }
     m_mainWindow = std::make_unique<MainWindow>(m_vault, m_platform);
     connect(m_mainWindow.get(), &MainWindow::programEnded, this, &Program::end);

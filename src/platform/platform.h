@@ -26,6 +26,8 @@ public:
     // A message box with an OK button only; returns when the user has closed it.
     virtual void showMessage(QWidget* parent, const QString& text, const QString& title = programTitle(),
                              MessageIcon icon = MessageIcon::None) = 0;
+    // A question with the buttons "Sim" and "Não", "Não" the default; true when the user chose "Sim".
+    virtual bool askYesNo(QWidget* parent, const QString& text, const QString& title = programTitle()) = 0;
     virtual void beep() = 0;
 
     // Replaces the clipboard's content with the text, marked as a secret for clipboard managers. The clipboard forgets

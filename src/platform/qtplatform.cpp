@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
@@ -41,6 +42,20 @@ void QtPlatform::showMessage(QWidget* parent, const QString& text, const QString
         break;
     }
     box.exec();
+}
+
+bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& title)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    QPushButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 void QtPlatform::beep()

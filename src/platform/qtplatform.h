@@ -23,6 +23,7 @@ public:
     ~QtPlatform() override;
 
     void showMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title) override;
     void beep() override;
     void copySecret(const QString& text) override;
     void forgetCopiedSecret() override;

@@ -22,6 +22,7 @@ public:
     using Platform::Platform;
 
     void showMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title) override;
     void beep() override { ++beeps; }
     void copySecret(const QString& text) override { clipboard = text; }
     void forgetCopiedSecret() override { clipboard.clear(); }
@@ -35,6 +36,9 @@ public:
     void clickTrayIcon() { emit trayIconClicked(); }
 
     QList<Message> messages;
+    // The questions asked, and the answer every question gets.
+    QStringList questions;
+    bool answer = false;
     int beeps = 0;
     QString clipboard;
     QStringList openedAddresses;

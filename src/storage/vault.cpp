@@ -2,12 +2,16 @@
 
 #include "storage/atomicfile.h"
 #include "storage/cipher.h"
+#include "storage/damagedcopy.h"
+#include "storage/datafilecheck.h"
 #include "storage/linecodec.h"
 #include "storage/vaultfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <new>
 
 namespace {
 
@@ -19,21 +23,6 @@ QString fileError(const QString& fileName, const QString& action, const QString&
 QString endingNote()
 {
     return QStringLiteral("\n\nO programa será encerrado.");
-}
-
-bool readWhole(const QString& path, QByteArray& contents, QString& reason)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-        return false;
-    }
-    contents = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 bool isInstallationKey(const QByteArray& key)
@@ -59,6 +48,35 @@ void takeUnlessBlank(QByteArray& held, const QByteArray& read)
     }
 }
 
+// A data file that another user could have swapped, or that is no file at all, is neither read nor written.
+StorageResult refusedWrite(const QString& refusal)
+{
+    return StorageResult::failed(refusal + QStringLiteral("\n\nNada foi gravado."));
+}
+
+QString damagedLines(qsizetype lines)
+{
+    return lines == 1 ? QStringLiteral("1 linha danificada") : QStringLiteral("%1 linhas danificadas").arg(lines);
+}
+
+StorageResult damagedNotice(qsizetype lines, const QString& copyPath, const DamagedCopy::Result& copy)
+{
+    const QString file = QString::fromLatin1(VaultFile::fileName);
+    if (copy.outcome == DamagedCopy::Outcome::Failed) {
+        return StorageResult::failed(QStringLiteral("O arquivo %1 tem %2, e não foi possível guardar uma cópia dele "
+                                                    "em %3:\n%4\n\nPara que nada se perca, nada foi gravado.")
+                                         .arg(file, damagedLines(lines), copyPath, copy.reason));
+    }
+    const QString kept = copy.outcome == DamagedCopy::Outcome::Copied
+                             ? QStringLiteral("O arquivo original foi copiado, sem nenhuma alteração, para:")
+                             : QStringLiteral("Uma cópia guardada antes continua, sem ser substituída, em:");
+    return {StorageResult::Done,
+            QStringLiteral("O arquivo %1 tem %2: ele pode ter sido convertido ou corrompido por outro programa, e "
+                           "as entradas dessas linhas podem aparecer ilegíveis.\n\n%3\n%4\n\nGuarde essa cópia: "
+                           "a próxima alteração regrava o %1 só com as entradas mostradas.")
+                .arg(file, damagedLines(lines), kept, copyPath)};
+}
+
 } // namespace
 
 Vault::Vault(const QString& dataFolder, QObject* parent) : QObject(parent), m_dataFolder(dataFolder) {}
@@ -75,17 +93,65 @@ QString Vault::settingsPath() const
 
 StorageResult Vault::open(const QDateTime& now)
 {
-    StorageResult result = createMissingFiles(now);
+    StorageResult result = checkDataFiles();
+    if (result.ok()) {
+        result = createMissingFiles(now);
+    }
     if (result.ok()) {
         result = readSettings();
     }
+    qsizetype damaged = 0;
     if (result.ok()) {
-        result = readEntries(m_entries);
+        result = readEntries(m_entries, damaged);
+    }
+    if (result.ok() && damaged > 0) {
+        result = keepDamagedVault(damaged);
     }
     if (!result.ok()) {
         result.message += endingNote();
     }
     return result;
+}
+
+StorageResult Vault::checkDataFiles() const
+{
+    for (const char* name : {SettingsFile::fileName, VaultFile::fileName}) {
+        const QString refusal = DataFileCheck::dataFile(m_dataFolder, QString::fromLatin1(name)).refusal;
+        if (!refusal.isEmpty()) {
+            return StorageResult::failed(refusal + QStringLiteral("\n\nNada foi lido nem gravado."));
+        }
+    }
+    return {};
+}
+
+StorageResult Vault::openForReading(QFile& file, const char* name) const
+{
+    const DataFileCheck::Target target = DataFileCheck::dataFile(m_dataFolder, QString::fromLatin1(name));
+    if (!target.refusal.isEmpty()) {
+        return StorageResult::failed(target.refusal);
+    }
+    if (const QString reason = DataFileCheck::openForReading(file, target.path); !reason.isEmpty()) {
+        return StorageResult::failed(fileError(QString::fromLatin1(name), QStringLiteral("ler"), reason));
+    }
+    if (file.size() > DataFileCheck::largeFileSize) {
+        const QString question = QStringLiteral("O arquivo %1 tem %2 MB, muito mais do que um arquivo de senhas "
+                                                "costuma ter. Ele pode não ser um arquivo deste programa, e lê-lo "
+                                                "pode demorar e ocupar muita memória.\n\nAbrir assim mesmo?")
+                                     .arg(target.path)
+                                     .arg(file.size() >> 20);
+        if (!m_confirmLargeFile || !m_confirmLargeFile(question)) {
+            return StorageResult::failed(QStringLiteral("O arquivo %1 não foi aberto.").arg(target.path));
+        }
+    }
+    return {};
+}
+
+StorageResult Vault::keepDamagedVault(qsizetype damagedLines) const
+{
+    const QString copyPath = vaultPath() + QLatin1String(DamagedCopy::suffix);
+    const DataFileCheck::Target target =
+        DataFileCheck::dataFile(m_dataFolder, QString::fromLatin1(VaultFile::fileName));
+    return damagedNotice(damagedLines, copyPath, DamagedCopy::keep(target.path, copyPath));
 }
 
 StorageResult Vault::createMissingFiles(const QDateTime& now)
@@ -113,10 +179,13 @@ StorageResult Vault::createMissingFiles(const QDateTime& now)
 
 StorageResult Vault::readSettings()
 {
-    QByteArray contents;
-    QString reason;
-    if (!readWhole(settingsPath(), contents, reason)) {
-        return StorageResult::failed(fileError(QString::fromLatin1(SettingsFile::fileName), "ler", reason));
+    QFile file;
+    if (StorageResult opened = openForReading(file, SettingsFile::fileName); !opened.ok()) {
+        return opened;
+    }
+    const QByteArray contents = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return StorageResult::failed(fileError(QString::fromLatin1(SettingsFile::fileName), "ler", file.errorString()));
     }
     const Settings read = SettingsFile::decode(contents);
     if (!isInstallationKey(read.installationKey)) {
@@ -132,26 +201,31 @@ StorageResult Vault::readSettings()
     return {};
 }
 
-StorageResult Vault::readEntries(EntryList& into) const
+StorageResult Vault::readEntries(EntryList& into, qsizetype& damagedLines) const
 {
     // Read and decoded a piece at a time, so that a large vault is never held whole as well as decoded.
-    const auto failed = [](const QFile& file) {
-        return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "ler", file.errorString()));
+    const auto failed = [](const QString& reason) {
+        return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "ler", reason));
     };
-    QFile file(vaultPath());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return failed(file);
+    QFile file;
+    if (StorageResult opened = openForReading(file, VaultFile::fileName); !opened.ok()) {
+        return opened;
     }
-    LineCodec::FileDecoder decoder(m_settings.installationKey);
-    QByteArray piece(readPieceSize, Qt::Uninitialized);
-    for (qint64 length = file.read(piece.data(), piece.size()); length != 0;
-         length = file.read(piece.data(), piece.size())) {
-        if (length < 0) {
-            return failed(file);
+    try {
+        LineCodec::FileDecoder decoder(m_settings.installationKey);
+        QByteArray piece(readPieceSize, Qt::Uninitialized);
+        for (qint64 length = file.read(piece.data(), piece.size()); length != 0;
+             length = file.read(piece.data(), piece.size())) {
+            if (length < 0) {
+                return failed(file.errorString());
+            }
+            decoder.feed(QByteArrayView(piece.constData(), length));
         }
-        decoder.feed(QByteArrayView(piece.constData(), length));
+        into = EntryList(decoder.finish());
+        damagedLines = decoder.damagedLines();
+    } catch (const std::bad_alloc&) {
+        return failed(QStringLiteral("Não há memória suficiente."));
     }
-    into = EntryList(decoder.finish());
     return {};
 }
 
@@ -160,7 +234,12 @@ StorageResult Vault::writeVault(const QByteArray& file, EntryList&& changed)
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(VaultFile::fileName);
     }
-    const QString reason = AtomicFile::write(vaultPath(), file);
+    const DataFileCheck::Target target =
+        DataFileCheck::dataFile(m_dataFolder, QString::fromLatin1(VaultFile::fileName));
+    if (!target.refusal.isEmpty()) {
+        return refusedWrite(target.refusal);
+    }
+    const QString reason = AtomicFile::write(target.path, file);
     if (!reason.isEmpty()) {
         return StorageResult::failed(fileError(QString::fromLatin1(VaultFile::fileName), "gravar", reason) +
                                      QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado."));
@@ -200,7 +279,12 @@ StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtSt
     const Settings changed{m_settings.installationKey, masterPassword,
                            askAtStart ? Settings::answerYes : Settings::answerNo};
     const QByteArray file = SettingsFile::encode(changed);
-    const QString reason = AtomicFile::write(settingsPath(), file);
+    const DataFileCheck::Target target =
+        DataFileCheck::dataFile(m_dataFolder, QString::fromLatin1(SettingsFile::fileName));
+    if (!target.refusal.isEmpty()) {
+        return refusedWrite(target.refusal);
+    }
+    const QString reason = AtomicFile::write(target.path, file);
     if (!reason.isEmpty()) {
         return StorageResult::failed(fileError(QString::fromLatin1(SettingsFile::fileName), "gravar", reason) +
                                      QStringLiteral("\n\nAs configurações anteriores foram preservadas."));

@@ -7,7 +7,12 @@
 #include <QObject>
 #include <QString>
 
-// What became of a change to a data file. Messages are for the user, in Portuguese.
+#include <functional>
+
+class QFile;
+
+// What became of a change to a data file. Messages are for the user, in Portuguese; a message that comes with Done
+// is a warning to show before going on.
 struct StorageResult
 {
     enum Status
@@ -35,10 +40,19 @@ class Vault : public QObject
 public:
     explicit Vault(const QString& dataFolder, QObject* parent = nullptr);
 
-    // Start-up: creates the files that are missing (a new installation key, the factory password, "Não", and an
-    // empty vault), then reads both. Fails, with nothing overwritten, when a file cannot be created or read, or when
-    // cnfg.tab gives no installation key; the program must not go on then.
+    // Start-up: refuses a data folder or file that others could change, or that is no regular file; creates the
+    // files that are missing (a new installation key, the factory password, "Não", and an empty vault), then reads
+    // both. Fails, with nothing overwritten, when a file cannot be created or read, or when cnfg.tab gives no
+    // installation key; the program must not go on then. A vault with damaged lines is copied once, as it is, to
+    // pswd.tab.danificado before the start goes on; the result's message then tells the user.
     StorageResult open(const QDateTime& now = QDateTime::currentDateTime());
+
+    // Asked, with a question for the user, before a data file of unusual size is read; without it such a file is
+    // refused.
+    void setLargeFileConfirmation(std::function<bool(const QString& question)> confirm)
+    {
+        m_confirmLargeFile = std::move(confirm);
+    }
 
     const Settings& settings() const { return m_settings; }
     const EntryList& entries() const { return m_entries; }
@@ -59,12 +73,16 @@ signals:
     void settingsChanged();
 
 private:
+    StorageResult checkDataFiles() const;
+    StorageResult openForReading(QFile& file, const char* name) const;
+    StorageResult keepDamagedVault(qsizetype damagedLines) const;
     StorageResult createMissingFiles(const QDateTime& now);
     StorageResult readSettings();
-    StorageResult readEntries(EntryList& into) const;
+    StorageResult readEntries(EntryList& into, qsizetype& damagedLines) const;
     StorageResult writeVault(const QByteArray& file, EntryList&& changed);
 
     QString m_dataFolder;
     Settings m_settings;
     EntryList m_entries;
+    std::function<bool(const QString&)> m_confirmLargeFile;
 };

@@ -5,8 +5,12 @@
 #include "support/datafolder.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTest>
+
+#include <unistd.h>
 
 // The model every window uses: start-up, changes to the files, and what happens when the disk says no.
 class TestVault : public QObject
@@ -21,6 +25,9 @@ private slots:
     void startWithExistingFiles();
     void failedWriteChangesNothing_data();
     void failedWriteChangesNothing();
+    void damagedVaultKeptOnce_data();
+    void damagedVaultKeptOnce();
+    void damagedVaultCopyFailsOnFullDisk();
 };
 
 namespace {
@@ -163,6 +170,81 @@ void TestVault::failedWriteChangesNothing()
         QCOMPARE(folder.read("pswd.tab"), vaultBefore);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left
     }
+}
+
+// Converted line breaks lose nothing; lines no writer makes are counted, and the original bytes are copied once to
+// pswd.tab.danificado before anything could rewrite the file.
+void TestVault::damagedVaultKeptOnce_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("damagedLines");
+    const QByteArray one = ReferenceCodec::encodeLine(record("um"), "311299");
+    const QByteArray two = ReferenceCodec::encodeLine(record("dois"), "311299");
+    QTest::newRow("CR CR LF line ends") << "\"" + one + "\r\r\n" + two + "\r\r\n\"\r\r\n" << 0;
+    QTest::newRow("LF line ends") << "\"" + one + "\n" + two + "\n\"\n" << 0;
+    // Windows-1252 has no character 0x8F: a converter makes it U+008F, two bytes in UTF-8.
+    QTest::newRow("converted to UTF-8") << "\"" + QByteArray(one).replace("\x8F", "\xC2\x8F") + "\r\n" + two +
+                                               "\r\n\"\r\n"
+                                        << 1;
+    QTest::newRow("a line one byte short") << "\"" + one.chopped(1) + "\r\n" + two + "\r\n\"\r\n" << 1;
+    QByteArray random;
+    QRandomGenerator generator(7);
+    for (int line = 0; line < 30; ++line) {
+        random += "\x01";
+        for (int i = 0; i < 100; ++i) {
+            random += char(generator.bounded(14, 256));
+        }
+        random += "\n";
+    }
+    QTest::newRow("random bytes") << random.replace('"', 'x').replace(' ', 'x') << 30;
+}
+
+void TestVault::damagedVaultKeptOnce()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, damagedLines);
+    DataFolder folder;
+    folder.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
+    folder.write("pswd.tab", file);
+    const QString copy = folder.filePath("pswd.tab.danificado");
+    for (const QByteArray& copied : {file, QByteArray("an earlier copy")}) {
+        Vault vault(folder.path());
+        const StorageResult result = vault.open();
+        QVERIFY(result.ok());
+        QCOMPARE(folder.read("pswd.tab"), file);
+        if (damagedLines == 0) {
+            QCOMPARE(result.message, QString());
+            QCOMPARE(listed(vault.entries()), (QList<QByteArray>{record("dois"), record("um")}));
+            QVERIFY(!QFileInfo::exists(copy));
+            return;
+        }
+        QVERIFY2(result.message.contains(QString("tem %1 linha").arg(damagedLines)), qPrintable(result.message));
+        QVERIFY(result.message.contains(copied == file ? "copiado, sem nenhuma alteração" : "guardada antes"));
+        QVERIFY(result.message.contains(copy));
+        QCOMPARE(folder.read("pswd.tab.danificado"), copied);
+        QCOMPARE(int(QFile::permissions(copy) & 0x7777), 0x6600);
+        folder.write("pswd.tab.danificado", "an earlier copy"); // never replaced by the next start
+    }
+}
+
+// The copy does not fit on the disk: nothing is left half-written and the start ends, so no save can lose lines.
+void TestVault::damagedVaultCopyFailsOnFullDisk()
+{
+    DataFolder folder;
+    if (::geteuid() != 0 ||
+        QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k,mode=700", "tmpfs", folder.path()}) != 0) {
+        QSKIP("Mounting a small tmpfs needs root.");
+    }
+    const auto unmount = qScopeGuard([&folder] { QProcess::execute("umount", {folder.path()}); });
+    folder.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
+    const QByteArray damaged(40'000, 'x');
+    folder.write("pswd.tab", damaged);
+    const StorageResult result = Vault(folder.path()).open();
+    QVERIFY2(result.status == StorageResult::Failed && result.message.contains("1 linha danificada") &&
+                 result.message.contains("pswd.tab.danificado"),
+             qPrintable(result.message));
+    QVERIFY(!QFileInfo::exists(folder.filePath("pswd.tab.danificado")));
+    QCOMPARE(folder.read("pswd.tab"), damaged);
 }
 
 QTEST_GUILESS_MAIN(TestVault)

@@ -2,16 +2,26 @@
 
 #include "platform/picture.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+namespace {
+
+// The focus frame: the artwork's gold inside a dark edge, so that it shows on light and dark backgrounds alike.
+const QColor focusGold(0xf6, 0xd2, 0x7a);
+const QColor focusEdge(0x0d, 0x14, 0x1c);
+
+} // namespace
 
 PictureButton::PictureButton(const QString& objectName, const QString& picture, const QString& toolTip, QWidget* parent)
     : QAbstractButton(parent), m_picture(picture)
 {
     setObjectName(objectName);
     setToolTip(toolTip);
+    setAccessibleName(toolTip.trimmed());
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void PictureButton::setPicture(const QString& picture)
@@ -25,24 +35,95 @@ void PictureButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     Picture::paint(painter, m_picture, rect());
+    if (hasFocus()) {
+        paintFocusMark(painter);
+    }
 }
 
-void PictureButton::mousePressEvent(QMouseEvent* event)
+void PictureButton::paintFocusMark(QPainter& painter) const
 {
-    // Any mouse button gives the pressed look; only the left one clicks.
+    const QRectF outer = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const qreal radius = std::min(3.0, std::min(outer.width(), outer.height()) / 4);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(focusEdge, 1));
+    painter.drawRoundedRect(outer, radius, radius);
+    painter.setPen(QPen(focusGold, 1));
+    painter.drawRoundedRect(outer.adjusted(1, 1, -1, -1), radius, radius);
+}
+
+void PictureButton::showPressed()
+{
     if (m_pressedLook && !m_pressed) {
         m_pressed = true;
         m_restingPosition = pos();
         move(pos() + QPoint(1, 1));
     }
-    QAbstractButton::mousePressEvent(event);
 }
 
-void PictureButton::mouseReleaseEvent(QMouseEvent* event)
+void PictureButton::showResting()
 {
     if (m_pressed) {
         m_pressed = false;
         move(m_restingPosition);
     }
+}
+
+void PictureButton::mousePressEvent(QMouseEvent* event)
+{
+    // Any mouse button gives the pressed look; only the left one clicks.
+    showPressed();
+    QAbstractButton::mousePressEvent(event);
+}
+
+void PictureButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    showResting();
     QAbstractButton::mouseReleaseEvent(event);
+}
+
+bool PictureButton::isPressKey(const QKeyEvent* event)
+{
+    const int key = event->key();
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Select;
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event)
+{
+    if (!isPressKey(event)) {
+        QAbstractButton::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat()) {
+        m_keyDown = true;
+        setDown(true);
+        showPressed();
+    }
+    event->accept();
+}
+
+void PictureButton::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!isPressKey(event)) {
+        QAbstractButton::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat() || !m_keyDown) {
+        return;
+    }
+    m_keyDown = false;
+    setDown(false);
+    showResting();
+    click();
+}
+
+void PictureButton::focusOutEvent(QFocusEvent* event)
+{
+    // The focus went elsewhere while a key held the button: nothing is pressed.
+    if (m_keyDown) {
+        m_keyDown = false;
+        setDown(false);
+        showResting();
+    }
+    QAbstractButton::focusOutEvent(event);
 }

@@ -7,7 +7,6 @@
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
 #include "platform/windowdragger.h"
-#include "platform/windowshape.h"
 #include "storage/vault.h"
 
 #include <QCloseEvent>
@@ -42,8 +41,6 @@ LoginWindow::LoginWindow(const Vault& vault, Platform& platform, QWidget* parent
     setObjectName(QStringLiteral("frm0_Logar"));
     setWindowTitle(Platform::programTitle());
     setFixedSize(windowSize);
-    setAttribute(Qt::WA_TranslucentBackground);
-    applyWindowOutline(this, Skin::roundedOutline(windowSize));
     createControls();
     new WindowDragger(this);
     placeAboveScreenCentre();

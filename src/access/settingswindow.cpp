@@ -6,7 +6,6 @@
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
-#include "platform/windowshape.h"
 #include "storage/vault.h"
 #include "storage/windows1252.h"
 
@@ -49,8 +48,6 @@ SettingsWindow::SettingsWindow(Vault& vault, Platform& platform, QWidget* parent
     setWindowTitle(Platform::programTitle());
     setModal(true);
     setFixedSize(windowSize);
-    setAttribute(Qt::WA_TranslucentBackground);
-    applyWindowOutline(this, Skin::roundedOutline(windowSize));
     createControls();
 }
 

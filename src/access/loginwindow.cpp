@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QUrl>
 
 namespace {
 
@@ -119,7 +120,7 @@ bool LoginWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_authorSite && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && m_authorSite->rect().contains(mouse->position().toPoint())) {
-            m_platform.openAddress(AuthorSite::address());
+            m_platform.openAddress(QUrl(AuthorSite::address()));
             return true;
         }
     }

@@ -1,5 +1,6 @@
 #include "entries/detailwindow.h"
 
+#include "entries/addresstarget.h"
 #include "entries/entryfields.h"
 #include "entries/entrywidgets.h"
 #include "platform/picture.h"
@@ -10,6 +11,7 @@
 #include "platform/windowshape.h"
 #include "shape/outline.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -25,8 +27,8 @@ constexpr int boxWidth = windowWidth - 2 * margin;
 
 } // namespace
 
-DetailWindow::DetailWindow(Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_platform(platform)
+DetailWindow::DetailWindow(Platform& platform, const QString& dataFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_platform(platform), m_dataFolder(dataFolder)
 {
     setObjectName(QStringLiteral("frm2_Esquerda"));
     setWindowTitle(Platform::programTitle());
@@ -58,12 +60,23 @@ DetailWindow::DetailWindow(Platform& platform, QWidget* parent)
     auto* openButton = new PictureButton(QStringLiteral("btnUrl"), QStringLiteral("detail-url"),
                                          QStringLiteral(" Acessar URL "), this);
     openButton->setGeometry(Twips::rect(windowWidth - margin - 1080, 990, 1080, 225));
-    connect(openButton, &PictureButton::clicked, this, [this] { m_platform.openAddress(m_address->text()); });
+    connect(openButton, &PictureButton::clicked, this, &DetailWindow::openAddress);
 
     auto* closeButton = new PictureButton(QStringLiteral("btnFechar"), QStringLiteral("button-close"),
                                           QStringLiteral(" Fechar "), this);
     closeButton->setGeometry(Twips::rect(windowWidth - 90 - 315, 60, 315, 315));
     connect(closeButton, &PictureButton::clicked, this, &QWidget::close);
+}
+
+void DetailWindow::openAddress()
+{
+    const QUrl url = AddressTarget(m_dataFolder, QDir::homePath()).urlFor(m_address->text());
+    if (url.isEmpty()) {
+        // Nothing to open.
+        m_platform.beep();
+        return;
+    }
+    m_platform.openAddress(url);
 }
 
 void DetailWindow::fill(const EntryFields& entry)

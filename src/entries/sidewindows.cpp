@@ -40,7 +40,7 @@ void SideWindows::ensureWindows()
 {
     const bool recreated = !m_detail || !m_update;
     if (!m_detail) {
-        m_detail = new DetailWindow(m_platform);
+        m_detail = new DetailWindow(m_platform, m_vault.dataFolder());
         // Forgotten at once, so that nothing fills a window on its way out.
         connect(m_detail, &DetailWindow::windowClosed, this, [this] { m_detail = nullptr; });
     }

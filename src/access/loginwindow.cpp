@@ -6,6 +6,7 @@
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
+#include "platform/taborder.h"
 #include "platform/windowdragger.h"
 #include "storage/vault.h"
 
@@ -53,6 +54,7 @@ void LoginWindow::createControls()
     createTitle();
     createPasswordPanel();
     createAuthorLink();
+    setTabOrderByName(this, {QStringLiteral("btnFechar"), QStringLiteral("txtLogar"), QStringLiteral("btnOk")});
 }
 
 void LoginWindow::createTitle()
@@ -74,8 +76,9 @@ void LoginWindow::createTitle()
 
 void LoginWindow::createPasswordPanel()
 {
-    Skin::addLabel(QStringLiteral("Label1"), QStringLiteral("Digite a senha"), QRect(36, 114, 200, 18), this)
-        ->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QLabel* caption =
+        Skin::addLabel(QStringLiteral("Label1"), QStringLiteral("Digite a senha"), QRect(36, 114, 200, 18), this);
+    caption->setAttribute(Qt::WA_TransparentForMouseEvents);
     Skin::addPicture(QStringLiteral("imgLogar"), QStringLiteral("login-key"), QRect(34, 138, 30, 30), this)
         ->setToolTip(QStringLiteral(" Inserir password "));
 
@@ -83,6 +86,7 @@ void LoginWindow::createPasswordPanel()
     m_password->setObjectName(QStringLiteral("txtLogar"));
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setGeometry(70, 138, 228, 30);
+    caption->setBuddy(m_password);
     m_password->setFocus();
     connect(m_password, &QLineEdit::returnPressed, this, &LoginWindow::checkPassword);
 

@@ -6,12 +6,14 @@
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
+#include "platform/taborder.h"
 #include "platform/twips.h"
 #include "platform/windowdragger.h"
 #include "platform/windowshape.h"
 #include "shape/outline.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -28,7 +30,7 @@ constexpr int boxWidth = windowWidth - 2 * margin;
 } // namespace
 
 DetailWindow::DetailWindow(Platform& platform, const QString& dataFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_platform(platform), m_dataFolder(dataFolder)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_platform(platform), m_dataFolder(dataFolder)
 {
     setObjectName(QStringLiteral("frm2_Esquerda"));
     setWindowTitle(Platform::programTitle());
@@ -40,22 +42,23 @@ DetailWindow::DetailWindow(Platform& platform, const QString& dataFolder, QWidge
 
     EntryWidgets::label(this, QStringLiteral("lblCabecalho"), QStringLiteral("Detalhes"), LabelRole::Heading, margin,
                         60, 1800, 315);
-    const auto caption = [this](const char* name, const char* text, int top) {
+    const auto caption = [this](const char* name, const char* text, int top, QWidget* box) {
         EntryWidgets::label(this, QString::fromLatin1(name), QString::fromUtf8(text), LabelRole::Caption, margin, top,
-                            1200, 210);
+                            1200, 210)
+            ->setBuddy(box);
     };
-    caption("Label3", "Título", 450);
     m_title =
         EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::RecordText, margin, 660, boxWidth, 285);
-    caption("Label4", "URL", 1020);
+    caption("Label3", "Título", 450, m_title);
     m_address =
         EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::RecordText, margin, 1230, boxWidth, 285);
-    caption("Label1", "Login", 1590);
+    caption("Label4", "URL", 1020, m_address);
     m_login = EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::EntryCharacters, margin, 1800,
                                     boxWidth, 285);
-    caption("Label2", "Senha", 2160);
+    caption("Label1", "Login", 1590, m_login);
     m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::EntryCharacters, margin, 2370,
                                        boxWidth, 285);
+    caption("Label2", "Senha", 2160, m_password);
 
     auto* openButton = new PictureButton(QStringLiteral("btnUrl"), QStringLiteral("detail-url"),
                                          QStringLiteral(" Acessar URL "), this);
@@ -66,6 +69,8 @@ DetailWindow::DetailWindow(Platform& platform, const QString& dataFolder, QWidge
                                           QStringLiteral(" Fechar "), this);
     closeButton->setGeometry(Twips::rect(windowWidth - 90 - 315, 60, 315, 315));
     connect(closeButton, &PictureButton::clicked, this, &QWidget::close);
+    setTabOrderByName(this, {QStringLiteral("btnFechar"), QStringLiteral("txtTitulo"), QStringLiteral("btnUrl"),
+                             QStringLiteral("txtUrl"), QStringLiteral("txtLogin"), QStringLiteral("txtSenha")});
 }
 
 void DetailWindow::openAddress()

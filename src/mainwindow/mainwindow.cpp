@@ -401,9 +401,11 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
-        // A command's key and the modifiers held with it come up again without the list's release rule.
-        m_commandKeysDown = runKeyCommand(*static_cast<QKeyEvent*>(event), watched);
-        if (m_commandKeysDown) {
+        const bool command = runKeyCommand(*static_cast<QKeyEvent*>(event), watched);
+        // Only keys pressed in the list come up under its release rule: not a command's key and the modifiers held
+        // with it, nor the Tab that brought the focus into the list.
+        m_listKeysDown = watched == m_list && !command;
+        if (command) {
             return true;
         }
     }
@@ -411,8 +413,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::KeyPress) {
             return handleListKeyPress(static_cast<QKeyEvent*>(event)->key());
         }
-        if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat() &&
-            !m_commandKeysDown) {
+        if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat() && m_listKeysDown) {
             handleListKeyRelease();
         }
     }

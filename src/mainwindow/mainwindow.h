@@ -96,8 +96,8 @@ private:
     // The index in the full list of the entry selected, or -1.
     qsizetype m_listIndex = -1;
     bool m_sideWindowsOpen = false;
-    // The last key pressed ran a command.
-    bool m_commandKeysDown = false;
+    // The last key pressed went to the list and ran no command.
+    bool m_listKeysDown = false;
     bool m_ended = false;
 
     QBrush m_listBrush;

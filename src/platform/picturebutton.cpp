@@ -8,7 +8,7 @@
 
 namespace {
 
-// The focus frame: the artwork's gold inside a dark edge, so that it shows on light and dark backgrounds alike.
+// The focus frame's colours: the artwork's gold and its darkest navy.
 const QColor focusGold(0xf6, 0xd2, 0x7a);
 const QColor focusEdge(0x0d, 0x14, 0x1c);
 
@@ -42,13 +42,18 @@ void PictureButton::paintEvent(QPaintEvent*)
 
 void PictureButton::paintFocusMark(QPainter& painter) const
 {
-    const QRectF outer = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const qreal radius = std::min(3.0, std::min(outer.width(), outer.height()) / 4);
+    // Gold dashes on a dark line round the edge: one of the two shows on any picture, gold or dark.
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);
+    const QRect edge = rect().adjusted(0, 0, -1, -1);
     painter.setPen(QPen(focusEdge, 1));
-    painter.drawRoundedRect(outer, radius, radius);
-    painter.setPen(QPen(focusGold, 1));
-    painter.drawRoundedRect(outer.adjusted(1, 1, -1, -1), radius, radius);
+    painter.drawRect(edge);
+    painter.drawRect(edge.adjusted(1, 1, -1, -1));
+    QPen dashes(focusGold, 1, Qt::CustomDashLine);
+    dashes.setDashPattern({2, 2});
+    painter.setPen(dashes);
+    painter.drawRect(edge);
+    painter.drawRect(edge.adjusted(1, 1, -1, -1));
 }
 
 void PictureButton::showPressed()

@@ -7,6 +7,7 @@
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
 #include "platform/taborder.h"
+#include "platform/taskbarhint.h"
 #include "platform/twips.h"
 #include "platform/windowdragger.h"
 #include "platform/windowshape.h"
@@ -35,6 +36,7 @@ DetailWindow::DetailWindow(Platform& platform, const QString& dataFolder, QWidge
     setObjectName(QStringLiteral("frm2_Esquerda"));
     setWindowTitle(Platform::programTitle());
     setAttribute(Qt::WA_DeleteOnClose);
+    keepOutOfTaskbar(this);
     setFixedSize(Twips::size(windowWidth, windowHeight));
     EntryWidgets::dress(this);
     applyWindowOutline(this, Outline::build(Outline::detailWindow()));

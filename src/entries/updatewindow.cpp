@@ -10,6 +10,7 @@
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
 #include "platform/taborder.h"
+#include "platform/taskbarhint.h"
 #include "platform/twips.h"
 #include "platform/windowdragger.h"
 #include "platform/windowshape.h"
@@ -39,6 +40,7 @@ UpdateWindow::UpdateWindow(Platform& platform, Clock clock, QWidget* parent)
     setObjectName(QStringLiteral("frm3_Direita"));
     setWindowTitle(Platform::programTitle());
     setAttribute(Qt::WA_DeleteOnClose);
+    keepOutOfTaskbar(this);
     setFixedSize(Twips::size(windowWidth, windowHeight));
     EntryWidgets::dress(this);
     applyWindowOutline(this, Outline::build(Outline::updateWindow()));

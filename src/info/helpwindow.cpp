@@ -14,6 +14,8 @@ HelpWindow::HelpWindow(QWidget* parent)
     text->setReadOnly(true);
     text->setAccessibleName(QStringLiteral("Ajuda"));
     text->setTabChangesFocus(true);
+    // The arrows and page keys scroll the text from the start.
+    text->setFocus();
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text->setLineWrapMode(QPlainTextEdit::WidgetWidth);

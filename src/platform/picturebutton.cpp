@@ -35,7 +35,7 @@ void PictureButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     Picture::paint(painter, m_picture, rect());
-    if (hasFocus()) {
+    if (hasFocus() && m_focusShown) {
         paintFocusMark(painter);
     }
 }
@@ -99,6 +99,7 @@ void PictureButton::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (!event->isAutoRepeat()) {
+        m_focusShown = true;
         m_keyDown = true;
         setDown(true);
         showPressed();
@@ -120,6 +121,13 @@ void PictureButton::keyReleaseEvent(QKeyEvent* event)
     setDown(false);
     showResting();
     click();
+}
+
+void PictureButton::focusInEvent(QFocusEvent* event)
+{
+    // A window opening gives its first control the focus: a mouse user has not asked for the mark there.
+    m_focusShown = event->reason() != Qt::ActiveWindowFocusReason;
+    QAbstractButton::focusInEvent(event);
 }
 
 void PictureButton::focusOutEvent(QFocusEvent* event)

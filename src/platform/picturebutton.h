@@ -27,6 +27,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
@@ -40,5 +41,7 @@ private:
     bool m_pressed = false;
     // Space or Enter went down on the button and has not come up yet.
     bool m_keyDown = false;
+    // The focus came from the user's keys or the program, not merely with a window that opened or came forward.
+    bool m_focusShown = false;
     QPoint m_restingPosition;
 };

@@ -170,6 +170,13 @@ void TestKeyboard::focusMarkShowsOnlyWithTheFocus()
              QStringLiteral("#0d141c/#efefef #0d141c/#efefef #f6d27a/#efefef #f6d27a/#efefef"));
     control(main, QStringLiteral("lstLembretes"))->setFocus();
     QCOMPARE(button->grab().toImage(), resting);
+
+    // A window that opens gives its close button the focus, but only a key shows the mark there.
+    QWidget* close = control(windows.window(QStringLiteral("frm5_Sobre")), QStringLiteral("btnFechar"));
+    QVERIFY(close->hasFocus());
+    QCOMPARE(close->grab().toImage().pixelColor(0, 4).name(), QStringLiteral("#efefef"));
+    QTest::keyPress(close, Qt::Key_Space);
+    QCOMPARE(close->grab().toImage().pixelColor(0, 4).name(), QStringLiteral("#0d141c"));
 }
 
 void TestKeyboard::tabFollowsReadingOrder_data()

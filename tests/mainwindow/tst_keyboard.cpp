@@ -6,6 +6,7 @@
 #include "entries/updatewindow.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/picturebutton.h"
+#include "storage/entryrecord.h"
 #include "support/programwindows.h"
 
 #include <QApplication>
@@ -65,8 +66,6 @@ private slots:
     void focusMarkShowsOnlyWithTheFocus();
     void tabFollowsReadingOrder_data();
     void tabFollowsReadingOrder();
-    void enterOnTheList_data();
-    void enterOnTheList();
     void keyCommands_data();
     void keyCommands();
     void tabIntoTheListKeepsTheSelection();
@@ -221,41 +220,6 @@ void TestKeyboard::tabFollowsReadingOrder()
     QCOMPARE(walked, names + QStringList{names.first()});
 }
 
-void TestKeyboard::enterOnTheList_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("opened");
-
-    QTest::newRow("Enter opens") << 3 << int(Qt::Key_Return) << true;
-    QTest::newRow("keypad Enter opens") << 3 << int(Qt::Key_Enter) << true;
-    // The first row right after start-up: the key's release leaves the selection where it is.
-    QTest::newRow("Enter on the first row") << 0 << int(Qt::Key_Return) << true;
-    QTest::newRow("nothing selected: nothing opens") << -1 << int(Qt::Key_Return) << false;
-}
-
-void TestKeyboard::enterOnTheList()
-{
-    QFETCH(int, row);
-    QFETCH(int, key);
-    QFETCH(bool, opened);
-
-    MainHost host(row, false);
-    QTest::keyClick(host.list(), Qt::Key(key));
-    QCOMPARE(host.sidesShown(), opened);
-    QCOMPARE(host.flag(), opened ? QStringLiteral("X") : QString());
-    // Filled with the selected entry, and the selection stays on it.
-    if (opened) {
-        auto* title = host.main()->sideWindows()->detailWindow()->findChild<QLineEdit*>(QStringLiteral("txtTitulo"));
-        QCOMPARE(title->text(), QStringLiteral("Conta 0%1").arg(row));
-    }
-    QCOMPARE(host.list()->currentRow(), row);
-    // The second Enter closes them.
-    QTest::keyClick(host.list(), Qt::Key(key));
-    QVERIFY(!host.sidesShown());
-    QCOMPARE(host.flag(), QString());
-}
-
 void TestKeyboard::keyCommands_data()
 {
     QTest::addColumn<QString>("focus");
@@ -270,6 +234,7 @@ void TestKeyboard::keyCommands_data()
     const QKeySequence ctrlC(Qt::CTRL | Qt::Key_C);
     const QKeySequence ctrlB(Qt::CTRL | Qt::Key_B);
     const QKeySequence escape(Qt::Key_Escape);
+    const QKeySequence enter(Qt::Key_Return);
     QTest::newRow("Ctrl+C on the list: the password") << "lstLembretes" << 4 << false << ctrlC << "senha04"
                                                       << "" << false;
     QTest::newRow("Ctrl+B on the list: the login") << "lstLembretes" << 0 << false << ctrlB << "login00"
@@ -292,6 +257,16 @@ void TestKeyboard::keyCommands_data()
         << "frm3_Direita/txtDescricao" << 4 << true << escape << unchanged << "" << false;
     QTest::newRow("Escape with them closed changes nothing")
         << "lstLembretes" << 4 << false << escape << unchanged << "" << false;
+    // Enter on the list does what a double-click does.
+    QTest::newRow("Enter opens") << "lstLembretes" << 3 << false << enter << unchanged << "" << true;
+    QTest::newRow("Enter closes") << "lstLembretes" << 3 << true << enter << unchanged << "" << false;
+    QTest::newRow("keypad Enter opens") << "lstLembretes" << 3 << false << QKeySequence(Qt::Key_Enter) << unchanged
+                                        << "" << true;
+    QTest::newRow("Enter on the first row right after start-up")
+        << "lstLembretes" << 0 << false << enter << unchanged << "" << true;
+    QTest::newRow("Enter with nothing selected") << "lstLembretes" << -1 << false << enter << unchanged << "" << false;
+    QTest::newRow("Enter on a picture button presses it")
+        << "imgAjuda" << 3 << true << enter << unchanged << "frm4_Ajuda" << true;
 }
 
 void TestKeyboard::keyCommands()
@@ -330,6 +305,10 @@ void TestKeyboard::keyCommands()
     QCOMPARE(opened, modal);
     QCOMPARE(host.sidesShown(), sidesOpenAfter);
     QCOMPARE(host.flag(), sidesOpenAfter ? QStringLiteral("X") : QString());
+    if (sidesOpenAfter) {
+        auto* title = host.main()->sideWindows()->detailWindow()->findChild<QLineEdit*>(QStringLiteral("txtTitulo"));
+        QCOMPARE(title->text(), QString::fromLatin1(EntryRecord::field(ProgramWindows::record(row), 0)));
+    }
     // The selection stays where it was, even on the first row right after start-up.
     QCOMPARE(host.list()->currentRow(), row);
 }

@@ -7,7 +7,7 @@
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
-#include "platform/windowshape.h"
+#include "platform/taborder.h"
 #include "storage/vault.h"
 #include "storage/windows1252.h"
 
@@ -51,8 +51,6 @@ SettingsWindow::SettingsWindow(Vault& vault, Platform& platform, QWidget* parent
     setWindowTitle(Platform::programTitle());
     setModal(true);
     setFixedSize(windowSize);
-    setAttribute(Qt::WA_TranslucentBackground);
-    applyWindowOutline(this, Skin::roundedOutline(windowSize));
     createControls();
 }
 
@@ -92,20 +90,20 @@ void SettingsWindow::createStartOption()
 
 void SettingsWindow::createPasswordBoxes()
 {
-    Skin::addLabel(QStringLiteral("lblSenhaAtual"), QStringLiteral("Senha atual"), QRect(30, 170, 140, 28), this);
     m_currentPassword = addPasswordBox(QStringLiteral("txtSenhaAtual"), QRect(172, 170, 146, 28));
     m_currentPassword->setEchoMode(QLineEdit::Password);
-    Skin::addLabel(QStringLiteral("Label3"), QStringLiteral("Nova senha"), QRect(30, 208, 140, 28), this);
+    Skin::addLabel(QStringLiteral("lblSenhaAtual"), QStringLiteral("Senha atual"), QRect(30, 170, 140, 28), this)
+        ->setBuddy(m_currentPassword);
     m_newPassword = addPasswordBox(QStringLiteral("txtNovaSenha"), QRect(172, 208, 146, 28));
-    Skin::addLabel(QStringLiteral("Label4"), QStringLiteral("Repetir nova senha"), QRect(30, 246, 140, 28), this);
+    Skin::addLabel(QStringLiteral("Label3"), QStringLiteral("Nova senha"), QRect(30, 208, 140, 28), this)
+        ->setBuddy(m_newPassword);
     m_repetition = addPasswordBox(QStringLiteral("txtRepSenha"), QRect(172, 246, 146, 28));
+    Skin::addLabel(QStringLiteral("Label4"), QStringLiteral("Repetir nova senha"), QRect(30, 246, 140, 28), this)
+        ->setBuddy(m_repetition);
     Skin::addLabel(QStringLiteral("Label1"), QStringLiteral("(Máximo 12 caracteres em cada entrada)"),
                    QRect(30, 282, 288, 18), this)
         ->setAlignment(Qt::AlignCenter);
 
-    setTabOrder(m_currentPassword, m_newPassword);
-    setTabOrder(m_newPassword, m_repetition);
-    setTabOrder(m_repetition, m_askAtStart);
     m_currentPassword->setFocus();
 
     auto* ok = new PictureButton(QStringLiteral("btnOk"), QStringLiteral("settings-update"),
@@ -113,6 +111,9 @@ void SettingsWindow::createPasswordBoxes()
     ok->setGeometry(292, 322, 36, 36);
     ok->setPressedLook(true);
     connect(ok, &QAbstractButton::clicked, this, &SettingsWindow::save);
+    setTabOrderByName(this, {QStringLiteral("btnFechar"), QStringLiteral("optSim"), QStringLiteral("optNao"),
+                             QStringLiteral("txtSenhaAtual"), QStringLiteral("txtNovaSenha"),
+                             QStringLiteral("txtRepSenha"), QStringLiteral("btnOk")});
 }
 
 QLineEdit* SettingsWindow::addPasswordBox(const QString& name, const QRect& place)

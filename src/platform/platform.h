@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+class QUrl;
 class QWidget;
 
 // Everything the windows ask of the desktop: message boxes, the beep, the clipboard, opening an address and the
@@ -36,8 +37,8 @@ public:
     // Empties the clipboard if it still holds the last secret copied; called when the program ends.
     virtual void forgetCopiedSecret() = 0;
 
-    // Hands the address to the system unchanged, to be opened by whatever is associated with it.
-    virtual void openAddress(const QString& address) = 0;
+    // Hands the address to the system, to be opened by whatever is associated with it.
+    virtual void openAddress(const QUrl& address) = 0;
 
     virtual bool isTrayAvailable() const = 0;
     // Puts the icon into the notification area; a second call while it is there changes nothing.

@@ -82,10 +82,9 @@ void QtPlatform::forgetCopiedSecret()
     m_copiedSecret.clear();
 }
 
-void QtPlatform::openAddress(const QString& address)
+void QtPlatform::openAddress(const QUrl& address)
 {
-    // The address goes out as the user typed it; a text without a scheme is taken as a local file or folder.
-    QDesktopServices::openUrl(QUrl::fromUserInput(address, QString(), QUrl::AssumeLocalFile));
+    QDesktopServices::openUrl(address);
 }
 
 bool QtPlatform::isTrayAvailable() const

@@ -27,7 +27,7 @@ public:
     void beep() override;
     void copySecret(const QString& text) override;
     void forgetCopiedSecret() override;
-    void openAddress(const QString& address) override;
+    void openAddress(const QUrl& address) override;
     bool isTrayAvailable() const override;
     void showTrayIcon(const QIcon& icon, const QString& tip) override;
     void removeTrayIcon() override;

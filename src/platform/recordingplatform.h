@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <QList>
+#include <QUrl>
 
 #include <functional>
 
@@ -26,7 +27,7 @@ public:
     void beep() override { ++beeps; }
     void copySecret(const QString& text) override { clipboard = text; }
     void forgetCopiedSecret() override { clipboard.clear(); }
-    void openAddress(const QString& address) override { openedAddresses.append(address); }
+    void openAddress(const QUrl& address) override { openedAddresses.append(address); }
     bool isTrayAvailable() const override { return trayAvailable; }
     void showTrayIcon(const QIcon& icon, const QString& tip) override;
     void removeTrayIcon() override { trayIconShown = false; }
@@ -41,7 +42,7 @@ public:
     bool answer = false;
     int beeps = 0;
     QString clipboard;
-    QStringList openedAddresses;
+    QList<QUrl> openedAddresses;
     bool trayAvailable = true;
     bool trayIconShown = false;
     QString trayTip;

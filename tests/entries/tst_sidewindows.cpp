@@ -53,7 +53,8 @@ private slots:
     void refusedChangeKeepsEverything_data();
     void refusedChangeKeepsEverything();
     void detailBoxesAreFiltered();
-    void opensTheAddressUnchanged();
+    void opensTheAddress_data();
+    void opensTheAddress();
     void placedBesideTheMainWindow();
 };
 
@@ -207,13 +208,30 @@ void TestSideWindows::detailBoxesAreFiltered()
              entryRecord("abc~º", "15/12/26", "08.03.15.10.22.41", "joao~", stored.chopped(1).toLatin1().constData()));
 }
 
-void TestSideWindows::opensTheAddressUnchanged()
+void TestSideWindows::opensTheAddress_data()
 {
-    const QString address = QStringLiteral("C:\\Documentos\\a b?x=1&y=ç");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("web address") << "https://banco.example/a b?x=1&y=ç"
+                                 << "https://banco.example/a%20b?x=1&y=%C3%A7";
+    // pswd.tab lies in the data folder, so the name alone finds it there.
+    QTest::newRow("file beside the vault") << "pswd.tab"
+                                           << "<data>/pswd.tab";
+    QTest::newRow("blank: nothing, a beep") << "   "
+                                            << "";
+}
+
+void TestSideWindows::opensTheAddress()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, opened);
     SideHost host(0);
     retype(host.detail("txtUrl"), address);
     click(host.detail("btnUrl"));
-    QCOMPARE(host.platform.openedAddresses, QStringList{address});
+    const QString expected =
+        opened.replace(QStringLiteral("<data>"), QUrl::fromLocalFile(host.folder.path()).toString());
+    QCOMPARE(host.platform.openedAddresses, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(expected)});
+    QCOMPARE(host.platform.beeps, opened.isEmpty() ? 1 : 0);
 }
 
 void TestSideWindows::placedBesideTheMainWindow()

@@ -46,7 +46,7 @@ void TestWindowShape::transparentOutsideOutline()
     if (window == QLatin1String("main")) {
         widget = std::make_unique<MainWindow>(vault, platform);
     } else if (window == QLatin1String("detail")) {
-        widget = std::make_unique<DetailWindow>(platform);
+        widget = std::make_unique<DetailWindow>(platform, QString());
     } else {
         widget = std::make_unique<UpdateWindow>(platform, [] { return QDateTime(QDate(2026, 3, 6), QTime(10, 0)); });
     }

@@ -2,17 +2,18 @@
 #include "access/settingswindow.h"
 #include "access/typing.h"
 #include "platform/recordingplatform.h"
-#include "storage/atomicfile.h"
 #include "storage/settingsfile.h"
 #include "storage/vault.h"
 #include "support/datafolder.h"
+#include "support/filesizelimit.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
+
+#include <optional>
 
 namespace {
 
@@ -20,7 +21,8 @@ const QByteArray installationKey = "61226";
 const QString updated = QStringLiteral("Dados atualizados com sucesso!");
 const char* const passwordBoxes[] = {"txtSenhaAtual", "txtNovaSenha", "txtRepSenha"};
 
-// cnfg.tab before, the boxes and option as filled in, the message, the password stored, and a full disk.
+// cnfg.tab before, the boxes and option as filled in, the message, the password stored, and whether the kernel
+// refuses every write.
 struct Change
 {
     QByteArray stored;
@@ -29,7 +31,7 @@ struct Change
     bool askAtStart;
     QString message;
     QByteArray password{};
-    bool diskFull = false;
+    bool noWrites = false;
 };
 
 } // namespace
@@ -86,8 +88,9 @@ void TestSettingsWindow::save_data()
     const QString mismatch = QStringLiteral("senhas não conferem!");
     const QString blank = QStringLiteral("A nova senha não pode ficar em branco.\n"
                                          "Para manter a senha atual, digite-a também nos campos da nova senha.");
-    const QString failed = QStringLiteral("Não foi possível gravar o arquivo cnfg.tab:\nNo space left on device\n\n"
-                                          "As configurações anteriores foram preservadas.");
+    const QString failed = QStringLiteral("Não foi possível gravar o arquivo cnfg.tab:\nO arquivo ultrapassa o "
+                                          "tamanho máximo permitido.\n\nAs configurações anteriores foram "
+                                          "preservadas.");
     const QString full = QStringLiteral("1Ação@&*#$_Ñ"); // twelve characters
     QTest::newRow("start option on") << Change{"8046", no, {"8046", "8046", "8046"}, true, updated, "8046"};
     QTest::newRow("start option off") << Change{"8046", "Sim", {"8046", "8046", "8046"}, false, updated, "8046"};
@@ -96,7 +99,7 @@ void TestSettingsWindow::save_data()
     QTest::newRow("current in other case") << Change{"Cofre", "sim", {"COFRE", "Novo", "Novo"}, true, mismatch};
     QTest::newRow("repetition differs") << Change{"Cofre", no, {"Cofre", "Novo1", "Novo2"}, true, mismatch};
     QTest::newRow("new one empty") << Change{"Cofre", no, {"Cofre"}, true, blank};
-    QTest::newRow("disk full") << Change{"8046", no, {"8046", "Nova1", "Nova1"}, true, failed, {}, true};
+    QTest::newRow("file size limit") << Change{"8046", no, {"8046", "Nova1", "Nova1"}, true, failed, {}, true};
 }
 
 // A refused or failed change leaves cnfg.tab as it was, and the password checked; a stored one rewrites it under the
@@ -106,8 +109,10 @@ void TestSettingsWindow::save()
     QFETCH(Change, change);
 
     startWith(change.stored, change.answerBefore);
-    AtomicFile::setChunkCheckForTesting([&change](qint64) { return !change.diskFull; });
-    const auto restore = qScopeGuard([] { AtomicFile::setChunkCheckForTesting({}); });
+    std::optional<FileSizeLimit> noWrites;
+    if (change.noWrites) {
+        noWrites.emplace(0);
+    }
     QCOMPARE(Typing::control<QRadioButton>(*m_window, "optSim")->isChecked(), change.answerBefore == "Sim");
     const QByteArray before = settingsFile();
     for (int i = 0; i < 3; ++i) {
@@ -120,8 +125,13 @@ void TestSettingsWindow::save()
     QCOMPARE(m_platform.messages[0].text, change.message);
     const bool saved = change.message == updated;
     QCOMPARE(m_window->isVisible(), !saved);
-    // No temporary file is left behind.
-    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    // No temporary file is left behind; a save keeps the file it replaced as the backup.
+    QStringList files = QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll("cnfg.tab.bak");
+    QCOMPARE(files, (QStringList{"cnfg.tab", "pswd.tab"}));
+    if (saved) {
+        QCOMPARE(m_folder.read("cnfg.tab.bak"), before);
+    }
     if (!saved) {
         QCOMPARE(settingsFile(), before);
         QVERIFY(logsIn(QString::fromLatin1(change.stored)));

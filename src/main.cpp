@@ -3,8 +3,13 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
+    // Under a file size limit a save then fails with a reason the user is told, instead of the system ending the
+    // program in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(Platform::programTitle());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg")));

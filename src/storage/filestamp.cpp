@@ -23,5 +23,5 @@ FileStamp FileStamp::ofDescriptor(int descriptor)
 FileStamp FileStamp::ofPath(const QString& path)
 {
     struct stat status;
-    return lstat(QFile::encodeName(path).constData(), &status) == 0 ? stampOf(status) : FileStamp{};
+    return stat(QFile::encodeName(path).constData(), &status) == 0 ? stampOf(status) : FileStamp{};
 }

@@ -15,7 +15,7 @@ struct FileStamp
 
     // Of the file open at the descriptor; no stamp (never equal to a file's) when fstat fails.
     static FileStamp ofDescriptor(int descriptor);
-    // Of the file at the path itself, a symbolic link not followed; no stamp when there is nothing there.
+    // Of the file at the path, as reading it would open it; no stamp when there is nothing there.
     static FileStamp ofPath(const QString& path);
 
     bool isKnown() const { return size >= 0; }

@@ -45,6 +45,7 @@ class TestSettingsWindow : public QObject
 private slots:
     void save_data();
     void save();
+    void refusedWhenChangedOutside();
     void boxesTakeOnlyTheSettingsSet();
 
 private:
@@ -143,6 +144,28 @@ void TestSettingsWindow::save()
              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
     QVERIFY(logsIn(change.typed[1]));
     QCOMPARE(logsIn(change.typed[0]), change.typed[0] == change.typed[1]);
+}
+
+// Another program changed cnfg.tab while the window was open: nothing is written over it, the settings it holds are
+// read, and the user is told.
+void TestSettingsWindow::refusedWhenChangedOutside()
+{
+    startWith("8046");
+    Vault outside(m_folder.path());
+    QVERIFY(outside.open().ok() && outside.saveSettings("Fora", true).ok());
+    const QByteArray outsideFile = settingsFile();
+    for (int i = 0; i < 3; ++i) {
+        Typing::type(Typing::control<QLineEdit>(*m_window, passwordBoxes[i]), i == 0 ? "8046" : "Nova1");
+    }
+    QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+
+    QCOMPARE(m_platform.messages.size(), 1);
+    QCOMPARE(m_platform.messages[0].icon, Platform::MessageIcon::Exclamation);
+    QVERIFY(m_platform.messages[0].text.startsWith(QStringLiteral("O arquivo cnfg.tab foi alterado fora do programa")));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(settingsFile(), outsideFile);
+    QVERIFY(logsIn(QStringLiteral("Fora")));
+    QVERIFY(m_vault->settings().asksPasswordAtStart());
 }
 
 // Typed or pasted, the three boxes take twelve characters of the settings set, and a paste with a refused one not at

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,6 +33,19 @@ void syncFolderOf(const QString& path)
         ::fsync(folder);
         ::close(folder);
     }
+}
+
+// Without replacing, a file that appeared at the target meanwhile (a second copy of the program) is kept and the
+// rename fails; a file system that cannot refuse to replace has been checked for the target just before.
+bool renameOver(const QByteArray& from, const QByteArray& to, bool withoutReplacing)
+{
+    if (withoutReplacing) {
+        const int renamed = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        if (renamed == 0 || (errno != EINVAL && errno != ENOSYS)) {
+            return renamed == 0;
+        }
+    }
+    return ::rename(from.constData(), to.constData()) == 0;
 }
 
 } // namespace
@@ -96,13 +110,7 @@ bool AtomicWriter::commit(Commit how)
         }
     }
     const QByteArray target = QFile::encodeName(m_path);
-    if (how == Commit::CreateNew) {
-        // A hard link never replaces a file: one that appeared meanwhile is kept, and the link fails.
-        if (::link(m_temporaryPath.constData(), target.constData()) != 0) {
-            return fail(errno);
-        }
-        ::unlink(m_temporaryPath.constData());
-    } else if (::rename(m_temporaryPath.constData(), target.constData()) != 0) {
+    if (!renameOver(m_temporaryPath, target, how == Commit::CreateNew)) {
         return fail(errno);
     }
     m_temporaryPath.clear();

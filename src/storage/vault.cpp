@@ -255,7 +255,11 @@ StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteAr
         }
     }
     if (!changedOutside) {
-        return writeVault(index, record);
+        const StorageResult result = writeVault(index, record);
+        if (result.ok()) {
+            emit entriesChanged();
+        }
+        return result;
     }
     const QString note = changedOutsideNote(vaultName);
     const QString listNote = QStringLiteral("\n\nA lista mostra agora o que o arquivo contém.");
@@ -294,7 +298,6 @@ StorageResult Vault::writeVault(std::optional<qsizetype> index, const QByteArray
     // The file now holds exactly the changed list's records, and reading it would give them back in this order:
     // the list is taken as it is rather than decoded and sorted again.
     m_entries = index ? m_entries.withReplaced(*index, record) : m_entries.withAdded(record);
-    emit entriesChanged();
     return {};
 }
 

@@ -81,6 +81,7 @@ private:
     StorageResult readEntries(EntryList& into, FileStamp& stamp) const;
     // Replaces the record at index, shown there (an empty record deletes it), or adds the record without an index.
     StorageResult changeEntries(std::optional<qsizetype> index, const QByteArray& shown, const QByteArray& record);
+    // Writes the file with the change and takes the changed list; the caller tells the windows.
     StorageResult writeVault(std::optional<qsizetype> index, const QByteArray& record);
     StorageResult rereadChangedSettings();
     bool settingsBackupHoldsKey() const;

@@ -239,47 +239,61 @@ StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteAr
         return {StorageResult::StaleEntry, {}};
     }
     bool changedOutside = false;
-    if (FileStamp::ofPath(vaultPath()) != m_vaultStamp) {
-        // Only a file whose records differ was really changed; one merely touched or copied back is written as usual.
-        EntryList onDisk;
-        FileStamp stamp;
-        const StorageResult read = readEntries(onDisk, stamp);
-        if (!read.ok()) {
-            return StorageResult::failed(changedOutsideNote(vaultName) + QStringLiteral(" Nada foi gravado.\n\n") +
-                                         read.message);
-        }
-        m_vaultStamp = stamp;
-        changedOutside = !sameRecords(onDisk, m_entries);
-        if (changedOutside) {
-            m_entries = std::move(onDisk);
-        }
+    const StorageResult reread = rereadEntriesChangedOutside(changedOutside);
+    if (!reread.ok()) {
+        return reread;
     }
-    if (!changedOutside) {
-        const StorageResult result = writeVault(index, record);
-        if (result.ok()) {
-            emit entriesChanged();
-        }
-        return result;
+    const StorageResult result =
+        changedOutside ? changeOverOutsideChange(index, shown, record) : writeVault(index, record);
+    if (result.ok() || changedOutside) {
+        emit entriesChanged();
     }
+    return result;
+}
+
+StorageResult Vault::rereadEntriesChangedOutside(bool& changed)
+{
+    changed = false;
+    if (FileStamp::ofPath(vaultPath()) == m_vaultStamp) {
+        return {};
+    }
+    // Only a file whose records differ was really changed; one merely touched or copied back is written as usual.
+    EntryList onDisk;
+    FileStamp stamp;
+    const StorageResult read = readEntries(onDisk, stamp);
+    if (!read.ok()) {
+        return StorageResult::failed(changedOutsideNote(vaultName) + QStringLiteral(" Nada foi gravado.\n\n") +
+                                     read.message);
+    }
+    m_vaultStamp = stamp;
+    changed = !sameRecords(onDisk, m_entries);
+    if (changed) {
+        m_entries = std::move(onDisk);
+    }
+    return {};
+}
+
+StorageResult Vault::changeOverOutsideChange(std::optional<qsizetype> index, const QByteArray& shown,
+                                             const QByteArray& record)
+{
     const QString note = changedOutsideNote(vaultName);
     const QString listNote = QStringLiteral("\n\nA lista mostra agora o que o arquivo contém.");
-    StorageResult result{StorageResult::ChangedOutside,
-                         note + QStringLiteral(" A entrada mostrada não está mais nele, e nada foi gravado.") +
-                             listNote};
     const qsizetype shownNow = index ? indexOf(m_entries, shown) : -1;
-    if (!index || shownNow >= 0) {
-        result = writeVault(index ? std::optional(shownNow) : std::nullopt, record);
-        result.message = result.ok() ? note +
-                                           QStringLiteral(" A sua alteração foi feita sobre o conteúdo atual do "
-                                                          "arquivo, sem perder o que foi mudado fora; a versão "
-                                                          "anterior ficou em %1.bak.")
-                                               .arg(vaultName) +
-                                           listNote
-                                     : result.message + QStringLiteral("\n\n") + note + listNote;
-        result.status = result.ok() ? StorageResult::SavedOverOutsideChange : result.status;
+    if (index && shownNow < 0) {
+        return {StorageResult::ChangedOutside,
+                note + QStringLiteral(" A entrada mostrada não está mais nele, e nada foi gravado.") + listNote};
     }
-    emit entriesChanged();
-    return result;
+    StorageResult result = writeVault(index ? std::optional(shownNow) : std::nullopt, record);
+    if (!result.ok()) {
+        result.message += QStringLiteral("\n\n") + note + listNote;
+        return result;
+    }
+    return {StorageResult::SavedOverOutsideChange,
+            note +
+                QStringLiteral(" A sua alteração foi feita sobre o conteúdo atual do arquivo, sem perder o que foi "
+                               "mudado fora; a versão anterior ficou em %1.bak.")
+                    .arg(vaultName) +
+                listNote};
 }
 
 StorageResult Vault::writeVault(std::optional<qsizetype> index, const QByteArray& record)

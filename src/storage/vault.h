@@ -81,6 +81,11 @@ private:
     StorageResult readEntries(EntryList& into, FileStamp& stamp) const;
     // Replaces the record at index, shown there (an empty record deletes it), or adds the record without an index.
     StorageResult changeEntries(std::optional<qsizetype> index, const QByteArray& shown, const QByteArray& record);
+    // Reads pswd.tab again when it is not the file last read or written; the list takes it when its records differ.
+    StorageResult rereadEntriesChangedOutside(bool& changed);
+    // The change made to the list just read again: refused when the record shown is no longer there.
+    StorageResult changeOverOutsideChange(std::optional<qsizetype> index, const QByteArray& shown,
+                                          const QByteArray& record);
     // Writes the file with the change and takes the changed list; the caller tells the windows.
     StorageResult writeVault(std::optional<qsizetype> index, const QByteArray& record);
     StorageResult rereadChangedSettings();

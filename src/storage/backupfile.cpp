@@ -4,6 +4,7 @@
 #include "storage/systemerror.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -38,6 +39,26 @@ QString copyOver(const QString& path, const QString& backup)
     return writer.failure();
 }
 
+// A hard link under a temporary name, made owner-only and renamed over the backup; a copy where links fail.
+QString linkOver(const QString& path, const QString& backup)
+{
+    const QByteArray current = QFile::encodeName(path);
+    const QByteArray link = QFile::encodeName(AtomicWriter::unusedTemporaryPath(path));
+    if (::link(current.constData(), link.constData()) != 0) {
+        return errno == ENOENT ? QString() : copyOver(path, backup);
+    }
+    // The file's own mode comes along with the link; the backup is for its owner only whatever the file allowed.
+    struct stat status;
+    const bool owned = ::lstat(link.constData(), &status) == 0 &&
+                       (!S_ISREG(status.st_mode) || ::chmod(link.constData(), S_IRUSR | S_IWUSR) == 0);
+    if (!owned || ::rename(link.constData(), QFile::encodeName(backup).constData()) != 0) {
+        const int error = errno;
+        ::unlink(link.constData());
+        return SystemError::reason(error);
+    }
+    return {};
+}
+
 } // namespace
 
 namespace BackupFile {
@@ -49,24 +70,10 @@ QString pathOf(const QString& path)
 
 QString keep(const QString& path)
 {
-    const QByteArray current = QFile::encodeName(path);
-    const QByteArray link = QFile::encodeName(AtomicWriter::unusedTemporaryPath(path));
-    if (::link(current.constData(), link.constData()) != 0) {
-        if (errno == ENOENT) {
-            return {};
-        }
-        return copyOver(path, pathOf(path));
-    }
-    // The file's own mode comes along with the link; the backup is for its owner only whatever the file allowed.
-    struct stat status;
-    const bool owned = ::lstat(link.constData(), &status) == 0 &&
-                       (!S_ISREG(status.st_mode) || ::chmod(link.constData(), S_IRUSR | S_IWUSR) == 0);
-    if (!owned || ::rename(link.constData(), QFile::encodeName(pathOf(path)).constData()) != 0) {
-        const int error = errno;
-        ::unlink(link.constData());
-        return SystemError::reason(error);
-    }
-    return {};
+    const QString reason = linkOver(path, pathOf(path));
+    return reason.isEmpty() ? reason
+                            : QStringLiteral("A cópia de segurança %1 não pôde ser guardada. %2")
+                                  .arg(QFileInfo(pathOf(path)).fileName(), reason);
 }
 
 } // namespace BackupFile

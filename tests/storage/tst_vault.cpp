@@ -203,7 +203,7 @@ void TestVault::settingsChangedOutsideAreReadAgain()
     QCOMPARE(folder.read("cnfg.tab.bak"), outside);
 }
 
-// Every rewrite keeps the file it replaces as <name>.bak, for the owner only, whatever the file allowed.
+// Every rewrite keeps the file it replaces as <name>.bak, for the owner only, whatever the file allowed, or fails.
 void TestVault::keepsPreviousFileAsBackup()
 {
     DataFolder folder;
@@ -223,6 +223,15 @@ void TestVault::keepsPreviousFileAsBackup()
             QCOMPARE(int(QFile::permissions(folder.filePath(name)) & 0x7777), 0x6600);
         }
     }
+    // Without a backup there is no save: a folder in its place stops it, and the file stays as it was.
+    QVERIFY(QFile::remove(folder.filePath("pswd.tab.bak")) && QDir(folder.path()).mkdir("pswd.tab.bak"));
+    const QByteArray before = folder.read("pswd.tab");
+    const StorageResult refused = vault.addEntry(record("x"));
+    QCOMPARE(refused.status, StorageResult::Failed);
+    QVERIFY2(refused.message.contains("A cópia de segurança pswd.tab.bak não pôde ser guardada"),
+             qPrintable(refused.message));
+    QCOMPARE(folder.read("pswd.tab"), before);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), (QStringList{"cnfg.tab", "cnfg.tab.bak", "pswd.tab"}));
 }
 
 // A cnfg.tab lost or without its key while its backup holds one: no new key, nothing written, the way back told.

@@ -7,12 +7,17 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
     // Before anything secret is read, so that no core file can hold a password.
     if (!disableCoreDumps()) {
         qWarning("KeyHound: core dumps could not be turned off");
     }
+    // Under a file size limit a save then fails with a reason the user is told, instead of the system ending the
+    // program in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
     nameProgram();
     chooseQtPlatform();
     CommandLine commandLine(QStringLiteral("Repositório de senhas. Sem opções, abre a janela do programa."));

@@ -155,7 +155,9 @@ void SettingsWindow::save()
     const StorageResult saved =
         m_vault.saveSettings(Windows1252::fromUnicode(m_newPassword->text()), m_askAtStart->isChecked());
     if (!saved.ok()) {
-        m_platform.showMessage(this, saved.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        const bool changedOutside = saved.status == StorageResult::ChangedOutside;
+        m_platform.showMessage(this, saved.message, Platform::programTitle(),
+                               changedOutside ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
         return;
     }
     m_platform.showMessage(this, QStringLiteral("Dados atualizados com sucesso!"));

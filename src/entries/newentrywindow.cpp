@@ -197,6 +197,9 @@ void NewEntryWindow::btnOk_Click()
         m_platform.showMessage(this, result.message, Platform::programTitle(), Platform::MessageIcon::Critical);
         return;
     }
+    if (!result.message.isEmpty()) {
+        m_platform.showMessage(this, result.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
+    }
     m_platform.beep();
     emit noticeRequested(EntryMessages::entrySaved());
     accept();

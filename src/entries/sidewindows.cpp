@@ -154,7 +154,8 @@ void SideWindows::reportRefusal(const StorageResult& result)
 {
     const bool stale = result.status == StorageResult::StaleEntry;
     m_platform.showMessage(m_update, stale ? staleEntryMessage() : result.message, Platform::programTitle(),
-                           stale ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
+                           result.status == StorageResult::Failed ? Platform::MessageIcon::Critical
+                                                                  : Platform::MessageIcon::Exclamation);
 }
 
 void SideWindows::store(Change change)
@@ -177,6 +178,9 @@ void SideWindows::store(Change change)
     if (!result.ok()) {
         reportRefusal(result);
         return;
+    }
+    if (!result.message.isEmpty()) {
+        m_platform.showMessage(m_update, result.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
     }
     m_platform.beep();
     emit noticeRequested(change == Change::Save ? EntryMessages::entrySaved() : EntryMessages::entryDeleted());

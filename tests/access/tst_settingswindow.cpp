@@ -2,20 +2,20 @@
 #include "access/settingswindow.h"
 #include "access/typing.h"
 #include "platform/recordingplatform.h"
-#include "storage/atomicfile.h"
 #include "storage/settingsfile.h"
 #include "storage/vault.h"
 #include "support/datafolder.h"
+#include "support/filesizelimit.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -23,7 +23,8 @@ const QByteArray installationKey = "61226";
 const QString updated = QStringLiteral("Dados atualizados com sucesso!");
 const char* const passwordBoxes[] = {"txtSenhaAtual", "txtNovaSenha", "txtRepSenha"};
 
-// cnfg.tab before, the boxes and option as filled in, the message, the password stored, and a full disk.
+// cnfg.tab before, the boxes and option as filled in, the message, the password stored, and whether the kernel
+// refuses every write.
 struct Change
 {
     QByteArray stored;
@@ -32,7 +33,7 @@ struct Change
     bool askAtStart;
     QString message;
     QByteArray password{};
-    bool diskFull = false;
+    bool noWrites = false;
 };
 
 } // namespace
@@ -46,6 +47,7 @@ class TestSettingsWindow : public QObject
 private slots:
     void save_data();
     void save();
+    void refusedWhenChangedOutside();
     void boxesTakeOnlyTheSettingsSet();
     void factoryPasswordHint();
 
@@ -90,8 +92,9 @@ void TestSettingsWindow::save_data()
     const QString mismatch = QStringLiteral("senhas não conferem!");
     const QString blank = QStringLiteral("A nova senha não pode ficar em branco.\n"
                                          "Para manter a senha atual, digite-a também nos campos da nova senha.");
-    const QString failed = QStringLiteral("Não foi possível gravar o arquivo cnfg.tab:\nNo space left on device\n\n"
-                                          "As configurações anteriores foram preservadas.");
+    const QString failed = QStringLiteral("Não foi possível gravar o arquivo cnfg.tab:\nO arquivo ultrapassa o "
+                                          "tamanho máximo permitido.\n\nAs configurações anteriores foram "
+                                          "preservadas.");
     const QString full = QStringLiteral("1Ação@&*#$_Ñ"); // twelve characters
     QTest::newRow("start option on") << Change{"8046", no, {"8046", "8046", "8046"}, true, updated, "8046"};
     QTest::newRow("start option off") << Change{"8046", "Sim", {"8046", "8046", "8046"}, false, updated, "8046"};
@@ -100,7 +103,7 @@ void TestSettingsWindow::save_data()
     QTest::newRow("current in other case") << Change{"Cofre", "sim", {"COFRE", "Novo", "Novo"}, true, mismatch};
     QTest::newRow("repetition differs") << Change{"Cofre", no, {"Cofre", "Novo1", "Novo2"}, true, mismatch};
     QTest::newRow("new one empty") << Change{"Cofre", no, {"Cofre"}, true, blank};
-    QTest::newRow("disk full") << Change{"8046", no, {"8046", "Nova1", "Nova1"}, true, failed, {}, true};
+    QTest::newRow("file size limit") << Change{"8046", no, {"8046", "Nova1", "Nova1"}, true, failed, {}, true};
 }
 
 // A refused or failed change leaves cnfg.tab as it was, and the password checked; a stored one rewrites it under the
@@ -110,8 +113,10 @@ void TestSettingsWindow::save()
     QFETCH(Change, change);
 
     startWith(change.stored, change.answerBefore);
-    AtomicFile::setChunkCheckForTesting([&change](qint64) { return !change.diskFull; });
-    const auto restore = qScopeGuard([] { AtomicFile::setChunkCheckForTesting({}); });
+    std::optional<FileSizeLimit> noWrites;
+    if (change.noWrites) {
+        noWrites.emplace(0);
+    }
     QCOMPARE(Typing::control<QRadioButton>(*m_window, "optSim")->isChecked(), change.answerBefore == "Sim");
     const QByteArray before = settingsFile();
     for (int i = 0; i < 3; ++i) {
@@ -124,8 +129,13 @@ void TestSettingsWindow::save()
     QCOMPARE(m_platform.messages[0].text, change.message);
     const bool saved = change.message == updated;
     QCOMPARE(m_window->isVisible(), !saved);
-    // No temporary file is left behind.
-    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    // No temporary file is left behind; a save keeps the file it replaced as the backup.
+    QStringList files = QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll("cnfg.tab.bak");
+    QCOMPARE(files, (QStringList{"cnfg.tab", "pswd.tab"}));
+    if (saved) {
+        QCOMPARE(m_folder.read("cnfg.tab.bak"), before);
+    }
     if (!saved) {
         QCOMPARE(settingsFile(), before);
         QVERIFY(logsIn(QString::fromLatin1(change.stored)));
@@ -137,6 +147,28 @@ void TestSettingsWindow::save()
              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
     QVERIFY(logsIn(change.typed[1]));
     QCOMPARE(logsIn(change.typed[0]), change.typed[0] == change.typed[1]);
+}
+
+// Another program changed cnfg.tab while the window was open: nothing is written over it, the settings it holds are
+// read, and the user is told.
+void TestSettingsWindow::refusedWhenChangedOutside()
+{
+    startWith("8046");
+    Vault outside(m_folder.path());
+    QVERIFY(outside.open().ok() && outside.saveSettings("Fora", true).ok());
+    const QByteArray outsideFile = settingsFile();
+    for (int i = 0; i < 3; ++i) {
+        Typing::type(Typing::control<QLineEdit>(*m_window, passwordBoxes[i]), i == 0 ? "8046" : "Nova1");
+    }
+    QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+
+    QCOMPARE(m_platform.messages.size(), 1);
+    QCOMPARE(m_platform.messages[0].icon, Platform::MessageIcon::Exclamation);
+    QVERIFY(m_platform.messages[0].text.startsWith(QStringLiteral("O arquivo cnfg.tab foi alterado fora do programa")));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(settingsFile(), outsideFile);
+    QVERIFY(logsIn(QStringLiteral("Fora")));
+    QVERIFY(m_vault->settings().asksPasswordAtStart());
 }
 
 // Typed or pasted, the three boxes take twelve characters of the settings set; a refused key or paste changes

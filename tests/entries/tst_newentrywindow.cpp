@@ -55,6 +55,7 @@ private slots:
     void sixteenthEntry();
     void refusedEntryKeepsEverythingTyped_data();
     void refusedEntryKeepsEverythingTyped();
+    void addedAfterOutsideChange();
     void boxesFilterTypedAndPastedText_data();
     void boxesFilterTypedAndPastedText();
 };
@@ -135,8 +136,9 @@ void TestNewEntryWindow::refusedEntryKeepsEverythingTyped()
     const QByteArray kept = entryRecord("Guardada", "----/----/----", "01.01.01.01.01.01");
     host.addRecords({kept});
     const QByteArray before = host.file();
+    std::optional<FileSizeLimit> noWrites;
     if (writeFails) {
-        VaultFixture::failEveryWrite();
+        noWrites.emplace(0);
     }
     const QStringList boxes{title, "login", "senha", "url"};
     host.typeEntry(boxes, QStringLiteral("a\nb"));
@@ -153,8 +155,11 @@ void TestNewEntryWindow::refusedEntryKeepsEverythingTyped()
     QCOMPARE(textOf(host.child("lblData")), QStringLiteral("09/03/08"));
     if (writeFails) {
         QCOMPARE(host.platform.messages.size(), 1);
-        QVERIFY(host.platform.messages.first().text.contains(QStringLiteral("pswd.tab")));
+        QCOMPARE(host.platform.messages.first().text,
+                 QStringLiteral("Não foi possível gravar o arquivo pswd.tab:\nO arquivo ultrapassa o tamanho máximo "
+                                "permitido.\n\nO arquivo anterior foi preservado e nada foi alterado."));
         QVERIFY(host.notices.isEmpty());
+        QCOMPARE(host.platform.beeps, 0);
         return;
     }
     QCOMPARE(host.platform.beeps, 1);
@@ -164,6 +169,27 @@ void TestNewEntryWindow::refusedEntryKeepsEverythingTyped()
     QVERIFY(message->isVisible());
     QCOMPARE(textOf(message), QStringLiteral("O título não pode ficar vazio!"));
     QCOMPARE(host.window.findChild<QTimer*>(QStringLiteral("Timer1"))->interval(), 2000);
+}
+
+// Another program added an entry to pswd.tab while the window was open: both entries are kept, and the user is told.
+void TestNewEntryWindow::addedAfterOutsideChange()
+{
+    NewEntryHost host;
+    const QByteArray outsideRecord = entryRecord("Fora", "----/----/----", "01.01.01.01.01.01");
+    Vault outside(host.folder.path());
+    QVERIFY(outside.open().ok() && outside.addEntry(outsideRecord).ok());
+    host.typeEntry({QStringLiteral("Nova")}, {});
+    click(host.child("btnOk"));
+
+    const QList<QByteArray> both{outsideRecord, entryRecord("Nova", "----/----/----", "08.03.15.10.22.41")};
+    QCOMPARE(host.entries(), both);
+    QCOMPARE(host.fileLines(), both);
+    QCOMPARE(host.platform.messages.size(), 1);
+    QCOMPARE(host.platform.messages[0].icon, Platform::MessageIcon::Exclamation);
+    QVERIFY(host.platform.messages[0].text.startsWith(
+        QStringLiteral("O arquivo pswd.tab foi alterado fora do programa depois que o programa o leu.")));
+    QCOMPARE(host.notices.first().first().toString(), QStringLiteral("Entrada inserida com sucesso!"));
+    QVERIFY(!host.window.isVisible());
 }
 
 void TestNewEntryWindow::boxesFilterTypedAndPastedText_data()

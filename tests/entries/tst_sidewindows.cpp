@@ -52,6 +52,8 @@ private slots:
     void deletesTheEntry();
     void refusedChangeKeepsEverything_data();
     void refusedChangeKeepsEverything();
+    void changeAfterOutsideChange_data();
+    void changeAfterOutsideChange();
     void detailBoxesAreFiltered();
     void opensTheAddress_data();
     void opensTheAddress();
@@ -129,10 +131,11 @@ void TestSideWindows::refusedChangeKeepsEverything_data()
     QTest::newRow("delete, entry moved") << QByteArray("btnDel") << "moved" << SideWindows::staleEntryMessage();
     QTest::newRow("save, detail window reopened empty")
         << QByteArray("btnOk") << "reopened" << SideWindows::staleEntryMessage();
-    QTest::newRow("save, write failed") << QByteArray("btnOk") << "failed"
-                                        << "pswd.tab";
-    QTest::newRow("delete, write failed") << QByteArray("btnDel") << "failed"
-                                          << "pswd.tab";
+    const QString failed = QStringLiteral("Não foi possível gravar o arquivo pswd.tab:\nO arquivo ultrapassa o "
+                                          "tamanho máximo permitido.\n\nO arquivo anterior foi preservado e nada "
+                                          "foi alterado.");
+    QTest::newRow("save, write failed") << QByteArray("btnOk") << "failed" << failed;
+    QTest::newRow("delete, write failed") << QByteArray("btnDel") << "failed" << failed;
 }
 
 void TestSideWindows::refusedChangeKeepsEverything()
@@ -141,6 +144,7 @@ void TestSideWindows::refusedChangeKeepsEverything()
     QFETCH(QString, cause);
     QFETCH(QString, message);
     SideHost host(2);
+    std::optional<FileSizeLimit> noWrites;
     if (cause == "moved") {
         // An entry that sorts first moves Loja to index 3.
         host.addRecords({entryRecord("Aaa", "----/----/----", "01.01.01.01.01.01")});
@@ -150,7 +154,7 @@ void TestSideWindows::refusedChangeKeepsEverything()
         host.sides.setShown(true);
         typeText(host.detail("txtTitulo"), QStringLiteral("Loja"));
     } else if (cause == "failed") {
-        VaultFixture::failEveryWrite();
+        noWrites.emplace(0);
     } else {
         retype(host.detail("txtTitulo"), cause);
     }
@@ -171,8 +175,57 @@ void TestSideWindows::refusedChangeKeepsEverything()
         QCOMPARE(textOf(host.update("lblMensagem")), message);
     } else {
         QCOMPARE(host.platform.messages.size(), 1);
-        QVERIFY(host.platform.messages.first().text.contains(message));
+        QCOMPARE(host.platform.messages.first().text, message);
+        QVERIFY(host.notices.isEmpty());
+        QCOMPARE(host.platform.beeps, 0);
     }
+}
+
+// Another program changed pswd.tab while the entry was open: the change is made to what the file holds when the entry
+// is still there, refused when it is not; the user is told either way and the list shows the file.
+void TestSideWindows::changeAfterOutsideChange_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<bool>("shownRemoved");
+    QTest::addColumn<QList<QByteArray>>("after");
+    const QByteArray other = entryRecord("Outra", "----/----/----", "01.01.01.01.01.01");
+    const QByteArray changed = entryRecord("Loja", "01/01/30", "08.03.15.10.22.41", "outra", "pw", "", "cliente");
+    QTest::newRow("save, another entry added")
+        << QByteArray("btnOk") << false << QList<QByteArray>{banco, correio, changed, other};
+    QTest::newRow("delete, another entry added")
+        << QByteArray("btnDel") << false << QList<QByteArray>{banco, correio, other};
+    QTest::newRow("save, entry removed") << QByteArray("btnOk") << true << QList<QByteArray>{banco, correio};
+    QTest::newRow("delete, entry removed") << QByteArray("btnDel") << true << QList<QByteArray>{banco, correio};
+}
+
+void TestSideWindows::changeAfterOutsideChange()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(bool, shownRemoved);
+    QFETCH(QList<QByteArray>, after);
+    SideHost host(2);
+    Vault outside(host.folder.path());
+    QVERIFY(outside.open().ok());
+    QVERIFY(shownRemoved ? outside.deleteEntry(2, loja).ok()
+                         : outside.addEntry(entryRecord("Outra", "----/----/----", "01.01.01.01.01.01")).ok());
+    const QByteArray outsideFile = host.file();
+    retype(host.detail("txtLogin"), QStringLiteral("outra"));
+    click(host.update(button.constData()));
+
+    QCOMPARE(host.entries(), after);
+    QCOMPARE(host.platform.messages.size(), 1);
+    QCOMPARE(host.platform.messages[0].icon, Platform::MessageIcon::Exclamation);
+    QVERIFY(host.platform.messages[0].text.startsWith(
+        QStringLiteral("O arquivo pswd.tab foi alterado fora do programa depois que o programa o leu.")));
+    QCOMPARE(host.platform.messages[0].text.contains(QStringLiteral("nada foi gravado")), shownRemoved);
+    if (shownRemoved) {
+        QCOMPARE(host.file(), outsideFile);
+        QVERIFY(host.notices.isEmpty() && host.closed.isEmpty());
+        return;
+    }
+    QCOMPARE(host.folder.read(QStringLiteral("pswd.tab.bak")), outsideFile);
+    QCOMPARE(host.closed.size(), 1);
+    QCOMPARE(host.platform.beeps, 1);
 }
 
 // A stored password longer than the box's limit is shown whole and can be shortened; nothing refused is taken.

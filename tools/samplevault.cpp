@@ -2,7 +2,7 @@
 // Creates the data files in FOLDER (when missing) and adds COUNT invented sample entries (default 20), all in one
 // rewrite of the vault, in order. With a PASSWORD, the settings store it as the master password and ask for it at
 // start.
-#include "storage/atomicfile.h"
+#include "storage/atomicwriter.h"
 #include "storage/entryrecord.h"
 #include "storage/vault.h"
 #include "storage/vaultfile.h"
@@ -88,7 +88,8 @@ QByteArray recordFor(int index, const QDateTime& posted)
     });
 }
 
-// The vault's entries and the samples, sorted, written in one rewrite; the vault is read back to count them.
+// The vault's entries and the samples, sorted, written in one rewrite, streamed; the vault is read back to count
+// them.
 StorageResult addSamples(Vault& vault, int count)
 {
     QList<QByteArray> records;
@@ -100,9 +101,13 @@ StorageResult addSamples(Vault& vault, int count)
     for (int index = 0; index < count; ++index) {
         records.append(recordFor(index, now));
     }
-    const QByteArray file = VaultFile::withEntries(EntryList(std::move(records)), vault.settings().installationKey);
-    const QString reason = AtomicFile::write(vault.vaultPath(), file);
-    return reason.isEmpty() ? vault.open() : StorageResult::failed(reason);
+    const EntryList sorted(std::move(records));
+    AtomicWriter writer(vault.vaultPath());
+    const bool written = writer.open() &&
+                         VaultFile::writeEntries([&writer](QByteArrayView piece) { return writer.append(piece); },
+                                                 sorted, vault.settings().installationKey) &&
+                         writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup);
+    return written ? vault.open() : StorageResult::failed(writer.failure());
 }
 
 int fail(const QString& message)

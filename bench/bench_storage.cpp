@@ -1,85 +1,31 @@
-// Load and rewrite of vaults of 1,000, 10,000 and 100,000 entries of about 100 characters, each beside a plain read
-// or write of the same bytes, and the peak memory of loading the largest.
+// Loading and changing vaults of 1,000, 10,000 and 100,000 entries of about 100 characters, each beside its floor:
+// a plain read of the file, and a plain write of the same number of bytes (0600 temporary file, fdatasync, rename).
 //   bench_storage [google benchmark options]
-//   bench_storage --load-once FOLDER   (used by the memory measurement: loads once, prints the peak in KiB)
-#include "storage/atomicwriter.h"
+//   bench_storage --add-once FOLDER   (a process of its own: loads, adds one entry, prints memory and time)
+#include "vaults.h"
+
 #include "storage/entryrecord.h"
-#include "storage/linecodec.h"
-#include "storage/settingsfile.h"
 #include "storage/vault.h"
 #include "storage/vaultfile.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
-#include <sys/resource.h>
+#include <memory>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
-
-const QDateTime createdAt(QDate(2026, 3, 6), QTime(0, 0, 7));
-constexpr int sizes[] = {1'000, 10'000, 100'000};
-
-QByteArray randomWord(QRandomGenerator& random, int length)
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    QByteArray word(length, Qt::Uninitialized);
-    for (char& c : word) {
-        c = letters[random.bounded(int(sizeof letters) - 1)];
-    }
-    return word;
-}
-
-// About 100 characters: a random title, no expiry, a stamp, login, password, address and a short description.
-QByteArray randomRecord(QRandomGenerator& random)
-{
-    return EntryRecord::join({randomWord(random, 12), EntryRecord::noExpiry, "26.03.06.10.00.00",
-                              randomWord(random, 10), randomWord(random, 12), "https://" + randomWord(random, 10),
-                              randomWord(random, 8) + "\r\n" + randomWord(random, 8)});
-}
-
-// One data folder per vault size, written once, line by line, so that making it costs little memory.
-class Vaults
-{
-public:
-    static Vaults& instance()
-    {
-        static Vaults vaults;
-        return vaults;
-    }
-    QString folder(int entries) const { return m_root.filePath(QString::number(entries)); }
-    QString vaultPath(int entries) const { return QDir(folder(entries)).filePath(VaultFile::fileName); }
-
-private:
-    Vaults()
-    {
-        for (const int entries : sizes) {
-            QDir().mkpath(folder(entries));
-            Vault vault(folder(entries));
-            vault.open(createdAt);
-            QRandomGenerator random(entries);
-            QFile file(vaultPath(entries));
-            file.open(QIODevice::WriteOnly);
-            file.write("\"");
-            for (int i = 0; i < entries; ++i) {
-                file.write(LineCodec::encode(randomRecord(random), vault.settings().installationKey));
-                file.write("\r\n");
-            }
-            file.write("\"\r\n");
-        }
-    }
-
-    QTemporaryDir m_root;
-};
 
 QByteArray readAll(const QString& path)
 {
@@ -88,105 +34,149 @@ QByteArray readAll(const QString& path)
     return file.readAll();
 }
 
-// What start-up does with the entries: read and decode the file, sort it, and make the first page's rows.
-void loadFirstPage(const QString& folder)
+// What start-up does with the entries: open the vault (read, decode, put in order) and make the first page's rows.
+std::unique_ptr<Vault> loadFirstPage(const QString& folder)
 {
-    Vault vault(folder);
-    vault.open();
-    const EntryList& entries = vault.entries();
+    auto vault = std::make_unique<Vault>(folder);
+    vault->open();
+    const EntryList& entries = vault->entries();
     for (qsizetype i = 0; i < qMin<qsizetype>(15, entries.size()); ++i) {
         benchmark::DoNotOptimize(EntryRecord::displayRow(entries.at(i), i));
     }
+    return vault;
 }
 
 void BM_PlainRead(benchmark::State& state)
 {
-    const QString path = Vaults::instance().vaultPath(int(state.range(0)));
-    qint64 bytes = 0;
+    const QString path = Vaults::vaultPath(Vaults::inOrder(int(state.range(0))));
     for (auto _ : state) {
         const QByteArray contents = readAll(path);
-        bytes = contents.size();
         benchmark::DoNotOptimize(contents.constData());
     }
-    state.SetBytesProcessed(state.iterations() * bytes);
 }
 
-void BM_Load(benchmark::State& state)
-{
-    const QString folder = Vaults::instance().folder(int(state.range(0)));
-    const qint64 bytes = QFileInfo(Vaults::instance().vaultPath(int(state.range(0)))).size();
-    for (auto _ : state) {
-        loadFirstPage(folder);
-    }
-    state.SetBytesProcessed(state.iterations() * bytes);
-}
-
-// Decoding alone, from bytes already in memory: no reading, no sorting.
+// Decoding alone, from bytes already in memory: no reading, no ordering.
 void BM_Decode(benchmark::State& state)
 {
-    const QByteArray contents = readAll(Vaults::instance().vaultPath(int(state.range(0))));
-    Vault vault(Vaults::instance().folder(int(state.range(0))));
-    vault.open();
+    const QString folder = Vaults::inOrder(int(state.range(0)));
+    const QByteArray contents = readAll(Vaults::vaultPath(folder));
+    const QByteArray key = loadFirstPage(folder)->settings().installationKey;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(VaultFile::decode(contents, vault.settings().installationKey));
+        benchmark::DoNotOptimize(VaultFile::decode(contents, key));
     }
-    state.SetBytesProcessed(state.iterations() * contents.size());
 }
 
-// Writes the bytes with the same durability as the atomic write: written, synced and closed, but in place.
-void plainWrite(const QString& path, const QByteArray& bytes)
+// Start-up's work on a vault the program wrote; tearing the vault down is not part of it.
+void BM_Load(benchmark::State& state)
 {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    file.flush();
-    ::fdatasync(file.handle());
+    const QString folder = Vaults::inOrder(int(state.range(0)));
+    for (auto _ : state) {
+        std::unique_ptr<Vault> vault = loadFirstPage(folder);
+        state.PauseTiming();
+        vault.reset();
+        state.ResumeTiming();
+    }
+}
+
+// The same for a file in no particular order (written by hand or by another program): every record is sorted.
+void BM_LoadShuffled(benchmark::State& state)
+{
+    const QString folder = Vaults::shuffled(int(state.range(0)));
+    for (auto _ : state) {
+        std::unique_ptr<Vault> vault = loadFirstPage(folder);
+        state.PauseTiming();
+        vault.reset();
+        state.ResumeTiming();
+    }
+}
+
+// The floor of a save: the file's number of bytes, already made, written to a new 0600 file, synced and renamed
+// over the previous one.
+void plainWrite(const QByteArray& path, const QByteArray& bytes)
+{
+    const QByteArray temporary = path + ".tmp";
+    const int file = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    for (qsizetype written = 0; written < bytes.size();) {
+        const ssize_t length = ::write(file, bytes.constData() + written, size_t(bytes.size() - written));
+        if (length <= 0) {
+            break;
+        }
+        written += length;
+    }
+    ::fdatasync(file);
+    ::close(file);
+    ::rename(temporary.constData(), path.constData());
 }
 
 void BM_PlainWrite(benchmark::State& state)
 {
-    const int entries = int(state.range(0));
-    const QByteArray bytes = readAll(Vaults::instance().vaultPath(entries));
-    const QString path = Vaults::instance().folder(entries) + "/plain.tab";
+    const QString folder = Vaults::inOrder(int(state.range(0)));
+    const QByteArray bytes = readAll(Vaults::vaultPath(folder));
+    const QByteArray path = QFile::encodeName(folder + "/plain.tab");
     for (auto _ : state) {
         plainWrite(path, bytes);
     }
-    QFile::remove(path);
-    state.SetBytesProcessed(state.iterations() * bytes.size());
+    QFile::remove(QString::fromLocal8Bit(path));
 }
 
-void BM_Rewrite(benchmark::State& state)
+// One new entry, from the click's point of view: its place found, the whole file written, the list changed.
+void BM_Add(benchmark::State& state)
 {
-    const int entries = int(state.range(0));
-    Vault vault(Vaults::instance().folder(entries));
-    vault.open();
-    const QString path = Vaults::instance().folder(entries) + "/rewrite.tab";
+    const QString folder = Vaults::copyOf(Vaults::inOrder(int(state.range(0))));
+    std::unique_ptr<Vault> vault = loadFirstPage(folder);
     QRandomGenerator random(7);
-    const QByteArray added = randomRecord(random);
-    qint64 bytes = 0;
     for (auto _ : state) {
-        AtomicWriter writer(path);
-        bytes = 0;
-        writer.open();
-        VaultFile::writeWithAddedRecord(
-            [&](QByteArrayView piece) {
-                bytes += piece.size();
-                return writer.append(piece);
-            },
-            vault.entries(), added, vault.settings().installationKey);
-        writer.commit(AtomicWriter::Commit::Replace);
+        if (!vault->addEntry(Vaults::randomRecord(random)).ok()) {
+            state.SkipWithError("the add failed");
+        }
     }
-    QFile::remove(path);
-    state.SetBytesProcessed(state.iterations() * bytes);
 }
+
+// The cost of memory that is new to the process, as every buffer of the file's size is: mapped, each page touched
+// once, unmapped; beside touching the same number of pages that are already mapped.
+constexpr size_t touchedBytes = 86 << 20;
+
+void touchPages(char* memory)
+{
+    for (size_t offset = 0; offset < touchedBytes; offset += 4096) {
+        memory[offset] = 1;
+    }
+    benchmark::ClobberMemory();
+}
+
+void BM_TouchNewPages(benchmark::State& state)
+{
+    for (auto _ : state) {
+        void* memory = ::mmap(nullptr, touchedBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        touchPages(static_cast<char*>(memory));
+        ::munmap(memory, touchedBytes);
+    }
+    state.counters["us_per_page"] =
+        benchmark::Counter(double(state.iterations() * (touchedBytes / 4096)),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
+}
+
+void BM_TouchMappedPages(benchmark::State& state)
+{
+    const std::unique_ptr<char[]> memory(new char[touchedBytes]);
+    std::memset(memory.get(), 0, touchedBytes);
+    for (auto _ : state) {
+        touchPages(memory.get());
+    }
+}
+
+constexpr int sizes[] = {1'000, 10'000, 100'000};
 
 BENCHMARK(BM_PlainRead)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Decode)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadShuffled)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainWrite)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rewrite)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Add)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TouchNewPages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TouchMappedPages)->Unit(benchmark::kMillisecond);
 
-// Prints, after the usual table, each operation beside its plain counterpart and their ratio.
+// Prints, after the usual table, each operation beside its floor and their ratio.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -194,7 +184,9 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            m_milliseconds[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
+                m_milliseconds[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            }
         }
     }
 
@@ -203,19 +195,18 @@ public:
     {
         ConsoleReporter::Finalize();
         std::printf("\n| Entries | File MB | Plain read ms | Decode ms | Load ms | Load / read | Plain write ms | "
-                    "Rewrite ms | Rewrite / write |\n|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+                    "Add ms | Add / write |\n|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
         for (const int entries : sizes) {
             const auto times = [&](const char* name) {
                 return m_milliseconds[std::string(name) + "/" + std::to_string(entries)];
             };
-            const double megabytes = double(QFileInfo(Vaults::instance().vaultPath(entries)).size()) / 1e6;
+            const double megabytes = double(QFileInfo(Vaults::vaultPath(Vaults::inOrder(entries))).size()) / 1e6;
             const Times read = times("BM_PlainRead"), decode = times("BM_Decode"), load = times("BM_Load");
-            const Times write = times("BM_PlainWrite"), rewrite = times("BM_Rewrite");
-            std::printf("| %d | %.1f | %.1f (%.1f) | %.1f (%.1f) | %.1f (%.1f) | %.1f (%.1f) | %.1f (%.1f) | "
-                        "%.1f (%.1f) | %.1f (%.1f) |\n",
+            const Times write = times("BM_PlainWrite"), add = times("BM_Add");
+            std::printf("| %d | %.1f | %.1f (%.1f) | %.1f (%.1f) | %.1f (%.1f) | %.1f | %.1f (%.1f) | %.1f (%.1f) | "
+                        "%.2f |\n",
                         entries, megabytes, read.wall, read.cpu, decode.wall, decode.cpu, load.wall, load.cpu,
-                        load.wall / read.wall, load.cpu / read.cpu, write.wall, write.cpu, rewrite.wall, rewrite.cpu,
-                        rewrite.wall / write.wall, rewrite.cpu / write.cpu);
+                        load.wall / read.wall, write.wall, write.cpu, add.wall, add.cpu, add.wall / write.wall);
         }
     }
 
@@ -228,25 +219,60 @@ private:
     std::map<std::string, Times> m_milliseconds;
 };
 
-long peakKibibytes()
+// Resident memory in KiB, and the peak since the last reset.
+long statusKibibytes(const char* field)
 {
-    rusage usage = {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field)) {
+            return line.mid(int(std::strlen(field))).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
 }
 
-// Peak memory of a process that only loads the largest vault, measured in a process of its own.
-void reportPeakMemory(const QString& program)
+void resetPeak()
 {
-    const int entries = sizes[std::size(sizes) - 1];
-    QProcess process;
-    process.start(program, {"--load-once", Vaults::instance().folder(entries)});
-    process.waitForFinished(-1);
-    const QList<QByteArray> figures = process.readAllStandardOutput().trimmed().split(' ');
-    if (figures.size() == 2) {
-        std::printf("Peak memory loading %d entries (%.1f MB file): %.1f MB (%.1f MB before loading)\n", entries,
-                    double(QFileInfo(Vaults::instance().vaultPath(entries)).size()) / 1e6, figures[1].toDouble() / 1024,
-                    figures[0].toDouble() / 1024);
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly)) {
+        clearRefs.write("5");
+    }
+}
+
+// In a process of its own: loads the vault, then adds one entry, the first change of the run. Prints the resident
+// memory before the add, its peak during the add, and the add's time.
+int addOnce(const QString& folder)
+{
+    std::unique_ptr<Vault> vault = loadFirstPage(folder);
+    QRandomGenerator random(11);
+    const QByteArray record = Vaults::randomRecord(random);
+    resetPeak();
+    const long before = statusKibibytes("VmRSS:");
+    QElapsedTimer timer;
+    timer.start();
+    const bool added = vault->addEntry(record).ok();
+    const double milliseconds = double(timer.nsecsElapsed()) / 1e6;
+    std::printf("%ld %ld %.1f\n", before, statusKibibytes("VmHWM:"), added ? milliseconds : -1.0);
+    return added ? 0 : 1;
+}
+
+void reportAddMemory(const QString& program)
+{
+    for (const int entries : sizes) {
+        for (int run = 0; run < 3; ++run) {
+            const QString folder = Vaults::copyOf(Vaults::inOrder(entries));
+            QProcess process;
+            process.start(program, {"--add-once", folder});
+            process.waitForFinished(-1);
+            const QList<QByteArray> figures = process.readAllStandardOutput().trimmed().split(' ');
+            if (figures.size() == 3) {
+                std::printf("First add at %d entries, own process: resident %.1f MiB before, peak +%.1f MiB during, "
+                            "%.1f ms\n",
+                            entries, figures[0].toDouble() / 1024,
+                            (figures[1].toDouble() - figures[0].toDouble()) / 1024, figures[2].toDouble());
+            }
+        }
     }
 }
 
@@ -255,15 +281,11 @@ void reportPeakMemory(const QString& program)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--load-once") {
-        const long before = peakKibibytes();
-        loadFirstPage(QString::fromLocal8Bit(argv[2]));
-        std::printf("%ld %ld\n", before, peakKibibytes());
-        return 0;
+    if (argc == 3 && QByteArray(argv[1]) == "--add-once") {
+        return addOnce(QString::fromLocal8Bit(argv[2]));
     }
     benchmark::Initialize(&argc, argv);
-    Vaults::instance();
-    reportPeakMemory(QCoreApplication::applicationFilePath());
+    reportAddMemory(QCoreApplication::applicationFilePath());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -1,8 +1,11 @@
 // keyhound-sample-vault FOLDER [COUNT] [PASSWORD]
-// Creates the data files in FOLDER (when missing) and adds COUNT invented sample entries (default 20). With a
-// PASSWORD, the settings store it as the master password and ask for it at start.
+// Creates the data files in FOLDER (when missing) and adds COUNT invented sample entries (default 20), all in one
+// rewrite of the vault, in order. With a PASSWORD, the settings store it as the master password and ask for it at
+// start.
+#include "storage/atomicwriter.h"
 #include "storage/entryrecord.h"
 #include "storage/vault.h"
+#include "storage/vaultfile.h"
 #include "storage/windows1252.h"
 
 #include <QCoreApplication>
@@ -85,6 +88,28 @@ QByteArray recordFor(int index, const QDateTime& posted)
     });
 }
 
+// The vault's entries and the samples, sorted, written in one rewrite, streamed; the vault is read back to count
+// them.
+StorageResult addSamples(Vault& vault, int count)
+{
+    QList<QByteArray> records;
+    records.reserve(vault.entries().size() + count);
+    for (qsizetype i = 0; i < vault.entries().size(); ++i) {
+        records.append(vault.entries().at(i));
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int index = 0; index < count; ++index) {
+        records.append(recordFor(index, now));
+    }
+    const EntryList sorted(std::move(records));
+    AtomicWriter writer(vault.vaultPath());
+    const bool written = writer.open() &&
+                         VaultFile::writeEntries([&writer](QByteArrayView piece) { return writer.append(piece); },
+                                                 sorted, vault.settings().installationKey) &&
+                         writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup);
+    return written ? vault.open() : StorageResult::failed(writer.failure());
+}
+
 int fail(const QString& message)
 {
     QTextStream(stderr) << message << '\n';
@@ -109,9 +134,8 @@ int main(int argc, char* argv[])
     QDir().mkpath(arguments.at(0));
     Vault vault(arguments.at(0));
     StorageResult result = vault.open();
-    const QDateTime now = QDateTime::currentDateTime();
-    for (int index = 0; result.ok() && index < count; ++index) {
-        result = vault.addEntry(recordFor(index, now));
+    if (result.ok() && count > 0) {
+        result = addSamples(vault, count);
     }
     if (result.ok() && arguments.size() > 2) {
         result = vault.saveSettings(Windows1252::fromUnicode(arguments.at(2)), true);

@@ -4,8 +4,10 @@
 #include "storage/windows1252.h"
 
 #include <QCollator>
+#include <QCollatorSortKey>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -17,7 +19,7 @@ QLocale sortLocale()
     return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
 }
 
-// One collator for the whole run: making one costs more than many sort keys.
+// One collator for the whole run: making one costs more than many comparisons.
 const QCollator& collator()
 {
     static const QCollator sorting = [] {
@@ -28,49 +30,136 @@ const QCollator& collator()
     return sorting;
 }
 
-} // namespace
-
-EntryList::EntryList(const QList<QByteArray>& records)
+// Negative, zero or positive as a comes before, with or after b; text is the record in Unicode.
+int order(const QString& aText, const QByteArray& a, const QString& bText, const QByteArray& b)
 {
-    m_entries.reserve(size_t(records.size()));
-    for (const QByteArray& record : records) {
-        if (!isBlank(record)) {
-            m_entries.push_back(entryOf(record));
-        }
-    }
-    std::sort(m_entries.begin(), m_entries.end(), before);
+    const int byCollation = collator().compare(aText, bText);
+    return byCollation != 0 ? byCollation : a.compare(b);
 }
 
-EntryList EntryList::withAdded(const QByteArray& record) const
-{
-    EntryList list = *this;
-    if (!isBlank(record)) {
-        Entry added = entryOf(record);
-        const auto place = std::upper_bound(list.m_entries.begin(), list.m_entries.end(), added, before);
-        list.m_entries.insert(place, std::move(added));
-    }
-    return list;
-}
-
-EntryList EntryList::withReplaced(qsizetype index, const QByteArray& replacement) const
-{
-    EntryList list = *this;
-    list.m_entries.erase(list.m_entries.begin() + index);
-    return list.withAdded(replacement);
-}
-
-bool EntryList::before(const Entry& a, const Entry& b)
-{
-    const int order = a.sortKey.compare(b.sortKey);
-    return order != 0 ? order < 0 : a.record < b.record;
-}
-
-bool EntryList::isBlank(const QByteArray& record)
+bool isBlank(const QByteArray& record)
 {
     return trimSpaces(record).isEmpty();
 }
 
-EntryList::Entry EntryList::entryOf(const QByteArray& record) const
+// Sorts with one collation sort key per record, computed once: for many records, cheaper than comparing texts.
+void sortByKeys(QList<QByteArray>& records)
 {
-    return {record, collator().sortKey(Windows1252::toUnicode(record))};
+    struct Keyed
+    {
+        QCollatorSortKey key;
+        QByteArray record;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(records.size()));
+    for (QByteArray& record : records) {
+        keyed.push_back({collator().sortKey(Windows1252::toUnicode(record)), std::move(record)});
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        const int byKey = a.key.compare(b.key);
+        return byKey != 0 ? byKey < 0 : a.record < b.record;
+    });
+    for (size_t i = 0; i < keyed.size(); ++i) {
+        records[qsizetype(i)] = std::move(keyed[i].record);
+    }
+}
+
+} // namespace
+
+EntryList::EntryList(QList<QByteArray> records) : m_records(std::move(records))
+{
+    m_records.removeIf(isBlank);
+    sortOutOfOrder();
+}
+
+EntryList::Change EntryList::adding(const QByteArray& record) const
+{
+    if (isBlank(record)) {
+        return {};
+    }
+    return {-1, placeOf(record, 0), record};
+}
+
+EntryList::Change EntryList::replacing(qsizetype index, const QByteArray& replacement) const
+{
+    if (isBlank(replacement)) {
+        return {index, -1, {}};
+    }
+    // The list without the replaced record keeps its order, so only the places after it move up by one.
+    const qsizetype place = placeOf(replacement, 0);
+    return {index, place > index ? place - 1 : place, replacement};
+}
+
+void EntryList::apply(const Change& change)
+{
+    if (change.removed >= 0 && change.inserted >= 0) {
+        m_records.move(change.removed, change.inserted);
+        m_records[change.inserted] = change.record;
+    } else if (change.removed >= 0) {
+        m_records.removeAt(change.removed);
+    } else if (change.inserted >= 0) {
+        m_records.insert(change.inserted, change.record);
+    }
+}
+
+// Keeps the records that follow in order, each checked against the last one kept, and sets the others aside; those
+// are sorted apart and merged in. A record that breaks the order is usually the one out of place, but when the next
+// still follows the record kept before it, the last one kept was (a title changed to a later one).
+void EntryList::sortOutOfOrder()
+{
+    QList<QByteArray> outOfOrder;
+    qsizetype kept = 0;
+    QString keptText; // of m_records[kept - 1]
+    for (qsizetype i = 0; i < m_records.size(); ++i) {
+        QString text = Windows1252::toUnicode(m_records[i]);
+        if (kept == 0 || order(keptText, m_records[kept - 1], text, m_records[i]) <= 0) {
+            if (kept != i) {
+                m_records[kept] = std::move(m_records[i]);
+            }
+            ++kept;
+            keptText = std::move(text);
+        } else if (kept >= 2 &&
+                   order(Windows1252::toUnicode(m_records[kept - 2]), m_records[kept - 2], text, m_records[i]) <= 0) {
+            outOfOrder.append(std::move(m_records[kept - 1]));
+            m_records[kept - 1] = std::move(m_records[i]);
+            keptText = std::move(text);
+        } else {
+            outOfOrder.append(std::move(m_records[i]));
+        }
+    }
+    m_records.resize(kept);
+    if (outOfOrder.isEmpty()) {
+        return;
+    }
+    // A file in no particular order: sorting everything by keys costs less than finding each one's place.
+    if (outOfOrder.size() > kept / 8) {
+        m_records.append(std::move(outOfOrder));
+        sortByKeys(m_records);
+        return;
+    }
+    sortByKeys(outOfOrder);
+    QList<QByteArray> merged;
+    merged.reserve(kept + outOfOrder.size());
+    qsizetype from = 0;
+    for (QByteArray& record : outOfOrder) {
+        for (const qsizetype place = placeOf(record, from); from < place; ++from) {
+            merged.append(std::move(m_records[from]));
+        }
+        merged.append(std::move(record));
+    }
+    for (; from < kept; ++from) {
+        merged.append(std::move(m_records[from]));
+    }
+    m_records = std::move(merged);
+}
+
+// The index after every record from `from` on that the record does not come before.
+qsizetype EntryList::placeOf(const QByteArray& record, qsizetype from) const
+{
+    const QString text = Windows1252::toUnicode(record);
+    const auto place = std::upper_bound(m_records.begin() + from, m_records.end(), record,
+                                        [&text](const QByteArray& searched, const QByteArray& listed) {
+                                            return order(text, searched, Windows1252::toUnicode(listed), listed) < 0;
+                                        });
+    return qsizetype(place - m_records.begin());
 }

@@ -1,10 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCollatorSortKey>
 #include <QList>
-
-#include <vector>
 
 // Every deciphered entry record, kept in ascending order of the whole record text, compared without regard to
 // letter case in the collation of the user's locale. Records that compare equal keep the order of their bytes, so
@@ -12,31 +9,35 @@
 class EntryList
 {
 public:
+    // One change to the list, planned before the file is written and applied once it is: the record at `removed`
+    // goes (-1: none), then `record` takes the index `inserted` (-1: none).
+    struct Change
+    {
+        qsizetype removed = -1;
+        qsizetype inserted = -1;
+        QByteArray record;
+    };
+
     EntryList() = default;
-    // Sorts the records; each sort key is computed once. Records of nothing but spaces are left out.
-    explicit EntryList(const QList<QByteArray>& records);
+    // Records as read from the file. The program writes them in order, so only the records that break the order
+    // are sorted and put in their places. Records of nothing but spaces are left out.
+    explicit EntryList(QList<QByteArray> records);
 
-    // The list with one record more, in its place; only the new record's sort key is computed. A record of nothing
-    // but spaces is left out, as reading a file leaves it out.
-    EntryList withAdded(const QByteArray& record) const;
-    // The list with the record at index replaced, or removed when the replacement is empty or only spaces.
-    EntryList withReplaced(qsizetype index, const QByteArray& replacement) const;
+    // Adding the record; a record of nothing but spaces is left out, as reading a file leaves it out.
+    Change adding(const QByteArray& record) const;
+    // Replacing the record at index, or removing it when the replacement is empty or only spaces.
+    Change replacing(qsizetype index, const QByteArray& replacement) const;
+    // Changes the list in place; the change must have been planned on the list as it is.
+    void apply(const Change& change);
 
-    qsizetype size() const { return qsizetype(m_entries.size()); }
-    bool isEmpty() const { return m_entries.empty(); }
-    const QByteArray& at(qsizetype index) const { return m_entries[size_t(index)].record; }
+    qsizetype size() const { return m_records.size(); }
+    bool isEmpty() const { return m_records.isEmpty(); }
+    const QByteArray& at(qsizetype index) const { return m_records.at(index); }
     bool contains(qsizetype index) const { return index >= 0 && index < size(); }
 
 private:
-    struct Entry
-    {
-        QByteArray record;
-        QCollatorSortKey sortKey;
-    };
+    void sortOutOfOrder();
+    qsizetype placeOf(const QByteArray& record, qsizetype skipped) const;
 
-    static bool before(const Entry& a, const Entry& b);
-    static bool isBlank(const QByteArray& record);
-    Entry entryOf(const QByteArray& record) const;
-
-    std::vector<Entry> m_entries;
+    QList<QByteArray> m_records;
 };

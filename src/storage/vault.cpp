@@ -394,6 +394,8 @@ StorageResult Vault::writeVault(std::optional<qsizetype> index, const QByteArray
     if (!target.refusal.isEmpty()) {
         return refusedWrite(target.refusal);
     }
+    // The list's change is planned first and made only once the file holds it.
+    const EntryList::Change change = index ? m_entries.replacing(*index, record) : m_entries.adding(record);
     AtomicWriter writer(target.path);
     const VaultFile::Sink sink = [&writer](QByteArrayView piece) { return writer.append(piece); };
     const QByteArray& key = m_settings.installationKey;
@@ -406,8 +408,8 @@ StorageResult Vault::writeVault(std::optional<qsizetype> index, const QByteArray
     }
     m_vaultStamp = writer.stamp();
     // The file now holds exactly the changed list's records, and reading it would give them back in this order:
-    // the list is taken as it is rather than decoded and sorted again.
-    m_entries = index ? m_entries.withReplaced(*index, record) : m_entries.withAdded(record);
+    // the list is changed in place rather than read and sorted again.
+    m_entries.apply(change);
     return {};
 }
 

@@ -54,6 +54,11 @@ QByteArray emptyFile()
     return LineCodec::wrapBody("\r\n");
 }
 
+bool writeEntries(const Sink& sink, const EntryList& entries, const QByteArray& key)
+{
+    return writeRecords(sink, entries, -1, {}, nullptr, key);
+}
+
 bool writeWithAddedRecord(const Sink& sink, const EntryList& entries, const QByteArray& record, const QByteArray& key)
 {
     return writeRecords(sink, entries, -1, {}, &record, key);

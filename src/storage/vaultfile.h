@@ -18,6 +18,8 @@ QByteArray emptyFile();
 // Takes the file a piece at a time, in order; false stops the writing.
 using Sink = std::function<bool(QByteArrayView piece)>;
 
+// The file with every record of the list, each line followed by CR LF. Encoded and handed on as below.
+bool writeEntries(const Sink& sink, const EntryList& entries, const QByteArray& key);
 // The file with every record of the list, each line followed by CR LF, and the new record last without one.
 // Encoded into one buffer of about 1 MB that is handed to the sink whenever it fills; false when the sink stopped.
 bool writeWithAddedRecord(const Sink& sink, const EntryList& entries, const QByteArray& record, const QByteArray& key);

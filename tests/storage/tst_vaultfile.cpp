@@ -5,16 +5,13 @@
 
 #include <QTest>
 
-// The byte layout of pswd.tab (whole-file writes against the reference encoder, reading files that do not follow
-// it) and the order of the entry list.
+// The byte layout of pswd.tab: whole-file writes against the reference encoder, reading files that do not follow
+// it.
 class TestVaultFile : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void sorts_data();
-    void sorts();
     void writes_data();
     void writes();
     void garbageNeverStopsReading_data();
@@ -27,39 +24,6 @@ const QByteArray key = "547258";
 const QByteArray a = "Alfa\xA7----/----/----\xA7x\xA7y", b = "Beta\xA7z", c = "Gama\xA7\"\xA5\"", d = "Delta";
 
 } // namespace
-
-// The C locale, where a plain byte comparison would put "Zed" before "abc".
-void TestVaultFile::initTestCase()
-{
-    QLocale::setDefault(QLocale::c());
-}
-
-// Alphabetical by title without regard to letter case, ties by the following fields; adding one record keeps the
-// order of sorting everything again.
-void TestVaultFile::sorts_data()
-{
-    QTest::addColumn<QList<QByteArray>>("records");
-    QTest::addColumn<QList<QByteArray>>("expected");
-    QTest::newRow("letter case ignored") << QList<QByteArray>{"zebra", "Abacaxi", "banana", "Casa"}
-                                         << QList<QByteArray>{"Abacaxi", "banana", "Casa", "zebra"};
-    QTest::newRow("equal titles by the following fields")
-        << QList<QByteArray>{"x\xA7z", "x\xA7y", "X\xA7x"} << QList<QByteArray>{"X\xA7x", "x\xA7y", "x\xA7z"};
-    QTest::newRow("accented letters in place") << QList<QByteArray>{"\xC4rger", "Zoo", "apfel", "\xE9lan", "emu"}
-                                               << QList<QByteArray>{"apfel", "\xC4rger", "\xE9lan", "emu", "Zoo"};
-}
-
-void TestVaultFile::sorts()
-{
-    QFETCH(QList<QByteArray>, records);
-    QFETCH(QList<QByteArray>, expected);
-    const QByteArray last = records.takeLast();
-    for (const EntryList& list : {EntryList(records + QList<QByteArray>{last}), EntryList(records).withAdded(last)}) {
-        QCOMPARE(list.size(), expected.size());
-        for (qsizetype i = 0; i < list.size(); ++i) {
-            QCOMPARE(list.at(i), expected.at(i));
-        }
-    }
-}
 
 // Index -1 adds the record; an empty replacement deletes, leaving an empty line in place of the record.
 void TestVaultFile::writes_data()

@@ -2,6 +2,7 @@
 
 #include "entries/entryfields.h"
 #include "entries/entrywidgets.h"
+#include "generator/passwordmenu.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
@@ -54,6 +55,7 @@ DetailWindow::DetailWindow(Platform& platform, QWidget* parent)
     caption("Label2", "Senha", 2160);
     m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::EntryCharacters, margin, 2370,
                                        boxWidth, 285);
+    PasswordMenu::addTo(m_password, KeyFilter::CharacterSet::EntryWindow);
 
     auto* openButton = new PictureButton(QStringLiteral("btnUrl"), QStringLiteral("detail-url"),
                                          QStringLiteral(" Acessar URL "), this);

@@ -5,6 +5,7 @@
 #include "entries/entryfields.h"
 #include "entries/entrymessages.h"
 #include "entries/entrywidgets.h"
+#include "generator/passwordmenu.h"
 #include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
@@ -91,6 +92,7 @@ void NewEntryWindow::createFields()
     limit("Label8", "(Máx 20 chars)", secondColumn, 1425, columnWidth);
     m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::EntryCharacters, secondColumn,
                                        1650, columnWidth, 300);
+    PasswordMenu::addTo(m_password, KeyFilter::CharacterSet::EntryWindow);
 
     caption("Label5", "URL", margin, 2025);
     limit("Label7", "(Máx 255 chars)", margin, 2025, fullWidth);

@@ -1,0 +1,186 @@
+#include "entries/vaultfixture.h"
+
+#include "access/keyfilter.h"
+#include "entries/detailwindow.h"
+#include "entries/newentrywindow.h"
+#include "entries/sidewindows.h"
+#include "entries/updatewindow.h"
+#include "generator/passwordgenerator.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+
+#include <set>
+
+namespace {
+
+// The kinds a password holds: l lower case, u upper case, d digit, o other.
+QString kindsIn(const QString& text)
+{
+    std::set<QChar> kinds;
+    for (const QChar c : text) {
+        kinds.insert(c.isLower() ? 'l' : c.isUpper() ? 'u' : c.isDigit() ? 'd' : 'o');
+    }
+    QString result;
+    for (const QChar kind : kinds) {
+        result += kind;
+    }
+    return result;
+}
+
+// Opens the box's context menu as a right click would and returns it.
+QMenu* openContextMenu(QLineEdit* box)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, box->rect().center(), box->mapToGlobal(box->rect().center()));
+    QCoreApplication::sendEvent(box, &event);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+QAction* generateAction(QMenu* menu)
+{
+    const QList<QAction*> actions = menu->actions();
+    const auto found = std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
+        return action->text() == QStringLiteral("Gerar senha");
+    });
+    return found == actions.end() ? nullptr : *found;
+}
+
+} // namespace
+
+class TestGenerator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void draws_data();
+    void draws();
+    void contextActionFillsTheBox_data();
+    void contextActionFillsTheBox();
+};
+
+void TestGenerator::draws_data()
+{
+    QTest::addColumn<QString>("characters");
+    QTest::addColumn<int>("length");
+    // The characters that may be drawn, and the kinds every password holds; no password when both are empty.
+    QTest::addColumn<QString>("drawable");
+    QTest::addColumn<QString>("kinds");
+
+    const QString entrySet = KeyFilter::allowedCharacters(KeyFilter::CharacterSet::EntryWindow);
+    QString entryDrawable = entrySet;
+    entryDrawable.remove(QLatin1Char(' ')).remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    QTest::newRow("entry windows' set") << entrySet << 20 << entryDrawable << "dlou";
+    QTest::newRow("settings set") << KeyFilter::allowedCharacters(KeyFilter::CharacterSet::Settings) << 20
+                                  << KeyFilter::allowedCharacters(KeyFilter::CharacterSet::Settings) << "dlou";
+    QTest::newRow("one of each kind exactly") << "aB3%" << 4 << "aB3%"
+                                              << "dlou";
+    QTest::newRow("digits only") << "0123456789" << 20 << "0123456789"
+                                 << "d";
+    QTest::newRow("two kinds") << "xy 7" << 20 << "xy7"
+                               << "dl";
+    QTest::newRow("shorter than its kinds") << "aB3%" << 3 << ""
+                                            << "";
+    QTest::newRow("only spaces and line breaks") << " \r\n"
+                                                 << 20 << ""
+                                                 << "";
+    QTest::newRow("nothing") << "" << 20 << ""
+                             << "";
+}
+
+void TestGenerator::draws()
+{
+    QFETCH(QString, characters);
+    QFETCH(int, length);
+    QFETCH(QString, drawable);
+    QFETCH(QString, kinds);
+
+    const PasswordGenerator generator(characters);
+    QString seen;
+    for (int draw = 0; draw < 3000; ++draw) {
+        const QString password = generator.generate(length);
+        if (drawable.isEmpty()) {
+            QCOMPARE(password, QString());
+            return;
+        }
+        QCOMPARE(password.size(), length);
+        QCOMPARE(kindsIn(password), kinds);
+        for (const QChar c : password) {
+            QVERIFY2(drawable.contains(c), qPrintable(password));
+            if (!seen.contains(c)) {
+                seen += c;
+            }
+        }
+    }
+    // Every character can come up, the first and the last of the set as well.
+    for (const QChar c : drawable) {
+        QVERIFY2(seen.contains(c), qPrintable(QString(c)));
+    }
+}
+
+void TestGenerator::contextActionFillsTheBox_data()
+{
+    QTest::addColumn<bool>("detailWindow");
+    QTest::newRow("new-entry window") << false;
+    QTest::newRow("detail window") << true;
+}
+
+void TestGenerator::contextActionFillsTheBox()
+{
+    QFETCH(bool, detailWindow);
+    VaultFixture fixture;
+    fixture.addRecords({entryRecord("Banco", "----/----/----", "26.01.02.03.04.05", "joao", "antiga")});
+    NewEntryWindow newEntry(fixture.vault, fixture.platform);
+    SideWindows sides(fixture.vault, fixture.platform);
+    QWidget* window = &newEntry;
+    if (detailWindow) {
+        sides.showEntry(0);
+        sides.setShown(true);
+        window = sides.detailWindow();
+    } else {
+        newEntry.show();
+        typeText(childOf(window, "txtTitulo"), QStringLiteral("Nova"));
+        typeText(childOf(window, "txtSenha"), QStringLiteral("antiga"));
+    }
+    auto* box = qobject_cast<QLineEdit*>(childOf(window, "txtSenha"));
+
+    QMenu* menu = openContextMenu(box);
+    QVERIFY(menu);
+    QAction* generate = generateAction(menu);
+    QVERIFY(generate);
+    // Added after the box's own actions.
+    QVERIFY(menu->actions().size() > 2 && menu->actions().last() == generate);
+    generate->trigger();
+    menu->close();
+
+    const QString password = box->text();
+    QCOMPARE(password.size(), 20);
+    QCOMPARE(kindsIn(password), QStringLiteral("dlou"));
+    QVERIFY(box->isModified());
+    // A second draw gives another password; undo goes back one step at a time.
+    openContextMenu(box);
+    generateAction(qobject_cast<QMenu*>(QApplication::activePopupWidget()))->trigger();
+    QApplication::activePopupWidget()->close();
+    QVERIFY(box->text() != password);
+    box->undo();
+    QCOMPARE(box->text(), password);
+
+    // What is stored is exactly the password drawn.
+    if (detailWindow) {
+        click(childOf(sides.updateWindow(), "btnOk"));
+    } else {
+        click(childOf(window, "btnOk"));
+    }
+    const QByteArray title = detailWindow ? "Banco" : "Nova";
+    QStringList stored;
+    for (const QByteArray& line : fixture.fileLines()) {
+        if (EntryRecord::field(line, EntryRecord::Title) == title) {
+            stored.append(Windows1252::toUnicode(EntryRecord::field(line, EntryRecord::Password)));
+        }
+    }
+    QCOMPARE(stored, QStringList{password});
+}
+
+QTEST_MAIN(TestGenerator)
+#include "tst_generator.moc"

@@ -1,0 +1,76 @@
+#include "expiry/expirystatus.h"
+
+#include "storage/entrylist.h"
+#include "storage/entryrecord.h"
+#include "storage/windows1252.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+QString days(qint64 count)
+{
+    return count == 1 ? QStringLiteral("1 dia") : QStringLiteral("%1 dias").arg(count);
+}
+
+} // namespace
+
+ExpiryStatus::ExpiryStatus(const QString& expiry, QDate today)
+{
+    const QDate date = parse(expiry, today);
+    if (!date.isValid() || !today.isValid()) {
+        return;
+    }
+    m_daysLeft = today.daysTo(date);
+    if (m_daysLeft < 0) {
+        m_kind = Kind::Expired;
+    } else if (m_daysLeft <= soonDays) {
+        m_kind = Kind::Soon;
+    }
+}
+
+QString ExpiryStatus::description() const
+{
+    switch (m_kind) {
+    case Kind::None:
+        break;
+    case Kind::Expired:
+        return QStringLiteral("Vencida há %1").arg(days(-m_daysLeft));
+    case Kind::Soon:
+        return m_daysLeft == 0 ? QStringLiteral("Vence hoje") : QStringLiteral("Vence em %1").arg(days(m_daysLeft));
+    }
+    return {};
+}
+
+QDate ExpiryStatus::parse(const QString& expiry, QDate today)
+{
+    static const QRegularExpression form(QStringLiteral("^([0-9]{2})/([0-9]{2})/([0-9]{2})$"));
+    const QRegularExpressionMatch match = form.match(expiry);
+    if (!match.hasMatch()) {
+        return {};
+    }
+    int year = today.year() / 100 * 100 + match.captured(3).toInt();
+    if (year > today.year() + 50) {
+        year -= 100;
+    } else if (year <= today.year() - 50) {
+        year += 100;
+    }
+    return {year, match.captured(2).toInt(), match.captured(1).toInt()};
+}
+
+qsizetype ExpiryStatus::countExpired(const EntryList& entries, QDate today)
+{
+    qsizetype count = 0;
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        const QByteArray expiry = EntryRecord::field(entries.at(index), EntryRecord::Expiry);
+        if (ExpiryStatus(Windows1252::toUnicode(expiry), today).kind() == Kind::Expired) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+QString ExpiryStatus::expiredNotice(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 senha vencida") : QStringLiteral("%1 senhas vencidas").arg(count);
+}

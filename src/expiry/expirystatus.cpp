@@ -4,8 +4,6 @@
 #include "storage/entryrecord.h"
 #include "storage/windows1252.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 QString days(qint64 count)
@@ -44,18 +42,29 @@ QString ExpiryStatus::description() const
 
 QDate ExpiryStatus::parse(const QString& expiry, QDate today)
 {
-    static const QRegularExpression form(QStringLiteral("^([0-9]{2})/([0-9]{2})/([0-9]{2})$"));
-    const QRegularExpressionMatch match = form.match(expiry);
-    if (!match.hasMatch()) {
+    // dd/mm/yy: two ASCII digits each, nothing before or after.
+    const auto number = [&expiry](qsizetype at) {
+        const QChar tens = expiry.at(at);
+        const QChar ones = expiry.at(at + 1);
+        const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+        return digit(tens) && digit(ones) ? (tens.unicode() - '0') * 10 + (ones.unicode() - '0') : -1;
+    };
+    if (expiry.size() != 8 || expiry.at(2) != QLatin1Char('/') || expiry.at(5) != QLatin1Char('/')) {
         return {};
     }
-    int year = today.year() / 100 * 100 + match.captured(3).toInt();
+    const int day = number(0);
+    const int month = number(3);
+    int year = number(6);
+    if (day < 0 || month < 0 || year < 0) {
+        return {};
+    }
+    year += today.year() / 100 * 100;
     if (year > today.year() + 50) {
         year -= 100;
     } else if (year <= today.year() - 50) {
         year += 100;
     }
-    return {year, match.captured(2).toInt(), match.captured(1).toInt()};
+    return {year, month, day};
 }
 
 qsizetype ExpiryStatus::countExpired(const EntryList& entries, QDate today)

@@ -81,6 +81,11 @@ void TestSearch::matching_data()
                              << ""
                              << ""
                              << "servico" << true;
+    QTest::newRow("beyond Latin-1") << "Škoda"
+                                    << ""
+                                    << ""
+                                    << ""
+                                    << "SKODA" << true;
     QTest::newRow("ordinal") << "1ª via"
                              << ""
                              << ""

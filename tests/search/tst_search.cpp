@@ -7,6 +7,8 @@
 #include "storage/entrylist.h"
 
 #include <QLineEdit>
+#include <QShortcut>
+#include <QSignalSpy>
 
 namespace {
 
@@ -50,6 +52,7 @@ private slots:
     void changesFromAResultHitTheRightRecord_data();
     void changesFromAResultHitTheRightRecord();
     void keyboardRulesOfTheFullListStay();
+    void escapeClosesTheSearchBeforeAnyShortcut();
 };
 
 void TestSearch::matching_data()
@@ -279,6 +282,29 @@ void TestSearch::keyboardRulesOfTheFullListStay()
     host.clickRow(0);
     QTest::keyClick(host.list(), Qt::Key_Up);
     QCOMPARE(host.list()->currentRow(), 14);
+}
+
+void TestSearch::escapeClosesTheSearchBeforeAnyShortcut()
+{
+    MainWindowHost host(vaultRecords());
+    QShortcut shortcut(Qt::Key_Escape, host.window.get());
+    QSignalSpy activated(&shortcut, &QShortcut::activated);
+    QWidget* line = host.child("txtBusca");
+
+    // From the search line, and from the list after a row of the results was picked.
+    QTest::keyClicks(host.list(), QStringLiteral("sao"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!line->isVisible());
+    QTest::keyClicks(host.list(), QStringLiteral("sao"));
+    host.clickRow(2);
+    QCOMPARE(QApplication::focusWidget(), host.list());
+    QTest::keyClick(host.list(), Qt::Key_Escape);
+    QVERIFY(!line->isVisible());
+    QCOMPARE(activated.size(), 0);
+
+    // With no search open, Escape is the window's.
+    QTest::keyClick(host.list(), Qt::Key_Escape);
+    QCOMPARE(activated.size(), 1);
 }
 
 QTEST_MAIN(TestSearch)

@@ -57,16 +57,12 @@ void TestExpiry::status_data()
     QTest::newRow("tomorrow") << "16/03/26" << today << "Vence em 1 dia";
     QTest::newRow("in 30 days") << "14/04/26" << today << "Vence em 30 dias";
     QTest::newRow("in 31 days") << "15/04/26" << today << "";
-    QTest::newRow("a year ago") << "15/03/25" << today << "Vencida há 365 dias";
     QTest::newRow("over the new year") << "05/01/27" << QDate(2026, 12, 20) << "Vence em 16 dias";
     QTest::newRow("29 February") << "29/02/28" << QDate(2028, 2, 1) << "Vence em 28 dias";
     QTest::newRow("no date") << "----/----/----" << today << "";
     QTest::newRow("no such day") << "31/02/26" << today << "";
-    QTest::newRow("month 13") << "01/13/25" << today << "";
-    QTest::newRow("one digit") << "1/3/26" << today << "";
     QTest::newRow("four-digit year") << "01/03/2026" << today << "";
     QTest::newRow("letters") << "ab/cd/ef" << today << "";
-    QTest::newRow("empty") << "" << today << "";
     QTest::newRow("99 is the last century") << "31/12/99" << today << "Vencida há 9571 dias";
     QTest::newRow("76 is still this one") << "01/01/76" << today << "";
     QTest::newRow("77 is the last century") << "01/01/77" << today << "Vencida há 17970 dias";

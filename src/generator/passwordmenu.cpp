@@ -23,7 +23,6 @@ bool PasswordMenu::eventFilter(QObject* watched, QEvent* event)
     menu->addSeparator();
     QAction* generate = menu->addAction(QStringLiteral("Gerar senha"), this, &PasswordMenu::fillWithNewPassword);
     generate->setObjectName(QStringLiteral("actGerarSenha"));
-    generate->setEnabled(!m_box->isReadOnly());
     menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
     return true;
 }

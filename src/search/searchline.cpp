@@ -33,7 +33,6 @@ bool isTypedText(const QKeyEvent* event)
 SearchLine::SearchLine(QWidget* list, QWidget* parent) : QLineEdit(parent), m_list(list)
 {
     setObjectName(QStringLiteral("txtBusca"));
-    setPlaceholderText(QStringLiteral("Buscar"));
     setToolTip(QStringLiteral(" Título, login ou URL; Esc fecha "));
     setStyleSheet(lineStyle);
     hide();

@@ -2,7 +2,7 @@
 // or write of the same bytes, and the peak memory of loading the largest.
 //   bench_storage [google benchmark options]
 //   bench_storage --load-once FOLDER   (used by the memory measurement: loads once, prints the peak in KiB)
-#include "storage/atomicfile.h"
+#include "storage/atomicwriter.h"
 #include "storage/entryrecord.h"
 #include "storage/linecodec.h"
 #include "storage/settingsfile.h"
@@ -165,9 +165,16 @@ void BM_Rewrite(benchmark::State& state)
     const QByteArray added = randomRecord(random);
     qint64 bytes = 0;
     for (auto _ : state) {
-        const QByteArray file = VaultFile::withAddedRecord(vault.entries(), added, vault.settings().installationKey);
-        bytes = file.size();
-        AtomicFile::write(path, file);
+        AtomicWriter writer(path);
+        bytes = 0;
+        writer.open();
+        VaultFile::writeWithAddedRecord(
+            [&](QByteArrayView piece) {
+                bytes += piece.size();
+                return writer.append(piece);
+            },
+            vault.entries(), added, vault.settings().installationKey);
+        writer.commit(AtomicWriter::Commit::Replace);
     }
     QFile::remove(path);
     state.SetBytesProcessed(state.iterations() * bytes);

@@ -1,23 +1,42 @@
-#include "mainwindow/program.h"
-#include "platform/qtplatform.h"
+#include "app/commandline.h"
+#include "app/desktoprun.h"
+#include "app/programcommands.h"
+#include "app/programidentity.h"
+#include "app/qtplatformchoice.h"
+#include "platform/nocoredumps.h"
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(Platform::programTitle());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg")));
-    // The main window may hide in the notification area with no window shown.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    QtPlatform platform;
-    // The data files live beside the executable.
-    Program program(QCoreApplication::applicationDirPath(), platform);
-    QObject::connect(&program, &Program::finished, &application, &QApplication::quit, Qt::QueuedConnection);
-    QObject::connect(&application, &QApplication::aboutToQuit, &platform, &QtPlatform::forgetCopiedSecret);
-    if (!program.start()) {
-        return 1;
+    // Before anything secret is read, so that no core file can hold a password.
+    if (!disableCoreDumps()) {
+        qWarning("KeyHound: core dumps could not be turned off");
     }
-    return QApplication::exec();
+    // Under a file size limit a save then fails with a reason the user is told, instead of the system ending the
+    // program in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
+    nameProgram();
+    chooseQtPlatform();
+    CommandLine commandLine(QStringLiteral("Repositório de senhas. Sem opções, abre a janela do programa."));
+    addProgramCommands(commandLine);
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    commandLine.parse(arguments);
+    // A job needs no display.
+    if (commandLine.namesCommand()) {
+        QCoreApplication application(argc, argv);
+        return commandLine.runAndPrint();
+    }
+    // Qt takes its own options, such as -platform, out of the arguments first.
+    QApplication application(argc, argv);
+    if (commandLine.parse(QCoreApplication::arguments())) {
+        return commandLine.runAndPrint();
+    }
+    return runDesktop();
 }

@@ -6,8 +6,8 @@
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
+#include "platform/taborder.h"
 #include "platform/windowdragger.h"
-#include "platform/windowshape.h"
 #include "storage/vault.h"
 
 #include <QCloseEvent>
@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QUrl>
 
 namespace {
 
@@ -42,8 +43,6 @@ LoginWindow::LoginWindow(const Vault& vault, Platform& platform, QWidget* parent
     setObjectName(QStringLiteral("frm0_Logar"));
     setWindowTitle(Platform::programTitle());
     setFixedSize(windowSize);
-    setAttribute(Qt::WA_TranslucentBackground);
-    applyWindowOutline(this, Skin::roundedOutline(windowSize));
     createControls();
     new WindowDragger(this);
     placeAboveScreenCentre();
@@ -55,6 +54,7 @@ void LoginWindow::createControls()
     createTitle();
     createPasswordPanel();
     createAuthorLink();
+    setTabOrderByName(this, {QStringLiteral("btnFechar"), QStringLiteral("txtLogar"), QStringLiteral("btnOk")});
 }
 
 void LoginWindow::createTitle()
@@ -76,8 +76,9 @@ void LoginWindow::createTitle()
 
 void LoginWindow::createPasswordPanel()
 {
-    Skin::addLabel(QStringLiteral("Label1"), QStringLiteral("Digite a senha"), QRect(36, 114, 200, 18), this)
-        ->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QLabel* caption =
+        Skin::addLabel(QStringLiteral("Label1"), QStringLiteral("Digite a senha"), QRect(36, 114, 200, 18), this);
+    caption->setAttribute(Qt::WA_TransparentForMouseEvents);
     Skin::addPicture(QStringLiteral("imgLogar"), QStringLiteral("login-key"), QRect(34, 138, 30, 30), this)
         ->setToolTip(QStringLiteral(" Inserir password "));
 
@@ -85,6 +86,7 @@ void LoginWindow::createPasswordPanel()
     m_password->setObjectName(QStringLiteral("txtLogar"));
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setGeometry(70, 138, 228, 30);
+    caption->setBuddy(m_password);
     m_password->setFocus();
     connect(m_password, &QLineEdit::returnPressed, this, &LoginWindow::checkPassword);
 
@@ -122,7 +124,7 @@ bool LoginWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_authorSite && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && m_authorSite->rect().contains(mouse->position().toPoint())) {
-            m_platform.openAddress(AuthorSite::address());
+            m_platform.openAddress(QUrl(AuthorSite::address()));
             return true;
         }
     }

@@ -1,12 +1,13 @@
 #include "access/settingswindow.h"
 
-#include "access/keyfilter.h"
+#include "access/fieldvalidator.h"
 #include "access/passwordchange.h"
 #include "access/skin.h"
+#include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
-#include "platform/windowshape.h"
+#include "platform/taborder.h"
 #include "storage/vault.h"
 #include "storage/windows1252.h"
 
@@ -26,6 +27,7 @@ QString ownStyle()
         "#Label6 { color: #e8edf3; font-size: 19px; font-weight: bold; }"
         "#lblUsarSenha, #lblSenhaAtual, #Label3, #Label4 { color: #2a2a2a; font-size: 12px; font-weight: bold; }"
         "#Label1 { color: #5b5344; font-size: 11px; font-style: italic; }"
+        "#lblSenhaFabrica { color: #8a4b12; font-size: 10px; }"
         "QRadioButton { color: #2a2a2a; font-size: 12px; font-weight: bold; spacing: 6px; }"
         "QRadioButton::indicator { width: 18px; height: 18px; }"
         "QRadioButton::indicator:unchecked { image: url(:/art/settings-option-off.svg); }"
@@ -49,8 +51,6 @@ SettingsWindow::SettingsWindow(Vault& vault, Platform& platform, QWidget* parent
     setWindowTitle(Platform::programTitle());
     setModal(true);
     setFixedSize(windowSize);
-    setAttribute(Qt::WA_TranslucentBackground);
-    applyWindowOutline(this, Skin::roundedOutline(windowSize));
     createControls();
 }
 
@@ -60,6 +60,11 @@ void SettingsWindow::createControls()
     createTitle();
     createStartOption();
     createPasswordBoxes();
+    createFactoryPasswordHint();
+    m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
+    // Over the note on the limit, room for two lines.
+    m_notice->setGeometry(30, 276, 288, 34);
+    FieldValidator::reportRefusals(this, m_platform, m_notice);
 }
 
 void SettingsWindow::createTitle()
@@ -85,20 +90,20 @@ void SettingsWindow::createStartOption()
 
 void SettingsWindow::createPasswordBoxes()
 {
-    Skin::addLabel(QStringLiteral("lblSenhaAtual"), QStringLiteral("Senha atual"), QRect(30, 170, 140, 28), this);
     m_currentPassword = addPasswordBox(QStringLiteral("txtSenhaAtual"), QRect(172, 170, 146, 28));
     m_currentPassword->setEchoMode(QLineEdit::Password);
-    Skin::addLabel(QStringLiteral("Label3"), QStringLiteral("Nova senha"), QRect(30, 208, 140, 28), this);
+    Skin::addLabel(QStringLiteral("lblSenhaAtual"), QStringLiteral("Senha atual"), QRect(30, 170, 140, 28), this)
+        ->setBuddy(m_currentPassword);
     m_newPassword = addPasswordBox(QStringLiteral("txtNovaSenha"), QRect(172, 208, 146, 28));
-    Skin::addLabel(QStringLiteral("Label4"), QStringLiteral("Repetir nova senha"), QRect(30, 246, 140, 28), this);
+    Skin::addLabel(QStringLiteral("Label3"), QStringLiteral("Nova senha"), QRect(30, 208, 140, 28), this)
+        ->setBuddy(m_newPassword);
     m_repetition = addPasswordBox(QStringLiteral("txtRepSenha"), QRect(172, 246, 146, 28));
+    Skin::addLabel(QStringLiteral("Label4"), QStringLiteral("Repetir nova senha"), QRect(30, 246, 140, 28), this)
+        ->setBuddy(m_repetition);
     Skin::addLabel(QStringLiteral("Label1"), QStringLiteral("(Máximo 12 caracteres em cada entrada)"),
                    QRect(30, 282, 288, 18), this)
         ->setAlignment(Qt::AlignCenter);
 
-    setTabOrder(m_currentPassword, m_newPassword);
-    setTabOrder(m_newPassword, m_repetition);
-    setTabOrder(m_repetition, m_askAtStart);
     m_currentPassword->setFocus();
 
     auto* ok = new PictureButton(QStringLiteral("btnOk"), QStringLiteral("settings-update"),
@@ -106,6 +111,9 @@ void SettingsWindow::createPasswordBoxes()
     ok->setGeometry(292, 322, 36, 36);
     ok->setPressedLook(true);
     connect(ok, &QAbstractButton::clicked, this, &SettingsWindow::save);
+    setTabOrderByName(this, {QStringLiteral("btnFechar"), QStringLiteral("optSim"), QStringLiteral("optNao"),
+                             QStringLiteral("txtSenhaAtual"), QStringLiteral("txtNovaSenha"),
+                             QStringLiteral("txtRepSenha"), QStringLiteral("btnOk")});
 }
 
 QLineEdit* SettingsWindow::addPasswordBox(const QString& name, const QRect& place)
@@ -113,10 +121,20 @@ QLineEdit* SettingsWindow::addPasswordBox(const QString& name, const QRect& plac
     auto* box = new QLineEdit(this);
     box->setObjectName(name);
     box->setGeometry(place);
-    box->setMaxLength(passwordLimit);
-    // Typed, pasted or dropped: the same characters only.
-    box->setValidator(new CharacterSetValidator(KeyFilter::CharacterSet::Settings, box));
+    // Typed, pasted or dropped: the same characters and limit.
+    new FieldValidator(FieldRule(QStringLiteral("A senha"), passwordLimit, FieldRule::Characters::Settings), box);
     return box;
+}
+
+// Until the master password is changed, the new user finds the factory one where the settings ask for it.
+void SettingsWindow::createFactoryPasswordHint()
+{
+    if (m_vault.settings().masterPassword != Settings::factoryPassword) {
+        return;
+    }
+    Skin::addLabel(QStringLiteral("lblSenhaFabrica"),
+                   QStringLiteral("Senha de fábrica: %1").arg(QLatin1String(Settings::factoryPassword)),
+                   QRect(30, 192, 140, 14), this);
 }
 
 void SettingsWindow::paintEvent(QPaintEvent*)
@@ -137,7 +155,9 @@ void SettingsWindow::save()
     const StorageResult saved =
         m_vault.saveSettings(Windows1252::fromUnicode(m_newPassword->text()), m_askAtStart->isChecked());
     if (!saved.ok()) {
-        m_platform.showMessage(this, saved.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        const bool changedOutside = saved.status == StorageResult::ChangedOutside;
+        m_platform.showMessage(this, saved.message, Platform::programTitle(),
+                               changedOutside ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
         return;
     }
     m_platform.showMessage(this, QStringLiteral("Dados atualizados com sucesso!"));

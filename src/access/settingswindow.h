@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class NoticeLabel;
 class Platform;
 class QLineEdit;
 class QRadioButton;
@@ -25,6 +26,7 @@ private:
     void createTitle();
     void createStartOption();
     void createPasswordBoxes();
+    void createFactoryPasswordHint();
     QLineEdit* addPasswordBox(const QString& name, const QRect& place);
     void save();
 
@@ -35,4 +37,6 @@ private:
     QLineEdit* m_currentPassword = nullptr;
     QLineEdit* m_newPassword = nullptr;
     QLineEdit* m_repetition = nullptr;
+    // Why a typed or pasted text was refused.
+    NoticeLabel* m_notice = nullptr;
 };

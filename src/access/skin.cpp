@@ -3,13 +3,6 @@
 #include "platform/picture.h"
 
 #include <QLabel>
-#include <QPainterPath>
-
-namespace {
-
-constexpr qreal cornerRadius = 12;
-
-} // namespace
 
 namespace Skin {
 
@@ -40,13 +33,6 @@ QLabel* addPicture(const QString& name, const QString& picture, const QRect& pla
     pixmap.setDevicePixelRatio(ratio);
     label->setPixmap(pixmap);
     return label;
-}
-
-QPolygon roundedOutline(const QSize& size)
-{
-    QPainterPath path;
-    path.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), cornerRadius, cornerRadius);
-    return path.toFillPolygon().toPolygon();
 }
 
 } // namespace Skin

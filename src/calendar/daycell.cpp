@@ -1,5 +1,6 @@
 #include "calendar/daycell.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -31,6 +32,11 @@ void DayCell::paintEvent(QPaintEvent*)
         painter.setBrush(m_backColour);
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
     }
+    if (hasFocus()) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(0xc8, 0x8a, 0x1e), 1.5));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 3, 3);
+    }
     painter.setPen(palette().color(QPalette::WindowText));
     painter.setFont(font());
     // The caption's leading space only marks a day; the number itself is centred.
@@ -40,6 +46,33 @@ void DayCell::paintEvent(QPaintEvent*)
 void DayCell::mousePressEvent(QMouseEvent* event)
 {
     emit pressed(this);
+    event->accept();
+}
+
+void DayCell::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+        emit stepRequested(this, -1);
+        break;
+    case Qt::Key_Right:
+        emit stepRequested(this, 1);
+        break;
+    case Qt::Key_Up:
+        emit stepRequested(this, -7);
+        break;
+    case Qt::Key_Down:
+        emit stepRequested(this, 7);
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit clicked(this);
+        break;
+    default:
+        QLabel::keyPressEvent(event);
+        return;
+    }
     event->accept();
 }
 

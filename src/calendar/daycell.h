@@ -5,6 +5,8 @@
 
 // One day cell of the month calendar. Its caption is the day with a space in front (" 7"), or a single space when
 // the cell is blank. A transparent cell shows the calendar's background; an opaque one is filled with its colour.
+// With the keyboard focus it is framed in gold; Space or Enter picks it as a click does, and the arrow keys ask the
+// calendar to move the focus to a neighbouring day.
 class DayCell : public QLabel
 {
     Q_OBJECT
@@ -26,11 +28,14 @@ signals:
     void pressed(DayCell* cell);
     void released(DayCell* cell);
     void clicked(DayCell* cell);
+    // An arrow key: the cell that many places further on (-7 is the same weekday a week earlier).
+    void stepRequested(DayCell* cell, int step);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int m_index;

@@ -34,6 +34,7 @@ MonthCalendar::MonthCalendar(const CalendarLayout& layout, Platform& platform, C
     m_shownMonth = createHiddenLabel(QStringLiteral("lblMesHoje"));
     m_shownYear = createHiddenLabel(QStringLiteral("lblAnoHoje"));
     MostraMesAtual();
+    setReachable(false);
 }
 
 void MonthCalendar::createTitleRow()
@@ -81,6 +82,7 @@ void MonthCalendar::createCells()
         connect(cell, &DayCell::pressed, this, &MonthCalendar::pressCell);
         connect(cell, &DayCell::released, this, &MonthCalendar::releaseCell);
         connect(cell, &DayCell::clicked, this, &MonthCalendar::pickCell);
+        connect(cell, &DayCell::stepRequested, this, &MonthCalendar::moveFocus);
         m_cells.append(cell);
     }
 }
@@ -95,13 +97,48 @@ QLabel* MonthCalendar::createHiddenLabel(const QString& name)
 
 void MonthCalendar::showInWindow()
 {
+    if (!m_reachable) {
+        m_opener = window()->focusWidget();
+    }
     move(x(), Twips::toPixels(m_layout.shownTop));
     raise();
+    setReachable(true);
 }
 
 void MonthCalendar::hideInWindow()
 {
     move(x(), Twips::toPixels(m_layout.hiddenTop));
+    const bool hadFocus = isAncestorOf(window()->focusWidget());
+    setReachable(false);
+    if (hadFocus && m_opener) {
+        m_opener->setFocus();
+    }
+}
+
+void MonthCalendar::setReachable(bool reachable)
+{
+    // Out of sight, the calendar is out of the Tab order too.
+    m_reachable = reachable;
+    const QList<PictureButton*> buttons = findChildren<PictureButton*>();
+    for (PictureButton* button : buttons) {
+        button->setFocusPolicy(reachable ? Qt::TabFocus : Qt::NoFocus);
+    }
+    const QDate today = m_clock().date();
+    DayCell* entry = m_cells.at(m_grid.cellOfDay(m_grid.isMonthOf(today) ? today.day() : 1));
+    for (DayCell* cell : std::as_const(m_cells)) {
+        cell->setFocusPolicy(reachable && (cell == entry || cell->hasFocus()) ? Qt::TabFocus : Qt::NoFocus);
+    }
+}
+
+void MonthCalendar::moveFocus(DayCell* from, int step)
+{
+    const int target = from->index() + step;
+    if (target < 0 || target >= m_cells.size() || m_cells.at(target)->isBlank()) {
+        return;
+    }
+    m_cells.at(target)->setFocusPolicy(Qt::TabFocus);
+    m_cells.at(target)->setFocus(Qt::OtherFocusReason);
+    from->setFocusPolicy(Qt::NoFocus);
 }
 
 bool MonthCalendar::isShownInWindow() const
@@ -151,6 +188,7 @@ void MonthCalendar::DesenhaMes()
         cell->setOpaque(true);
         cell->setBackColour(todayColour());
     }
+    setReachable(m_reachable);
 }
 
 void MonthCalendar::AvisaAnoInvalido()

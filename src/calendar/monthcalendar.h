@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFrame>
 #include <QList>
+#include <QPointer>
 
 class DayCell;
 class Platform;
@@ -51,6 +52,9 @@ private:
     void createTitleRow();
     void createCells();
     QLabel* createHiddenLabel(const QString& name);
+    // Whether Tab reaches the month buttons and the grid, which it enters at today's cell or the month's first day.
+    void setReachable(bool reachable);
+    void moveFocus(DayCell* from, int step);
     void DesenhaMes();
     void AvisaAnoInvalido();
     bool isTodaysCell(const DayCell* cell) const;
@@ -63,6 +67,9 @@ private:
     Clock m_clock;
     MonthGrid m_grid;
     QList<DayCell*> m_cells;
+    bool m_reachable = false;
+    // What had the focus when the calendar was shown; it gets it back when the calendar goes.
+    QPointer<QWidget> m_opener;
     QLabel* m_title = nullptr;
     QLabel* m_todayDay = nullptr;
     QLabel* m_shownMonth = nullptr;

@@ -18,7 +18,7 @@ QString DescriptionEdit::admissible(const QString& incoming, int room)
     QString text = incoming;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n')).replace(QChar::LineSeparator, QLatin1Char('\n'));
-    if (!RecordTextValidator::isStorable(text)) {
+    if (!KeyFilter::isStorable(text)) {
         return {};
     }
     return text.left(std::max(room, 0));

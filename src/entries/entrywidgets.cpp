@@ -1,12 +1,14 @@
 #include "entries/entrywidgets.h"
 
-#include "access/keyfilter.h"
+#include "access/fieldvalidator.h"
 #include "platform/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
 
 namespace {
+
+using Characters = FieldRule::Characters;
 
 const char* const windowStyle = R"(
 QLineEdit, QPlainTextEdit {
@@ -62,15 +64,21 @@ QLineEdit* lineBox(QWidget* parent, const QString& name, int maxLength, BoxFilte
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setGeometry(Twips::rect(left, top, width, height));
-    box->setMaxLength(maxLength);
     switch (filter) {
-    case BoxFilter::RecordText:
-        box->setValidator(new RecordTextValidator(box));
+    case BoxFilter::Title:
+        new FieldValidator(FieldRule(QStringLiteral("O título"), maxLength, Characters::Storable), box);
         break;
-    case BoxFilter::EntryCharacters:
-        box->setValidator(new CharacterSetValidator(KeyFilter::CharacterSet::EntryWindow, box));
+    case BoxFilter::Address:
+        new FieldValidator(FieldRule(QStringLiteral("A URL"), maxLength, Characters::Storable), box);
+        break;
+    case BoxFilter::Login:
+        new FieldValidator(FieldRule(QStringLiteral("O login"), maxLength, Characters::EntryWindow), box);
+        break;
+    case BoxFilter::Password:
+        new FieldValidator(FieldRule(QStringLiteral("A senha"), maxLength, Characters::EntryWindow), box);
         break;
     case BoxFilter::ReadOnly:
+        box->setMaxLength(maxLength);
         box->setReadOnly(true);
         box->setFocusPolicy(Qt::NoFocus);
         box->setAlignment(Qt::AlignCenter);

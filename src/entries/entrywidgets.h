@@ -19,18 +19,22 @@ enum class LabelRole
     Heading,
 };
 
+// What a line box holds, which decides what it takes (see FieldRule).
 enum class BoxFilter
 {
-    // Title and address: anything a record can store.
-    RecordText,
-    // Login and password: the characters of the entry windows' set.
-    EntryCharacters,
+    // Anything a record can store.
+    Title,
+    Address,
+    // The characters of the entry windows' set.
+    Login,
+    Password,
     // Shown only; changed by the program.
     ReadOnly,
 };
 
 QLabel* label(QWidget* parent, const QString& name, const QString& text, LabelRole role, int left, int top, int width,
               int height);
+// A refused edit in a box that is not read-only is told through the box's FieldValidator.
 QLineEdit* lineBox(QWidget* parent, const QString& name, int maxLength, BoxFilter filter, int left, int top, int width,
                    int height);
 

@@ -1,5 +1,6 @@
 #include "entries/newentrywindow.h"
 
+#include "access/fieldvalidator.h"
 #include "calendar/monthcalendar.h"
 #include "entries/descriptionedit.h"
 #include "entries/entryfields.h"
@@ -10,6 +11,7 @@
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
+#include "platform/taborder.h"
 #include "platform/twips.h"
 #include "storage/entryrecord.h"
 #include "storage/vault.h"
@@ -63,46 +65,52 @@ NewEntryWindow::NewEntryWindow(Vault& vault, Platform& platform, QWidget* parent
     createFields();
     createDateRow();
     createButtons();
+    FieldValidator::reportRefusals(this, m_platform, m_notice);
     m_calendar = new MonthCalendar(
         CalendarLayout::CalendarioEscrever(), platform, [this] { return m_clock(); }, this);
     connect(m_calendar, &MonthCalendar::dayPicked, this, &NewEntryWindow::escreveTexto);
+    setTabOrderByName(this, {QStringLiteral("btnFechar"), QStringLiteral("txtTitulo"), QStringLiteral("btnCalendario"),
+                             QStringLiteral("btnPrev2"), QStringLiteral("btnAtual2"), QStringLiteral("btnNext2"),
+                             QStringLiteral("txtLogin"), QStringLiteral("txtSenha"), QStringLiteral("txtUrl"),
+                             QStringLiteral("txtDescricao"), QStringLiteral("btnOk")});
     m_title->setFocus();
 }
 
 void NewEntryWindow::createFields()
 {
-    const auto caption = [this](const char* name, const char* text, int left, int top) {
+    const auto caption = [this](const char* name, const char* text, int left, int top, QWidget* box) {
         EntryWidgets::label(this, QString::fromLatin1(name), QString::fromUtf8(text), LabelRole::Caption, left, top,
-                            900, 225);
+                            900, 225)
+            ->setBuddy(box);
     };
     const auto limit = [this](const char* name, const char* text, int left, int top, int width) {
         EntryWidgets::label(this, QString::fromLatin1(name), QString::fromUtf8(text), LabelRole::Limit,
                             left + width - 1600, top, 1600, 225);
     };
-    caption("lblTitulo", "Título", margin, 510);
+    m_title =
+        EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::Title, margin, 735, fullWidth, 300);
+    caption("lblTitulo", "Título", margin, 510, m_title);
     limit("Label1", "(Máximo 45 caracteres)", margin, 510, fullWidth);
-    m_title = EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::RecordText, margin, 735,
-                                    fullWidth, 300);
 
-    caption("Label3", "Login", margin, 1425);
+    m_login =
+        EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::Login, margin, 1650, columnWidth, 300);
+    caption("Label3", "Login", margin, 1425, m_login);
     limit("Label7", "(Máx 45 chars)", margin, 1425, columnWidth);
-    m_login = EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::EntryCharacters, margin, 1650,
-                                    columnWidth, 300);
-    caption("Label4", "Senha", secondColumn, 1425);
-    limit("Label8", "(Máx 20 chars)", secondColumn, 1425, columnWidth);
-    m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::EntryCharacters, secondColumn,
-                                       1650, columnWidth, 300);
+    m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::Password, secondColumn, 1650,
+                                       columnWidth, 300);
     PasswordMenu::addTo(m_password, KeyFilter::CharacterSet::EntryWindow);
+    caption("Label4", "Senha", secondColumn, 1425, m_password);
+    limit("Label8", "(Máx 20 chars)", secondColumn, 1425, columnWidth);
 
-    caption("Label5", "URL", margin, 2025);
-    limit("Label7", "(Máx 255 chars)", margin, 2025, fullWidth);
     m_address =
-        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::RecordText, margin, 2250, fullWidth, 300);
+        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::Address, margin, 2250, fullWidth, 300);
+    caption("Label5", "URL", margin, 2025, m_address);
+    limit("Label7", "(Máx 255 chars)", margin, 2025, fullWidth);
 
-    caption("lblDescricao", "Descrição", margin, 2625);
-    limit("Label7", "(Máx 500 chars)", margin, 2625, fullWidth);
     m_description = new DescriptionEdit(QStringLiteral("txtDescricao"), this);
     m_description->setGeometry(Twips::rect(margin, 2850, fullWidth, 705));
+    caption("lblDescricao", "Descrição", margin, 2625, m_description);
+    limit("Label7", "(Máx 500 chars)", margin, 2625, fullWidth);
 }
 
 void NewEntryWindow::createDateRow()
@@ -142,8 +150,8 @@ void NewEntryWindow::createButtons()
     connect(okButton, &PictureButton::clicked, this, &NewEntryWindow::btnOk_Click);
 
     m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);
-    // Right under the title box, over the date row, while it stands.
-    m_notice->setGeometry(Twips::rect(margin, 1065, fullWidth, 300));
+    // Right under the title box, over the date row, while it stands; room for two lines.
+    m_notice->setGeometry(Twips::rect(margin, 1050, fullWidth, 375));
 }
 
 void NewEntryWindow::setClock(Clock clock)
@@ -190,6 +198,9 @@ void NewEntryWindow::btnOk_Click()
     if (!result.ok()) {
         m_platform.showMessage(this, result.message, Platform::programTitle(), Platform::MessageIcon::Critical);
         return;
+    }
+    if (!result.message.isEmpty()) {
+        m_platform.showMessage(this, result.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
     }
     m_platform.beep();
     emit noticeRequested(EntryMessages::entrySaved());

@@ -8,6 +8,8 @@
 #include "platform/twips.h"
 #include "storage/vault.h"
 
+#include <QKeyEvent>
+
 namespace {
 
 constexpr int gapTwips = 30;
@@ -15,8 +17,8 @@ constexpr int dropTwips = 850;
 
 } // namespace
 
-SideWindows::SideWindows(Vault& vault, Platform& platform, QObject* parent)
-    : QObject(parent), m_vault(vault), m_platform(platform)
+SideWindows::SideWindows(Vault& vault, Platform& platform, QWidget* owner)
+    : QObject(owner), m_vault(vault), m_platform(platform), m_owner(owner)
 {}
 
 SideWindows::~SideWindows()
@@ -40,12 +42,15 @@ void SideWindows::ensureWindows()
 {
     const bool recreated = !m_detail || !m_update;
     if (!m_detail) {
-        m_detail = new DetailWindow(m_platform);
+        m_detail = new DetailWindow(m_platform, m_vault.dataFolder(), m_owner);
+        m_detail->installEventFilter(this);
         // Forgotten at once, so that nothing fills a window on its way out.
         connect(m_detail, &DetailWindow::windowClosed, this, [this] { m_detail = nullptr; });
     }
     if (!m_update) {
-        m_update = new UpdateWindow(m_platform, [this] { return m_clock(); });
+        m_update = new UpdateWindow(
+            m_platform, [this] { return m_clock(); }, m_owner);
+        m_update->installEventFilter(this);
         connect(m_update, &UpdateWindow::windowClosed, this, [this] { m_update = nullptr; });
         connect(m_update, &UpdateWindow::saveRequested, this, [this] { store(Change::Save); });
         connect(m_update, &UpdateWindow::deleteRequested, this, [this] { store(Change::Delete); });
@@ -123,6 +128,19 @@ void SideWindows::close()
     }
 }
 
+bool SideWindows::eventFilter(QObject*, QEvent* event)
+{
+    // Keys the window's controls leave alone come up to the window itself.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            emit hideRequested();
+            return true;
+        }
+    }
+    return false;
+}
+
 EntryFields SideWindows::editedEntry() const
 {
     EntryFields entry = m_detail->fields();
@@ -136,7 +154,8 @@ void SideWindows::reportRefusal(const StorageResult& result)
 {
     const bool stale = result.status == StorageResult::StaleEntry;
     m_platform.showMessage(m_update, stale ? staleEntryMessage() : result.message, Platform::programTitle(),
-                           stale ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
+                           result.status == StorageResult::Failed ? Platform::MessageIcon::Critical
+                                                                  : Platform::MessageIcon::Exclamation);
 }
 
 void SideWindows::store(Change change)
@@ -159,6 +178,9 @@ void SideWindows::store(Change change)
     if (!result.ok()) {
         reportRefusal(result);
         return;
+    }
+    if (!result.message.isEmpty()) {
+        m_platform.showMessage(m_update, result.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
     }
     m_platform.beep();
     emit noticeRequested(change == Change::Save ? EntryMessages::entrySaved() : EntryMessages::entryDeleted());

@@ -12,12 +12,14 @@ class Platform;
 struct EntryFields;
 struct StorageResult;
 class UpdateWindow;
+class QWidget;
 class Vault;
 
 // The two side windows of an opened entry, filled and moved together by the main window and shown and hidden
 // together: the detail window frm2_Esquerda on the left (title, address, login, password) and the update window
 // frm3_Direita on the right (description, dates, save and delete). Each is created on first use and destroyed when
-// it closes; the next use creates it afresh.
+// it closes; the next use creates it afresh. Both are tool windows of the main window that owns them: they stay above
+// it and take no place of their own in the taskbar. Escape in either puts both away, as the main window's Escape does.
 //
 // Save and delete take the four fields of the detail window and the description and expiry date of the update
 // window. They change the vault only while the entry at the index is still the one that was shown and both windows
@@ -28,7 +30,8 @@ class SideWindows : public QObject
     Q_OBJECT
 
 public:
-    SideWindows(Vault& vault, Platform& platform, QObject* parent = nullptr);
+    // owner is the main window; without one the windows stand alone.
+    SideWindows(Vault& vault, Platform& platform, QWidget* owner = nullptr);
     ~SideWindows() override;
 
     // Fills both windows with the entry at the index of the full list, creating them hidden when needed.
@@ -54,6 +57,11 @@ signals:
     void closed();
     // A short notice for the main window's notice label.
     void noticeRequested(const QString& text);
+    // Escape was pressed in one of the windows: the main window hides both.
+    void hideRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Change
@@ -70,6 +78,7 @@ private:
 
     Vault& m_vault;
     Platform& m_platform;
+    QWidget* m_owner;
     Clock m_clock = systemClock();
     QPointer<DetailWindow> m_detail;
     QPointer<UpdateWindow> m_update;

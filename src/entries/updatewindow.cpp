@@ -9,6 +9,8 @@
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
+#include "platform/taborder.h"
+#include "platform/taskbarhint.h"
 #include "platform/twips.h"
 #include "platform/windowdragger.h"
 #include "platform/windowshape.h"
@@ -33,11 +35,12 @@ constexpr int valueWidth = 840;
 } // namespace
 
 UpdateWindow::UpdateWindow(Platform& platform, Clock clock, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frm3_Direita"));
     setWindowTitle(Platform::programTitle());
     setAttribute(Qt::WA_DeleteOnClose);
+    keepOutOfTaskbar(this);
     setFixedSize(Twips::size(windowWidth, windowHeight));
     EntryWidgets::dress(this);
     applyWindowOutline(this, Outline::build(Outline::updateWindow()));
@@ -48,16 +51,20 @@ UpdateWindow::UpdateWindow(Platform& platform, Clock clock, QWidget* parent)
     createButtons();
     m_calendar = new MonthCalendar(CalendarLayout::CalendarioAtualizar(), platform, std::move(clock), this);
     connect(m_calendar, &MonthCalendar::dayPicked, this, &UpdateWindow::escreveTexto);
+    setTabOrderByName(this, {QStringLiteral("btnFechar"), QStringLiteral("txtDescricao"),
+                             QStringLiteral("btnCalendario"), QStringLiteral("btnPrev2"), QStringLiteral("btnAtual2"),
+                             QStringLiteral("btnNext2"), QStringLiteral("btnOk"), QStringLiteral("btnDel")});
 }
 
 void UpdateWindow::createFields()
 {
-    EntryWidgets::label(this, QStringLiteral("Label2"), QStringLiteral("Descrição"), LabelRole::Caption, margin, 450,
-                        1200, 210);
+    QLabel* descriptionCaption = EntryWidgets::label(this, QStringLiteral("Label2"), QStringLiteral("Descrição"),
+                                                     LabelRole::Caption, margin, 450, 1200, 210);
     EntryWidgets::label(this, QStringLiteral("Label7"), QStringLiteral("(Máx 500 chars)"), LabelRole::Limit,
                         windowWidth - margin - 1400, 450, 1400, 210);
     m_description = new DescriptionEdit(QStringLiteral("txtDescricao"), this);
     m_description->setGeometry(Twips::rect(margin, 660, boxWidth, 855));
+    descriptionCaption->setBuddy(m_description);
 
     const auto dateRow = [this](const char* caption, const char* text, const char* box, int top) {
         QLabel* label = EntryWidgets::label(this, QString::fromLatin1(caption), QString::fromUtf8(text),
@@ -65,8 +72,10 @@ void UpdateWindow::createFields()
         QFont font = label->font();
         font.setPixelSize(10);
         label->setFont(font);
-        return EntryWidgets::lineBox(this, QString::fromLatin1(box), 32767, BoxFilter::ReadOnly, valueLeft, top,
-                                     valueWidth, 285);
+        QLineEdit* value = EntryWidgets::lineBox(this, QString::fromLatin1(box), 32767, BoxFilter::ReadOnly, valueLeft,
+                                                 top, valueWidth, 285);
+        label->setBuddy(value);
+        return value;
     };
     m_updatedOn = dateRow("Label3", "Atualizado em:", "txtPostado", 1605);
     m_expiry = dateRow("Label1", "Vence em:", "txtVencimento", 1965);
@@ -127,6 +136,7 @@ void UpdateWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    clipToOutline(painter, this);
     Picture::paint(painter, QStringLiteral("update-background"), rect());
 }
 

@@ -7,6 +7,7 @@
 #include "platform/twips.h"
 
 #include <QLabel>
+#include <QUrl>
 
 namespace {
 
@@ -67,5 +68,5 @@ void AboutWindow::addAuthorLink()
     auto* link = new LinkLabel(QStringLiteral("lblSitedoautor"), AuthorSite::hostName(), this);
     link->setGeometry(Twips::rect(240, 3330, 2940, 210));
     // The browser's own failures are its business: the window stays open either way.
-    connect(link, &LinkLabel::clicked, this, [this] { m_platform.openAddress(AuthorSite::address()); });
+    connect(link, &LinkLabel::clicked, this, [this] { m_platform.openAddress(QUrl(AuthorSite::address())); });
 }

@@ -12,6 +12,10 @@ HelpWindow::HelpWindow(QWidget* parent)
     text->setObjectName(QStringLiteral("txtAjuda"));
     text->setGeometry(Twips::rect(210, 720, 3000, 2985));
     text->setReadOnly(true);
+    text->setAccessibleName(QStringLiteral("Ajuda"));
+    text->setTabChangesFocus(true);
+    // The arrows and page keys scroll the text from the start.
+    text->setFocus();
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text->setLineWrapMode(QPlainTextEdit::WidgetWidth);

@@ -14,8 +14,10 @@
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
+#include "platform/taborder.h"
 #include "platform/twips.h"
 #include "platform/windowdragger.h"
+#include "platform/windowfront.h"
 #include "platform/windowshape.h"
 #include "search/searchline.h"
 #include "shape/outline.h"
@@ -82,6 +84,12 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     buildPageArrows();
     buildBottomButtons();
     buildStateLabels();
+    setTabOrderByName(this, {QStringLiteral("btnMinimizar"), QStringLiteral("btnTray"), QStringLiteral("btnFechar"),
+                             QStringLiteral("txtLogin"), QStringLiteral("btnCopyLogin"), QStringLiteral("txtSenha"),
+                             QStringLiteral("btnCopySenha"), QStringLiteral("imgRetorna"),
+                             QStringLiteral("lstLembretes"), QStringLiteral("imgAvanca"), QStringLiteral("btnConfig"),
+                             QStringLiteral("imgEscrever"), QStringLiteral("imgAjuda"), QStringLiteral("imgSobre")});
+    listenForKeyCommands();
     m_notice = new NoticeLabel(QStringLiteral("lblAviso"), this);
     m_notice->setGeometry(listPlace.left() + 10, listPlace.bottom() - 24, listPlace.width() - 20, 20);
     m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -99,9 +107,10 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
         showFirstPage();
     });
     connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::showSettingsValues);
-    connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::restoreFromTray);
+    connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::bringToFront);
     connect(m_sideWindows, &SideWindows::noticeRequested, this, &MainWindow::showNotice);
     connect(m_sideWindows, &SideWindows::closed, this, &MainWindow::forgetSideWindows);
+    connect(m_sideWindows, &SideWindows::hideRequested, this, [this] { setSideWindowsOpen(false); });
 
     showSettingsValues();
     showFirstPage();
@@ -154,27 +163,28 @@ void MainWindow::buildTitleBar()
 void MainWindow::buildEntryBoxes()
 {
     const auto addBox = [this](const QString& name, const QString& captionName, const QString& caption, int top) {
-        addLabel(captionName, caption, QRect(18, top, 42, 17));
+        QLabel* label = addLabel(captionName, caption, QRect(18, top, 42, 17));
         auto* box = new QLineEdit(this);
         box->setObjectName(name);
         box->setReadOnly(true);
         box->setGeometry(62, top, 180, 17);
         box->setStyleSheet(boxStyle);
-        box->setFocusPolicy(Qt::ClickFocus);
+        // Screen readers name the box by its caption.
+        label->setBuddy(box);
         return box;
     };
     m_txtLogin = addBox(QStringLiteral("txtLogin"), QStringLiteral("lblLogin"), QStringLiteral("Login"), 40);
     m_txtSenha = addBox(QStringLiteral("txtSenha"), QStringLiteral("lblSenha"), QStringLiteral("Senha"), 66);
 
-    auto* copyLogin = new PictureButton(QStringLiteral("btnCopyLogin"), QStringLiteral("main-copy"),
-                                        QStringLiteral(" Copiar "), this);
-    copyLogin->setGeometry(Twips::rect(3685, 645, 150, 165));
-    connect(copyLogin, &QAbstractButton::clicked, this, [this] { m_platform.copySecret(m_txtLogin->text()); });
+    m_copyLogin = new PictureButton(QStringLiteral("btnCopyLogin"), QStringLiteral("main-copy"),
+                                    QStringLiteral(" Copiar "), this);
+    m_copyLogin->setGeometry(Twips::rect(3685, 645, 150, 165));
+    connect(m_copyLogin, &QAbstractButton::clicked, this, [this] { m_platform.copySecret(m_txtLogin->text()); });
 
-    auto* copyPassword = new PictureButton(QStringLiteral("btnCopySenha"), QStringLiteral("main-copy"),
-                                           QStringLiteral(" Copiar "), this);
-    copyPassword->setGeometry(Twips::rect(3685, 1030, 150, 165));
-    connect(copyPassword, &QAbstractButton::clicked, this, [this] { m_platform.copySecret(m_txtSenha->text()); });
+    m_copyPassword = new PictureButton(QStringLiteral("btnCopySenha"), QStringLiteral("main-copy"),
+                                       QStringLiteral(" Copiar "), this);
+    m_copyPassword->setGeometry(Twips::rect(3685, 1030, 150, 165));
+    connect(m_copyPassword, &QAbstractButton::clicked, this, [this] { m_platform.copySecret(m_txtSenha->text()); });
 }
 
 void MainWindow::buildList()
@@ -188,6 +198,7 @@ void MainWindow::buildList()
 
     m_list = new PageList(this);
     m_list->setGeometry(listPlace);
+    m_list->setAccessibleName(QStringLiteral("Entradas"));
     m_list->installEventFilter(this);
     connect(m_list, &QListWidget::currentRowChanged, this, &MainWindow::selectRow);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &MainWindow::toggleSideWindows);
@@ -211,14 +222,18 @@ void MainWindow::buildPageArrows()
     const QRect forwardPlace(QPoint(width() - 6 - arrowSize.width(), top), arrowSize);
 
     // The greyed arrows lie under the active ones and show wherever an active arrow is hidden.
-    const auto addGreyed = [this](const QString& name, const QString& picture, const QRect& place) {
+    const auto addGreyed = [this](const QString& name, const QString& picture, const QRect& place,
+                                  const QString& accessibleName) {
         auto* greyed = new PictureButton(name, picture, QString(), this);
         greyed->setGeometry(place);
         greyed->setEnabled(false);
         greyed->unsetCursor();
+        // A screen reader announces it as the arrow that cannot be used now.
+        greyed->setAccessibleName(accessibleName);
     };
-    addGreyed(QStringLiteral("imgRetornaOff"), QStringLiteral("arrow-back-off"), backPlace);
-    addGreyed(QStringLiteral("imgAvancaOff"), QStringLiteral("arrow-forward-off"), forwardPlace);
+    addGreyed(QStringLiteral("imgRetornaOff"), QStringLiteral("arrow-back-off"), backPlace, QStringLiteral("Retornar"));
+    addGreyed(QStringLiteral("imgAvancaOff"), QStringLiteral("arrow-forward-off"), forwardPlace,
+              QStringLiteral("Avançar"));
 
     m_imgRetorna = new PictureButton(QStringLiteral("imgRetorna"), QStringLiteral("arrow-back"),
                                      QStringLiteral(" Retornar "), this);
@@ -240,11 +255,11 @@ void MainWindow::buildBottomButtons()
     config->setGeometry(Twips::rect(840, 4660, 1020, 180));
     connect(config, &QAbstractButton::clicked, this, &MainWindow::openSettings);
 
-    auto* write = new PictureButton(QStringLiteral("imgEscrever"), QStringLiteral("main-write"),
-                                    QStringLiteral(" Inserir password "), this);
-    write->setGeometry(Twips::rect(1965, 4515, 540, 750));
-    write->setPressedLook(true);
-    connect(write, &QAbstractButton::clicked, this, &MainWindow::openNewEntry);
+    m_newEntry = new PictureButton(QStringLiteral("imgEscrever"), QStringLiteral("main-write"),
+                                   QStringLiteral(" Inserir password "), this);
+    m_newEntry->setGeometry(Twips::rect(1965, 4515, 540, 750));
+    m_newEntry->setPressedLook(true);
+    connect(m_newEntry, &QAbstractButton::clicked, this, &MainWindow::openNewEntry);
 
     auto* help =
         new PictureButton(QStringLiteral("imgAjuda"), QStringLiteral("main-help"), QStringLiteral(" Ajuda "), this);
@@ -413,8 +428,70 @@ void MainWindow::selectRow(int row)
     syncStateLabels();
 }
 
+void MainWindow::listenForKeyCommands()
+{
+    // Every control that can hold the focus passes its keys through the window's commands first; keys that reach
+    // the window itself come through keyPressEvent.
+    const QList<QWidget*> controls = findChildren<QWidget*>();
+    for (QWidget* control : controls) {
+        if (control->focusPolicy() != Qt::NoFocus) {
+            control->installEventFilter(this);
+        }
+    }
+}
+
+bool MainWindow::runKeyCommand(const QKeyEvent& key, const QObject* receiver)
+{
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    if (enter && (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && receiver == m_list) {
+        // On a selected entry, as a double-click does: open or close the side windows.
+        if (m_list->currentRow() < 0) {
+            return false;
+        }
+        toggleSideWindows();
+        return true;
+    }
+    if (key.modifiers() == Qt::ControlModifier) {
+        switch (key.key()) {
+        case Qt::Key_N:
+            m_newEntry->click();
+            return true;
+        case Qt::Key_B:
+            m_copyLogin->click();
+            return true;
+        case Qt::Key_C:
+            // Never the list's own copy, which would put the row's inner text on the clipboard.
+            m_copyPassword->click();
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier && m_sideWindowsOpen) {
+        setSideWindowsOpen(false);
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (!runKeyCommand(*event, this)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        const bool command = runKeyCommand(*static_cast<QKeyEvent*>(event), watched);
+        // Only keys pressed in the list come up under its release rule: not a command's key and the modifiers held
+        // with it, nor the Tab that brought the focus into the list.
+        m_listKeysDown = watched == m_list && !command;
+        if (command) {
+            return true;
+        }
+    }
     if (watched == m_list) {
         if (handleSearchKey(event)) {
             return true;
@@ -422,7 +499,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::KeyPress) {
             return handleListKeyPress(static_cast<QKeyEvent*>(event)->key());
         }
-        if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+        if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat() && m_listKeysDown) {
             handleListKeyRelease();
         }
     }
@@ -508,15 +585,11 @@ void MainWindow::hideToTray()
     m_platform.showTrayIcon(windowIcon(), Platform::programTitle());
 }
 
-void MainWindow::restoreFromTray()
+void MainWindow::bringToFront()
 {
-    if (m_ended) {
-        return;
+    if (!m_ended) {
+        bringWindowToFront(this);
     }
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
 }
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
@@ -585,6 +658,7 @@ void MainWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    clipToOutline(painter, this);
     Picture::paint(painter, QStringLiteral("main-background"), rect());
     // The list's own picture, tiled from the list's corner; the rows are drawn over it.
     painter.setBrushOrigin(listPlace.topLeft());

@@ -15,6 +15,7 @@ class PageList;
 class PictureButton;
 class Platform;
 class QDialog;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class SearchLine;
@@ -41,6 +42,8 @@ public:
     void setClock(Clock clock);
 
 public slots:
+    // Shows the window again, from the notification area or minimised, in front of the others.
+    void bringToFront();
     // Shows the text in the notice label for two seconds.
     void showNotice(const QString& text);
 
@@ -50,6 +53,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -69,6 +73,11 @@ private:
     void showPage();
     void turnPage(bool forward);
     void selectRow(int row);
+    // The window's keyboard commands, wherever the focus is in it: Ctrl+N a new entry, Ctrl+B copies the login and
+    // Ctrl+C the password of the selected entry, Escape closes the side windows, and Enter on the list opens or
+    // closes them. True when the key, sent to the receiver, was one of them.
+    bool runKeyCommand(const QKeyEvent& key, const QObject* receiver);
+    void listenForKeyCommands();
     bool handleListKeyPress(int key);
     void handleListKeyRelease();
     void showSettingsValues();
@@ -90,7 +99,6 @@ private:
 
     void minimise();
     void hideToTray();
-    void restoreFromTray();
     void endProgram();
     void openSettings();
     void openNewEntry();
@@ -107,6 +115,8 @@ private:
     // The index in the full list of the entry selected, or -1.
     qsizetype m_listIndex = -1;
     bool m_sideWindowsOpen = false;
+    // The last key pressed went to the list and ran no command.
+    bool m_listKeysDown = false;
     bool m_ended = false;
     Clock m_clock = systemClock();
 
@@ -122,6 +132,9 @@ private:
     PageList* m_list = nullptr;
     QLineEdit* m_txtLogin = nullptr;
     QLineEdit* m_txtSenha = nullptr;
+    PictureButton* m_copyLogin = nullptr;
+    PictureButton* m_copyPassword = nullptr;
+    PictureButton* m_newEntry = nullptr;
     PictureButton* m_imgAvanca = nullptr;
     PictureButton* m_imgRetorna = nullptr;
     QLabel* m_lblPagina = nullptr;

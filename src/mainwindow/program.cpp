@@ -3,6 +3,7 @@
 #include "access/loginwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
+#include "platform/windowfront.h"
 
 Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
     : QObject(parent), m_platform(platform), m_vault(dataFolder)
@@ -20,10 +21,15 @@ LoginWindow* Program::loginWindow() const
 
 bool Program::start()
 {
+    m_vault.setLargeFileConfirmation(
+        [this](const QString& question) { return m_platform.askYesNo(nullptr, question); });
     const StorageResult opened = m_vault.open();
     if (!opened.ok()) {
         m_platform.showMessage(nullptr, opened.message, Platform::programTitle(), Platform::MessageIcon::Critical);
         return false;
+    }
+    if (!opened.message.isEmpty()) {
+        m_platform.showMessage(nullptr, opened.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
     }
     m_mainWindow = std::make_unique<MainWindow>(m_vault, m_platform);
     connect(m_mainWindow.get(), &MainWindow::programEnded, this, &Program::end);
@@ -33,6 +39,15 @@ bool Program::start()
         m_mainWindow->show();
     }
     return true;
+}
+
+void Program::bringToFront()
+{
+    if (m_loginWindow) {
+        bringWindowToFront(m_loginWindow);
+    } else if (m_mainWindow) {
+        m_mainWindow->bringToFront();
+    }
 }
 
 void Program::askForPassword()

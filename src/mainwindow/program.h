@@ -29,6 +29,9 @@ public:
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
     LoginWindow* loginWindow() const;
 
+    // Brings the program's window to the front: the login window while the password is asked, else the main window.
+    void bringToFront();
+
 signals:
     // Every window is gone; the program should end.
     void finished();

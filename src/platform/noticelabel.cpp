@@ -6,6 +6,7 @@ NoticeLabel::NoticeLabel(const QString& objectName, QWidget* parent) : QLabel(pa
 {
     setObjectName(objectName);
     setAlignment(Qt::AlignCenter);
+    setWordWrap(true);
     setStyleSheet(QStringLiteral("color: #fff4ea; background: #a3301c; border: 1px solid #5e1a0e; border-radius: 4px;"
                                  " padding: 0px 4px;"));
     QFont bold = font();

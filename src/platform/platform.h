@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+class QUrl;
 class QWidget;
 
 // Everything the windows ask of the desktop: message boxes, the beep, the clipboard, opening an address and the
@@ -26,15 +27,18 @@ public:
     // A message box with an OK button only; returns when the user has closed it.
     virtual void showMessage(QWidget* parent, const QString& text, const QString& title = programTitle(),
                              MessageIcon icon = MessageIcon::None) = 0;
+    // A question with the buttons "Sim" and "Não", "Não" the default; true when the user chose "Sim".
+    virtual bool askYesNo(QWidget* parent, const QString& text, const QString& title = programTitle()) = 0;
     virtual void beep() = 0;
 
-    // Replaces the clipboard's content with the text, marked as a secret for clipboard managers.
+    // Replaces the clipboard's content with the text, marked as a secret for clipboard managers. The clipboard forgets
+    // it thirty seconds later, unless something else was copied since.
     virtual void copySecret(const QString& text) = 0;
     // Empties the clipboard if it still holds the last secret copied; called when the program ends.
     virtual void forgetCopiedSecret() = 0;
 
-    // Hands the address to the system unchanged, to be opened by whatever is associated with it.
-    virtual void openAddress(const QString& address) = 0;
+    // Hands the address to the system, to be opened by whatever is associated with it.
+    virtual void openAddress(const QUrl& address) = 0;
 
     virtual bool isTrayAvailable() const = 0;
     // Puts the icon into the notification area; a second call while it is there changes nothing.

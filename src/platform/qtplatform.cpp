@@ -6,10 +6,18 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QUrl>
 
-QtPlatform::QtPlatform(QObject* parent) : Platform(parent) {}
+QtPlatform::QtPlatform(QObject* parent) : Platform(parent), m_clipboardTimer(new QTimer(this))
+{
+    m_clipboardTimer->setObjectName(QStringLiteral("clipboardTimer"));
+    m_clipboardTimer->setSingleShot(true);
+    m_clipboardTimer->setInterval(secretLifetime);
+    connect(m_clipboardTimer, &QTimer::timeout, this, &QtPlatform::forgetCopiedSecret);
+}
 
 QtPlatform::~QtPlatform()
 {
@@ -36,6 +44,20 @@ void QtPlatform::showMessage(QWidget* parent, const QString& text, const QString
     box.exec();
 }
 
+bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& title)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    QPushButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 void QtPlatform::beep()
 {
     QApplication::beep();
@@ -47,10 +69,12 @@ void QtPlatform::copySecret(const QString& text)
     clipboard->clear();
     clipboard->setMimeData(makeSecretMimeData(text));
     m_copiedSecret = text;
+    m_clipboardTimer->start();
 }
 
 void QtPlatform::forgetCopiedSecret()
 {
+    m_clipboardTimer->stop();
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!m_copiedSecret.isNull() && clipboard->text() == m_copiedSecret) {
         clipboard->clear();
@@ -58,10 +82,9 @@ void QtPlatform::forgetCopiedSecret()
     m_copiedSecret.clear();
 }
 
-void QtPlatform::openAddress(const QString& address)
+void QtPlatform::openAddress(const QUrl& address)
 {
-    // The address goes out as the user typed it; a text without a scheme is taken as a local file or folder.
-    QDesktopServices::openUrl(QUrl::fromUserInput(address, QString(), QUrl::AssumeLocalFile));
+    QDesktopServices::openUrl(address);
 }
 
 bool QtPlatform::isTrayAvailable() const

@@ -4,7 +4,10 @@
 
 #include <QPointer>
 
+#include <chrono>
+
 class QSystemTrayIcon;
+class QTimer;
 
 // The real desktop, through Qt.
 class QtPlatform : public Platform
@@ -12,14 +15,19 @@ class QtPlatform : public Platform
     Q_OBJECT
 
 public:
+    // How long a copied login or password stays on the clipboard; the timer counting it is the child
+    // "clipboardTimer".
+    static constexpr std::chrono::seconds secretLifetime{30};
+
     explicit QtPlatform(QObject* parent = nullptr);
     ~QtPlatform() override;
 
     void showMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title) override;
     void beep() override;
     void copySecret(const QString& text) override;
     void forgetCopiedSecret() override;
-    void openAddress(const QString& address) override;
+    void openAddress(const QUrl& address) override;
     bool isTrayAvailable() const override;
     void showTrayIcon(const QIcon& icon, const QString& tip) override;
     void removeTrayIcon() override;
@@ -28,4 +36,5 @@ public:
 private:
     QPointer<QSystemTrayIcon> m_trayIcon;
     QString m_copiedSecret;
+    QTimer* m_clipboardTimer;
 };

@@ -13,3 +13,9 @@ void RecordingPlatform::showTrayIcon(const QIcon&, const QString& tip)
     trayIconShown = true;
     trayTip = tip;
 }
+
+bool RecordingPlatform::askYesNo(QWidget*, const QString& text, const QString&)
+{
+    questions.append(text);
+    return answer;
+}

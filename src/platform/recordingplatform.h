@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <QList>
+#include <QUrl>
 
 #include <functional>
 
@@ -22,10 +23,11 @@ public:
     using Platform::Platform;
 
     void showMessage(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title) override;
     void beep() override { ++beeps; }
     void copySecret(const QString& text) override { clipboard = text; }
     void forgetCopiedSecret() override { clipboard.clear(); }
-    void openAddress(const QString& address) override { openedAddresses.append(address); }
+    void openAddress(const QUrl& address) override { openedAddresses.append(address); }
     bool isTrayAvailable() const override { return trayAvailable; }
     void showTrayIcon(const QIcon& icon, const QString& tip) override;
     void removeTrayIcon() override { trayIconShown = false; }
@@ -35,9 +37,12 @@ public:
     void clickTrayIcon() { emit trayIconClicked(); }
 
     QList<Message> messages;
+    // The questions asked, and the answer every question gets.
+    QStringList questions;
+    bool answer = false;
     int beeps = 0;
     QString clipboard;
-    QStringList openedAddresses;
+    QList<QUrl> openedAddresses;
     bool trayAvailable = true;
     bool trayIconShown = false;
     QString trayTip;

@@ -50,7 +50,8 @@ QByteArray displayRow(const QByteArray& record, qsizetype index)
 {
     const bool hasExpiry = record.contains(separator);
     const QByteArray expiry = hasExpiry ? field(record, Expiry) : record;
-    return expiry + "    " + field(record, Title) + "\t\t\t\t" + QByteArray::number(index);
+    return expiry.left(shownFieldLength) + "    " + field(record, Title).left(shownFieldLength) + "\t\t\t\t" +
+           QByteArray::number(index);
 }
 
 qsizetype indexOfRow(const QByteArray& row)

@@ -37,15 +37,42 @@ QByteArrayView withoutQuotes(QByteArrayView line, QByteArray& scratch)
     return scratch;
 }
 
-// The character code of eight marker bytes, most significant bit first; only 0x8F is a set bit. The eight
-// comparisons are done at once on a 64-bit word: every byte equal to 0x8F becomes 0x80, every other byte 0, and one
-// multiplication gathers the eight high bits, first byte first, into the top byte.
+constexpr quint64 everyByte(unsigned char byte)
+{
+    return 0x0101010101010101ULL * byte;
+}
+
+// Gathers the high bit of each byte, first byte first, into one character code.
+unsigned codeOfHighBits(quint64 highBits)
+{
+    return unsigned(((highBits >> 7) * 0x8040201008040201ULL) >> 56);
+}
+
+// The character code of eight marker bytes, most significant bit first, where any byte other than 0x8F is a 0 bit.
+// The eight comparisons are done at once on a 64-bit word: every byte equal to 0x8F becomes 0x80, every other byte 0.
 unsigned codeOfGroup(const char* group)
 {
-    constexpr quint64 lowSeven = 0x7F7F7F7F7F7F7F7FULL;
-    const quint64 word = qFromLittleEndian<quint64>(group) ^ 0x8F8F8F8F8F8F8F8FULL;
-    const quint64 equal = ~(((word & lowSeven) + lowSeven) | word | lowSeven);
-    return unsigned(((equal >> 7) * 0x8040201008040201ULL) >> 56);
+    constexpr quint64 lowSeven = everyByte(0x7F);
+    const quint64 word = qFromLittleEndian<quint64>(group) ^ everyByte(LineCodec::oneBit);
+    return codeOfHighBits(~(((word & lowSeven) + lowSeven) | word | lowSeven));
+}
+
+// The same for a group that holds only marker bytes, with any other byte shown in the second member. Against 0x7F
+// a 0x7F byte becomes 0x00 and a 0x8F byte 0xF0: the high bits are the code, and a byte that is neither differs from
+// the 0x00 or 0xF0 its high bit calls for.
+struct MarkerGroup
+{
+    unsigned code;
+    quint64 foreignBits;
+};
+
+MarkerGroup readMarkerGroup(const char* group)
+{
+    const quint64 flipped = qFromLittleEndian<quint64>(group) ^ everyByte(LineCodec::zeroBit);
+    const quint64 high = flipped & everyByte(0x80);
+    // 0xF0 in every byte whose high bit is set: 0x100 - 0x10 there, the carries cancelling out.
+    const quint64 expected = (high << 1) - (high >> 3);
+    return {codeOfHighBits(high), flipped ^ expected};
 }
 
 // A last group of fewer than eight marker bytes is read as a shorter binary number.
@@ -71,6 +98,21 @@ private:
     KeyStream m_keyStream;
     bool m_hasKey;
 };
+
+// Reads, deciphers and reverses in one pass: the groups of eight markers fill the record from its end.
+template <typename CodeOfGroup>
+void fillRecord(QByteArray& record, QByteArrayView markers, QByteArrayView key, CodeOfGroup codeOf)
+{
+    const qsizetype whole = markers.size() / 8;
+    char* target = record.data() + record.size();
+    Keyed<decipheredCode> decipher(key);
+    for (qsizetype i = 0; i < whole; ++i) {
+        *--target = decipher(codeOf(markers.data() + i * 8));
+    }
+    if (whole < record.size()) {
+        *--target = decipher(codeOfShortGroup(markers.sliced(whole * 8)));
+    }
+}
 
 } // namespace
 
@@ -100,22 +142,29 @@ QByteArray encode(QByteArrayView record, QByteArrayView key)
 
 QByteArray decode(QByteArrayView line, QByteArrayView key)
 {
+    bool intact = true;
+    return decodeLine(line, key, intact);
+}
+
+QByteArray decodeLine(QByteArrayView line, QByteArrayView key, bool& intact)
+{
     QByteArray scratch;
     const QByteArrayView markers = trimSpaces(withoutQuotes(line, scratch));
+    intact = true;
     if (markers.isEmpty()) {
         return {};
     }
-    // Reading, deciphering and reversing in one pass.
-    const qsizetype whole = markers.size() / 8;
-    const qsizetype length = (markers.size() + 7) / 8;
-    QByteArray record(length, Qt::Uninitialized);
-    char* target = record.data() + length;
-    Keyed<decipheredCode> decipher(key);
-    for (qsizetype i = 0; i < whole; ++i) {
-        *--target = decipher(codeOfGroup(markers.data() + i * 8));
-    }
-    if (whole < length) {
-        *--target = decipher(codeOfShortGroup(markers.sliced(whole * 8)));
+    QByteArray record((markers.size() + 7) / 8, Qt::Uninitialized);
+    quint64 foreignBits = 0;
+    fillRecord(record, markers, key, [&foreignBits](const char* group) {
+        const MarkerGroup read = readMarkerGroup(group);
+        foreignBits |= read.foreignBits;
+        return read.code;
+    });
+    intact = markers.size() % 8 == 0 && foreignBits == 0;
+    if (foreignBits != 0) {
+        // A damaged line, read again the way it always was, every byte other than 0x8F a 0 bit.
+        fillRecord(record, markers, key, codeOfGroup);
     }
     return record;
 }
@@ -148,13 +197,16 @@ QList<QByteArray> FileDecoder::finish()
 
 void FileDecoder::takeLine(QByteArrayView line)
 {
-    if (line.endsWith('\r')) {
+    // A file whose line breaks were converted twice ends its lines in CR CR LF: no CR belongs to a record.
+    while (line.endsWith('\r')) {
         line.chop(1);
     }
     if (line == "\"") {
         return;
     }
-    QByteArray record = decode(line, m_key);
+    bool intact = true;
+    QByteArray record = decodeLine(line, m_key, intact);
+    m_damagedLines += intact ? 0 : 1;
     if (!record.isEmpty()) {
         m_records.append(std::move(record));
     }

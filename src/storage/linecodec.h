@@ -23,9 +23,11 @@ void appendEncoded(QByteArray& out, QByteArrayView record, QByteArrayView key);
 // bytes is read as a shorter binary number), deciphered and reversed. A line that is empty after trimming gives an
 // empty record.
 QByteArray decode(QByteArrayView line, QByteArrayView key);
+// The same, and whether the line was one the writers make: only marker bytes, eight for each character.
+QByteArray decodeLine(QByteArrayView line, QByteArrayView key, bool& intact);
 
 // Decodes a file while it is read, in pieces of any size, so that a large file never has to be held whole. Lines
-// end at LF (a CR before it is dropped); the lines that hold only the opening or closing quote are skipped, and
+// end at LF (the CRs before it are dropped); the lines that hold only the opening or closing quote are skipped, and
 // empty records are dropped.
 class FileDecoder
 {
@@ -35,6 +37,9 @@ public:
     void feed(QByteArrayView bytes);
     // Decodes a last line that has no line break, and gives every record in file order.
     QList<QByteArray> finish();
+    // The lines that no writer makes (see decodeLine): signs of a damaged or converted file. A last line without a
+    // line break counts once finish() has read it.
+    qsizetype damagedLines() const { return m_damagedLines; }
 
 private:
     void takeLine(QByteArrayView line);
@@ -42,6 +47,7 @@ private:
     QByteArray m_key;
     QByteArray m_partialLine;
     QList<QByteArray> m_records;
+    qsizetype m_damagedLines = 0;
 };
 
 // The records of a whole file, in file order.

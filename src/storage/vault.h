@@ -1,13 +1,20 @@
 #pragma once
 
 #include "storage/entrylist.h"
+#include "storage/filestamp.h"
 #include "storage/settingsfile.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QString>
 
-// What became of a change to a data file. Messages are for the user, in Portuguese.
+#include <functional>
+#include <optional>
+
+class QFile;
+
+// What became of a change to a data file. Messages are for the user, in Portuguese; a message that comes with Done
+// is a warning to show before going on.
 struct StorageResult
 {
     enum Status
@@ -16,18 +23,26 @@ struct StorageResult
         // The entry shown is no longer the one at its index: nothing was changed.
         StaleEntry,
         Failed,
+        // The file had been changed by another program since it was read: nothing was written, the lists were read
+        // again from the file, and the message says so.
+        ChangedOutside,
+        // The file had been changed by another program since it was read: the change was made to what the file held
+        // then, which the lists now show, and the message says so.
+        SavedOverOutsideChange,
     };
 
     Status status = Done;
     QString message;
 
-    bool ok() const { return status == Done; }
+    bool ok() const { return status == Done || status == SavedOverOutsideChange; }
     static StorageResult failed(const QString& message) { return {Failed, message}; }
 };
 
 // The user's data as the program holds it: the settings of cnfg.tab and the sorted entry records of pswd.tab, both
-// in the data folder. Every change rewrites the whole file, atomically, and the lists then hold exactly what the file
-// holds, in the order reading it gives. A change that fails leaves the file and the lists as they were.
+// in the data folder. Every change rewrites the whole file, atomically, keeping the file it replaces as <name>.bak,
+// and the lists then hold exactly what the file holds, in the order reading it gives. A change that fails leaves the
+// file and the lists as they were. A file that another program changed since it was last read or written is never
+// written over: it is read again first.
 class Vault : public QObject
 {
     Q_OBJECT
@@ -35,10 +50,20 @@ class Vault : public QObject
 public:
     explicit Vault(const QString& dataFolder, QObject* parent = nullptr);
 
-    // Start-up: creates the files that are missing (a new installation key, the factory password, "Não", and an
-    // empty vault), then reads both. Fails, with nothing overwritten, when a file cannot be created or read, or when
-    // cnfg.tab gives no installation key; the program must not go on then.
+    // Start-up: refuses a data folder or file that others could change, or that is no regular file; creates the
+    // files that are missing (a new installation key, the factory password, "Não", and an empty vault), then reads
+    // both, and removes what interrupted saves left behind. Fails, with nothing overwritten, when a file cannot be
+    // created or read, when cnfg.tab gives no installation key, or when cnfg.tab is missing while its backup holds a
+    // key; the program must not go on then. A vault with damaged lines is copied once, as it is, to
+    // pswd.tab.danificado before the start goes on; the result's message then tells the user.
     StorageResult open(const QDateTime& now = QDateTime::currentDateTime());
+
+    // Asked, with a question for the user, before a data file of unusual size is read; without it such a file is
+    // refused.
+    void setLargeFileConfirmation(std::function<bool(const QString& question)> confirm)
+    {
+        m_confirmLargeFile = std::move(confirm);
+    }
 
     const Settings& settings() const { return m_settings; }
     const EntryList& entries() const { return m_entries; }
@@ -46,12 +71,15 @@ public:
     QString vaultPath() const;
     QString settingsPath() const;
 
+    // When pswd.tab was changed outside the program, an entry is still added to what it holds now, and an entry
+    // replaced or deleted if the record shown is still there.
     StorageResult addEntry(const QByteArray& record);
     // The record at index must still be shown; otherwise nothing changes.
     StorageResult replaceEntry(qsizetype index, const QByteArray& shown, const QByteArray& replacement);
     StorageResult deleteEntry(qsizetype index, const QByteArray& shown);
 
-    // Rewrites cnfg.tab with the installation key, the new password and the answer, and reads it back.
+    // Rewrites cnfg.tab with the installation key, the new password and the answer, and reads it back. Refused when
+    // cnfg.tab was changed outside the program; its settings are read again then.
     StorageResult saveSettings(const QByteArray& masterPassword, bool askAtStart);
 
 signals:
@@ -59,12 +87,32 @@ signals:
     void settingsChanged();
 
 private:
-    StorageResult createMissingFiles(const QDateTime& now);
+    StorageResult checkDataFiles() const;
+    StorageResult openForReading(QFile& file, const char* name) const;
+    StorageResult keepDamagedVault(qsizetype damagedLines) const;
+    StorageResult createIfMissing(const QString& path, const QString& name, const QByteArray& contents) const;
+    StorageResult createSettingsIfMissing(const QDateTime& now) const;
     StorageResult readSettings();
-    StorageResult readEntries(EntryList& into) const;
-    StorageResult writeVault(const QByteArray& file, EntryList&& changed);
+    void takeSettings(const Settings& read);
+    StorageResult readSettingsFile(QByteArray& contents, FileStamp& stamp) const;
+    StorageResult readEntries(EntryList& into, FileStamp& stamp, qsizetype& damagedLines) const;
+    // Replaces the record at index, shown there (an empty record deletes it), or adds the record without an index.
+    StorageResult changeEntries(std::optional<qsizetype> index, const QByteArray& shown, const QByteArray& record);
+    // Reads pswd.tab again when it is not the file last read or written; the list takes it when its records differ.
+    StorageResult rereadEntriesChangedOutside(bool& changed);
+    // The change made to the list just read again: refused when the record shown is no longer there.
+    StorageResult changeOverOutsideChange(std::optional<qsizetype> index, const QByteArray& shown,
+                                          const QByteArray& record);
+    // Writes the file with the change and takes the changed list; the caller tells the windows.
+    StorageResult writeVault(std::optional<qsizetype> index, const QByteArray& record);
+    StorageResult rereadChangedSettings();
+    bool settingsBackupHoldsKey() const;
 
     QString m_dataFolder;
     Settings m_settings;
     EntryList m_entries;
+    std::function<bool(const QString&)> m_confirmLargeFile;
+    // What each file was when last read or written.
+    FileStamp m_settingsStamp;
+    FileStamp m_vaultStamp;
 };

@@ -4,24 +4,44 @@
 
 namespace {
 
-QByteArray fileOfRecords(const EntryList& entries, qsizetype replacedIndex, const QByteArray& replacement,
-                         const QByteArray* addedRecord, const QByteArray& key)
+constexpr qsizetype pieceSize = 1 << 20;
+
+bool writeRecords(const VaultFile::Sink& sink, const EntryList& entries, qsizetype replacedIndex,
+                  const QByteArray& replacement, const QByteArray* addedRecord, const QByteArray& key)
 {
-    qsizetype characters = addedRecord ? addedRecord->size() : 0;
+    // One buffer, handed on whenever it holds a piece, so that a large vault is never held whole encoded.
+    QByteArray piece;
+    piece.reserve(pieceSize + pieceSize / 8);
+    const auto handOnFull = [&]() {
+        if (piece.size() < pieceSize) {
+            return true;
+        }
+        const bool taken = sink(piece);
+        piece.resize(0);
+        return taken;
+    };
+    piece.append('"');
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        characters += entries.at(i).size();
-    }
-    QByteArray file;
-    file.reserve(characters * 8 + (entries.size() + 2) * 2);
-    file.append('"');
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        LineCodec::appendEncoded(file, i == replacedIndex ? replacement : entries.at(i), key);
-        file.append("\r\n");
+        LineCodec::appendEncoded(piece, i == replacedIndex ? replacement : entries.at(i), key);
+        piece.append("\r\n");
+        if (!handOnFull()) {
+            return false;
+        }
     }
     if (addedRecord) {
-        LineCodec::appendEncoded(file, *addedRecord, key);
+        LineCodec::appendEncoded(piece, *addedRecord, key);
     }
-    file.append('"').append("\r\n");
+    piece.append('"').append("\r\n");
+    return sink(piece);
+}
+
+QByteArray wholeFile(const std::function<bool(const VaultFile::Sink&)>& write)
+{
+    QByteArray file;
+    write([&file](QByteArrayView piece) {
+        file.append(piece);
+        return true;
+    });
     return file;
 }
 
@@ -34,15 +54,26 @@ QByteArray emptyFile()
     return LineCodec::wrapBody("\r\n");
 }
 
+bool writeWithAddedRecord(const Sink& sink, const EntryList& entries, const QByteArray& record, const QByteArray& key)
+{
+    return writeRecords(sink, entries, -1, {}, &record, key);
+}
+
+bool writeWithReplacedRecord(const Sink& sink, const EntryList& entries, qsizetype index, const QByteArray& replacement,
+                             const QByteArray& key)
+{
+    return writeRecords(sink, entries, index, replacement, nullptr, key);
+}
+
 QByteArray withAddedRecord(const EntryList& entries, const QByteArray& record, const QByteArray& key)
 {
-    return fileOfRecords(entries, -1, {}, &record, key);
+    return wholeFile([&](const Sink& sink) { return writeWithAddedRecord(sink, entries, record, key); });
 }
 
 QByteArray withReplacedRecord(const EntryList& entries, qsizetype index, const QByteArray& replacement,
                               const QByteArray& key)
 {
-    return fileOfRecords(entries, index, replacement, nullptr, key);
+    return wholeFile([&](const Sink& sink) { return writeWithReplacedRecord(sink, entries, index, replacement, key); });
 }
 
 QList<QByteArray> decode(QByteArrayView contents, const QByteArray& key)

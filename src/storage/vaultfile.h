@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <functional>
+
 // pswd.tab: one encoded line per entry record, under the installation key. Every change rewrites the whole file.
 namespace VaultFile {
 
@@ -13,10 +15,19 @@ inline constexpr char fileName[] = "pswd.tab";
 // The file of an empty vault: its body is a single CR LF.
 QByteArray emptyFile();
 
+// Takes the file a piece at a time, in order; false stops the writing.
+using Sink = std::function<bool(QByteArrayView piece)>;
+
 // The file with every record of the list, each line followed by CR LF, and the new record last without one.
-QByteArray withAddedRecord(const EntryList& entries, const QByteArray& record, const QByteArray& key);
+// Encoded into one buffer of about 1 MB that is handed to the sink whenever it fills; false when the sink stopped.
+bool writeWithAddedRecord(const Sink& sink, const EntryList& entries, const QByteArray& record, const QByteArray& key);
 // The file with every record of the list, each line followed by CR LF, the record at index replaced. An empty
-// replacement leaves an empty line in the deleted entry's place.
+// replacement leaves an empty line in the deleted entry's place. Encoded and handed on as above.
+bool writeWithReplacedRecord(const Sink& sink, const EntryList& entries, qsizetype index, const QByteArray& replacement,
+                             const QByteArray& key);
+
+// The same files whole, for small vaults.
+QByteArray withAddedRecord(const EntryList& entries, const QByteArray& record, const QByteArray& key);
 QByteArray withReplacedRecord(const EntryList& entries, qsizetype index, const QByteArray& replacement,
                               const QByteArray& key);
 

@@ -2,17 +2,20 @@
 #include "access/settingswindow.h"
 #include "access/typing.h"
 #include "platform/recordingplatform.h"
-#include "storage/atomicfile.h"
 #include "storage/settingsfile.h"
 #include "storage/vault.h"
 #include "support/datafolder.h"
+#include "support/filesizelimit.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
+
+#include <array>
+#include <optional>
 
 namespace {
 
@@ -20,7 +23,8 @@ const QByteArray installationKey = "61226";
 const QString updated = QStringLiteral("Dados atualizados com sucesso!");
 const char* const passwordBoxes[] = {"txtSenhaAtual", "txtNovaSenha", "txtRepSenha"};
 
-// cnfg.tab before, the boxes and option as filled in, the message, the password stored, and a full disk.
+// cnfg.tab before, the boxes and option as filled in, the message, the password stored, and whether the kernel
+// refuses every write.
 struct Change
 {
     QByteArray stored;
@@ -29,7 +33,7 @@ struct Change
     bool askAtStart;
     QString message;
     QByteArray password{};
-    bool diskFull = false;
+    bool noWrites = false;
 };
 
 } // namespace
@@ -43,7 +47,9 @@ class TestSettingsWindow : public QObject
 private slots:
     void save_data();
     void save();
+    void refusedWhenChangedOutside();
     void boxesTakeOnlyTheSettingsSet();
+    void factoryPasswordHint();
 
 private:
     // Opens the window over a cnfg.tab with these fields, as if written by an earlier run.
@@ -86,8 +92,9 @@ void TestSettingsWindow::save_data()
     const QString mismatch = QStringLiteral("senhas não conferem!");
     const QString blank = QStringLiteral("A nova senha não pode ficar em branco.\n"
                                          "Para manter a senha atual, digite-a também nos campos da nova senha.");
-    const QString failed = QStringLiteral("Não foi possível gravar o arquivo cnfg.tab:\nNo space left on device\n\n"
-                                          "As configurações anteriores foram preservadas.");
+    const QString failed = QStringLiteral("Não foi possível gravar o arquivo cnfg.tab:\nO arquivo ultrapassa o "
+                                          "tamanho máximo permitido.\n\nAs configurações anteriores foram "
+                                          "preservadas.");
     const QString full = QStringLiteral("1Ação@&*#$_Ñ"); // twelve characters
     QTest::newRow("start option on") << Change{"8046", no, {"8046", "8046", "8046"}, true, updated, "8046"};
     QTest::newRow("start option off") << Change{"8046", "Sim", {"8046", "8046", "8046"}, false, updated, "8046"};
@@ -96,7 +103,7 @@ void TestSettingsWindow::save_data()
     QTest::newRow("current in other case") << Change{"Cofre", "sim", {"COFRE", "Novo", "Novo"}, true, mismatch};
     QTest::newRow("repetition differs") << Change{"Cofre", no, {"Cofre", "Novo1", "Novo2"}, true, mismatch};
     QTest::newRow("new one empty") << Change{"Cofre", no, {"Cofre"}, true, blank};
-    QTest::newRow("disk full") << Change{"8046", no, {"8046", "Nova1", "Nova1"}, true, failed, {}, true};
+    QTest::newRow("file size limit") << Change{"8046", no, {"8046", "Nova1", "Nova1"}, true, failed, {}, true};
 }
 
 // A refused or failed change leaves cnfg.tab as it was, and the password checked; a stored one rewrites it under the
@@ -106,8 +113,10 @@ void TestSettingsWindow::save()
     QFETCH(Change, change);
 
     startWith(change.stored, change.answerBefore);
-    AtomicFile::setChunkCheckForTesting([&change](qint64) { return !change.diskFull; });
-    const auto restore = qScopeGuard([] { AtomicFile::setChunkCheckForTesting({}); });
+    std::optional<FileSizeLimit> noWrites;
+    if (change.noWrites) {
+        noWrites.emplace(0);
+    }
     QCOMPARE(Typing::control<QRadioButton>(*m_window, "optSim")->isChecked(), change.answerBefore == "Sim");
     const QByteArray before = settingsFile();
     for (int i = 0; i < 3; ++i) {
@@ -120,8 +129,13 @@ void TestSettingsWindow::save()
     QCOMPARE(m_platform.messages[0].text, change.message);
     const bool saved = change.message == updated;
     QCOMPARE(m_window->isVisible(), !saved);
-    // No temporary file is left behind.
-    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    // No temporary file is left behind; a save keeps the file it replaced as the backup.
+    QStringList files = QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll("cnfg.tab.bak");
+    QCOMPARE(files, (QStringList{"cnfg.tab", "pswd.tab"}));
+    if (saved) {
+        QCOMPARE(m_folder.read("cnfg.tab.bak"), before);
+    }
     if (!saved) {
         QCOMPARE(settingsFile(), before);
         QVERIFY(logsIn(QString::fromLatin1(change.stored)));
@@ -135,21 +149,93 @@ void TestSettingsWindow::save()
     QCOMPARE(logsIn(change.typed[0]), change.typed[0] == change.typed[1]);
 }
 
-// Typed or pasted, the three boxes take twelve characters of the settings set, and a paste with a refused one not at
-// all.
+// Another program changed cnfg.tab while the window was open: nothing is written over it, the settings it holds are
+// read, and the user is told.
+void TestSettingsWindow::refusedWhenChangedOutside()
+{
+    startWith("8046");
+    Vault outside(m_folder.path());
+    QVERIFY(outside.open().ok() && outside.saveSettings("Fora", true).ok());
+    const QByteArray outsideFile = settingsFile();
+    for (int i = 0; i < 3; ++i) {
+        Typing::type(Typing::control<QLineEdit>(*m_window, passwordBoxes[i]), i == 0 ? "8046" : "Nova1");
+    }
+    QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+
+    QCOMPARE(m_platform.messages.size(), 1);
+    QCOMPARE(m_platform.messages[0].icon, Platform::MessageIcon::Exclamation);
+    QVERIFY(m_platform.messages[0].text.startsWith(QStringLiteral("O arquivo cnfg.tab foi alterado fora do programa")));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(settingsFile(), outsideFile);
+    QVERIFY(logsIn(QStringLiteral("Fora")));
+    QVERIFY(m_vault->settings().asksPasswordAtStart());
+}
+
+// Typed or pasted, the three boxes take twelve characters of the settings set; a refused key or paste changes
+// nothing, beeps and says why.
 void TestSettingsWindow::boxesTakeOnlyTheSettingsSet()
 {
     startWith(Settings::factoryPassword);
+    QWidget* message = Typing::control(*m_window, "lblMensagem");
+    const QString tooLong = QStringLiteral("A senha aceita no máximo 12 caracteres.");
+    // Typed or pasted ("^V" first), what the box keeps and the last notice.
+    const QList<std::array<QString, 3>> table = {
+        {"a b.c~-defghijklm", "abcdefghijkl", tooLong},
+        {"^Vminha senha", "", "O espaço não é aceito neste campo."},
+        {"^VAçaí@26abcdef", "", tooLong},
+        {"^VAçaí@26abcde", "Açaí@26abcde", ""},
+        {"ab^Vc~", "ab", "O caractere ~ não é aceito neste campo."},
+    };
     for (const char* name : passwordBoxes) {
         auto* box = Typing::control<QLineEdit>(*m_window, name);
-        Typing::type(box, QStringLiteral("a b.c~`^°ªº-defghijklm"));
-        QCOMPARE(box->text(), QStringLiteral("abcdefghijkl"));
-        box->clear();
-        Typing::paste(box, QStringLiteral("minha senha"));
-        QCOMPARE(box->text(), QString());
-        Typing::paste(box, QStringLiteral("Açaí@26abcdefgh"));
-        QCOMPARE(box->text(), QStringLiteral("Açaí@26abcde"));
+        for (const auto& [input, kept, notice] : table) {
+            box->clear();
+            message->hide();
+            m_platform.beeps = 0;
+            const qsizetype paste = input.indexOf(QLatin1String("^V"));
+            Typing::type(box, input.left(paste));
+            if (paste >= 0) {
+                Typing::paste(box, input.mid(paste + 2));
+            }
+            QCOMPARE(box->text(), kept);
+            QCOMPARE(message->isVisible(), !notice.isEmpty());
+            if (!notice.isEmpty()) {
+                QCOMPARE(message->property("text").toString(), notice);
+            }
+            QCOMPARE(m_platform.beeps > 0, !notice.isEmpty());
+        }
     }
+}
+
+// The factory password is shown beside the current password box until another one is stored.
+void TestSettingsWindow::factoryPasswordHint()
+{
+    const auto hint = [this] { return Typing::control<QLabel>(*m_window, "lblSenhaFabrica"); };
+    startWith(Settings::factoryPassword);
+    QVERIFY(hint());
+    QVERIFY(hint()->isVisible());
+    QCOMPARE(hint()->text(), QStringLiteral("Senha de fábrica: 8046"));
+
+    // A refused change keeps it.
+    for (const QStringList& typed : {QStringList{"8O46", "nova", "nova"}, QStringList{"8046", "nova", "Nova"}}) {
+        for (int i = 0; i < 3; ++i) {
+            auto* box = Typing::control<QLineEdit>(*m_window, passwordBoxes[i]);
+            box->clear();
+            Typing::type(box, typed[i]);
+        }
+        QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+        QCOMPARE(m_platform.messages.takeLast().text, QStringLiteral("senhas não conferem!"));
+        QVERIFY(hint()->isVisible());
+    }
+
+    // Stored: the window opened next, and after a restart, has none.
+    Typing::type(Typing::control(*m_window, "txtRepSenha"), QStringLiteral("\b\b\b\bnova"));
+    QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+    QCOMPARE(m_platform.messages.takeLast().text, updated);
+    m_window = std::make_unique<SettingsWindow>(*m_vault, m_platform);
+    QVERIFY(!hint());
+    startWith("nova");
+    QVERIFY(!hint());
 }
 
 QTEST_MAIN(TestSettingsWindow)

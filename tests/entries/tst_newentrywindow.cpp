@@ -55,6 +55,7 @@ private slots:
     void sixteenthEntry();
     void refusedEntryKeepsEverythingTyped_data();
     void refusedEntryKeepsEverythingTyped();
+    void addedAfterOutsideChange();
     void boxesFilterTypedAndPastedText_data();
     void boxesFilterTypedAndPastedText();
 };
@@ -135,8 +136,9 @@ void TestNewEntryWindow::refusedEntryKeepsEverythingTyped()
     const QByteArray kept = entryRecord("Guardada", "----/----/----", "01.01.01.01.01.01");
     host.addRecords({kept});
     const QByteArray before = host.file();
+    std::optional<FileSizeLimit> noWrites;
     if (writeFails) {
-        VaultFixture::failEveryWrite();
+        noWrites.emplace(0);
     }
     const QStringList boxes{title, "login", "senha", "url"};
     host.typeEntry(boxes, QStringLiteral("a\nb"));
@@ -153,8 +155,11 @@ void TestNewEntryWindow::refusedEntryKeepsEverythingTyped()
     QCOMPARE(textOf(host.child("lblData")), QStringLiteral("09/03/08"));
     if (writeFails) {
         QCOMPARE(host.platform.messages.size(), 1);
-        QVERIFY(host.platform.messages.first().text.contains(QStringLiteral("pswd.tab")));
+        QCOMPARE(host.platform.messages.first().text,
+                 QStringLiteral("Não foi possível gravar o arquivo pswd.tab:\nO arquivo ultrapassa o tamanho máximo "
+                                "permitido.\n\nO arquivo anterior foi preservado e nada foi alterado."));
         QVERIFY(host.notices.isEmpty());
+        QCOMPARE(host.platform.beeps, 0);
         return;
     }
     QCOMPARE(host.platform.beeps, 1);
@@ -166,44 +171,95 @@ void TestNewEntryWindow::refusedEntryKeepsEverythingTyped()
     QCOMPARE(host.window.findChild<QTimer*>(QStringLiteral("Timer1"))->interval(), 2000);
 }
 
+// Another program added an entry to pswd.tab while the window was open: both entries are kept, and the user is told.
+void TestNewEntryWindow::addedAfterOutsideChange()
+{
+    NewEntryHost host;
+    const QByteArray outsideRecord = entryRecord("Fora", "----/----/----", "01.01.01.01.01.01");
+    Vault outside(host.folder.path());
+    QVERIFY(outside.open().ok() && outside.addEntry(outsideRecord).ok());
+    host.typeEntry({QStringLiteral("Nova")}, {});
+    click(host.child("btnOk"));
+
+    const QList<QByteArray> both{outsideRecord, entryRecord("Nova", "----/----/----", "08.03.15.10.22.41")};
+    QCOMPARE(host.entries(), both);
+    QCOMPARE(host.fileLines(), both);
+    QCOMPARE(host.platform.messages.size(), 1);
+    QCOMPARE(host.platform.messages[0].icon, Platform::MessageIcon::Exclamation);
+    QVERIFY(host.platform.messages[0].text.startsWith(
+        QStringLiteral("O arquivo pswd.tab foi alterado fora do programa depois que o programa o leu.")));
+    QCOMPARE(host.notices.first().first().toString(), QStringLiteral("Entrada inserida com sucesso!"));
+    QVERIFY(!host.window.isVisible());
+}
+
 void TestNewEntryWindow::boxesFilterTypedAndPastedText_data()
 {
     QTest::addColumn<QByteArray>("box");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("pasted");
     QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<int>("beeps");
     // A paste goes after an "x" typed first.
     const QString z21(21, QLatin1Char('z'));
     const QString z20(20, QLatin1Char('z'));
-    QTest::newRow("password: 20th typed, 21st not") << QByteArray("txtSenha") << z21 << false << z20;
-    QTest::newRow("password: paste cut at 20") << QByteArray("txtSenha") << z21 << true << "x" + z20.chopped(1);
-    QTest::newRow("login: tilde, grave, caret, degree, ordinals")
-        << QByteArray("txtLogin") << "a~b`c^d°eªfºg" << false << "abcdefg";
-    QTest::newRow("login: paste with a tilde") << QByteArray("txtLogin") << "nome~x" << true << "x";
-    QTest::newRow("title: what the login refuses") << QByteArray("txtTitulo") << "a~b`c^ªº°€" << false << "a~b`c^ªº°€";
-    QTest::newRow("title: record marks and non-1252") << QByteArray("txtTitulo") << "a§b¥cΩdčе" << false << "abcd";
-    QTest::newRow("title: paste with the separator") << QByteArray("txtTitulo") << "a§b" << true << "x";
-    QTest::newRow("description: paste with the line mark") << QByteArray("txtDescricao") << "um¥dois" << true << "x";
-    QTest::newRow("description: paste cut at 500")
-        << QByteArray("txtDescricao") << QString(600, QLatin1Char('d')) << true << "x" + QString(499, QLatin1Char('d'));
+    const QString tilde = QStringLiteral("O caractere ~ não é aceito neste campo.");
+    QTest::newRow("password: 20th typed, 21st refused")
+        << QByteArray("txtSenha") << z21 << false << z20 << "A senha aceita no máximo 20 caracteres." << 1;
+    QTest::newRow("password: paste of 24 refused whole")
+        << QByteArray("txtSenha") << "Xk9mQ2vL7pR4sT8wZ3nB6yH1" << true << "x"
+        << "A senha aceita no máximo 20 caracteres." << 1;
+    QTest::newRow("password: paste of 19 after x taken")
+        << QByteArray("txtSenha") << "Xk9mQ2vL7pR4sT8wZ3n" << true << "xXk9mQ2vL7pR4sT8wZ3n"
+        << "" << 0;
+    QTest::newRow("password: typed refused ones beep")
+        << QByteArray("txtSenha") << "S3nha~Forte^`!" << false << "S3nhaForte!"
+        << "O caractere ` não é aceito neste campo." << 3;
+    QTest::newRow("login: paste with a tilde") << QByteArray("txtLogin") << "nome~x" << true << "x" << tilde << 1;
+    QTest::newRow("login: 46 pasted") << QByteArray("txtLogin") << QString(45, QLatin1Char('l')) << true << "x"
+                                      << "O login aceita no máximo 45 caracteres." << 1;
+    QTest::newRow("title: what the login refuses") << QByteArray("txtTitulo") << "a~b`c^ªº°€" << false << "a~b`c^ªº°€"
+                                                   << "" << 0;
+    QTest::newRow("title: paste with the separator") << QByteArray("txtTitulo") << "a§b" << true << "x"
+                                                     << "O caractere § não é aceito neste campo." << 1;
+    QTest::newRow("title: 46 pasted") << QByteArray("txtTitulo") << QString(45, QLatin1Char('t')) << true << "x"
+                                      << "O título aceita no máximo 45 caracteres." << 1;
+    QTest::newRow("address: 256 pasted") << QByteArray("txtUrl") << QString(255, QLatin1Char('u')) << true << "x"
+                                         << "A URL aceita no máximo 255 caracteres." << 1;
+    QTest::newRow("address: 255 taken") << QByteArray("txtUrl") << QString(254, QLatin1Char('u')) << true
+                                        << "x" + QString(254, QLatin1Char('u')) << "" << 0;
+    QTest::newRow("description: paste with the line mark") << QByteArray("txtDescricao") << "um¥dois" << true << "x"
+                                                           << "" << 0;
+    QTest::newRow("description: paste cut at 500") << QByteArray("txtDescricao") << QString(600, QLatin1Char('d'))
+                                                   << true << "x" + QString(499, QLatin1Char('d')) << "" << 0;
 }
 
+// Nothing typed or pasted is silently changed: a refused edit leaves the box as it was, beeps and says why in the
+// window.
 void TestNewEntryWindow::boxesFilterTypedAndPastedText()
 {
     QFETCH(QByteArray, box);
     QFETCH(QString, text);
     QFETCH(bool, pasted);
     QFETCH(QString, kept);
+    QFETCH(QString, notice);
+    QFETCH(int, beeps);
     NewEntryHost host;
     QWidget* edit = host.child(box.constData());
     if (pasted) {
-        typeText(edit, QStringLiteral("x"));
+        QTest::keyClicks(edit, QStringLiteral("x"));
         QApplication::clipboard()->setText(text);
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     } else {
         typeText(edit, text);
     }
     QCOMPARE(textOf(edit), kept);
+    QCOMPARE(host.platform.beeps, beeps);
+    QWidget* message = host.child("lblMensagem");
+    QCOMPARE(message->isVisible(), !notice.isEmpty());
+    if (!notice.isEmpty()) {
+        QCOMPARE(textOf(message), notice);
+    }
     // Backspace always deletes.
     QTest::keyClick(edit, Qt::Key_Backspace);
     QCOMPARE(textOf(edit), kept.chopped(1));

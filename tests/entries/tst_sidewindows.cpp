@@ -5,6 +5,8 @@
 #include "entries/updatewindow.h"
 #include "platform/twips.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QSignalSpy>
 
 namespace {
@@ -50,8 +52,11 @@ private slots:
     void deletesTheEntry();
     void refusedChangeKeepsEverything_data();
     void refusedChangeKeepsEverything();
+    void changeAfterOutsideChange_data();
+    void changeAfterOutsideChange();
     void detailBoxesAreFiltered();
-    void opensTheAddressUnchanged();
+    void opensTheAddress_data();
+    void opensTheAddress();
     void placedBesideTheMainWindow();
 };
 
@@ -126,10 +131,11 @@ void TestSideWindows::refusedChangeKeepsEverything_data()
     QTest::newRow("delete, entry moved") << QByteArray("btnDel") << "moved" << SideWindows::staleEntryMessage();
     QTest::newRow("save, detail window reopened empty")
         << QByteArray("btnOk") << "reopened" << SideWindows::staleEntryMessage();
-    QTest::newRow("save, write failed") << QByteArray("btnOk") << "failed"
-                                        << "pswd.tab";
-    QTest::newRow("delete, write failed") << QByteArray("btnDel") << "failed"
-                                          << "pswd.tab";
+    const QString failed = QStringLiteral("Não foi possível gravar o arquivo pswd.tab:\nO arquivo ultrapassa o "
+                                          "tamanho máximo permitido.\n\nO arquivo anterior foi preservado e nada "
+                                          "foi alterado.");
+    QTest::newRow("save, write failed") << QByteArray("btnOk") << "failed" << failed;
+    QTest::newRow("delete, write failed") << QByteArray("btnDel") << "failed" << failed;
 }
 
 void TestSideWindows::refusedChangeKeepsEverything()
@@ -138,6 +144,7 @@ void TestSideWindows::refusedChangeKeepsEverything()
     QFETCH(QString, cause);
     QFETCH(QString, message);
     SideHost host(2);
+    std::optional<FileSizeLimit> noWrites;
     if (cause == "moved") {
         // An entry that sorts first moves Loja to index 3.
         host.addRecords({entryRecord("Aaa", "----/----/----", "01.01.01.01.01.01")});
@@ -147,7 +154,7 @@ void TestSideWindows::refusedChangeKeepsEverything()
         host.sides.setShown(true);
         typeText(host.detail("txtTitulo"), QStringLiteral("Loja"));
     } else if (cause == "failed") {
-        VaultFixture::failEveryWrite();
+        noWrites.emplace(0);
     } else {
         retype(host.detail("txtTitulo"), cause);
     }
@@ -168,26 +175,116 @@ void TestSideWindows::refusedChangeKeepsEverything()
         QCOMPARE(textOf(host.update("lblMensagem")), message);
     } else {
         QCOMPARE(host.platform.messages.size(), 1);
-        QVERIFY(host.platform.messages.first().text.contains(message));
+        QCOMPARE(host.platform.messages.first().text, message);
+        QVERIFY(host.notices.isEmpty());
+        QCOMPARE(host.platform.beeps, 0);
     }
 }
 
-void TestSideWindows::detailBoxesAreFiltered()
+// Another program changed pswd.tab while the entry was open: the change is made to what the file holds when the entry
+// is still there, refused when it is not; the user is told either way and the list shows the file.
+void TestSideWindows::changeAfterOutsideChange_data()
 {
-    SideHost host(0);
-    retype(host.detail("txtSenha"), QString(21, QLatin1Char('p')));
-    QCOMPARE(textOf(host.detail("txtSenha")), QString(20, QLatin1Char('p')));
-    retype(host.detail("txtTitulo"), QStringLiteral("a§b¥cΩ~º"));
-    QCOMPARE(textOf(host.detail("txtTitulo")), QStringLiteral("abc~º"));
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<bool>("shownRemoved");
+    QTest::addColumn<QList<QByteArray>>("after");
+    const QByteArray other = entryRecord("Outra", "----/----/----", "01.01.01.01.01.01");
+    const QByteArray changed = entryRecord("Loja", "01/01/30", "08.03.15.10.22.41", "outra", "pw", "", "cliente");
+    QTest::newRow("save, another entry added")
+        << QByteArray("btnOk") << false << QList<QByteArray>{banco, correio, changed, other};
+    QTest::newRow("delete, another entry added")
+        << QByteArray("btnDel") << false << QList<QByteArray>{banco, correio, other};
+    QTest::newRow("save, entry removed") << QByteArray("btnOk") << true << QList<QByteArray>{banco, correio};
+    QTest::newRow("delete, entry removed") << QByteArray("btnDel") << true << QList<QByteArray>{banco, correio};
 }
 
-void TestSideWindows::opensTheAddressUnchanged()
+void TestSideWindows::changeAfterOutsideChange()
 {
-    const QString address = QStringLiteral("C:\\Documentos\\a b?x=1&y=ç");
+    QFETCH(QByteArray, button);
+    QFETCH(bool, shownRemoved);
+    QFETCH(QList<QByteArray>, after);
+    SideHost host(2);
+    Vault outside(host.folder.path());
+    QVERIFY(outside.open().ok());
+    QVERIFY(shownRemoved ? outside.deleteEntry(2, loja).ok()
+                         : outside.addEntry(entryRecord("Outra", "----/----/----", "01.01.01.01.01.01")).ok());
+    const QByteArray outsideFile = host.file();
+    retype(host.detail("txtLogin"), QStringLiteral("outra"));
+    click(host.update(button.constData()));
+
+    QCOMPARE(host.entries(), after);
+    QCOMPARE(host.platform.messages.size(), 1);
+    QCOMPARE(host.platform.messages[0].icon, Platform::MessageIcon::Exclamation);
+    QVERIFY(host.platform.messages[0].text.startsWith(
+        QStringLiteral("O arquivo pswd.tab foi alterado fora do programa depois que o programa o leu.")));
+    QCOMPARE(host.platform.messages[0].text.contains(QStringLiteral("nada foi gravado")), shownRemoved);
+    if (shownRemoved) {
+        QCOMPARE(host.file(), outsideFile);
+        QVERIFY(host.notices.isEmpty() && host.closed.isEmpty());
+        return;
+    }
+    QCOMPARE(host.folder.read(QStringLiteral("pswd.tab.bak")), outsideFile);
+    QCOMPARE(host.closed.size(), 1);
+    QCOMPARE(host.platform.beeps, 1);
+}
+
+// A stored password longer than the box's limit is shown whole and can be shortened; nothing refused is taken.
+void TestSideWindows::detailBoxesAreFiltered()
+{
+    const QString stored = QStringLiteral("Xk9mQ2vL7pR4sT8wZ3nB6yH1");
+    SideHost host(0, {entryRecord("Banco", "15/12/26", "26.12.01.09.08.07", "joao~", stored.toLatin1().constData())});
+    QWidget* password = host.detail("txtSenha");
+    QWidget* message = host.detail("lblMensagem");
+    QCOMPARE(textOf(password), stored);
+    QTest::keyClick(password, Qt::Key_End);
+    QTest::keyClicks(password, QStringLiteral("9"));
+    QCOMPARE(textOf(password), stored);
+    QCOMPARE(textOf(message), QStringLiteral("A senha aceita no máximo 20 caracteres."));
+    QTest::keyClick(password, Qt::Key_Backspace);
+    QCOMPARE(textOf(password), stored.chopped(1));
+
+    // The stored tilde stays; a pasted one is refused with the paste.
+    QWidget* login = host.detail("txtLogin");
+    QTest::keyClick(login, Qt::Key_End);
+    QApplication::clipboard()->setText(QStringLiteral("x~"));
+    QTest::keyClick(login, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(textOf(login), QStringLiteral("joao~"));
+    QCOMPARE(textOf(message), QStringLiteral("O caractere ~ não é aceito neste campo."));
+    QVERIFY(message->isVisible());
+    QCOMPARE(host.platform.beeps, 2);
+
+    retype(host.detail("txtTitulo"), QStringLiteral("a§b¥cΩ~º"));
+    QCOMPARE(textOf(host.detail("txtTitulo")), QStringLiteral("abc~º"));
+    QCOMPARE(host.platform.beeps, 5);
+    click(host.update("btnOk"));
+    QCOMPARE(host.entries().first(),
+             entryRecord("abc~º", "15/12/26", "08.03.15.10.22.41", "joao~", stored.chopped(1).toLatin1().constData()));
+}
+
+void TestSideWindows::opensTheAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("web address") << "https://banco.example/a b?x=1&y=ç"
+                                 << "https://banco.example/a%20b?x=1&y=%C3%A7";
+    // pswd.tab lies in the data folder, so the name alone finds it there.
+    QTest::newRow("file beside the vault") << "pswd.tab"
+                                           << "<data>/pswd.tab";
+    QTest::newRow("blank: nothing, a beep") << "   "
+                                            << "";
+}
+
+void TestSideWindows::opensTheAddress()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, opened);
     SideHost host(0);
     retype(host.detail("txtUrl"), address);
     click(host.detail("btnUrl"));
-    QCOMPARE(host.platform.openedAddresses, QStringList{address});
+    const QString expected =
+        opened.replace(QStringLiteral("<data>"), QUrl::fromLocalFile(host.folder.path()).toString());
+    QCOMPARE(host.platform.openedAddresses, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(expected)});
+    QCOMPARE(host.platform.beeps, opened.isEmpty() ? 1 : 0);
 }
 
 void TestSideWindows::placedBesideTheMainWindow()

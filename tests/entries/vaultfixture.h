@@ -1,20 +1,21 @@
 #pragma once
 
 #include "platform/recordingplatform.h"
-#include "storage/atomicfile.h"
 #include "storage/entryrecord.h"
 #include "storage/linecodec.h"
 #include "storage/vault.h"
 #include "storage/windows1252.h"
 #include "support/datafolder.h"
+#include "support/filesizelimit.h"
 
 #include <QTest>
+
+#include <optional>
 
 // A vault in a fresh data folder, a recording platform, and pswd.tab read back line by line.
 struct VaultFixture
 {
     VaultFixture() { vault.open(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))); }
-    ~VaultFixture() { AtomicFile::setChunkCheckForTesting({}); }
 
     QByteArray file() const { return folder.read(QStringLiteral("pswd.tab")); }
 
@@ -55,10 +56,6 @@ struct VaultFixture
         for (const QByteArray& record : records) {
             QVERIFY(vault.addEntry(record).ok());
         }
-    }
-    static void failEveryWrite()
-    {
-        AtomicFile::setChunkCheckForTesting([](qint64) { return false; });
     }
 
     DataFolder folder;

@@ -86,7 +86,7 @@ void TestInfoWindows::authorLinkOpensTheSite()
         QTest::mousePress(link, Qt::MouseButton(button), {}, QPoint(5, 5));
         QTest::mouseRelease(link, Qt::MouseButton(button), {}, releasedAt);
     }
-    QCOMPARE(platform.openedAddresses, QStringList(opened, AuthorSite::address()));
+    QCOMPARE(platform.openedAddresses, QList<QUrl>(opened, QUrl(AuthorSite::address())));
     QVERIFY(window.isVisible());
     QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("btnFechar")), Qt::LeftButton);
     QVERIFY(!window.isVisible());

@@ -1,5 +1,6 @@
 #include "platform/windowshape.h"
 #include "shape/outline.h"
+#include "support/programwindows.h"
 
 #include <QTest>
 #include <QWidget>
@@ -27,6 +28,8 @@ private slots:
     void standardScreenKeepsTheTable();
     void pointsFollowTheScreen_data();
     void pointsFollowTheScreen();
+    void onlyTheListWindowsAreCut_data();
+    void onlyTheListWindowsAreCut();
 };
 
 void TestOutline::standardScreenKeepsTheTable_data()
@@ -94,6 +97,34 @@ void TestOutline::pointsFollowTheScreen()
         Outline::build(Outline::mainWindow(), 1.0f, 1.0f, 0, 0, twipsPerPixel.width(), twipsPerPixel.height());
     QCOMPARE(polygon.size(), 68);
     QCOMPARE(polygon.at(index), expected);
+}
+
+void TestOutline::onlyTheListWindowsAreCut_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("main") << "frm0_Inicial" << true;
+    QTest::newRow("detail") << "frm2_Esquerda" << true;
+    QTest::newRow("update") << "frm3_Direita" << true;
+    QTest::newRow("login") << "frm0_Logar" << false;
+    QTest::newRow("settings") << "frm6_Configurar" << false;
+}
+
+void TestOutline::onlyTheListWindowsAreCut()
+{
+    QFETCH(QString, window);
+    QFETCH(bool, cut);
+    ProgramWindows windows;
+    QWidget* shown = windows.window(window);
+    QCOMPARE(shown->mask().isEmpty(), !cut);
+    if (!cut) {
+        // A plain rectangle, painted to its corners: nothing shows through where a rounded frame would leave a gap.
+        const QImage picture = shown->grab().toImage();
+        for (const QPoint& corner : {QPoint(0, 0), QPoint(picture.width() - 1, picture.height() - 1)}) {
+            QCOMPARE(picture.pixelColor(corner).alpha(), 255);
+        }
+        QVERIFY(!shown->testAttribute(Qt::WA_TranslucentBackground));
+    }
 }
 
 QTEST_MAIN(TestOutline)

@@ -2,7 +2,9 @@
 
 #include <QFile>
 
-DataFolder::DataFolder() = default;
+DataFolder::DataFolder(const QString& parent)
+    : m_dir(parent.isEmpty() ? QTemporaryDir() : QTemporaryDir(parent + QStringLiteral("/data-XXXXXX")))
+{}
 
 QByteArray DataFolder::read(const QString& name) const
 {

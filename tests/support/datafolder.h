@@ -4,11 +4,11 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A fresh, empty data folder for one test, removed afterwards.
+// A fresh, empty data folder for one test, removed afterwards; in the system's temporary folder or the one given.
 class DataFolder
 {
 public:
-    DataFolder();
+    explicit DataFolder(const QString& parent = {});
 
     QString path() const { return m_dir.path(); }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }

@@ -1,0 +1,6 @@
+#pragma once
+
+class CommandLine;
+
+// Adds the program's own command-line jobs to the standard ones.
+void addProgramCommands(CommandLine& commandLine);

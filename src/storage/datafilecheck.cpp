@@ -1,0 +1,216 @@
+#include "storage/datafilecheck.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A path as the shell takes it, quoted only when it has to be, so that the command shown can be pasted.
+QString shellArgument(const QString& path)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./+:@%,=-]+$"));
+    if (plain.match(path).hasMatch()) {
+        return path;
+    }
+    QString quoted = path;
+    return QLatin1Char('\'') + quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
+}
+
+QString userName(uid_t uid)
+{
+    const passwd* entry = ::getpwuid(uid);
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(uid);
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString permissions(mode_t mode)
+{
+    return QString::number(mode & 07777, 8);
+}
+
+bool othersMayWrite(const struct stat& info)
+{
+    return (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
+
+bool lstatPath(const QString& path, struct stat& info)
+{
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode)) {
+        return QStringLiteral("uma pasta");
+    }
+    if (S_ISFIFO(mode)) {
+        return QStringLiteral("um pipe nomeado");
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return QStringLiteral("um dispositivo");
+    }
+    if (S_ISSOCK(mode)) {
+        return QStringLiteral("um socket");
+    }
+    return QStringLiteral("um arquivo especial");
+}
+
+QString notRegular(const QString& path, mode_t mode)
+{
+    return QStringLiteral("O arquivo %1 não é um arquivo comum, e sim %2, e não pode ser lido nem gravado.\n\n"
+                          "Remova-o da pasta ou ponha em seu lugar o arquivo de dados.")
+        .arg(path, kindOf(mode));
+}
+
+// What keeps a file that lstat described from being used as a data file.
+QString fileRefusal(const QString& path, const struct stat& info)
+{
+    if (!S_ISREG(info.st_mode)) {
+        return notRegular(path, info.st_mode);
+    }
+    if (info.st_uid != ::geteuid()) {
+        return QStringLiteral("O arquivo %1 pertence a outro usuário (%2) e não será lido nem gravado.\n\n"
+                              "Se ele for seu, torne-o seu com:\nsudo chown %3 %4")
+            .arg(path, userName(info.st_uid), userName(::geteuid()), shellArgument(path));
+    }
+    if (othersMayWrite(info)) {
+        return QStringLiteral("O arquivo %1 pode ser alterado por outros usuários (permissões %2).\n\n"
+                              "Para protegê-lo, execute:\nchmod 600 %3")
+            .arg(path, permissions(info.st_mode), shellArgument(path));
+    }
+    return {};
+}
+
+// A link is followed one step only, to a regular file whose folder, with every link in its path resolved, passes
+// the same checks as the data folder.
+DataFileCheck::Target linkTarget(const QString& link, const struct stat& linkInfo)
+{
+    const auto refused = [&link](const QString& target, const QString& why) {
+        return DataFileCheck::Target{
+            {}, QStringLiteral("O arquivo %1 é um link simbólico para %2.\n\n%3").arg(link, target, why)};
+    };
+    if (linkInfo.st_uid != ::geteuid()) {
+        return refused(QFileInfo(link).symLinkTarget(),
+                       QStringLiteral("O link pertence a outro usuário (%1) e não será seguido. Remova-o e ponha "
+                                      "em seu lugar o arquivo de dados.")
+                           .arg(userName(linkInfo.st_uid)));
+    }
+    QByteArray written(PATH_MAX, Qt::Uninitialized);
+    const ssize_t length = ::readlink(QFile::encodeName(link).constData(), written.data(), written.size());
+    if (length < 0) {
+        return refused(QString(), systemReason(errno));
+    }
+    written.truncate(length);
+    const QString target = QDir::cleanPath(QFileInfo(link).dir().absoluteFilePath(QFile::decodeName(written)));
+    const QString folder = QFileInfo(QFileInfo(target).absolutePath()).canonicalFilePath();
+    const QString resolved = QDir(folder).filePath(QFileInfo(target).fileName());
+    struct stat info
+    {};
+    if (folder.isEmpty() || !lstatPath(resolved, info)) {
+        return refused(target, QStringLiteral("Esse arquivo não existe. Remova o link ou ponha o arquivo de dados "
+                                              "em seu lugar."));
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return refused(target, QStringLiteral("Esse é outro link simbólico: só um link direto para o arquivo de "
+                                              "dados é seguido."));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return refused(target, QStringLiteral("Esse não é um arquivo comum, e sim %1. Remova o link e ponha em seu "
+                                              "lugar o arquivo de dados.")
+                                   .arg(kindOf(info.st_mode)));
+    }
+    QString why = fileRefusal(resolved, info);
+    if (why.isEmpty()) {
+        why = DataFileCheck::folderRefusal(folder);
+    }
+    if (!why.isEmpty()) {
+        return refused(target, why);
+    }
+    return {resolved, {}};
+}
+
+} // namespace
+
+namespace DataFileCheck {
+
+QString folderRefusal(const QString& folder)
+{
+    struct stat info
+    {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0) {
+        return QStringLiteral("Não foi possível examinar a pasta de dados %1:\n%2").arg(folder, systemReason(errno));
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return QStringLiteral("%1 não é uma pasta.").arg(folder);
+    }
+    if (info.st_uid != ::geteuid()) {
+        return QStringLiteral("A pasta de dados %1 pertence a outro usuário (%2), que poderia trocar os arquivos de "
+                              "senhas guardados nela.\n\nGuarde o programa e seus arquivos numa pasta sua.")
+            .arg(folder, userName(info.st_uid));
+    }
+    if (othersMayWrite(info)) {
+        return QStringLiteral("A pasta de dados %1 pode ser alterada por outros usuários (permissões %2), que "
+                              "poderiam trocar os arquivos de senhas guardados nela.\n\nPara protegê-la, execute:\n"
+                              "chmod 700 %3")
+            .arg(folder, permissions(info.st_mode), shellArgument(folder));
+    }
+    return {};
+}
+
+Target dataFile(const QString& folder, const QString& name)
+{
+    const QString path = QDir(folder).filePath(name);
+    if (QString why = folderRefusal(folder); !why.isEmpty()) {
+        return {path, why};
+    }
+    struct stat info
+    {};
+    if (!lstatPath(path, info)) {
+        if (errno == ENOENT) {
+            return {path, {}};
+        }
+        return {path, QStringLiteral("Não foi possível examinar o arquivo %1:\n%2").arg(path, systemReason(errno))};
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return linkTarget(path, info);
+    }
+    return {path, fileRefusal(path, info)};
+}
+
+QString openForReading(QFile& file, const QString& path)
+{
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (handle < 0) {
+        return systemReason(errno);
+    }
+    struct stat info
+    {};
+    if (::fstat(handle, &info) != 0) {
+        const int error = errno;
+        ::close(handle);
+        return systemReason(error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(handle);
+        return notRegular(path, info.st_mode);
+    }
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        return file.errorString();
+    }
+    return {};
+}
+
+} // namespace DataFileCheck

@@ -43,11 +43,18 @@ EntryList::EntryList(const QList<QByteArray>& records)
 
 EntryList EntryList::withAdded(const QByteArray& record) const
 {
+    return withAdded(QList<QByteArray>{record});
+}
+
+EntryList EntryList::withAdded(const QList<QByteArray>& records) const
+{
     EntryList list = *this;
-    if (!isBlank(record)) {
-        Entry added = entryOf(record);
-        const auto place = std::upper_bound(list.m_entries.begin(), list.m_entries.end(), added, before);
-        list.m_entries.insert(place, std::move(added));
+    for (const QByteArray& record : records) {
+        if (!isBlank(record)) {
+            Entry added = entryOf(record);
+            const auto place = std::upper_bound(list.m_entries.begin(), list.m_entries.end(), added, before);
+            list.m_entries.insert(place, std::move(added));
+        }
     }
     return list;
 }

@@ -19,6 +19,8 @@ public:
     // The list with one record more, in its place; only the new record's sort key is computed. A record of nothing
     // but spaces is left out, as reading a file leaves it out.
     EntryList withAdded(const QByteArray& record) const;
+    // The same with several records, the list copied once.
+    EntryList withAdded(const QList<QByteArray>& records) const;
     // The list with the record at index replaced, or removed when the replacement is empty or only spaces.
     EntryList withReplaced(qsizetype index, const QByteArray& replacement) const;
 

@@ -321,7 +321,8 @@ StorageResult Vault::readEntries(EntryList& into, FileStamp& stamp, qsizetype& d
     return {};
 }
 
-StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteArray& shown, const QByteArray& record)
+StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteArray& shown,
+                                   const QList<QByteArray>& records)
 {
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(vaultName);
@@ -335,7 +336,7 @@ StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteAr
         return reread;
     }
     const StorageResult result =
-        changedOutside ? changeOverOutsideChange(index, shown, record) : writeVault(index, record);
+        changedOutside ? changeOverOutsideChange(index, shown, records) : writeVault(index, records);
     if (result.ok() || changedOutside) {
         emit entriesChanged();
     }
@@ -366,7 +367,7 @@ StorageResult Vault::rereadEntriesChangedOutside(bool& changed)
 }
 
 StorageResult Vault::changeOverOutsideChange(std::optional<qsizetype> index, const QByteArray& shown,
-                                             const QByteArray& record)
+                                             const QList<QByteArray>& records)
 {
     const QString note = changedOutsideNote(vaultName);
     const QString listNote = QStringLiteral("\n\nA lista mostra agora o que o arquivo contém.");
@@ -375,7 +376,7 @@ StorageResult Vault::changeOverOutsideChange(std::optional<qsizetype> index, con
         return {StorageResult::ChangedOutside,
                 note + QStringLiteral(" A entrada mostrada não está mais nele, e nada foi gravado.") + listNote};
     }
-    StorageResult result = writeVault(index ? std::optional(shownNow) : std::nullopt, record);
+    StorageResult result = writeVault(index ? std::optional(shownNow) : std::nullopt, records);
     if (!result.ok()) {
         result.message += QStringLiteral("\n\n") + note + listNote;
         return result;
@@ -388,7 +389,7 @@ StorageResult Vault::changeOverOutsideChange(std::optional<qsizetype> index, con
                 listNote};
 }
 
-StorageResult Vault::writeVault(std::optional<qsizetype> index, const QByteArray& record)
+StorageResult Vault::writeVault(std::optional<qsizetype> index, const QList<QByteArray>& records)
 {
     const DataFileCheck::Target target = DataFileCheck::dataFile(m_dataFolder, vaultName);
     if (!target.refusal.isEmpty()) {
@@ -398,8 +399,8 @@ StorageResult Vault::writeVault(std::optional<qsizetype> index, const QByteArray
     const VaultFile::Sink sink = [&writer](QByteArrayView piece) { return writer.append(piece); };
     const QByteArray& key = m_settings.installationKey;
     const bool written =
-        writer.open() && (index ? VaultFile::writeWithReplacedRecord(sink, m_entries, *index, record, key)
-                                : VaultFile::writeWithAddedRecord(sink, m_entries, record, key));
+        writer.open() && (index ? VaultFile::writeWithReplacedRecord(sink, m_entries, *index, records.value(0), key)
+                                : VaultFile::writeWithAddedRecords(sink, m_entries, records, key));
     if (!written || !writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup)) {
         return StorageResult::failed(fileError(vaultName, QStringLiteral("gravar"), writer.failure()) +
                                      QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado."));
@@ -407,23 +408,28 @@ StorageResult Vault::writeVault(std::optional<qsizetype> index, const QByteArray
     m_vaultStamp = writer.stamp();
     // The file now holds exactly the changed list's records, and reading it would give them back in this order:
     // the list is taken as it is rather than decoded and sorted again.
-    m_entries = index ? m_entries.withReplaced(*index, record) : m_entries.withAdded(record);
+    m_entries = index ? m_entries.withReplaced(*index, records.value(0)) : m_entries.withAdded(records);
     return {};
 }
 
 StorageResult Vault::addEntry(const QByteArray& record)
 {
-    return changeEntries(std::nullopt, {}, record);
+    return changeEntries(std::nullopt, {}, {record});
+}
+
+StorageResult Vault::addEntries(const QList<QByteArray>& records)
+{
+    return changeEntries(std::nullopt, {}, records);
 }
 
 StorageResult Vault::replaceEntry(qsizetype index, const QByteArray& shown, const QByteArray& replacement)
 {
-    return changeEntries(index, shown, replacement);
+    return changeEntries(index, shown, {replacement});
 }
 
 StorageResult Vault::deleteEntry(qsizetype index, const QByteArray& shown)
 {
-    return changeEntries(index, shown, {});
+    return changeEntries(index, shown, {QByteArray()});
 }
 
 StorageResult Vault::rereadChangedSettings()

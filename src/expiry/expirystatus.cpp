@@ -54,17 +54,20 @@ QDate ExpiryStatus::parse(const QString& expiry, QDate today)
     }
     const int day = number(0);
     const int month = number(3);
-    int year = number(6);
+    const int year = number(6);
     if (day < 0 || month < 0 || year < 0) {
         return {};
     }
-    year += today.year() / 100 * 100;
+    return {fullYear(year, today), month, day};
+}
+
+int ExpiryStatus::fullYear(int twoDigits, QDate today)
+{
+    const int year = today.year() / 100 * 100 + twoDigits;
     if (year > today.year() + 50) {
-        year -= 100;
-    } else if (year <= today.year() - 50) {
-        year += 100;
+        return year - 100;
     }
-    return {year, month, day};
+    return year <= today.year() - 50 ? year + 100 : year;
 }
 
 qsizetype ExpiryStatus::countExpired(const EntryList& entries, QDate today)

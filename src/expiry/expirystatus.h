@@ -30,6 +30,8 @@ public:
 
     // The expiry date of a text dd/mm/yy, or an invalid date.
     static QDate parse(const QString& expiry, QDate today);
+    // The year of two digits in the century that puts it nearest to today.
+    static int fullYear(int twoDigits, QDate today);
     // How many entries of the list have expired by today.
     static qsizetype countExpired(const EntryList& entries, QDate today);
     // "1 senha vencida", "3 senhas vencidas".

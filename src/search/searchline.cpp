@@ -34,6 +34,8 @@ SearchLine::SearchLine(QWidget* list, QWidget* parent) : QLineEdit(parent), m_li
 {
     setObjectName(QStringLiteral("txtBusca"));
     setToolTip(QStringLiteral(" Título, login ou URL; Esc fecha "));
+    // Screen readers name it as the search it is.
+    setAccessibleName(QStringLiteral("Buscar"));
     setStyleSheet(lineStyle);
     hide();
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {

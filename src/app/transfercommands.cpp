@@ -17,6 +17,12 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+// A reason written as a sentence of its own ends in one full stop.
+QString withoutFullStop(const QString& reason)
+{
+    return reason.endsWith(QLatin1Char('.')) ? reason.chopped(1) : reason;
+}
+
 CommandOutput failure(const QString& message)
 {
     return {1, {}, message + QLatin1Char('\n')};
@@ -68,7 +74,7 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
         AtomicWriter::write(csvPath, EntryCsv::write(vault.entries(), now.date()), AtomicWriter::Commit::CreateNew);
     if (!reason.isEmpty()) {
         return failure(QStringLiteral("Não foi possível gravar o arquivo %1: %2. Nada foi exportado.")
-                           .arg(native(csvPath), reason));
+                           .arg(native(csvPath), withoutFullStop(reason)));
     }
     return {0,
             counted(vault.entries().size(), "entrada exportada", "entradas exportadas") +

@@ -483,6 +483,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Find by typing comes first: Escape closes an open search before it closes the side windows.
+    if (watched == m_list && handleSearchKey(event)) {
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const bool command = runKeyCommand(*static_cast<QKeyEvent*>(event), watched);
         // Only keys pressed in the list come up under its release rule: not a command's key and the modifiers held
@@ -493,9 +497,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
     }
     if (watched == m_list) {
-        if (handleSearchKey(event)) {
-            return true;
-        }
         if (event->type() == QEvent::KeyPress) {
             return handleListKeyPress(static_cast<QKeyEvent*>(event)->key());
         }

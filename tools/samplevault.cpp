@@ -48,13 +48,20 @@ const Sample samples[] = {
     {"Hotel Serra Azul", "ana.serra", "serra-azul", "Reserva de julho."},
 };
 
-QByteArray expiryFor(int index)
+QByteArray expiryFor(int index, QDate today)
 {
-    // Every third entry has no expiry date; the others expire some months from a fixed date.
+    // Every third entry has no expiry date. Counted from today, so that the list always shows some entries expired
+    // and one about to expire; the others expire some months ahead.
     if (index % 3 == 2) {
         return EntryRecord::noExpiry;
     }
-    return QDate(2027, 1, 15).addMonths(index).addDays(index * 3).toString(QStringLiteral("dd/MM/yy")).toLatin1();
+    QDate expiry = today.addMonths(index + 2).addDays(index * 3);
+    if (index % 6 == 1) {
+        expiry = today.addDays(-7 * (index + 1));
+    } else if (index == 3) {
+        expiry = today.addDays(12);
+    }
+    return expiry.toString(QStringLiteral("dd/MM/yy")).toLatin1();
 }
 
 QByteArray passwordFor(int index)
@@ -79,7 +86,7 @@ QByteArray recordFor(int index, const QDateTime& posted)
     const QString address = QStringLiteral("https://www.%1.example").arg(QLatin1String(sample.site));
     return EntryRecord::join({
         Windows1252::fromUnicode(title),
-        expiryFor(index),
+        expiryFor(index, posted.date()),
         EntryRecord::updateStamp(posted.addDays(-index * 11)),
         Windows1252::fromUnicode(QString::fromUtf8(sample.login)),
         passwordFor(index),

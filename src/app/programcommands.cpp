@@ -2,7 +2,9 @@
 
 #include "app/commandline.h"
 #include "app/datalocation.h"
+#include "app/transfercommands.h"
 
+#include <QDateTime>
 #include <QDir>
 
 void addProgramCommands(CommandLine& commandLine)
@@ -12,5 +14,22 @@ void addProgramCommands(CommandLine& commandLine)
                            QStringLiteral("Mostra a pasta dos arquivos de dados e termina.")),
         [](const QString&) {
             return CommandOutput{0, QDir::toNativeSeparators(DataLocation::ofThisProgram()) + QLatin1Char('\n'), {}};
+        });
+    commandLine.addCommand(
+        QCommandLineOption(
+            QStringLiteral("export"),
+            QStringLiteral("Grava todas as entradas, com as senhas sem cifra, num novo arquivo CSV que o "
+                           "KeePassXC importa, e termina."),
+            QStringLiteral("arquivo.csv")),
+        [](const QString& file) {
+            return TransferCommands::exportTo(DataLocation::ofThisProgram(), file, QDateTime::currentDateTime());
+        });
+    commandLine.addCommand(
+        QCommandLineOption(QStringLiteral("import"),
+                           QStringLiteral("Adiciona as entradas de um arquivo CSV, exportado pelo KeyHound ou pelo "
+                                          "KeePassXC, e termina."),
+                           QStringLiteral("arquivo.csv")),
+        [](const QString& file) {
+            return TransferCommands::importFrom(DataLocation::ofThisProgram(), file, QDateTime::currentDateTime());
         });
 }

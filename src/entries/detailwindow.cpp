@@ -4,6 +4,7 @@
 #include "entries/addresstarget.h"
 #include "entries/entryfields.h"
 #include "entries/entrywidgets.h"
+#include "generator/passwordmenu.h"
 #include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
@@ -62,6 +63,7 @@ DetailWindow::DetailWindow(Platform& platform, const QString& dataFolder, QWidge
     caption("Label1", "Login", 1590, m_login);
     m_password =
         EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::Password, margin, 2370, boxWidth, 285);
+    PasswordMenu::addTo(m_password, KeyFilter::CharacterSet::EntryWindow);
     caption("Label2", "Senha", 2160, m_password);
 
     m_notice = new NoticeLabel(QStringLiteral("lblMensagem"), this);

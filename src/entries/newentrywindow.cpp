@@ -6,6 +6,7 @@
 #include "entries/entryfields.h"
 #include "entries/entrymessages.h"
 #include "entries/entrywidgets.h"
+#include "generator/passwordmenu.h"
 #include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
@@ -97,6 +98,7 @@ void NewEntryWindow::createFields()
     limit("Label7", "(Máx 45 chars)", margin, 1425, columnWidth);
     m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::Password, secondColumn, 1650,
                                        columnWidth, 300);
+    PasswordMenu::addTo(m_password, KeyFilter::CharacterSet::EntryWindow);
     caption("Label4", "Senha", secondColumn, 1425, m_password);
     limit("Label8", "(Máx 20 chars)", secondColumn, 1425, columnWidth);
 

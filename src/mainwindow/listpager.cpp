@@ -60,3 +60,16 @@ QList<QString> ListPager::rows(const EntryList& entries) const
     }
     return rows;
 }
+
+QList<QString> ListPager::rows(const EntryList& entries, const QList<qsizetype>& shown) const
+{
+    QList<QString> rows;
+    const qsizetype end = qMin(pageEnd(), shown.size());
+    for (qsizetype position = pageStart(); position < end; ++position) {
+        const qsizetype index = shown.at(position);
+        if (entries.contains(index)) {
+            rows.append(Windows1252::toUnicode(EntryRecord::displayRow(entries.at(index), index)));
+        }
+    }
+    return rows;
+}

@@ -41,6 +41,8 @@ public:
 
     // The display rows of the page shown.
     QList<QString> rows(const EntryList& entries) const;
+    // The same when the list pages through only the entries at these indexes of the full list, in their order.
+    QList<QString> rows(const EntryList& entries, const QList<qsizetype>& shown) const;
 
 private:
     qsizetype m_count = 0;

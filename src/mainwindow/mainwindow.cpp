@@ -5,6 +5,7 @@
 #include "entries/newentrywindow.h"
 #include "entries/sidewindows.h"
 #include "entries/updatewindow.h"
+#include "expiry/expirystatus.h"
 #include "info/aboutwindow.h"
 #include "info/helpwindow.h"
 #include "mainwindow/pagelist.h"
@@ -18,6 +19,7 @@
 #include "platform/windowdragger.h"
 #include "platform/windowfront.h"
 #include "platform/windowshape.h"
+#include "search/searchline.h"
 #include "shape/outline.h"
 #include "storage/entryrecord.h"
 #include "storage/vault.h"
@@ -41,6 +43,9 @@ const QRect listPlace(30, 100, 240, ListPager::pageSize* RowDelegate::rowHeight)
 const QSize image1Size(280, 260);
 // Modal windows open this far right of and below the main window's top-left corner.
 const QPoint modalOffset = Twips::point(530, 580);
+constexpr int searchLineHeight = 16;
+// Long enough to be read at start-up.
+constexpr int expiredNoticeMilliseconds = 5000;
 
 const QString captionStyle = QStringLiteral("QLabel { color: #e8edf3; }");
 const QString valueStyle = QStringLiteral("QLabel { color: #f6d27a; font-weight: bold; }");
@@ -89,10 +94,18 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     m_notice->setGeometry(listPlace.left() + 10, listPlace.bottom() - 24, listPlace.width() - 20, 20);
     m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_notice->setStyleSheet(noticeStyle);
+    m_search = new SearchLine(m_list, this);
+    m_search->setGeometry(listPlace.left() + 2, listPlace.bottom() + 1 - searchLineHeight, listPlace.width() - 4,
+                          searchLineHeight);
+    connect(m_search, &SearchLine::searchChanged, this, &MainWindow::showMatches);
+    connect(m_search, &SearchLine::closed, this, &MainWindow::closeSearch);
 
     auto* dragger = new WindowDragger(this);
     connect(dragger, &WindowDragger::dragFinished, this, &MainWindow::placeSideWindows);
-    connect(&m_vault, &Vault::entriesChanged, this, &MainWindow::showFirstPage);
+    connect(&m_vault, &Vault::entriesChanged, this, [this] {
+        m_matcher.reset();
+        showFirstPage();
+    });
     connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::showSettingsValues);
     connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::bringToFront);
     connect(m_sideWindows, &SideWindows::noticeRequested, this, &MainWindow::showNotice);
@@ -303,14 +316,83 @@ void MainWindow::showFirstPage()
     m_listIndex = -1;
     m_txtLogin->clear();
     m_txtSenha->clear();
-    m_pager.firstPage(m_vault.entries().size());
+    m_matches = findMatches();
+    m_pager.firstPage(m_fullListPager ? m_matches.size() : m_vault.entries().size());
     showPage();
 }
 
 void MainWindow::showPage()
 {
-    m_list->setRows(m_pager.rows(m_vault.entries()));
+    const EntryList& entries = m_vault.entries();
+    m_list->setRows(m_fullListPager ? m_pager.rows(entries, m_matches) : m_pager.rows(entries), m_clock().date());
     syncStateLabels();
+}
+
+void MainWindow::setClock(Clock clock)
+{
+    m_clock = clock;
+    m_sideWindows->setClock(std::move(clock));
+    showPage();
+}
+
+bool MainWindow::handleSearchKey(QEvent* event)
+{
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Escape closes an open search before any shortcut of the window sees it.
+    if (event->type() == QEvent::ShortcutOverride && m_search->isOpen() && key->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return event->type() == QEvent::KeyPress && m_search->takeKeyFromList(key);
+}
+
+void MainWindow::showMatches()
+{
+    // The search pages on its own; the full list's paging, with its keyboard markers, waits for its return.
+    if (!m_fullListPager) {
+        m_fullListPager = m_pager;
+        m_pager = ListPager();
+        m_list->reserveBottom(searchLineHeight);
+    }
+    showFirstPage();
+}
+
+void MainWindow::closeSearch()
+{
+    if (m_fullListPager) {
+        m_pager = *m_fullListPager;
+        m_fullListPager.reset();
+    }
+    m_list->reserveBottom(0);
+    showFirstPage();
+}
+
+QList<qsizetype> MainWindow::findMatches()
+{
+    if (!m_fullListPager) {
+        return {};
+    }
+    if (!m_matcher) {
+        m_matcher.emplace(m_vault.entries());
+    }
+    return m_matcher->matching(m_search->text());
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_expiryAnnounced) {
+        m_expiryAnnounced = true;
+        announceExpired();
+    }
+}
+
+void MainWindow::announceExpired()
+{
+    const qsizetype expired = ExpiryStatus::countExpired(m_vault.entries(), m_clock().date());
+    if (expired > 0) {
+        m_notice->showNotice(ExpiryStatus::expiredNotice(expired), expiredNoticeMilliseconds);
+    }
 }
 
 void MainWindow::turnPage(bool forward)
@@ -401,6 +483,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Find by typing comes first: Escape closes an open search before it closes the side windows.
+    if (watched == m_list && handleSearchKey(event)) {
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const bool command = runKeyCommand(*static_cast<QKeyEvent*>(event), watched);
         // Only keys pressed in the list come up under its release rule: not a command's key and the modifiers held
@@ -443,8 +529,9 @@ void MainWindow::handleListKeyRelease()
 {
     // Until row 1 has been selected or a page turned for the first time, a key that leaves the first row selected
     // moves the selection round to the last row of the page. The row-1 marker alone cannot tell: turns back and
-    // forth bring it to 0 again, and then a Down that turned the page would land on the new page's last row.
-    if (m_pager.isUntouched() && m_list->currentRow() == 0) {
+    // forth bring it to 0 again, and then a Down that turned the page would land on the new page's last row. The
+    // entries a search found never move round.
+    if (!m_fullListPager && m_pager.isUntouched() && m_list->currentRow() == 0) {
         m_list->setCurrentRow(m_list->count() - 1);
     }
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "calendar/clock.h"
 #include "mainwindow/listpager.h"
+#include "search/entrymatcher.h"
 
 #include <QBrush>
 #include <QHash>
 #include <QWidget>
+
+#include <optional>
 
 class NoticeLabel;
 class PageList;
@@ -14,13 +18,15 @@ class QDialog;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class SearchLine;
 class SideWindows;
 class Vault;
 
 // frm0_Inicial: the borderless main window. It shows the entries fifteen to a page, the login and password of the
 // selected entry with a copy button for each, and fills, places, shows and hides the two side windows of the
 // selected entry. It opens the new-entry, settings, help and about windows, hides itself to the notification
-// area, and ends the program when it is closed.
+// area, and ends the program when it is closed. Typing a text opens a search line over the list, and the list then
+// pages through the entries found only. Entries that have expired or expire soon stand out in the list.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -30,6 +36,10 @@ public:
     ~MainWindow() override;
 
     SideWindows* sideWindows() const { return m_sideWindows; }
+
+    // Where today's date comes from, for the expiry marks and the side windows; the system clock unless a test says
+    // otherwise.
+    void setClock(Clock clock);
 
 public slots:
     // Shows the window again, from the notification area or minimised, in front of the others.
@@ -45,6 +55,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -70,6 +81,13 @@ private:
     bool handleListKeyPress(int key);
     void handleListKeyRelease();
     void showSettingsValues();
+
+    // Find by typing: the one place where keys for the search line are taken from the list.
+    bool handleSearchKey(QEvent* event);
+    void showMatches();
+    void closeSearch();
+    QList<qsizetype> findMatches();
+    void announceExpired();
     void syncStateLabels();
 
     void setSideWindowsOpen(bool open);
@@ -100,6 +118,15 @@ private:
     // The last key pressed went to the list and ran no command.
     bool m_listKeysDown = false;
     bool m_ended = false;
+    Clock m_clock = systemClock();
+
+    SearchLine* m_search = nullptr;
+    // Made when a search first needs it, dropped when the entries change.
+    std::optional<EntryMatcher> m_matcher;
+    // While a search is open: the indexes of the entries found, and the paging of the full list it returns to.
+    QList<qsizetype> m_matches;
+    std::optional<ListPager> m_fullListPager;
+    bool m_expiryAnnounced = false;
 
     QBrush m_listBrush;
     PageList* m_list = nullptr;

@@ -1,5 +1,6 @@
 #include "mainwindow/pagelist.h"
 
+#include "expiry/expirystatus.h"
 #include "mainwindow/rowdelegate.h"
 
 PageList::PageList(QWidget* parent) : QListWidget(parent)
@@ -20,10 +21,21 @@ PageList::PageList(QWidget* parent) : QListWidget(parent)
     setFont(rowFont);
 }
 
-void PageList::setRows(const QList<QString>& rows)
+void PageList::setRows(const QList<QString>& rows, QDate today)
 {
     clear();
-    addItems(rows);
+    for (const QString& row : rows) {
+        auto* item = new QListWidgetItem(row, this);
+        const ExpiryStatus expiry(RowDelegate::expiryText(row), today);
+        item->setData(RowDelegate::expiryRole, int(expiry.kind()));
+        item->setToolTip(expiry.description());
+    }
+    scrollToTop();
+}
+
+void PageList::reserveBottom(int pixels)
+{
+    setViewportMargins(0, 0, 0, pixels);
 }
 
 void PageList::focusInEvent(QFocusEvent* event)

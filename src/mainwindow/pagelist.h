@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QDate>
 #include <QListWidget>
 
 // lstLembretes: the visible page of the main list. It has no frame and no background of its own, so that the
 // window's list picture shows through, and its rows are drawn by a RowDelegate. Gaining the keyboard focus never
-// selects a row by itself: a row is selected only by the user or by the window.
+// selects a row by itself: a row is selected only by the user or by the window. Rows whose expiry date has passed
+// or is near are marked for the delegate and carry a tool tip that says so.
 class PageList : public QListWidget
 {
     Q_OBJECT
@@ -12,7 +14,10 @@ class PageList : public QListWidget
 public:
     explicit PageList(QWidget* parent);
 
-    void setRows(const QList<QString>& rows);
+    // Shows the rows from the top, their expiry dates judged on the day given.
+    void setRows(const QList<QString>& rows, QDate today);
+    // Keeps the bottom pixels of the list clear of rows, for a line drawn over them; the rows then scroll.
+    void reserveBottom(int pixels);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

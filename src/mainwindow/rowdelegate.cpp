@@ -1,7 +1,11 @@
 #include "mainwindow/rowdelegate.h"
 
+#include "expiry/expirystatus.h"
+
 #include <QPainter>
 #include <QPainterPath>
+
+#include <utility>
 
 namespace {
 
@@ -10,6 +14,8 @@ const QString widestExpiry = QStringLiteral("----/----/----");
 const QColor expiryColour(0x6a, 0x55, 0x30);
 const QColor titleColour(0x2a, 0x2a, 0x2a);
 const QColor selectedTextColour(0x17, 0x22, 0x2f);
+const QColor expiredColour(0xa3, 0x30, 0x1c);
+const QColor expiresSoonColour(0xb0, 0x62, 0x10);
 
 QPainterPath rowShape(const QRectF& rect)
 {
@@ -29,7 +35,28 @@ void paintSelection(QPainter* painter, const QRectF& rect)
     painter->drawPath(path);
 }
 
+// The colours of the expiry date and the title of a row that is not selected.
+std::pair<QColor, QColor> rowColours(const QModelIndex& index)
+{
+    switch (ExpiryStatus::Kind(index.data(RowDelegate::expiryRole).toInt())) {
+    case ExpiryStatus::Kind::Expired:
+        return {expiredColour, expiredColour};
+    case ExpiryStatus::Kind::Soon:
+        return {expiresSoonColour, expiresSoonColour};
+    case ExpiryStatus::Kind::None:
+        break;
+    }
+    return {expiryColour, titleColour};
+}
+
 } // namespace
+
+QString RowDelegate::expiryText(const QString& row)
+{
+    const QString text = visibleText(row);
+    const qsizetype gap = text.indexOf(columnGap);
+    return gap < 0 ? QString() : text.left(gap);
+}
 
 QString RowDelegate::visibleText(const QString& row)
 {
@@ -50,6 +77,7 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
     painter->setFont(option.font);
     const QFontMetrics metrics(option.font);
     const QRect textArea = option.rect.adjusted(5, 0, -4, 0);
+    const auto [expiryPen, titlePen] = selected ? std::pair(selectedTextColour, selectedTextColour) : rowColours(index);
 
     // A record too short to carry an expiry date shows its whole text here instead.
     const QString text = visibleText(index.data().toString());
@@ -60,7 +88,7 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
 
     QRect titleArea = textArea;
     if (gap >= 0) {
-        painter->setPen(selected ? selectedTextColour : expiryColour);
+        painter->setPen(expiryPen);
         const QRect expiryArea(textArea.left(), textArea.top(), expiryWidth, textArea.height());
         painter->drawText(expiryArea, Qt::AlignLeft | Qt::AlignVCenter,
                           metrics.elidedText(expiry, Qt::ElideRight, expiryArea.width() - 4));
@@ -69,7 +97,7 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
     QFont titleFont = option.font;
     titleFont.setBold(selected);
     painter->setFont(titleFont);
-    painter->setPen(selected ? selectedTextColour : titleColour);
+    painter->setPen(titlePen);
     painter->drawText(titleArea, Qt::AlignLeft | Qt::AlignVCenter,
                       QFontMetrics(titleFont).elidedText(title, Qt::ElideRight, titleArea.width()));
     painter->restore();

@@ -19,10 +19,10 @@ NoticeLabel::NoticeLabel(const QString& objectName, QWidget* parent) : QLabel(pa
     connect(m_timer, &QTimer::timeout, this, &QLabel::hide);
 }
 
-void NoticeLabel::showNotice(const QString& text)
+void NoticeLabel::showNotice(const QString& text, int milliseconds)
 {
     setText(text);
     show();
     raise();
-    m_timer->start();
+    m_timer->start(milliseconds);
 }

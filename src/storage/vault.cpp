@@ -126,6 +126,20 @@ qsizetype indexOf(const EntryList& list, const QByteArray& record)
     return -1;
 }
 
+// The one change that an edit or a single add makes to the list, planned before the file is written and made once it
+// holds it; records added together find their places only once the file holds them all.
+std::optional<EntryList::Change> plannedChange(const EntryList& entries, std::optional<qsizetype> index,
+                                               const QList<QByteArray>& records)
+{
+    if (index) {
+        return entries.replacing(*index, records.value(0));
+    }
+    if (records.size() == 1) {
+        return entries.adding(records.first());
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Vault::Vault(const QString& dataFolder, QObject* parent) : QObject(parent), m_dataFolder(dataFolder) {}
@@ -321,7 +335,8 @@ StorageResult Vault::readEntries(EntryList& into, FileStamp& stamp, qsizetype& d
     return {};
 }
 
-StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteArray& shown, const QByteArray& record)
+StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteArray& shown,
+                                   const QList<QByteArray>& records)
 {
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(vaultName);
@@ -335,7 +350,7 @@ StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteAr
         return reread;
     }
     const StorageResult result =
-        changedOutside ? changeOverOutsideChange(index, shown, record) : writeVault(index, record);
+        changedOutside ? changeOverOutsideChange(index, shown, records) : writeVault(index, records);
     if (result.ok() || changedOutside) {
         emit entriesChanged();
     }
@@ -366,7 +381,7 @@ StorageResult Vault::rereadEntriesChangedOutside(bool& changed)
 }
 
 StorageResult Vault::changeOverOutsideChange(std::optional<qsizetype> index, const QByteArray& shown,
-                                             const QByteArray& record)
+                                             const QList<QByteArray>& records)
 {
     const QString note = changedOutsideNote(vaultName);
     const QString listNote = QStringLiteral("\n\nA lista mostra agora o que o arquivo contém.");
@@ -375,7 +390,7 @@ StorageResult Vault::changeOverOutsideChange(std::optional<qsizetype> index, con
         return {StorageResult::ChangedOutside,
                 note + QStringLiteral(" A entrada mostrada não está mais nele, e nada foi gravado.") + listNote};
     }
-    StorageResult result = writeVault(index ? std::optional(shownNow) : std::nullopt, record);
+    StorageResult result = writeVault(index ? std::optional(shownNow) : std::nullopt, records);
     if (!result.ok()) {
         result.message += QStringLiteral("\n\n") + note + listNote;
         return result;
@@ -388,20 +403,19 @@ StorageResult Vault::changeOverOutsideChange(std::optional<qsizetype> index, con
                 listNote};
 }
 
-StorageResult Vault::writeVault(std::optional<qsizetype> index, const QByteArray& record)
+StorageResult Vault::writeVault(std::optional<qsizetype> index, const QList<QByteArray>& records)
 {
     const DataFileCheck::Target target = DataFileCheck::dataFile(m_dataFolder, vaultName);
     if (!target.refusal.isEmpty()) {
         return refusedWrite(target.refusal);
     }
-    // The list's change is planned first and made only once the file holds it.
-    const EntryList::Change change = index ? m_entries.replacing(*index, record) : m_entries.adding(record);
+    const std::optional<EntryList::Change> change = plannedChange(m_entries, index, records);
     AtomicWriter writer(target.path);
     const VaultFile::Sink sink = [&writer](QByteArrayView piece) { return writer.append(piece); };
     const QByteArray& key = m_settings.installationKey;
     const bool written =
-        writer.open() && (index ? VaultFile::writeWithReplacedRecord(sink, m_entries, *index, record, key)
-                                : VaultFile::writeWithAddedRecord(sink, m_entries, record, key));
+        writer.open() && (index ? VaultFile::writeWithReplacedRecord(sink, m_entries, *index, records.value(0), key)
+                                : VaultFile::writeWithAddedRecords(sink, m_entries, records, key));
     if (!written || !writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup)) {
         return StorageResult::failed(fileError(vaultName, QStringLiteral("gravar"), writer.failure()) +
                                      QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado."));
@@ -409,23 +423,34 @@ StorageResult Vault::writeVault(std::optional<qsizetype> index, const QByteArray
     m_vaultStamp = writer.stamp();
     // The file now holds exactly the changed list's records, and reading it would give them back in this order:
     // the list is changed in place rather than read and sorted again.
-    m_entries.apply(change);
+    if (change) {
+        m_entries.apply(*change);
+        return {};
+    }
+    for (const QByteArray& record : records) {
+        m_entries.apply(m_entries.adding(record));
+    }
     return {};
 }
 
 StorageResult Vault::addEntry(const QByteArray& record)
 {
-    return changeEntries(std::nullopt, {}, record);
+    return changeEntries(std::nullopt, {}, {record});
+}
+
+StorageResult Vault::addEntries(const QList<QByteArray>& records)
+{
+    return changeEntries(std::nullopt, {}, records);
 }
 
 StorageResult Vault::replaceEntry(qsizetype index, const QByteArray& shown, const QByteArray& replacement)
 {
-    return changeEntries(index, shown, replacement);
+    return changeEntries(index, shown, {replacement});
 }
 
 StorageResult Vault::deleteEntry(qsizetype index, const QByteArray& shown)
 {
-    return changeEntries(index, shown, {});
+    return changeEntries(index, shown, {QByteArray()});
 }
 
 StorageResult Vault::rereadChangedSettings()

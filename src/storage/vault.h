@@ -74,6 +74,8 @@ public:
     // When pswd.tab was changed outside the program, an entry is still added to what it holds now, and an entry
     // replaced or deleted if the record shown is still there.
     StorageResult addEntry(const QByteArray& record);
+    // Adds every record in one rewrite: all of them are stored, or none.
+    StorageResult addEntries(const QList<QByteArray>& records);
     // The record at index must still be shown; otherwise nothing changes.
     StorageResult replaceEntry(qsizetype index, const QByteArray& shown, const QByteArray& replacement);
     StorageResult deleteEntry(qsizetype index, const QByteArray& shown);
@@ -96,15 +98,17 @@ private:
     void takeSettings(const Settings& read);
     StorageResult readSettingsFile(QByteArray& contents, FileStamp& stamp) const;
     StorageResult readEntries(EntryList& into, FileStamp& stamp, qsizetype& damagedLines) const;
-    // Replaces the record at index, shown there (an empty record deletes it), or adds the record without an index.
-    StorageResult changeEntries(std::optional<qsizetype> index, const QByteArray& shown, const QByteArray& record);
+    // Replaces the record at index, shown there, by the first of the records (an empty record deletes it), or adds
+    // the records without an index.
+    StorageResult changeEntries(std::optional<qsizetype> index, const QByteArray& shown,
+                                const QList<QByteArray>& records);
     // Reads pswd.tab again when it is not the file last read or written; the list takes it when its records differ.
     StorageResult rereadEntriesChangedOutside(bool& changed);
     // The change made to the list just read again: refused when the record shown is no longer there.
     StorageResult changeOverOutsideChange(std::optional<qsizetype> index, const QByteArray& shown,
-                                          const QByteArray& record);
+                                          const QList<QByteArray>& records);
     // Writes the file with the change and takes the changed list; the caller tells the windows.
-    StorageResult writeVault(std::optional<qsizetype> index, const QByteArray& record);
+    StorageResult writeVault(std::optional<qsizetype> index, const QList<QByteArray>& records);
     StorageResult rereadChangedSettings();
     bool settingsBackupHoldsKey() const;
 

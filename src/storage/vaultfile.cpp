@@ -7,7 +7,7 @@ namespace {
 constexpr qsizetype pieceSize = 1 << 20;
 
 bool writeRecords(const VaultFile::Sink& sink, const EntryList& entries, qsizetype replacedIndex,
-                  const QByteArray& replacement, const QByteArray* addedRecord, const QByteArray& key)
+                  const QByteArray& replacement, const QList<QByteArray>& added, const QByteArray& key)
 {
     // One buffer, handed on whenever it holds a piece, so that a large vault is never held whole encoded.
     QByteArray piece;
@@ -28,8 +28,14 @@ bool writeRecords(const VaultFile::Sink& sink, const EntryList& entries, qsizety
             return false;
         }
     }
-    if (addedRecord) {
-        LineCodec::appendEncoded(piece, *addedRecord, key);
+    for (qsizetype i = 0; i < added.size(); ++i) {
+        LineCodec::appendEncoded(piece, added.at(i), key);
+        if (i + 1 < added.size()) {
+            piece.append("\r\n");
+        }
+        if (!handOnFull()) {
+            return false;
+        }
     }
     piece.append('"').append("\r\n");
     return sink(piece);
@@ -56,18 +62,24 @@ QByteArray emptyFile()
 
 bool writeEntries(const Sink& sink, const EntryList& entries, const QByteArray& key)
 {
-    return writeRecords(sink, entries, -1, {}, nullptr, key);
+    return writeRecords(sink, entries, -1, {}, {}, key);
 }
 
 bool writeWithAddedRecord(const Sink& sink, const EntryList& entries, const QByteArray& record, const QByteArray& key)
 {
-    return writeRecords(sink, entries, -1, {}, &record, key);
+    return writeWithAddedRecords(sink, entries, {record}, key);
+}
+
+bool writeWithAddedRecords(const Sink& sink, const EntryList& entries, const QList<QByteArray>& records,
+                           const QByteArray& key)
+{
+    return writeRecords(sink, entries, -1, {}, records, key);
 }
 
 bool writeWithReplacedRecord(const Sink& sink, const EntryList& entries, qsizetype index, const QByteArray& replacement,
                              const QByteArray& key)
 {
-    return writeRecords(sink, entries, index, replacement, nullptr, key);
+    return writeRecords(sink, entries, index, replacement, {}, key);
 }
 
 QByteArray withAddedRecord(const EntryList& entries, const QByteArray& record, const QByteArray& key)

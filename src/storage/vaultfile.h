@@ -23,6 +23,9 @@ bool writeEntries(const Sink& sink, const EntryList& entries, const QByteArray& 
 // The file with every record of the list, each line followed by CR LF, and the new record last without one.
 // Encoded into one buffer of about 1 MB that is handed to the sink whenever it fills; false when the sink stopped.
 bool writeWithAddedRecord(const Sink& sink, const EntryList& entries, const QByteArray& record, const QByteArray& key);
+// The same with several new records last, each line but the last followed by CR LF.
+bool writeWithAddedRecords(const Sink& sink, const EntryList& entries, const QList<QByteArray>& records,
+                           const QByteArray& key);
 // The file with every record of the list, each line followed by CR LF, the record at index replaced. An empty
 // replacement leaves an empty line in the deleted entry's place. Encoded and handed on as above.
 bool writeWithReplacedRecord(const Sink& sink, const EntryList& entries, qsizetype index, const QByteArray& replacement,

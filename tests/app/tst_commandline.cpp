@@ -35,11 +35,11 @@ void CommandLineTest::arguments_data()
         << QStringLiteral("Uso: keyhound*") << QString();
     QTest::newRow("version") << QStringList{QStringLiteral("--version")} << false << 0 << QStringLiteral("KeyHound 1*")
                              << QString();
-    QTest::newRow("value handed to its job") << QStringList{QStringLiteral("--export"), QStringLiteral("contas;1.csv")}
-                                             << false << 0 << QStringLiteral("exportar contas;1.csv\n") << QString();
+    QTest::newRow("value handed to its job") << QStringList{QStringLiteral("--ecoar"), QStringLiteral("contas;1.csv")}
+                                             << false << 0 << QStringLiteral("eco contas;1.csv\n") << QString();
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--data-folders")} << false << 2 << QString()
                                     << QStringLiteral("Opção desconhecida: --data-folders") + hint;
-    QTest::newRow("missing value") << QStringList{QStringLiteral("--export")} << false << 2 << QString()
+    QTest::newRow("missing value") << QStringList{QStringLiteral("--ecoar")} << false << 2 << QString()
                                    << QStringLiteral("Uma opção está sem o seu valor, ou recebeu um que não aceita.") +
                                           hint;
     QTest::newRow("value given to an option without one")
@@ -59,9 +59,9 @@ void CommandLineTest::arguments()
     CommandLine commandLine(QStringLiteral("Repositório de senhas."));
     addProgramCommands(commandLine);
     commandLine.addCommand(
-        QCommandLineOption(QStringLiteral("export"), QStringLiteral("Exporta."), QStringLiteral("arquivo.csv")),
+        QCommandLineOption(QStringLiteral("ecoar"), QStringLiteral("Repete o valor."), QStringLiteral("texto")),
         [](const QString& file) {
-            return CommandOutput{0, QStringLiteral("exportar %1\n").arg(file), {}};
+            return CommandOutput{0, QStringLiteral("eco %1\n").arg(file), {}};
         });
 
     QCOMPARE(commandLine.parse(QStringList{QStringLiteral("/usr/bin/keyhound")} + arguments), !opensWindow);

@@ -50,7 +50,7 @@ void TestAccessibleNames::everyControlIsNamed_data()
                              "btnFechar=Fechar|txtLogin=Login|txtSenha=Senha|btnCopyLogin=Copiar|btnCopySenha=Copiar|"
                              "imgRetornaOff=Retornar|imgAvancaOff=Avançar|imgRetorna=Retornar|imgAvanca=Avançar|"
                              "btnConfig=Configuração|imgEscrever=Inserir password|imgAjuda=Ajuda|"
-                             "imgSobre=Sobre o Programa";
+                             "imgSobre=Sobre o Programa|txtBusca=Buscar";
     QTest::newRow("login") << "frm0_Logar"
                            << "btnFechar=Fechar|txtLogar=Digite a senha|btnOk=Logar";
     QTest::newRow("new entry") << "frm1_Escrever"

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/commandline.h"
+
+#include <QDateTime>
+#include <QString>
+
+// The command-line jobs that copy every entry of a data folder into a CSV file and add the entries of one. Both
+// leave the folder alone while a copy of the program has it open, and say what went wrong on standard error.
+namespace TransferCommands {
+
+// Writes a new file, readable by its owner only; an existing file is never written over.
+CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const QDateTime& now);
+// Adds every row that can be stored in one rewrite of pswd.tab, and says which rows were left out and why.
+CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, const QDateTime& now);
+
+} // namespace TransferCommands

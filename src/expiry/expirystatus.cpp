@@ -1,0 +1,88 @@
+#include "expiry/expirystatus.h"
+
+#include "storage/entrylist.h"
+#include "storage/entryrecord.h"
+#include "storage/windows1252.h"
+
+namespace {
+
+QString days(qint64 count)
+{
+    return count == 1 ? QStringLiteral("1 dia") : QStringLiteral("%1 dias").arg(count);
+}
+
+} // namespace
+
+ExpiryStatus::ExpiryStatus(const QString& expiry, QDate today)
+{
+    const QDate date = parse(expiry, today);
+    if (!date.isValid() || !today.isValid()) {
+        return;
+    }
+    m_daysLeft = today.daysTo(date);
+    if (m_daysLeft < 0) {
+        m_kind = Kind::Expired;
+    } else if (m_daysLeft <= soonDays) {
+        m_kind = Kind::Soon;
+    }
+}
+
+QString ExpiryStatus::description() const
+{
+    switch (m_kind) {
+    case Kind::None:
+        break;
+    case Kind::Expired:
+        return QStringLiteral("Vencida há %1").arg(days(-m_daysLeft));
+    case Kind::Soon:
+        return m_daysLeft == 0 ? QStringLiteral("Vence hoje") : QStringLiteral("Vence em %1").arg(days(m_daysLeft));
+    }
+    return {};
+}
+
+QDate ExpiryStatus::parse(const QString& expiry, QDate today)
+{
+    // dd/mm/yy: two ASCII digits each, nothing before or after.
+    const auto number = [&expiry](qsizetype at) {
+        const QChar tens = expiry.at(at);
+        const QChar ones = expiry.at(at + 1);
+        const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+        return digit(tens) && digit(ones) ? (tens.unicode() - '0') * 10 + (ones.unicode() - '0') : -1;
+    };
+    if (expiry.size() != 8 || expiry.at(2) != QLatin1Char('/') || expiry.at(5) != QLatin1Char('/')) {
+        return {};
+    }
+    const int day = number(0);
+    const int month = number(3);
+    const int year = number(6);
+    if (day < 0 || month < 0 || year < 0) {
+        return {};
+    }
+    return {fullYear(year, today), month, day};
+}
+
+int ExpiryStatus::fullYear(int twoDigits, QDate today)
+{
+    const int year = today.year() / 100 * 100 + twoDigits;
+    if (year > today.year() + 50) {
+        return year - 100;
+    }
+    return year <= today.year() - 50 ? year + 100 : year;
+}
+
+qsizetype ExpiryStatus::countExpired(const EntryList& entries, QDate today)
+{
+    qsizetype count = 0;
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        const QByteArray expiry = EntryRecord::field(entries.at(index), EntryRecord::Expiry);
+        if (ExpiryStatus(Windows1252::toUnicode(expiry), today).kind() == Kind::Expired) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+QString ExpiryStatus::expiredNotice(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 senha vencida") : QStringLiteral("%1 senhas vencidas").arg(count);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "entries/vaultfixture.h"
+#include "mainwindow/mainwindow.h"
+
+#include <QLabel>
+#include <QListWidget>
+
+// A main window shown over a vault holding the records, with today's date fixed.
+struct MainWindowHost : VaultFixture
+{
+    explicit MainWindowHost(const QList<QByteArray>& records, QDate today = QDate(2026, 3, 15))
+    {
+        addRecords(records);
+        window = std::make_unique<MainWindow>(vault, platform);
+        window->setClock([today] { return QDateTime(today, QTime(10, 22, 41)); });
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    QWidget* child(const char* name) const { return childOf(window.get(), name); }
+    QString label(const char* name) const { return window->findChild<QLabel*>(QLatin1String(name))->text(); }
+    QListWidget* list() const { return window->findChild<QListWidget*>(QStringLiteral("lstLembretes")); }
+    QPoint rowCentre(int row) const { return list()->visualItemRect(list()->item(row)).center(); }
+    void clickRow(int row) const { QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(row)); }
+    void doubleClickRow(int row) const
+    {
+        clickRow(row);
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(row));
+    }
+    // The titles of the rows shown, as the list draws them after the expiry date.
+    QStringList titles() const
+    {
+        QStringList shown;
+        for (int row = 0; row < list()->count(); ++row) {
+            shown.append(list()->item(row)->text().section(QStringLiteral("    "), 1).section(QLatin1Char('\t'), 0, 0));
+        }
+        return shown;
+    }
+
+    std::unique_ptr<MainWindow> window;
+};

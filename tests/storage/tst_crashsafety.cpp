@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 
@@ -85,16 +86,27 @@ void TestCrashSafety::killedWhileWriting()
         shown = now;
         QVERIFY2(isSettingsLeftAfter(folder.read("cnfg.tab"), now), "cnfg.tab is not whole");
     }
-    // A write killed just before its rename may leave its finished temporary file behind: it must be whole too.
-    for (const QString& left : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (left.startsWith("pswd.tab.")) {
-            QVERIFY(writesShownBy(folder.read(left)) >= 0);
-        } else if (left.startsWith("cnfg.tab.")) {
-            QVERIFY(isSettingsLeftAfter(folder.read(left), shown));
-        } else {
-            QVERIFY(left == "pswd.tab" || left == "cnfg.tab");
-        }
+    // Beside the files, their backups hold a whole earlier state; what a killed write left is only its own
+    // temporary file, which the next start removes once a later save completed.
+    const auto leftBeside = [&folder] {
+        QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        left.removeAll("pswd.tab");
+        left.removeAll("cnfg.tab");
+        return left;
+    };
+    QVERIFY(writesShownBy(folder.read("pswd.tab.bak")) >= 0);
+    QVERIFY(isSettingsLeftAfter(folder.read("cnfg.tab.bak"), shown));
+    for (const QString& left : leftBeside()) {
+        QVERIFY2(left.endsWith(".bak") ||
+                     QRegularExpression("^(pswd|cnfg)\\.tab\\.[A-Za-z0-9]{6}$").match(left).hasMatch(),
+                 qPrintable(left));
     }
+    Vault later(folder.path());
+    QVERIFY(later.open().ok() && later.addEntry(ReferenceCodec::crashEntry(shown + 1)).ok());
+    QVERIFY(later.saveSettings("p" + QByteArray::number(shown + 1), false).ok());
+    QVERIFY(Vault(folder.path()).open().ok());
+    const QStringList left = leftBeside();
+    QVERIFY2(left == QStringList({"cnfg.tab.bak", "pswd.tab.bak"}), qPrintable(left.join(" ")));
 }
 
 QTEST_GUILESS_MAIN(TestCrashSafety)

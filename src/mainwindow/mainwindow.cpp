@@ -91,7 +91,7 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
                              QStringLiteral("imgEscrever"), QStringLiteral("imgAjuda"), QStringLiteral("imgSobre")});
     listenForKeyCommands();
     m_notice = new NoticeLabel(QStringLiteral("lblAviso"), this);
-    m_notice->setGeometry(listPlace.left() + 10, listPlace.bottom() - 24, listPlace.width() - 20, 20);
+    placeNoticeAbove(0);
     m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_notice->setStyleSheet(noticeStyle);
     m_search = new SearchLine(m_list, this);
@@ -337,6 +337,9 @@ void MainWindow::setClock(Clock clock)
 
 bool MainWindow::handleSearchKey(QEvent* event)
 {
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
+        return false;
+    }
     auto* key = static_cast<QKeyEvent*>(event);
     // Escape closes an open search before any shortcut of the window sees it.
     if (event->type() == QEvent::ShortcutOverride && m_search->isOpen() && key->key() == Qt::Key_Escape) {
@@ -353,8 +356,15 @@ void MainWindow::showMatches()
         m_fullListPager = m_pager;
         m_pager = ListPager();
         m_list->reserveBottom(searchLineHeight);
+        placeNoticeAbove(searchLineHeight);
     }
     showFirstPage();
+}
+
+// The notice stands at the bottom of the list, above the search line while that is open.
+void MainWindow::placeNoticeAbove(int reservedBottom)
+{
+    m_notice->setGeometry(listPlace.left() + 10, listPlace.bottom() - 24 - reservedBottom, listPlace.width() - 20, 20);
 }
 
 void MainWindow::closeSearch()
@@ -364,6 +374,7 @@ void MainWindow::closeSearch()
         m_fullListPager.reset();
     }
     m_list->reserveBottom(0);
+    placeNoticeAbove(0);
     showFirstPage();
 }
 

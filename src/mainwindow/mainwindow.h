@@ -86,6 +86,7 @@ private:
     bool handleSearchKey(QEvent* event);
     void showMatches();
     void closeSearch();
+    void placeNoticeAbove(int reservedBottom);
     QList<qsizetype> findMatches();
     void announceExpired();
     void syncStateLabels();

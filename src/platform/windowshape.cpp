@@ -1,13 +1,14 @@
 #include "platform/windowshape.h"
 
 #include <QPainter>
+#include <QPolygon>
 #include <QRegion>
 #include <QWidget>
 
-void applyWindowOutline(QWidget* window, const QPolygon& outline)
+void applyWindowOutline(QWidget* window, const QList<QPoint>& outline)
 {
     window->setAttribute(Qt::WA_TranslucentBackground);
-    window->setMask(QRegion(outline, Qt::OddEvenFill));
+    window->setMask(QRegion(QPolygon(outline), Qt::OddEvenFill));
 }
 
 void clipToOutline(QPainter& painter, const QWidget* window)

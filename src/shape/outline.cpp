@@ -58,12 +58,12 @@ const VertexTable& updateWindow()
     return table;
 }
 
-QPolygon build(const VertexTable& table, float scaleX, float scaleY, int offsetX, int offsetY, int twipsPerPixelX,
+VertexTable build(const VertexTable& table, float scaleX, float scaleY, int offsetX, int offsetY, int twipsPerPixelX,
                int twipsPerPixelY)
 {
     const double fitX = fitToScreen(twipsPerPixelX);
     const double fitY = fitToScreen(twipsPerPixelY);
-    QPolygon polygon;
+    VertexTable polygon;
     polygon.reserve(table.size());
     for (const QPoint& vertex : table) {
         const double x = double(vertex.x()) * double(scaleX) * fitX + offsetX;

@@ -1,5 +1,5 @@
 #include "access/fieldvalidator.h"
-#include "access/typing.h"
+#include "support/input.h"
 #include "platform/noticelabel.h"
 #include "platform/recordingplatform.h"
 
@@ -22,10 +22,10 @@ void bringIn(QLineEdit* box, Arrival arrival, const QString& text)
 {
     switch (arrival) {
     case Arrival::Typed:
-        Typing::type(box, text);
+        typeText(box, text);
         break;
     case Arrival::Pasted:
-        Typing::paste(box, text);
+        paste(box, text);
         break;
     case Arrival::Composed: {
         // What an input method commits, such as a dead key's accent.

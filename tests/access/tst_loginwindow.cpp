@@ -1,5 +1,5 @@
 #include "access/loginwindow.h"
-#include "access/typing.h"
+#include "support/input.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
 #include "platform/recordingplatform.h"
@@ -65,15 +65,15 @@ void TestLoginWindow::start()
     const QWidgetList all = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(all.begin(), all.end(), [](QWidget* window) { return window->isVisible(); }), 1);
     QVERIFY(login && login->isVisible());
-    auto* box = Typing::control<QLineEdit>(*login, "txtLogar");
+    auto* box = child<QLineEdit>(login.get(), "txtLogar");
     QCOMPARE(box->echoMode(), QLineEdit::Password);
-    Typing::type(box, attempt.typed);
+    typeText(box, attempt.typed);
     if (attempt.action == "Return") {
         QTest::keyClick(box, Qt::Key_Return);
     } else if (attempt.action == "close") {
         login->close();
     } else {
-        QTest::mouseClick(Typing::control(*login, attempt.action.constData()), Qt::LeftButton);
+        QTest::mouseClick(child(login.get(), attempt.action.constData()), Qt::LeftButton);
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!login);

@@ -1,6 +1,6 @@
 #include "access/loginwindow.h"
 #include "access/settingswindow.h"
-#include "access/typing.h"
+#include "support/input.h"
 #include "platform/recordingplatform.h"
 #include "storage/settingsfile.h"
 #include "storage/vault.h"
@@ -79,8 +79,8 @@ bool TestSettingsWindow::logsIn(const QString& password)
     LoginWindow login(*m_vault, m_platform);
     QSignalSpy acceptedSpy(&login, &LoginWindow::passwordAccepted);
     login.show();
-    Typing::type(Typing::control<QLineEdit>(login, "txtLogar"), password);
-    QTest::mouseClick(Typing::control(login, "btnOk"), Qt::LeftButton);
+    typeText(child<QLineEdit>(&login, "txtLogar"), password);
+    QTest::mouseClick(child(&login, "btnOk"), Qt::LeftButton);
     return acceptedSpy.count() == 1;
 }
 
@@ -117,13 +117,13 @@ void TestSettingsWindow::save()
     if (change.noWrites) {
         noWrites.emplace(0);
     }
-    QCOMPARE(Typing::control<QRadioButton>(*m_window, "optSim")->isChecked(), change.answerBefore == "Sim");
+    QCOMPARE(child<QRadioButton>(m_window.get(), "optSim")->isChecked(), change.answerBefore == "Sim");
     const QByteArray before = settingsFile();
     for (int i = 0; i < 3; ++i) {
-        Typing::type(Typing::control<QLineEdit>(*m_window, passwordBoxes[i]), change.typed.value(i));
+        typeText(child<QLineEdit>(m_window.get(), passwordBoxes[i]), change.typed.value(i));
     }
-    QTest::mouseClick(Typing::control(*m_window, change.askAtStart ? "optSim" : "optNao"), Qt::LeftButton);
-    QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+    QTest::mouseClick(child(m_window.get(), change.askAtStart ? "optSim" : "optNao"), Qt::LeftButton);
+    QTest::mouseClick(child(m_window.get(), "btnOk"), Qt::LeftButton);
 
     QCOMPARE(m_platform.messages.size(), 1);
     QCOMPARE(m_platform.messages[0].text, change.message);
@@ -158,9 +158,9 @@ void TestSettingsWindow::refusedWhenChangedOutside()
     QVERIFY(outside.open().ok() && outside.saveSettings("Fora", true).ok());
     const QByteArray outsideFile = settingsFile();
     for (int i = 0; i < 3; ++i) {
-        Typing::type(Typing::control<QLineEdit>(*m_window, passwordBoxes[i]), i == 0 ? "8046" : "Nova1");
+        typeText(child<QLineEdit>(m_window.get(), passwordBoxes[i]), i == 0 ? "8046" : "Nova1");
     }
-    QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+    QTest::mouseClick(child(m_window.get(), "btnOk"), Qt::LeftButton);
 
     QCOMPARE(m_platform.messages.size(), 1);
     QCOMPARE(m_platform.messages[0].icon, Platform::MessageIcon::Exclamation);
@@ -176,7 +176,7 @@ void TestSettingsWindow::refusedWhenChangedOutside()
 void TestSettingsWindow::boxesTakeOnlyTheSettingsSet()
 {
     startWith(Settings::factoryPassword);
-    QWidget* message = Typing::control(*m_window, "lblMensagem");
+    QWidget* message = child(m_window.get(), "lblMensagem");
     const QString tooLong = QStringLiteral("A senha aceita no máximo 12 caracteres.");
     // Typed or pasted ("^V" first), what the box keeps and the last notice.
     const QList<std::array<QString, 3>> table = {
@@ -187,15 +187,15 @@ void TestSettingsWindow::boxesTakeOnlyTheSettingsSet()
         {"ab^Vc~", "ab", "O caractere ~ não é aceito neste campo."},
     };
     for (const char* name : passwordBoxes) {
-        auto* box = Typing::control<QLineEdit>(*m_window, name);
+        auto* box = child<QLineEdit>(m_window.get(), name);
         for (const auto& [input, kept, notice] : table) {
             box->clear();
             message->hide();
             m_platform.beeps = 0;
-            const qsizetype paste = input.indexOf(QLatin1String("^V"));
-            Typing::type(box, input.left(paste));
-            if (paste >= 0) {
-                Typing::paste(box, input.mid(paste + 2));
+            const qsizetype pasteAt = input.indexOf(QLatin1String("^V"));
+            typeText(box, input.left(pasteAt));
+            if (pasteAt >= 0) {
+                paste(box, input.mid(pasteAt + 2));
             }
             QCOMPARE(box->text(), kept);
             QCOMPARE(message->isVisible(), !notice.isEmpty());
@@ -210,7 +210,7 @@ void TestSettingsWindow::boxesTakeOnlyTheSettingsSet()
 // The factory password is shown beside the current password box until another one is stored.
 void TestSettingsWindow::factoryPasswordHint()
 {
-    const auto hint = [this] { return Typing::control<QLabel>(*m_window, "lblSenhaFabrica"); };
+    const auto hint = [this] { return child<QLabel>(m_window.get(), "lblSenhaFabrica"); };
     startWith(Settings::factoryPassword);
     QVERIFY(hint());
     QVERIFY(hint()->isVisible());
@@ -219,18 +219,18 @@ void TestSettingsWindow::factoryPasswordHint()
     // A refused change keeps it.
     for (const QStringList& typed : {QStringList{"8O46", "nova", "nova"}, QStringList{"8046", "nova", "Nova"}}) {
         for (int i = 0; i < 3; ++i) {
-            auto* box = Typing::control<QLineEdit>(*m_window, passwordBoxes[i]);
+            auto* box = child<QLineEdit>(m_window.get(), passwordBoxes[i]);
             box->clear();
-            Typing::type(box, typed[i]);
+            typeText(box, typed[i]);
         }
-        QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+        QTest::mouseClick(child(m_window.get(), "btnOk"), Qt::LeftButton);
         QCOMPARE(m_platform.messages.takeLast().text, QStringLiteral("senhas não conferem!"));
         QVERIFY(hint()->isVisible());
     }
 
     // Stored: the window opened next, and after a restart, has none.
-    Typing::type(Typing::control(*m_window, "txtRepSenha"), QStringLiteral("\b\b\b\bnova"));
-    QTest::mouseClick(Typing::control(*m_window, "btnOk"), Qt::LeftButton);
+    typeText(child(m_window.get(), "txtRepSenha"), QStringLiteral("\b\b\b\bnova"));
+    QTest::mouseClick(child(m_window.get(), "btnOk"), Qt::LeftButton);
     QCOMPARE(m_platform.messages.takeLast().text, updated);
     m_window = std::make_unique<SettingsWindow>(*m_vault, m_platform);
     QVERIFY(!hint());

@@ -1,4 +1,5 @@
-#include "vaultfixture.h"
+#include "support/input.h"
+#include "support/vaultfixture.h"
 
 #include "calendar/daycell.h"
 #include "calendar/monthcalendar.h"
@@ -22,7 +23,7 @@ struct NewEntryHost : VaultFixture
         window.show();
     }
 
-    QWidget* child(const char* name) const { return childOf(&window, name); }
+    QWidget* child(const char* name) const { return ::child(&window, name); }
     void pickDay(int day) const
     {
         click(child("btnCalendario"));

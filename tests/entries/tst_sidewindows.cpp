@@ -1,4 +1,5 @@
-#include "vaultfixture.h"
+#include "support/input.h"
+#include "support/vaultfixture.h"
 
 #include "entries/detailwindow.h"
 #include "entries/sidewindows.h"
@@ -30,8 +31,8 @@ struct SideHost : VaultFixture
         sides.setShown(true);
     }
 
-    QWidget* detail(const char* name) const { return childOf(sides.detailWindow(), name); }
-    QWidget* update(const char* name) const { return childOf(sides.updateWindow(), name); }
+    QWidget* detail(const char* name) const { return child(sides.detailWindow(), name); }
+    QWidget* update(const char* name) const { return child(sides.updateWindow(), name); }
     // Lets windows closed with deleteLater go.
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 

@@ -1,4 +1,5 @@
-#include "entries/vaultfixture.h"
+#include "support/input.h"
+#include "support/vaultfixture.h"
 
 #include "access/keyfilter.h"
 #include "entries/detailwindow.h"
@@ -135,10 +136,10 @@ void TestGenerator::contextActionFillsTheBox()
         window = sides.detailWindow();
     } else {
         newEntry.show();
-        typeText(childOf(window, "txtTitulo"), QStringLiteral("Nova"));
-        typeText(childOf(window, "txtSenha"), QStringLiteral("antiga"));
+        typeText(child(window, "txtTitulo"), QStringLiteral("Nova"));
+        typeText(child(window, "txtSenha"), QStringLiteral("antiga"));
     }
-    auto* box = qobject_cast<QLineEdit*>(childOf(window, "txtSenha"));
+    auto* box = qobject_cast<QLineEdit*>(child(window, "txtSenha"));
 
     // The box's own actions, then "Gerar senha".
     QMenu* menu = openContextMenu(box);
@@ -158,9 +159,9 @@ void TestGenerator::contextActionFillsTheBox()
 
     // What is stored is exactly the password drawn.
     if (detailWindow) {
-        click(childOf(sides.updateWindow(), "btnOk"));
+        click(child(sides.updateWindow(), "btnOk"));
     } else {
-        click(childOf(window, "btnOk"));
+        click(child(window, "btnOk"));
     }
     const QByteArray title = detailWindow ? "Banco" : "Nova";
     QStringList stored;

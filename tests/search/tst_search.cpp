@@ -169,7 +169,7 @@ void TestSearch::rowsOfTheSecondPageSelectTheirEntry()
     QCOMPARE(EntryRecord::field(host.vault.entries().at(index), EntryRecord::Title), QByteArray("Sao Roque"));
     QCOMPARE(textOf(host.child("txtLogin")), QStringLiteral("roque"));
     QCOMPARE(textOf(host.child("txtSenha")), QStringLiteral("pedra#1"));
-    QCOMPARE(textOf(childOf(host.window->sideWindows()->detailWindow(), "txtTitulo")), QStringLiteral("Sao Roque"));
+    QCOMPARE(textOf(child(host.window->sideWindows()->detailWindow(), "txtTitulo")), QStringLiteral("Sao Roque"));
     QTest::mouseClick(host.child("btnCopySenha"), Qt::LeftButton);
     QCOMPARE(host.platform.clipboard, QStringLiteral("pedra#1"));
 
@@ -206,8 +206,8 @@ void TestSearch::changesFromAResultHitTheRightRecord()
     host.doubleClickRow(0);
     SideWindows* sides = host.window->sideWindows();
     QVERIFY(sides->isShown());
-    retype(childOf(sides->detailWindow(), "txtSenha"), QStringLiteral("Nova#senha9"));
-    click(childOf(sides->updateWindow(), button.constData()));
+    retype(child(sides->detailWindow(), "txtSenha"), QStringLiteral("Nova#senha9"));
+    click(child(sides->updateWindow(), button.constData()));
 
     // The file is rewritten in the list's order: João's record, and no other, changed in its place.
     lines.replace(lines.indexOf(joao), replacement);

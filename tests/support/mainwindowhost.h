@@ -1,6 +1,7 @@
 #pragma once
 
-#include "entries/vaultfixture.h"
+#include "support/input.h"
+#include "support/vaultfixture.h"
 #include "mainwindow/mainwindow.h"
 
 #include <QLabel>
@@ -18,7 +19,7 @@ struct MainWindowHost : VaultFixture
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 
-    QWidget* child(const char* name) const { return childOf(window.get(), name); }
+    QWidget* child(const char* name) const { return ::child(window.get(), name); }
     QString label(const char* name) const { return window->findChild<QLabel*>(QLatin1String(name))->text(); }
     QListWidget* list() const { return window->findChild<QListWidget*>(QStringLiteral("lstLembretes")); }
     QPoint rowCentre(int row) const { return list()->visualItemRect(list()->item(row)).center(); }

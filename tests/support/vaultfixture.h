@@ -10,7 +10,6 @@
 
 #include <QTest>
 
-#include <optional>
 
 // A vault in a fresh data folder, a recording platform, and pswd.tab read back line by line.
 struct VaultFixture
@@ -72,39 +71,4 @@ inline QByteArray entryRecord(const char* title, const char* expiry, const char*
         fields.append(Windows1252::fromUnicode(QString::fromUtf8(field)));
     }
     return EntryRecord::join(fields);
-}
-
-// Types the text key by key, as a keyboard would deliver it, a line feed as Enter; unlike QTest::keyClicks it also
-// types characters beyond Latin-1.
-inline void typeText(QWidget* widget, const QString& text)
-{
-    for (QChar c : text) {
-        const bool enter = c == QLatin1Char('\n');
-        const auto key = enter ? Qt::Key_Return : c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
-        const QString typed = enter ? QStringLiteral("\r") : QString(c);
-        QTest::sendKeyEvent(QTest::Press, widget, key, typed, Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, widget, key, typed, Qt::NoModifier);
-    }
-}
-
-inline QWidget* childOf(const QWidget* window, const char* name)
-{
-    return window->findChild<QWidget*>(QString::fromLatin1(name));
-}
-inline void click(QWidget* widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
-// Selects all the box holds and types the text over it.
-inline void retype(QWidget* box, const QString& text)
-{
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_Backspace);
-    typeText(box, text);
-}
-
-// The text of a box, the description box or a label.
-inline QString textOf(const QWidget* box)
-{
-    return box->property(box->inherits("QPlainTextEdit") ? "plainText" : "text").toString();
 }

@@ -1,4 +1,5 @@
-#include "entries/vaultfixture.h"
+#include "support/input.h"
+#include "support/vaultfixture.h"
 
 #include "storage/entrylist.h"
 #include "transfer/csv.h"

@@ -1,4 +1,5 @@
-#include "entries/vaultfixture.h"
+#include "support/input.h"
+#include "support/vaultfixture.h"
 
 #include "app/datafolderlock.h"
 #include "app/transfercommands.h"

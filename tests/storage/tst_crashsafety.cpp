@@ -29,12 +29,13 @@ const QByteArray key = "6333"; // made at the first start below
 // How many entries the vault shows, or -1 when it is not exactly a file the writer can leave.
 int writesShownBy(const QByteArray& file)
 {
-    const int count = int(VaultFile::decode(file, key).size());
-    QList<QByteArray> lines;
-    for (int n = 1; n <= count; ++n) {
-        lines.append(ReferenceCodec::encodeLine(ReferenceCodec::crashEntry(n), key));
+    QList<QByteArray> records;
+    for (qsizetype n = 1; n <= VaultFile::decode(file, key).size(); ++n) {
+        records.append(ReferenceCodec::crashEntry(int(n)));
     }
-    return file == (count == 0 ? QByteArray("\"\r\n\"\r\n") : ReferenceCodec::file(lines)) ? count : -1;
+    return file == (records.isEmpty() ? QByteArray("\"\r\n\"\r\n") : ReferenceCodec::file(records, key))
+               ? int(records.size())
+               : -1;
 }
 
 // Whether cnfg.tab is exactly the file of a password the writer had set by the time it had added entries.

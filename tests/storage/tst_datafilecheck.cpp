@@ -4,9 +4,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 // Data folders and files that another user could change, or that are no files at all: refused at start-up with
@@ -34,39 +34,23 @@ QByteArray bytesOf(const QString& path)
     return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The data folder "data" with pswd.tab, and beside it "other" with a file "victim". Steps such as "chmod data 777;
-// link other/victim data/pswd.tab; chown data/pswd.tab" change them as a careless user or another local user
-// would; "chown" gives the path to user 65534.
+// A root folder holding the data folder "data", with pswd.tab, and beside it "other", with a file "victim".
 struct Folders
 {
     Folders()
     {
         QDir(root.path()).mkpath("data");
         QDir(root.path()).mkpath("other");
-        ::chmod(QFile::encodeName(path("data")).constData(), 0700);
+        QFile::setPermissions(path("data"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         root.write("data/pswd.tab", ReferenceCodec::file({"Banco\xA7----/----/----"}, "311299"));
         root.write("other/victim", victim);
     }
 
-    QString path(const QString& name) const { return name.startsWith('/') ? name : root.filePath(name); }
-
-    void apply(const QString& steps) const
+    QString path(const QString& name) const { return root.filePath(name); }
+    // Shell commands run in the root folder, as a careless user or another local user would type them.
+    void run(const QString& commands) const
     {
-        for (const QString& step : steps.split(';', Qt::SkipEmptyParts)) {
-            const QStringList word = step.split(' ', Qt::SkipEmptyParts);
-            const QByteArray target = QFile::encodeName(path(word.value(1)));
-            const QByteArray last = QFile::encodeName(path(word.last()));
-            if (word[0] == "chmod") {
-                ::chmod(target.constData(), mode_t(word[2].toUInt(nullptr, 8)));
-            } else if (word[0] == "chown") {
-                ::lchown(target.constData(), 65534, gid_t(-1));
-            } else if (word[0] == "move") {
-                ::rename(target.constData(), last.constData());
-            } else {
-                ::unlink(last.constData());
-                word[0] == "fifo" ? ::mkfifo(last.constData(), 0600) : ::symlink(target.constData(), last.constData());
-            }
-        }
+        QVERIFY(QProcess::execute("sh", {"-ec", "cd " + root.path() + "; " + commands}) == 0);
     }
 
     DataFolder root;
@@ -84,27 +68,29 @@ void TestDataFileCheck::refused_data()
     const auto row = [](const char* name, bool whileRunning, const QString& steps, const char* shown) {
         QTest::newRow(name) << whileRunning << steps << QString::fromUtf8(shown);
     };
-    const QString linkedAway = "move data/pswd.tab other/pswd.tab; link other/pswd.tab data/pswd.tab";
-    row("folder writable by the group", false, "chmod data 770", "(permissões 770)");
-    row("vault writable by everyone", false, "chmod data/pswd.tab 666", "chmod 600 %data/pswd.tab");
-    row("folder of another user", false, "chown data", "A pasta de dados %data pertence a outro usuário (nobody)");
-    row("vault of another user", false, "chown data/pswd.tab", "sudo chown root %data/pswd.tab");
-    row("vault is a named pipe", false, "fifo data/pswd.tab", "%data/pswd.tab não é um arquivo comum, e sim um pipe");
-    row("vault links to /dev/zero", false, "link /dev/zero data/pswd.tab", "e sim um dispositivo. Remova o link");
-    row("vault links into a folder open to everyone", false, linkedAway + "; chmod other 777", "chmod 700 %other");
-    row("vault links to a missing file", false, "link other/pswd.tab data/pswd.tab", "Esse arquivo não existe");
+    const QString linkedAway = "mv data/pswd.tab other; ln -s $PWD/other/pswd.tab data/pswd.tab";
+    row("folder writable by the group", false, "chmod 770 data", "(permissões 770)");
+    row("vault writable by everyone", false, "chmod 666 data/pswd.tab", "chmod 600 %data/pswd.tab");
+    row("folder of another user", false, "chown nobody data",
+        "A pasta de dados %data pertence a outro usuário (nobody)");
+    row("vault of another user", false, "chown nobody data/pswd.tab", "sudo chown root %data/pswd.tab");
+    row("vault is a named pipe", false, "rm data/pswd.tab; mkfifo data/pswd.tab",
+        "não é um arquivo comum, e sim um pipe");
+    row("vault links to /dev/zero", false, "ln -sf /dev/zero data/pswd.tab", "e sim um dispositivo. Remova o link");
+    row("vault links into a folder open to everyone", false, linkedAway + "; chmod 777 other", "chmod 700 %other");
+    row("vault links to a missing file", false, "ln -sf $PWD/other/pswd.tab data/pswd.tab", "Esse arquivo não existe");
     row("vault links to a link", false,
-        "move data/pswd.tab other/pswd.tab; link other/pswd.tab other/link; link other/link data/pswd.tab",
-        "outro link simbólico");
-    row("vault link of another user", false, linkedAway + "; chown data/pswd.tab", "O link pertence a outro usuário");
-    row("vault links to a file of another user", false, linkedAway + "; chown other/pswd.tab",
-        "%other/pswd.tab pertence a outro usuário");
-    row("folder opened to everyone", true, "chmod data 777", "chmod 700 %data");
-    // Another user's links to files the user owns elsewhere, which the save would overwrite.
-    row("files swapped for another user's links", true,
-        "link other/victim data/pswd.tab; link other/victim data/cnfg.tab; chown data/pswd.tab; chown data/cnfg.tab",
+        linkedAway + "; mv data/pswd.tab other/link; ln -s $PWD/other/link data/pswd.tab", "outro link simbólico");
+    row("vault link of another user", false, linkedAway + "; chown -h nobody data/pswd.tab",
         "O link pertence a outro usuário");
-    row("files swapped for named pipes", true, "fifo data/pswd.tab; fifo data/cnfg.tab", "pipe nomeado");
+    row("vault links to a file of another user", false, linkedAway + "; chown nobody other/pswd.tab",
+        "%other/pswd.tab pertence a outro usuário");
+    row("folder opened to everyone", true, "chmod 777 data", "chmod 700 %data");
+    // Another user's links to a file the user owns elsewhere, which the save would overwrite.
+    row("files swapped for another user's links", true,
+        "cd data; ln -sf ../other/victim pswd.tab; ln -sf ../other/victim cnfg.tab; chown -h nobody *.tab",
+        "O link pertence a outro usuário");
+    row("files swapped for named pipes", true, "cd data; rm *.tab; mkfifo pswd.tab cnfg.tab", "pipe nomeado");
 }
 
 void TestDataFileCheck::refused()
@@ -121,7 +107,7 @@ void TestDataFileCheck::refused()
         folders.root.write("data/cnfg.tab", settings);
         QVERIFY(opened.open().ok());
     }
-    folders.apply(steps);
+    folders.run(steps);
     shown.replace("%data", folders.path("data")).replace("%other", folders.path("other"));
     const QByteArray vaultBefore = bytesOf(folders.path("data/pswd.tab"));
     const QList<StorageResult> results =
@@ -144,7 +130,7 @@ void TestDataFileCheck::followsOwnLinkToSafeFile()
 {
     Folders folders;
     folders.root.write("data/cnfg.tab", settings);
-    folders.apply("move data/pswd.tab other/kept.tab; link other/kept.tab data/pswd.tab");
+    folders.run("mv data/pswd.tab other/kept.tab; ln -s ../other/kept.tab data/pswd.tab");
     Vault opened(folders.path("data"));
     QVERIFY(opened.open().ok() && opened.addEntry("Casa\xA7----/----/----").ok());
     QVERIFY(QFileInfo(folders.path("data/pswd.tab")).isSymLink());

@@ -11,9 +11,11 @@
 #include <QTest>
 #include <QThread>
 
+#include <unistd.h>
+
 // A writer process is killed at random moments while it rewrites the data files; after every kill each file must be
-// exactly the one before the interrupted write or the one after it, never a mix or a truncation, and once a later
-// save completed, the next start leaves nothing but the files and their backups.
+// exactly the one before the interrupted write or the one after it, never a mix or a truncation. Once a later save
+// completed, the next start removes what the killed writes left, and nothing that is not surely theirs.
 class TestCrashSafety : public QObject
 {
     Q_OBJECT
@@ -86,11 +88,27 @@ void TestCrashSafety::killedWhileWriting()
     }
     QVERIFY(writesShownBy(folder.read("pswd.tab.bak")) >= 0);
     QVERIFY(isSettingsLeftAfter(folder.read("cnfg.tab.bak"), shown));
+    // Files the starts must leave: names the writer does not make, a link, another user's, one newer than the save.
+    QStringList kept{"pswd.tab.a1B2c", "pswd.tab.a1B2c3d", "pswd.tab.a1-2c3", "pswd.tab.0ther0", "cnfg.tab.N3wer0"};
+    for (const QString& name : kept) {
+        folder.write(name, "kept");
+    }
+    QVERIFY(QFile::link("pswd.tab", folder.filePath("pswd.tab.L1nk00")));
+    if (::geteuid() != 0 || ::chown(QFile::encodeName(folder.filePath("pswd.tab.0ther0")).constData(), 1, 1) != 0) {
+        kept.removeOne("pswd.tab.0ther0"); // only root can give a file to another user
+    }
     Vault later(folder.path());
     QVERIFY(later.open().ok() && later.addEntry(ReferenceCodec::crashEntry(shown + 1)).ok());
     QVERIFY(later.saveSettings("p" + QByteArray::number(shown + 1), false).ok());
+    QFile newer(folder.filePath("cnfg.tab.N3wer0"));
+    QVERIFY(newer.open(QIODevice::ReadWrite) &&
+            newer.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    newer.close();
     QVERIFY(Vault(folder.path()).open().ok());
-    const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : kept + QStringList{"pswd.tab.L1nk00"}) {
+        QVERIFY2(left.removeOne(name), qPrintable(name));
+    }
     QCOMPARE(left, (QStringList{"cnfg.tab", "cnfg.tab.bak", "pswd.tab", "pswd.tab.bak"}));
 }
 

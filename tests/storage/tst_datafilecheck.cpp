@@ -146,17 +146,15 @@ void TestDataFileCheck::largeFileNeedsConsent()
     QFile huge(data.filePath("pswd.tab"));
     QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize((qint64(256) << 20) + 1));
     huge.close();
-    QStringList questions;
+    QString asked;
     Vault opened(data.path());
-    opened.setLargeFileConfirmation([&questions](const QString& question) {
-        questions.append(question);
+    opened.setLargeFileConfirmation([&asked](const QString& question) {
+        asked += question;
         return false;
     });
     const StorageResult result = opened.open();
     QCOMPARE(result.status, StorageResult::Failed);
-    QCOMPARE(questions, QStringList{questions.value(0)});
-    QVERIFY(questions.first().contains(data.filePath("pswd.tab") + " tem 256 MB"));
-    QVERIFY(result.message.contains("não foi aberto"));
+    QVERIFY(asked.contains(data.filePath("pswd.tab") + " tem 256 MB") && result.message.contains("não foi aberto"));
     QCOMPARE(QFileInfo(data.filePath("pswd.tab")).size(), (qint64(256) << 20) + 1);
     QVERIFY(!QFileInfo::exists(data.filePath("pswd.tab.danificado")));
 }

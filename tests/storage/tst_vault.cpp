@@ -5,8 +5,6 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include <unistd.h>
-
 // The model every window uses, seen in the data files: start-up, every change, and files changed by others.
 class TestVault : public QObject
 {
@@ -24,8 +22,6 @@ private slots:
     void vaultLargerThanAPiece();
     void damagedVaultKeptOnce_data();
     void damagedVaultKeptOnce();
-    void removesOnlyOwnStaleLeftovers_data();
-    void removesOnlyOwnStaleLeftovers();
 };
 
 namespace {
@@ -265,50 +261,6 @@ void TestVault::damagedVaultKeptOnce()
         QCOMPARE(int(QFile::permissions(copy) & 0x7777), 0x6600);
         f.folder.write("pswd.tab.danificado", "an earlier copy"); // never replaced by the next start
     }
-}
-
-// What an interrupted save left beside a data file goes at the next start, when it is surely the program's own and
-// older than the last whole save; nothing else is touched.
-void TestVault::removesOnlyOwnStaleLeftovers_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("removed");
-    const auto row = [](const char* what, const char* name, const char* kind, bool removed) {
-        QTest::newRow(what) << QString(name) << QString(kind) << removed;
-    };
-    row("own temporary file of pswd.tab, older", "pswd.tab.a1B2c3", "older", true);
-    row("own temporary file of cnfg.tab, older", "cnfg.tab.Zz9Yy8", "older", true);
-    row("newer: a save still running", "pswd.tab.a1B2c3", "newer", false);
-    row("five letters", "pswd.tab.a1B2c", "older", false);
-    row("seven letters", "pswd.tab.a1B2c3d", "older", false);
-    row("a character no temporary name has", "pswd.tab.a1-2c3", "older", false);
-    row("the backup", "pswd.tab.bak", "older", false);
-    row("a symbolic link", "pswd.tab.a1B2c3", "link", false);
-    row("another user's", "pswd.tab.a1B2c3", "stranger", false);
-}
-
-void TestVault::removesOnlyOwnStaleLeftovers()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    QFETCH(bool, removed);
-    VaultFixture f;
-    const QString path = f.folder.filePath(name);
-    if (kind == "link") {
-        QVERIFY(QFile::link(f.folder.filePath("pswd.tab"), path));
-    } else {
-        f.folder.write(name, "left");
-        QFile file(path);
-        const QDateTime saved = QFileInfo(f.folder.filePath("pswd.tab")).lastModified();
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        file.setFileTime(saved.addSecs(kind == "newer" ? 60 : -60), QFileDevice::FileModificationTime);
-    }
-    if (kind == "stranger" && (geteuid() != 0 || chown(QFile::encodeName(path).constData(), 54321, 54321) != 0)) {
-        QSKIP("Giving a file to another user needs root.");
-    }
-    QVERIFY(f.vault.open().ok());
-    QCOMPARE(!QFileInfo(path).exists() && !QFileInfo(path).isSymLink(), removed);
 }
 
 QTEST_GUILESS_MAIN(TestVault)

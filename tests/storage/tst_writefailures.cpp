@@ -8,11 +8,6 @@
 #include <QScopeGuard>
 #include <QTest>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 // Every change to a data file made in a process that the kernel stops from writing: under a file size limit (EFBIG),
 // on a full disk (ENOSPC), over a file made immutable (the final rename refused) or with a folder where the backup
 // goes; with vaults smaller and larger than any buffer a writer might keep. The change must fail, say why in
@@ -33,7 +28,7 @@ enum Fault
     fileSizeLimit,
     fullDisk,
     immutableFile,
-    folderAtBackup,
+    folderAtBackup
 };
 
 // A vault of so many entries under the key that the first start at 6/3/26 0:00:07 makes.
@@ -53,18 +48,6 @@ QMap<QString, QByteArray> filesIn(const DataFolder& folder)
         files.insert(name, folder.read(name));
     }
     return files;
-}
-
-// Sets or clears the file's immutable attribute (chattr +i); false where the file system has none.
-bool setImmutable(const QString& path, bool immutable)
-{
-    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    int flags = 0;
-    const bool set = file >= 0 && ::ioctl(file, FS_IOC_GETFLAGS, &flags) == 0 &&
-                     (flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL,
-                      ::ioctl(file, FS_IOC_SETFLAGS, &flags) == 0);
-    ::close(file);
-    return set;
 }
 
 // The status number and the message of the action run in a child process, under the limit when one is given.
@@ -138,13 +121,13 @@ void TestWriteFailures::failedChangeKeepsEveryByte()
     } else if (fault == folderAtBackup) {
         QVERIFY(QDir(folder.path()).mkdir(target + ".bak"));
     } else if (fault == immutableFile) {
-        if (!setImmutable(folder.filePath(target), true)) {
+        if (QProcess::execute("chattr", {"+i", folder.filePath(target)}) != 0) {
             QSKIP("This file system has no immutable files.");
         }
         // The backup is a copy made before the rename that fails.
         expected.insert(target + ".bak", expected.value(target));
     }
-    const auto mutableAgain = qScopeGuard([&] { setImmutable(folder.filePath(target), false); });
+    const auto mutableAgain = qScopeGuard([&] { QProcess::execute("chattr", {"-i", folder.filePath(target)}); });
 
     const auto [status, message] = run(folder, action, sizeLimit);
     QCOMPARE(status, 2); // failed
@@ -156,7 +139,7 @@ void TestWriteFailures::failedChangeKeepsEveryByte()
 
     // Once the kernel lets it write again, the same change goes through.
     disk.free();
-    setImmutable(folder.filePath(target), false);
+    QProcess::execute("chattr", {"-i", folder.filePath(target)});
     QDir(folder.path()).rmdir(target + ".bak");
     QCOMPARE(run(folder, action).first, 0);
     QVERIFY(filesIn(folder) != expected);

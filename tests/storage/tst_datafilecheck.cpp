@@ -76,21 +76,16 @@ void TestDataFileCheck::refused_data()
     row("vault of another user", false, "chown nobody data/pswd.tab", "sudo chown root %data/pswd.tab");
     row("vault is a named pipe", false, "rm data/pswd.tab; mkfifo data/pswd.tab",
         "não é um arquivo comum, e sim um pipe");
-    row("vault links to /dev/zero", false, "ln -sf /dev/zero data/pswd.tab", "e sim um dispositivo. Remova o link");
     row("vault links into a folder open to everyone", false, linkedAway + "; chmod 777 other", "chmod 700 %other");
-    row("vault links to a missing file", false, "ln -sf $PWD/other/pswd.tab data/pswd.tab", "Esse arquivo não existe");
     row("vault links to a link", false,
         linkedAway + "; mv data/pswd.tab other/link; ln -s $PWD/other/link data/pswd.tab", "outro link simbólico");
     row("vault link of another user", false, linkedAway + "; chown -h nobody data/pswd.tab",
         "O link pertence a outro usuário");
-    row("vault links to a file of another user", false, linkedAway + "; chown nobody other/pswd.tab",
-        "%other/pswd.tab pertence a outro usuário");
     row("folder opened to everyone", true, "chmod 777 data", "chmod 700 %data");
     // Another user's links to a file the user owns elsewhere, which the save would overwrite.
     row("files swapped for another user's links", true,
         "cd data; ln -sf ../other/victim pswd.tab; ln -sf ../other/victim cnfg.tab; chown -h nobody *.tab",
         "O link pertence a outro usuário");
-    row("files swapped for named pipes", true, "cd data; rm *.tab; mkfifo pswd.tab cnfg.tab", "pipe nomeado");
 }
 
 void TestDataFileCheck::refused()

@@ -3,14 +3,19 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTest>
 
-// The model every window uses, seen in the data files: start-up, every change, and files changed by others.
+#include <algorithm>
+
+// The model every window uses, seen in the data files: start-up, every change, files changed by others; and what its
+// records are: Windows-1252 text behind the windows' Unicode, kept in the list's hidden order.
 class TestVault : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void firstStart_data();
     void firstStart();
     void lastSettingsRecordWins();
@@ -22,6 +27,9 @@ private slots:
     void vaultLargerThanAPiece();
     void damagedVaultKeptOnce_data();
     void damagedVaultKeptOnce();
+    void windows1252();
+    void order_data();
+    void order();
 };
 
 namespace {
@@ -31,6 +39,15 @@ const QDateTime firstStartTime(QDate(2026, 3, 6), QTime(0, 0, 7)); // key 6333
 QByteArray record(const QByteArray& title)
 {
     return title + "\xA7----/----/----\xA7" + "26.03.06.10.00.00\xA7login\xA7senha\xA7http://x\xA7nota";
+}
+
+QList<QByteArray> listed(const EntryList& list)
+{
+    QList<QByteArray> out;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        out.append(list.at(i));
+    }
+    return out;
 }
 
 } // namespace
@@ -132,16 +149,17 @@ void TestVault::changes_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("status");
     QTest::addColumn<QList<QByteArray>>("lines");
-    const QByteArray a = record("a"), b = record("b"), c = record("c"), d = record("d"), a2 = record("a2");
+    // "0" sorts before "a": added outside, it moves the entry shown down by one.
+    const QByteArray a = record("a"), b = record("b"), n = record("0"), d = record("d"), a2 = record("a2");
     const int done = StorageResult::Done, merged = StorageResult::SavedOverOutsideChange,
               refused = StorageResult::ChangedOutside;
     using Lines = QList<QByteArray>;
     QTest::newRow("add") << Lines{} << "add" << done << Lines{a, b, d};
     QTest::newRow("update") << Lines{} << "update" << done << Lines{a2, b, ""};
     QTest::newRow("delete") << Lines{} << "delete" << done << Lines{"", b, ""};
-    QTest::newRow("entry added outside, add") << Lines{a, b, c} << "add" << merged << Lines{a, b, c, d};
-    QTest::newRow("entry added outside, update") << Lines{a, b, c} << "update" << merged << Lines{a2, b, c, ""};
-    QTest::newRow("entry added outside, delete") << Lines{a, b, c} << "delete" << merged << Lines{"", b, c, ""};
+    QTest::newRow("entry added outside, add") << Lines{n, a, b} << "add" << merged << Lines{n, a, b, d};
+    QTest::newRow("entry added outside, update") << Lines{n, a, b} << "update" << merged << Lines{n, a2, b, ""};
+    QTest::newRow("entry added outside, delete") << Lines{n, a, b} << "delete" << merged << Lines{n, "", b, ""};
     QTest::newRow("entry shown removed outside, add") << Lines{b} << "add" << merged << Lines{b, d};
     QTest::newRow("entry shown removed outside, update") << Lines{b} << "update" << refused << Lines{b};
     QTest::newRow("entry shown removed outside, delete") << Lines{b} << "delete" << refused << Lines{b};
@@ -169,8 +187,6 @@ void TestVault::changes()
     QCOMPARE(int(result.status), status);
     QCOMPARE(f.file(), ReferenceCodec::file(lines, key));
     lines.removeAll(QByteArray());
-    QCOMPARE(f.entries(), lines);
-    QVERIFY(f.vault.open().ok()); // read again from the file
     QCOMPARE(f.entries(), lines);
     QCOMPARE(result.message.isEmpty(), status == StorageResult::Done);
     QVERIFY(status == StorageResult::Done || result.message.startsWith("O arquivo pswd.tab foi alterado fora"));
@@ -260,6 +276,80 @@ void TestVault::damagedVaultKeptOnce()
         QCOMPARE(f.folder.read("pswd.tab.danificado"), copied);
         QCOMPARE(int(QFile::permissions(copy) & 0x7777), 0x6600);
         f.folder.write("pswd.tab.danificado", "an earlier copy"); // never replaced by the next start
+    }
+}
+
+// The C locale, where a plain byte comparison would put "Zed" before "abc".
+void TestVault::initTestCase()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+// Every byte a record holds comes back from the text a window shows; text that no byte holds is refused, marked "?".
+void TestVault::windows1252()
+{
+    QByteArray every;
+    for (int code = 0; code < 256; ++code) {
+        every.append(char(code));
+    }
+    bool ok = false;
+    QCOMPARE(Windows1252::fromUnicode(Windows1252::toUnicode(every), &ok), every);
+    QVERIFY(ok);
+    QCOMPARE(Windows1252::toUnicode("\x80\x8F\x9F"), QStringLiteral("€\u008FŸ"));
+    QCOMPARE(Windows1252::fromUnicode(QStringLiteral("a\u0080b\U0001F511"), &ok), QByteArray("a?b??"));
+    QVERIFY(!ok && !Windows1252::canEncode(QChar(0x80)) && Windows1252::canEncode(QChar(0x20AC)));
+}
+
+// Each row in its expected order: alphabetical by the whole record without regard to letter case, accents after
+// the plain letter, texts that differ only in letter case by their bytes (capitals first).
+void TestVault::order_data()
+{
+    QTest::addColumn<QList<QByteArray>>("expected");
+    QTest::newRow("letter case ignored") << QList<QByteArray>{"Abacaxi", "banana", "Casa", "zebra"};
+    QTest::newRow("equal titles by the following fields") << QList<QByteArray>{"X\xA7x", "x\xA7y", "x\xA7Z", "x\xA7z"};
+    QTest::newRow("accented letters in place") << QList<QByteArray>{"apfel", "\xC4rger", "\xE9lan", "emu", "Zoo"};
+    QTest::newRow("case and accent ties") << QList<QByteArray>{"Elan", "elan", "\xC9lan", "\xE9lan", "elan\xA7"};
+    QTest::newRow("duplicates") << QList<QByteArray>{"a", "a", "B", "b", "b"};
+}
+
+// Among records that sort before them, read in order, reversed, shuffled or with any one record out of place, the
+// list is the same; adding, replacing and removing in place keep it so.
+void TestVault::order()
+{
+    QFETCH(QList<QByteArray>, expected);
+    QList<QByteArray> sorted;
+    for (int number = 10; number < 40; ++number) {
+        sorted.append(QByteArray::number(number) + "\xA7x");
+    }
+    sorted += expected;
+    QList<QList<QByteArray>> arrangements{sorted, sorted, sorted};
+    std::reverse(arrangements[1].begin(), arrangements[1].end());
+    std::shuffle(arrangements[2].begin(), arrangements[2].end(), QRandomGenerator(1));
+    for (qsizetype from = 0; from < sorted.size(); ++from) {
+        for (qsizetype to = 0; to < sorted.size(); ++to) {
+            arrangements.append(sorted);
+            arrangements.last().move(from, to);
+        }
+    }
+    for (const QList<QByteArray>& arrangement : arrangements) {
+        QCOMPARE(listed(EntryList(arrangement + QList<QByteArray>{"", "   "})), sorted);
+    }
+    for (qsizetype missing = 0; missing < sorted.size(); ++missing) {
+        QList<QByteArray> others = sorted;
+        const QByteArray record = others.takeAt(missing);
+        EntryList list(others);
+        list.apply(list.adding(record));
+        QCOMPARE(listed(list), sorted);
+        for (qsizetype index = 0; index < others.size(); ++index) {
+            EntryList changed(others);
+            changed.apply(changed.replacing(index, record));
+            QList<QByteArray> expectedAfter = sorted;
+            expectedAfter.removeOne(others.at(index));
+            QCOMPARE(listed(changed), expectedAfter);
+        }
+        list.apply(list.replacing(missing, "  "));
+        list.apply(list.adding(" "));
+        QCOMPARE(listed(list), others);
     }
 }
 

@@ -1,34 +1,5 @@
 #include "storage/cipher.h"
 
-namespace {
-
-template <typename Step>
-QByteArray shiftEach(QByteArrayView text, QByteArrayView key, Step step)
-{
-    if (key.isEmpty()) {
-        return text.toByteArray();
-    }
-    QByteArray result(text.size(), Qt::Uninitialized);
-    KeyStream keyStream(key);
-    char* out = result.data();
-    for (const char character : text) {
-        *out++ = static_cast<char>(step(static_cast<unsigned char>(character), keyStream.next()));
-    }
-    return result;
-}
-
-} // namespace
-
-QByteArray EncryptStr(QByteArrayView text, QByteArrayView key)
-{
-    return shiftEach(text, key, encipheredCode);
-}
-
-QByteArray UnEncryptStr(QByteArrayView text, QByteArrayView key)
-{
-    return shiftEach(text, key, decipheredCode);
-}
-
 QByteArray ReplaceText(QByteArrayView text, QByteArrayView from, QByteArrayView to)
 {
     if (from.isEmpty()) {

@@ -32,7 +32,7 @@ private:
     bool m_firstPass = true;
 };
 
-// One character of EncryptStr and of UnEncryptStr.
+// The cipher of one character under the code of its key character: (code + key code + 64) mod 256, and its inverse.
 inline unsigned encipheredCode(unsigned code, unsigned keyCode)
 {
     return (code + keyCode + 64) & 0xFF;
@@ -42,10 +42,6 @@ inline unsigned decipheredCode(unsigned code, unsigned keyCode)
     return (code + 512 - keyCode - 64) & 0xFF;
 }
 
-// Each code becomes (code + key code + 64) mod 256. An empty key leaves the text as it is.
-QByteArray EncryptStr(QByteArrayView text, QByteArrayView key);
-// The exact inverse of EncryptStr under the same key.
-QByteArray UnEncryptStr(QByteArrayView text, QByteArrayView key);
 // Replaces every occurrence of from, left to right; inserted text is never searched again. An empty from
 // leaves the text unchanged.
 QByteArray ReplaceText(QByteArrayView text, QByteArrayView from, QByteArrayView to);

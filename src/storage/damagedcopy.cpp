@@ -1,23 +1,18 @@
 #include "storage/damagedcopy.h"
 
 #include "storage/datafilecheck.h"
+#include "storage/systemerror.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr qint64 pieceSize = 1 << 20;
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 bool writeWhole(int handle, const char* bytes, qint64 length)
 {
@@ -45,10 +40,10 @@ QString copyInto(int handle, QFile& source)
             return source.errorString();
         }
         if (!writeWhole(handle, piece.constData(), length)) {
-            return systemReason(errno == 0 ? ENOSPC : errno);
+            return SystemError::reason(errno == 0 ? ENOSPC : errno);
         }
     }
-    return ::fsync(handle) == 0 ? QString() : systemReason(errno);
+    return ::fsync(handle) == 0 ? QString() : SystemError::reason(errno);
 }
 
 // The name of the copy survives a crash only once its folder is on disk too.
@@ -74,12 +69,12 @@ Result keep(const QString& sourcePath, const QString& copyPath)
     const QByteArray copyName = QFile::encodeName(copyPath);
     const int handle = ::open(copyName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (handle < 0) {
-        return errno == EEXIST ? Result{Outcome::KeptEarlier, {}} : Result{Outcome::Failed, systemReason(errno)};
+        return errno == EEXIST ? Result{Outcome::KeptEarlier, {}} : Result{Outcome::Failed, SystemError::reason(errno)};
     }
     errno = 0;
     QString why = copyInto(handle, source);
     if (::close(handle) != 0 && why.isEmpty()) {
-        why = systemReason(errno);
+        why = SystemError::reason(errno);
     }
     if (!why.isEmpty()) {
         ::unlink(copyName.constData());

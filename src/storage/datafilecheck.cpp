@@ -1,11 +1,11 @@
 #include "storage/datafilecheck.h"
+#include "storage/systemerror.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -28,11 +28,6 @@ QString userName(uid_t uid)
 {
     const passwd* entry = ::getpwuid(uid);
     return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(uid);
-}
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString permissions(mode_t mode)
@@ -110,7 +105,7 @@ DataFileCheck::Target linkTarget(const QString& link, const struct stat& linkInf
     QByteArray written(PATH_MAX, Qt::Uninitialized);
     const ssize_t length = ::readlink(QFile::encodeName(link).constData(), written.data(), written.size());
     if (length < 0) {
-        return refused(QString(), systemReason(errno));
+        return refused(QString(), SystemError::reason(errno));
     }
     written.truncate(length);
     const QString target = QDir::cleanPath(QFileInfo(link).dir().absoluteFilePath(QFile::decodeName(written)));
@@ -150,7 +145,7 @@ QString folderRefusal(const QString& folder)
     struct stat info
     {};
     if (::stat(QFile::encodeName(folder).constData(), &info) != 0) {
-        return QStringLiteral("Não foi possível examinar a pasta de dados %1:\n%2").arg(folder, systemReason(errno));
+        return QStringLiteral("Não foi possível examinar a pasta de dados %1:\n%2").arg(folder, SystemError::reason(errno));
     }
     if (!S_ISDIR(info.st_mode)) {
         return QStringLiteral("%1 não é uma pasta.").arg(folder);
@@ -181,7 +176,7 @@ Target dataFile(const QString& folder, const QString& name)
         if (errno == ENOENT) {
             return {path, {}};
         }
-        return {path, QStringLiteral("Não foi possível examinar o arquivo %1:\n%2").arg(path, systemReason(errno))};
+        return {path, QStringLiteral("Não foi possível examinar o arquivo %1:\n%2").arg(path, SystemError::reason(errno))};
     }
     if (S_ISLNK(info.st_mode)) {
         return linkTarget(path, info);
@@ -193,14 +188,14 @@ QString openForReading(QFile& file, const QString& path)
 {
     const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (handle < 0) {
-        return systemReason(errno);
+        return SystemError::reason(errno);
     }
     struct stat info
     {};
     if (::fstat(handle, &info) != 0) {
         const int error = errno;
         ::close(handle);
-        return systemReason(error);
+        return SystemError::reason(error);
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(handle);

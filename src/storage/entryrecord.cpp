@@ -10,11 +10,6 @@ QByteArray join(const QList<QByteArray>& fields)
     return ReplaceText(record, "\r\n", QByteArrayView(&lineBreakMark, 1));
 }
 
-QList<QByteArray> split(const QByteArray& record)
-{
-    return record.split(separator);
-}
-
 QByteArray field(const QByteArray& record, int position)
 {
     qsizetype start = 0;

@@ -26,7 +26,6 @@ inline constexpr char noExpiry[] = "----/----/----";
 
 // Joins the seven fields and replaces every CR LF of the joined text by the line-break mark.
 QByteArray join(const QList<QByteArray>& fields);
-QList<QByteArray> split(const QByteArray& record);
 // The field at the position, or an empty text when the record has fewer fields.
 QByteArray field(const QByteArray& record, int position);
 

@@ -18,6 +18,5 @@ struct FileStamp
     // Of the file at the path, as reading it would open it; no stamp when there is nothing there.
     static FileStamp ofPath(const QString& path);
 
-    bool isKnown() const { return size >= 0; }
     bool operator==(const FileStamp&) const = default;
 };

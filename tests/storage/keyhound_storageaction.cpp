@@ -1,6 +1,9 @@
-// Starts a vault in a folder and makes one change through the same Vault calls the windows use, then prints the
-// result's status number and message, so that a test can run it under limits of its own.
-// Usage: keyhound_storageaction FOLDER start|add|update|delete|settings
+// Starts a vault in a folder and changes it through the same Vault calls the windows use, so that a test can run
+// the change under limits of its own, or kill it.
+// Usage: keyhound_storageaction FOLDER start|add|update|delete|settings: one change, then the result's status
+// number and message; keyhound_storageaction FOLDER crash: adds an entry and sets a password in turn, with a line
+// after each, until killed.
+#include "referencecodec.h"
 #include "storage/vault.h"
 
 #include <QCoreApplication>
@@ -13,18 +16,21 @@ int main(int argc, char* argv[])
     const QString action = app.arguments().value(2);
     Vault vault(app.arguments().value(1));
     StorageResult result = vault.open(QDateTime(QDate(2026, 3, 6), QTime(0, 0, 7)));
-    if (result.ok() && action != QStringLiteral("start")) {
-        const QByteArray first = vault.entries().isEmpty() ? QByteArray() : vault.entries().at(0);
-        if (action == QStringLiteral("add")) {
-            result = vault.addEntry("nova\xA7----/----/----\xA7"
-                                    "26.03.06.10.00.00\xA7login\xA7senha\xA7\xA7");
-        } else if (action == QStringLiteral("update")) {
-            result = vault.replaceEntry(0, first, first + "alterada");
-        } else if (action == QStringLiteral("delete")) {
-            result = vault.deleteEntry(0, first);
-        } else {
-            result = vault.saveSettings("nova senha", true);
-        }
+    for (int n = int(vault.entries().size()) + 1; action == "crash" && result.ok() && n <= 2000; ++n) {
+        result = vault.addEntry(ReferenceCodec::crashEntry(n));
+        result = result.ok() ? vault.saveSettings("p" + QByteArray::number(n), false) : result;
+        std::fputs(".\n", stdout);
+        std::fflush(stdout);
+    }
+    const QByteArray first = vault.entries().isEmpty() ? QByteArray() : vault.entries().at(0);
+    if (result.ok() && action == "add") {
+        result = vault.addEntry(ReferenceCodec::crashEntry(0));
+    } else if (result.ok() && action == "update") {
+        result = vault.replaceEntry(0, first, first + "alterada");
+    } else if (result.ok() && action == "delete") {
+        result = vault.deleteEntry(0, first);
+    } else if (result.ok() && action == "settings") {
+        result = vault.saveSettings("nova senha", true);
     }
     std::printf("%d\n%s", int(result.status), result.message.toUtf8().constData());
     return 0;

@@ -13,11 +13,10 @@ inline QByteArray encodeLine(const QByteArray& record, const QByteArray& key)
 {
     QByteArray line;
     for (int position = 1; position <= record.size(); ++position) {
-        int code = static_cast<unsigned char>(record.at(record.size() - position));
-        if (!key.isEmpty()) {
-            const int keyPosition = position <= key.size() ? position : int(position % key.size()) + 1;
-            code = (code + static_cast<unsigned char>(key.at(keyPosition - 1)) + 64) % 256;
-        }
+        const int keyPosition = position <= key.size() ? position : int(position % key.size()) + 1;
+        const int code = (static_cast<unsigned char>(record.at(record.size() - position)) +
+                          static_cast<unsigned char>(key.at(keyPosition - 1)) + 64) %
+                         256;
         for (int bit = 7; bit >= 0; --bit) {
             line.append((code >> bit) & 1 ? '\x8F' : '\x7F');
         }
@@ -25,15 +24,19 @@ inline QByteArray encodeLine(const QByteArray& record, const QByteArray& key)
     return line;
 }
 
-// Quote, the lines separated by CR LF, quote, CR LF.
-inline QByteArray file(const QList<QByteArray>& lines)
+// Quote, the records' lines separated by CR LF, quote, CR LF.
+inline QByteArray file(const QList<QByteArray>& records, const QByteArray& key)
 {
+    QList<QByteArray> lines;
+    for (const QByteArray& record : records) {
+        lines.append(encodeLine(record, key));
+    }
     return "\"" + lines.join("\r\n") + "\"\r\n";
 }
 
 inline QByteArray settingsFile(const QByteArray& key, const QByteArray& password, const QByteArray& answer)
 {
-    return file({encodeLine(key + '\xA7' + password + '\xA7' + answer, "7305")});
+    return file({key + '\xA7' + password + '\xA7' + answer}, "7305");
 }
 
 // What the crash-safety writer adds at its write number n (from 1): numbers sort in numeric order.

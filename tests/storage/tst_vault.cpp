@@ -1,39 +1,35 @@
 #include "referencecodec.h"
-#include "storage/settingsfile.h"
-#include "storage/vault.h"
-#include "support/datafolder.h"
+#include "support/vaultfixture.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QTest>
 
-#include <unistd.h>
+#include <algorithm>
 
-// The model every window uses: start-up, changes to the files, and what happens when the disk says no.
+// The model every window uses, seen in the data files: start-up, every change, files changed by others; and what its
+// records are: Windows-1252 text behind the windows' Unicode, kept in the list's hidden order.
 class TestVault : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void firstStart_data();
     void firstStart();
-    void readsHandWrittenVaultSorted();
-    void startWithExistingFiles_data();
-    void startWithExistingFiles();
+    void lastSettingsRecordWins();
+    void startNeverReplacesAFile_data();
+    void startNeverReplacesAFile();
+    void changes_data();
+    void changes();
+    void settingsChangedOutsideAreReadAgain();
+    void vaultLargerThanAPiece();
     void damagedVaultKeptOnce_data();
     void damagedVaultKeptOnce();
-    void damagedVaultCopyFailsOnFullDisk();
-    void outsideChangeIsNeverOverwritten_data();
-    void outsideChangeIsNeverOverwritten();
-    void settingsChangedOutsideAreReadAgain();
-    void keepsPreviousFileAsBackup();
-    void startWithSettingsBackup_data();
-    void startWithSettingsBackup();
-    void removesOnlyOwnStaleLeftovers_data();
-    void removesOnlyOwnStaleLeftovers();
+    void windows1252();
+    void order_data();
+    void order();
 };
 
 namespace {
@@ -73,124 +69,135 @@ void TestVault::firstStart()
     QFETCH(QByteArray, key);
     DataFolder folder;
     QVERIFY(Vault(folder.path()).open(now).ok());
-    QCOMPARE(folder.read("pswd.tab"), QByteArray("\x22\x0D\x0A\x22\x0D\x0A"));
+    QCOMPARE(folder.read("pswd.tab"), QByteArray("\"\r\n\"\r\n"));
     QCOMPARE(folder.read("cnfg.tab"), ReferenceCodec::settingsFile(key, "8046", "N\xE3o"));
     for (const char* name : {"pswd.tab", "cnfg.tab"}) { // 0600: read and write for the owner only
         QCOMPARE(int(QFile::permissions(folder.filePath(name)) & 0x7777), 0x6600);
     }
     Vault again(folder.path());
-    QVERIFY(again.open(now.addDays(40)).ok());
-    const Settings read = again.settings();
-    QCOMPARE(read.installationKey + read.masterPassword + read.askAtStart, key + "8046N\xE3o");
+    QVERIFY(again.open(now.addDays(40)).ok() && again.addEntry(record("Banco")).ok());
+    QCOMPARE(folder.read("pswd.tab"), ReferenceCodec::file({record("Banco")}, key));
 }
 
-void TestVault::readsHandWrittenVaultSorted()
+// A cnfg.tab written twice over, or edited by hand: the last line that holds a record gives the key that reads and
+// writes pswd.tab and the password the login asks for.
+void TestVault::lastSettingsRecordWins()
 {
-    DataFolder folder;
-    folder.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
-    QByteArray body;
-    for (const char* title : {"zebra", "Banco", "abacate", "banco"}) {
-        body += ReferenceCodec::encodeLine(record(title), "311299") + "\r\n";
-    }
-    folder.write("pswd.tab", "\"" + body + "\"\r\n");
-    Vault vault(folder.path());
-    QVERIFY(vault.open().ok());
-    QCOMPARE(listed(vault.entries()),
-             (QList<QByteArray>{record("abacate"), record("Banco"), record("banco"), record("zebra")}));
+    VaultFixture f;
+    f.folder.write("cnfg.tab",
+                   ReferenceCodec::file({"1111\xA7primeira\xA7N\xE3o", "2222\xA7segunda\xA7Sim", ""}, "7305"));
+    f.folder.write("pswd.tab", ReferenceCodec::file({record("Banco")}, "2222"));
+    QVERIFY(f.vault.open().ok());
+    QCOMPARE(f.vault.settings().masterPassword, QByteArray("segunda"));
+    QVERIFY(f.vault.settings().asksPasswordAtStart());
+    QCOMPARE(f.entries(), QList<QByteArray>{record("Banco")});
+    QVERIFY(f.vault.addEntry(record("Casa")).ok());
+    QCOMPARE(f.file(), ReferenceCodec::file({record("Banco"), record("Casa")}, "2222"));
 }
 
-// Start-up never replaces a file that exists; a cnfg.tab that cannot give the key ends the start.
-void TestVault::startWithExistingFiles_data()
+// Start-up never replaces a file that exists, whatever it holds; a cnfg.tab that gives no key ends the start with
+// nothing written, and names the way back when its backup holds one.
+void TestVault::startNeverReplacesAFile_data()
 {
-    QTest::addColumn<QByteArray>("settings");
-    QTest::addColumn<QByteArray>("vault");
-    QTest::addColumn<bool>("opens");
-    const QByteArray good = ReferenceCodec::settingsFile("1234", "pw", "Sim");
-    QTest::newRow("vault of garbage") << good << QByteArray("\x01\x02 not a vault") << true;
-    QTest::newRow("settings missing, vault present") << QByteArray() << QByteArray("\"\r\nabc\r\n\"\r\n") << true;
-    QTest::newRow("settings of garbage") << QByteArray("\x01\x02 cnfg") << QByteArray("v") << false;
-    QTest::newRow("settings key empty") << ReferenceCodec::settingsFile("", "pw", "Sim") << QByteArray("v") << false;
-    QTest::newRow("settings unreadable (a folder)") << QByteArray("/") << QByteArray("v") << false;
+    QTest::addColumn<QByteArray>("settings"); // empty: missing
+    QTest::addColumn<QByteArray>("backup");   // empty: none
+    QTest::addColumn<QString>("refusal");     // empty: the start goes on
+    const QByteArray keyed = ReferenceCodec::settingsFile("1234", "pw", "Sim");
+    const QByteArray keyless = ReferenceCodec::settingsFile("", "pw", "Sim");
+    const QString wayBack = "copie cnfg.tab.bak para cnfg.tab na pasta ";
+    QTest::newRow("whole settings, vault of garbage") << keyed << QByteArray() << QString();
+    QTest::newRow("settings missing, backup without key: a new key") << QByteArray() << keyless << QString();
+    QTest::newRow("settings of garbage") << QByteArray("\x01\x02 cnfg") << QByteArray() << "cnfg.tab";
+    QTest::newRow("settings without a key") << keyless << QByteArray() << "cnfg.tab";
+    QTest::newRow("settings missing, backup with key") << QByteArray() << keyed << wayBack;
+    QTest::newRow("settings without a key, backup with key") << keyless << keyed << wayBack;
 }
 
-void TestVault::startWithExistingFiles()
+void TestVault::startNeverReplacesAFile()
 {
     QFETCH(QByteArray, settings);
-    QFETCH(QByteArray, vault);
-    QFETCH(bool, opens);
+    QFETCH(QByteArray, backup);
+    QFETCH(QString, refusal);
     DataFolder folder;
-    if (settings == "/") {
-        QVERIFY(QDir(folder.path()).mkdir("cnfg.tab"));
-    } else if (!settings.isEmpty()) {
+    if (!settings.isEmpty()) {
         folder.write("cnfg.tab", settings);
     }
-    folder.write("pswd.tab", vault);
-    Vault opened(folder.path());
-    const StorageResult result = opened.open(firstStartTime);
-    QCOMPARE(result.ok(), opens);
-    QCOMPARE(folder.read("pswd.tab"), vault);
-    if (settings != "/" && !settings.isEmpty()) {
-        QCOMPARE(folder.read("cnfg.tab"), settings);
+    if (!backup.isEmpty()) {
+        folder.write("cnfg.tab.bak", backup);
     }
-    QVERIFY(opens || result.message.contains("cnfg.tab"));
+    const QByteArray vault = "\x01\x02 not a vault";
+    folder.write("pswd.tab", vault);
+    const QStringList before = QDir(folder.path()).entryList(QDir::Files);
+    const StorageResult result = Vault(folder.path()).open(firstStartTime);
+    QCOMPARE(result.ok(), refusal.isEmpty());
+    QCOMPARE(folder.read("pswd.tab"), vault);
+    QCOMPARE(folder.read("cnfg.tab.bak"), backup);
+    if (!refusal.isEmpty()) {
+        QVERIFY2(result.message.contains(refusal), qPrintable(result.message));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), before);
+    }
+    QVERIFY(settings.isEmpty() || folder.read("cnfg.tab") == settings);
 }
 
-// Another program (a sync tool, a restored backup, a second copy) rewrote pswd.tab in place after it was read. An add
-// is still made, to what the file holds now; an update or delete only when the entry shown is still there. Either
-// way the list shows the file, and the user is told.
-void TestVault::outsideChangeIsNeverOverwritten_data()
+// Each change rewrites pswd.tab: an added entry last, a replaced one in its line, a deleted one an empty line. When
+// another program (a sync tool, a restored backup, a second copy) rewrote the file after it was read, an add is
+// still made, to what the file holds now, an update or delete only when the entry shown is still there; either way
+// the list shows the file, and the user is told. The file replaced is kept as pswd.tab.bak, for the owner only.
+void TestVault::changes_data()
 {
-    QTest::addColumn<QList<QByteArray>>("outside");
+    QTest::addColumn<QList<QByteArray>>("outside"); // empty: no change outside
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("status");
-    QTest::addColumn<QList<QByteArray>>("after");
-    const QByteArray a = record("a"), b = record("b"), c = record("c"), d = record("d"), a2 = record("a2");
-    const int merged = StorageResult::SavedOverOutsideChange, refused = StorageResult::ChangedOutside;
-    QTest::newRow("entry added outside, add") << QList{a, b, c} << "add" << merged << QList{a, b, c, d};
-    QTest::newRow("entry added outside, update") << QList{a, b, c} << "update" << merged << QList{a2, b, c};
-    QTest::newRow("entry added outside, delete") << QList{a, b, c} << "delete" << merged << QList{b, c};
-    QTest::newRow("entry shown removed outside, add") << QList{b} << "add" << merged << QList{b, d};
-    QTest::newRow("entry shown removed outside, update") << QList{b} << "update" << refused << QList{b};
-    QTest::newRow("entry shown removed outside, delete") << QList{b} << "delete" << refused << QList{b};
-    QTest::newRow("same records written again") << QList{a, b} << "update" << int(StorageResult::Done) << QList{a2, b};
+    QTest::addColumn<QList<QByteArray>>("lines");
+    // "0" sorts before "a": added outside, it moves the entry shown down by one.
+    const QByteArray a = record("a"), b = record("b"), n = record("0"), d = record("d"), a2 = record("a2");
+    const int done = StorageResult::Done, merged = StorageResult::SavedOverOutsideChange,
+              refused = StorageResult::ChangedOutside;
+    using Lines = QList<QByteArray>;
+    QTest::newRow("add") << Lines{} << "add" << done << Lines{a, b, d};
+    QTest::newRow("update") << Lines{} << "update" << done << Lines{a2, b, ""};
+    QTest::newRow("delete") << Lines{} << "delete" << done << Lines{"", b, ""};
+    QTest::newRow("entry added outside, add") << Lines{n, a, b} << "add" << merged << Lines{n, a, b, d};
+    QTest::newRow("entry added outside, update") << Lines{n, a, b} << "update" << merged << Lines{n, a2, b, ""};
+    QTest::newRow("entry added outside, delete") << Lines{n, a, b} << "delete" << merged << Lines{n, "", b, ""};
+    QTest::newRow("entry shown removed outside, add") << Lines{b} << "add" << merged << Lines{b, d};
+    QTest::newRow("entry shown removed outside, update") << Lines{b} << "update" << refused << Lines{b};
+    QTest::newRow("entry shown removed outside, delete") << Lines{b} << "delete" << refused << Lines{b};
+    QTest::newRow("same records written again") << Lines{a, b} << "update" << done << Lines{a2, b, ""};
 }
 
-void TestVault::outsideChangeIsNeverOverwritten()
+void TestVault::changes()
 {
     QFETCH(QList<QByteArray>, outside);
     QFETCH(QString, action);
     QFETCH(int, status);
-    QFETCH(QList<QByteArray>, after);
-    DataFolder folder;
-    Vault vault(folder.path());
-    QVERIFY(vault.open(firstStartTime).ok() && vault.addEntry(record("a")).ok() && vault.addEntry(record("b")).ok());
-    QList<QByteArray> lines;
-    for (const QByteArray& line : outside) {
-        lines.append(ReferenceCodec::encodeLine(line, "6333"));
+    QFETCH(QList<QByteArray>, lines);
+    VaultFixture f;
+    f.addRecords({record("a"), record("b")});
+    const QByteArray key = f.vault.settings().installationKey;
+    if (!outside.isEmpty()) {
+        f.folder.write("pswd.tab", ReferenceCodec::file(outside, key)); // in place, as cp does
     }
-    const QByteArray outsideFile = ReferenceCodec::file(lines);
-    folder.write("pswd.tab", outsideFile); // in place, as cp does
+    QFile::setPermissions(f.folder.filePath("pswd.tab"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    const QByteArray before = f.file();
 
-    const StorageResult result = action == "add"      ? vault.addEntry(record("d"))
-                                 : action == "update" ? vault.replaceEntry(0, record("a"), record("a2"))
-                                                      : vault.deleteEntry(0, record("a"));
+    const StorageResult result = action == "add"      ? f.vault.addEntry(record("d"))
+                                 : action == "update" ? f.vault.replaceEntry(0, record("a"), record("a2"))
+                                                      : f.vault.deleteEntry(0, record("a"));
     QCOMPARE(int(result.status), status);
-    QCOMPARE(listed(vault.entries()), after);
-    Vault reread(folder.path());
-    QVERIFY(reread.open().ok());
-    QCOMPARE(listed(reread.entries()), after);
-    if (status == StorageResult::Done) {
-        QVERIFY(result.message.isEmpty());
-        return;
+    QCOMPARE(f.file(), ReferenceCodec::file(lines, key));
+    lines.removeAll(QByteArray());
+    QCOMPARE(f.entries(), lines);
+    QCOMPARE(result.message.isEmpty(), status == StorageResult::Done);
+    QVERIFY(status == StorageResult::Done || result.message.startsWith("O arquivo pswd.tab foi alterado fora"));
+    if (status != StorageResult::ChangedOutside) {
+        QCOMPARE(f.folder.read("pswd.tab.bak"), before);
+        QCOMPARE(int(QFile::permissions(f.folder.filePath("pswd.tab.bak")) & 0x7777), 0x6600);
     }
-    QVERIFY(result.message.startsWith("O arquivo pswd.tab foi alterado fora do programa"));
-    QCOMPARE(result.message.contains("nada foi gravado"), status == StorageResult::ChangedOutside);
-    // What the other program wrote is kept whole: in place when refused, as the backup when changed over.
-    QCOMPARE(folder.read(status == StorageResult::ChangedOutside ? "pswd.tab" : "pswd.tab.bak"), outsideFile);
 }
 
 // The settings window's save is refused when cnfg.tab was changed outside; the settings are read again, and the next
-// save goes through.
+// save goes through, keeping what the other program wrote as the backup.
 void TestVault::settingsChangedOutsideAreReadAgain()
 {
     DataFolder folder;
@@ -209,130 +216,22 @@ void TestVault::settingsChangedOutsideAreReadAgain()
     QCOMPARE(folder.read("cnfg.tab.bak"), outside);
 }
 
-// Every rewrite keeps the file it replaces as <name>.bak, for the owner only, whatever the file allowed, or fails.
-void TestVault::keepsPreviousFileAsBackup()
+// A vault of more than a megabyte, more than one piece of reading or writing: lines across two pieces are read
+// whole, and written once.
+void TestVault::vaultLargerThanAPiece()
 {
-    DataFolder folder;
-    Vault vault(folder.path());
-    QVERIFY(vault.open(firstStartTime).ok());
-    QVERIFY(!QFile::exists(folder.filePath("pswd.tab.bak")) && !QFile::exists(folder.filePath("cnfg.tab.bak")));
-    for (const char* name : {"pswd.tab", "cnfg.tab"}) {
-        QFile::setPermissions(folder.filePath(name), QFile::permissions(folder.filePath(name)) | QFile::ReadOther);
+    VaultFixture f;
+    QList<QByteArray> records;
+    for (int n = 1; n <= 4000; ++n) {
+        records.append(ReferenceCodec::crashEntry(n));
     }
-    for (int step = 0; step < 3; ++step) {
-        const QByteArray vaultBefore = folder.read("pswd.tab"), settingsBefore = folder.read("cnfg.tab");
-        QVERIFY(vault.addEntry(record(QByteArray::number(step))).ok());
-        QVERIFY(vault.saveSettings("senha" + QByteArray::number(step), false).ok());
-        QCOMPARE(folder.read("pswd.tab.bak"), vaultBefore);
-        QCOMPARE(folder.read("cnfg.tab.bak"), settingsBefore);
-        for (const char* name : {"pswd.tab.bak", "cnfg.tab.bak"}) {
-            QCOMPARE(int(QFile::permissions(folder.filePath(name)) & 0x7777), 0x6600);
-        }
-    }
-    // Without a backup there is no save: a folder in its place stops it, and the file stays as it was.
-    QVERIFY(QFile::remove(folder.filePath("pswd.tab.bak")) && QDir(folder.path()).mkdir("pswd.tab.bak"));
-    const QByteArray before = folder.read("pswd.tab");
-    const StorageResult refused = vault.addEntry(record("x"));
-    QCOMPARE(refused.status, StorageResult::Failed);
-    QVERIFY2(refused.message.contains("A cópia de segurança pswd.tab.bak não pôde ser guardada"),
-             qPrintable(refused.message));
-    QCOMPARE(folder.read("pswd.tab"), before);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), (QStringList{"cnfg.tab", "cnfg.tab.bak", "pswd.tab"}));
-}
-
-// A cnfg.tab lost or without its key while its backup holds one: no new key, nothing written, the way back told.
-void TestVault::startWithSettingsBackup_data()
-{
-    QTest::addColumn<QByteArray>("settings"); // empty: missing
-    QTest::addColumn<QByteArray>("backup");
-    QTest::addColumn<bool>("opens");
-    const QByteArray keyed = ReferenceCodec::settingsFile("1234", "pw", "Sim");
-    const QByteArray keyless = ReferenceCodec::settingsFile("", "pw", "Sim");
-    QTest::newRow("missing, backup with key") << QByteArray() << keyed << false;
-    QTest::newRow("keyless, backup with key") << keyless << keyed << false;
-    QTest::newRow("missing, backup keyless") << QByteArray() << keyless << true;
-    QTest::newRow("whole, backup with key") << keyed << keyed << true;
-}
-
-void TestVault::startWithSettingsBackup()
-{
-    QFETCH(QByteArray, settings);
-    QFETCH(QByteArray, backup);
-    QFETCH(bool, opens);
-    DataFolder folder;
-    if (!settings.isEmpty()) {
-        folder.write("cnfg.tab", settings);
-    }
-    folder.write("cnfg.tab.bak", backup);
-    const QStringList before = QDir(folder.path()).entryList(QDir::Files);
-    const StorageResult result = Vault(folder.path()).open(firstStartTime);
-    QCOMPARE(result.ok(), opens);
-    if (!opens) {
-        QVERIFY2(result.message.contains("copie cnfg.tab.bak para cnfg.tab na pasta " + folder.path()),
-                 qPrintable(result.message));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), before);
-        QCOMPARE(folder.read("cnfg.tab"), settings);
-    }
-    QCOMPARE(folder.read("cnfg.tab.bak"), backup);
-}
-
-// What an interrupted save left beside pswd.tab goes at the next start, when it is surely the program's own and
-// older than the last whole save; nothing else is touched.
-void TestVault::removesOnlyOwnStaleLeftovers_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("removed");
-    QTest::newRow("own temporary file, older") << "pswd.tab.a1B2c3"
-                                               << "older" << true;
-    QTest::newRow("own temporary of cnfg.tab, older") << "cnfg.tab.Zz9Yy8"
-                                                      << "older" << true;
-    QTest::newRow("newer: a save still running") << "pswd.tab.a1B2c3"
-                                                 << "newer" << false;
-    QTest::newRow("five letters") << "pswd.tab.a1B2c"
-                                  << "older" << false;
-    QTest::newRow("seven letters") << "pswd.tab.a1B2c3d"
-                                   << "older" << false;
-    QTest::newRow("other characters") << "pswd.tab.a1-2c3"
-                                      << "older" << false;
-    QTest::newRow("backup") << "pswd.tab.bak"
-                            << "older" << false;
-    QTest::newRow("symbolic link") << "pswd.tab.a1B2c3"
-                                   << "link" << false;
-    QTest::newRow("folder") << "pswd.tab.a1B2c3"
-                            << "folder" << false;
-    QTest::newRow("another user's") << "pswd.tab.a1B2c3"
-                                    << "stranger" << false;
-}
-
-void TestVault::removesOnlyOwnStaleLeftovers()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    QFETCH(bool, removed);
-    DataFolder folder, elsewhere;
-    QVERIFY(Vault(folder.path()).open(firstStartTime).ok());
-    const QString path = folder.filePath(name);
-    elsewhere.write("target", "kept");
-    if (kind == "link") {
-        QVERIFY(QFile::link(elsewhere.filePath("target"), path));
-    } else if (kind == "folder") {
-        QVERIFY(QDir(folder.path()).mkdir(name));
-    } else {
-        folder.write(name, "left");
-    }
-    if (kind == "stranger" && (geteuid() != 0 || chown(QFile::encodeName(path).constData(), 54321, 54321) != 0)) {
-        QSKIP("giving a file to another user needs root");
-    }
-    const QDateTime saved = QFileInfo(folder.filePath("pswd.tab")).lastModified();
-    QFile file(path);
-    if (kind != "link" && file.open(QIODevice::ReadWrite)) {
-        file.setFileTime(saved.addSecs(kind == "newer" ? 60 : -60), QFileDevice::FileModificationTime);
-        file.close();
-    }
-    QVERIFY(Vault(folder.path()).open().ok());
-    QCOMPARE(!QFileInfo(path).exists() && !QFileInfo(path).isSymLink(), removed);
-    QCOMPARE(elsewhere.read("target"), QByteArray("kept"));
+    const QByteArray key = f.vault.settings().installationKey;
+    f.folder.write("pswd.tab", ReferenceCodec::file(records, key));
+    QCOMPARE(f.vault.open().message, QString());
+    QCOMPARE(f.entries(), records);
+    records.append(ReferenceCodec::crashEntry(4001));
+    QVERIFY(f.vault.addEntry(records.last()).ok());
+    QCOMPARE(f.file(), ReferenceCodec::file(records, key));
 }
 
 // Converted line breaks lose nothing; lines no writer makes are counted, and the original bytes are copied once to
@@ -346,68 +245,112 @@ void TestVault::damagedVaultKeptOnce_data()
     QTest::newRow("CR CR LF line ends") << "\"" + one + "\r\r\n" + two + "\r\r\n\"\r\r\n" << 0;
     QTest::newRow("LF line ends") << "\"" + one + "\n" + two + "\n\"\n" << 0;
     // Windows-1252 has no character 0x8F: a converter makes it U+008F, two bytes in UTF-8.
-    QTest::newRow("converted to UTF-8") << "\"" + QByteArray(one).replace("\x8F", "\xC2\x8F") + "\r\n" + two +
-                                               "\r\n\"\r\n"
+    QTest::newRow("converted to UTF-8") << "\"" + QByteArray(one).replace("\x8F", "\xC2\x8F") + "\r\n" + two + "\"\r\n"
                                         << 1;
-    QTest::newRow("a line one byte short") << "\"" + one.chopped(1) + "\r\n" + two + "\r\n\"\r\n" << 1;
-    QByteArray random;
-    QRandomGenerator generator(7);
-    for (int line = 0; line < 30; ++line) {
-        random += "\x01";
-        for (int i = 0; i < 100; ++i) {
-            random += char(generator.bounded(14, 256));
-        }
-        random += "\n";
-    }
-    QTest::newRow("random bytes") << random.replace('"', 'x').replace(' ', 'x') << 30;
+    QTest::newRow("a line one byte short") << "\"" + one.chopped(1) + "\r\n" + two + "\"\r\n" << 1;
+    QTest::newRow("both lines converted to UTF-8")
+        << QByteArray("\"" + one + "\r\n" + two + "\"\r\n").replace("\x8F", "\xC2\x8F") << 2;
 }
 
 void TestVault::damagedVaultKeptOnce()
 {
     QFETCH(QByteArray, file);
     QFETCH(int, damagedLines);
-    DataFolder folder;
-    folder.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
-    folder.write("pswd.tab", file);
-    const QString copy = folder.filePath("pswd.tab.danificado");
+    VaultFixture f;
+    f.folder.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
+    f.folder.write("pswd.tab", file);
+    const QString copy = f.folder.filePath("pswd.tab.danificado");
     for (const QByteArray& copied : {file, QByteArray("an earlier copy")}) {
-        Vault vault(folder.path());
-        const StorageResult result = vault.open();
+        const StorageResult result = f.vault.open();
         QVERIFY(result.ok());
-        QCOMPARE(folder.read("pswd.tab"), file);
+        QCOMPARE(f.file(), file);
         if (damagedLines == 0) {
             QCOMPARE(result.message, QString());
-            QCOMPARE(listed(vault.entries()), (QList<QByteArray>{record("dois"), record("um")}));
+            QCOMPARE(f.entries(), (QList<QByteArray>{record("dois"), record("um")}));
             QVERIFY(!QFileInfo::exists(copy));
             return;
         }
         QVERIFY2(result.message.contains(QString("tem %1 linha").arg(damagedLines)), qPrintable(result.message));
         QVERIFY(result.message.contains(copied == file ? "copiado, sem nenhuma alteração" : "guardada antes"));
         QVERIFY(result.message.contains(copy));
-        QCOMPARE(folder.read("pswd.tab.danificado"), copied);
+        QCOMPARE(f.folder.read("pswd.tab.danificado"), copied);
         QCOMPARE(int(QFile::permissions(copy) & 0x7777), 0x6600);
-        folder.write("pswd.tab.danificado", "an earlier copy"); // never replaced by the next start
+        f.folder.write("pswd.tab.danificado", "an earlier copy"); // never replaced by the next start
     }
 }
 
-// The copy does not fit on the disk: nothing is left half-written and the start ends, so no save can lose lines.
-void TestVault::damagedVaultCopyFailsOnFullDisk()
+// The C locale, where a plain byte comparison would put "Zed" before "abc".
+void TestVault::initTestCase()
 {
-    DataFolder folder;
-    if (::geteuid() != 0 ||
-        QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k,mode=700", "tmpfs", folder.path()}) != 0) {
-        QSKIP("Mounting a small tmpfs needs root.");
+    QLocale::setDefault(QLocale::c());
+}
+
+// Every byte a record holds comes back from the text a window shows; text that no byte holds is refused, marked "?".
+void TestVault::windows1252()
+{
+    QByteArray every;
+    for (int code = 0; code < 256; ++code) {
+        every.append(char(code));
     }
-    const auto unmount = qScopeGuard([&folder] { QProcess::execute("umount", {folder.path()}); });
-    folder.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
-    const QByteArray damaged(40'000, 'x');
-    folder.write("pswd.tab", damaged);
-    const StorageResult result = Vault(folder.path()).open();
-    QVERIFY2(result.status == StorageResult::Failed && result.message.contains("1 linha danificada") &&
-                 result.message.contains("pswd.tab.danificado"),
-             qPrintable(result.message));
-    QVERIFY(!QFileInfo::exists(folder.filePath("pswd.tab.danificado")));
-    QCOMPARE(folder.read("pswd.tab"), damaged);
+    bool ok = false;
+    QCOMPARE(Windows1252::fromUnicode(Windows1252::toUnicode(every), &ok), every);
+    QVERIFY(ok);
+    QCOMPARE(Windows1252::toUnicode("\x80\x8F\x9F"), QStringLiteral("€\u008FŸ"));
+    QCOMPARE(Windows1252::fromUnicode(QStringLiteral("a\u0080b\U0001F511"), &ok), QByteArray("a?b??"));
+    QVERIFY(!ok && !Windows1252::canEncode(QChar(0x80)) && Windows1252::canEncode(QChar(0x20AC)));
+}
+
+// Each row in its expected order: alphabetical by the whole record without regard to letter case, accents after
+// the plain letter, texts that differ only in letter case by their bytes (capitals first).
+void TestVault::order_data()
+{
+    QTest::addColumn<QList<QByteArray>>("expected");
+    QTest::newRow("letter case ignored") << QList<QByteArray>{"Abacaxi", "banana", "Casa", "zebra"};
+    QTest::newRow("equal titles by the following fields") << QList<QByteArray>{"X\xA7x", "x\xA7y", "x\xA7Z", "x\xA7z"};
+    QTest::newRow("accented letters in place") << QList<QByteArray>{"apfel", "\xC4rger", "\xE9lan", "emu", "Zoo"};
+    QTest::newRow("case and accent ties") << QList<QByteArray>{"Elan", "elan", "\xC9lan", "\xE9lan", "elan\xA7"};
+    QTest::newRow("duplicates") << QList<QByteArray>{"a", "a", "B", "b", "b"};
+}
+
+// Among records that sort before them, read in order, reversed, shuffled or with any one record out of place, the
+// list is the same; adding, replacing and removing in place keep it so.
+void TestVault::order()
+{
+    QFETCH(QList<QByteArray>, expected);
+    QList<QByteArray> sorted;
+    for (int number = 10; number < 40; ++number) {
+        sorted.append(QByteArray::number(number) + "\xA7x");
+    }
+    sorted += expected;
+    QList<QList<QByteArray>> arrangements{sorted, sorted, sorted};
+    std::reverse(arrangements[1].begin(), arrangements[1].end());
+    std::shuffle(arrangements[2].begin(), arrangements[2].end(), QRandomGenerator(1));
+    for (qsizetype from = 0; from < sorted.size(); ++from) {
+        for (qsizetype to = 0; to < sorted.size(); ++to) {
+            arrangements.append(sorted);
+            arrangements.last().move(from, to);
+        }
+    }
+    for (const QList<QByteArray>& arrangement : arrangements) {
+        QCOMPARE(listed(EntryList(arrangement + QList<QByteArray>{"", "   "})), sorted);
+    }
+    for (qsizetype missing = 0; missing < sorted.size(); ++missing) {
+        QList<QByteArray> others = sorted;
+        const QByteArray record = others.takeAt(missing);
+        EntryList list(others);
+        list.apply(list.adding(record));
+        QCOMPARE(listed(list), sorted);
+        for (qsizetype index = 0; index < others.size(); ++index) {
+            EntryList changed(others);
+            changed.apply(changed.replacing(index, record));
+            QList<QByteArray> expectedAfter = sorted;
+            expectedAfter.removeOne(others.at(index));
+            QCOMPARE(listed(changed), expectedAfter);
+        }
+        list.apply(list.replacing(missing, "  "));
+        list.apply(list.adding(" "));
+        QCOMPARE(listed(list), others);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestVault)

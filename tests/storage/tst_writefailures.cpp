@@ -5,11 +5,13 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
-// Every change to a data file made in a process that the kernel stops from writing: under a file size limit (the
-// write fails with EFBIG) or on a full disk (ENOSPC), with vaults smaller and larger than any buffer a writer might
-// keep. The change must fail, say why in Portuguese, and leave every file byte for byte as it was.
+// Every change to a data file made in a process that the kernel stops from writing: under a file size limit (EFBIG),
+// on a full disk (ENOSPC), over a file made immutable (the final rename refused) or with a folder where the backup
+// goes; with vaults smaller and larger than any buffer a writer might keep. The change must fail, say why in
+// Portuguese, and leave every file byte for byte as it was.
 class TestWriteFailures : public QObject
 {
     Q_OBJECT
@@ -21,19 +23,22 @@ private slots:
 
 namespace {
 
-constexpr int limitedBySize = 0, fullDisk = 1;
-const QString noSpace = QStringLiteral("Não há espaço livre no disco.");
-const QString tooLarge = QStringLiteral("O arquivo ultrapassa o tamanho máximo permitido.");
+enum Fault
+{
+    fileSizeLimit,
+    fullDisk,
+    immutableFile,
+    folderAtBackup
+};
 
 // A vault of so many entries under the key that the first start at 6/3/26 0:00:07 makes.
-void writeVault(const DataFolder& folder, int entries)
+QByteArray vaultOf(int entries)
 {
-    QList<QByteArray> lines;
+    QList<QByteArray> records;
     for (int n = 1; n <= entries; ++n) {
-        lines.append(ReferenceCodec::encodeLine(ReferenceCodec::crashEntry(n), "6333"));
+        records.append(ReferenceCodec::crashEntry(n));
     }
-    folder.write(QStringLiteral("cnfg.tab"), ReferenceCodec::settingsFile("6333", "8046", "N\xE3o"));
-    folder.write(QStringLiteral("pswd.tab"), ReferenceCodec::file(lines));
+    return ReferenceCodec::file(records, "6333");
 }
 
 QMap<QString, QByteArray> filesIn(const DataFolder& folder)
@@ -63,27 +68,40 @@ std::pair<int, QString> run(const DataFolder& folder, const QString& action, qin
 void TestWriteFailures::failedChangeKeepsEveryByte_data()
 {
     QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("entries"); // -1: a first start in an empty folder
+    QTest::addColumn<QByteArray>("vault"); // empty: a first start in an empty folder
     QTest::addColumn<int>("fault");
     QTest::addColumn<qint64>("sizeLimit");
     QTest::addColumn<QString>("reason");
-    // 10 entries make a file of about 3 KB, 100 entries one of about 29 KB.
+    const QString noSpace = QStringLiteral("Não há espaço livre no disco.");
+    const QString tooLarge = QStringLiteral("O arquivo ultrapassa o tamanho máximo permitido.");
+    const QString denied = QStringLiteral("Permissão negada.");
+    const QString noBackup = QStringLiteral("A cópia de segurança %1.bak não pôde ser guardada.");
+    const QByteArray small = vaultOf(10), large = vaultOf(100); // about 3 KB and 29 KB
     for (const char* action : {"add", "update", "delete"}) {
-        QTest::addRow("%s, 3 KB vault, limit 1 KB", action) << action << 10 << limitedBySize << 1024LL << tooLarge;
-        QTest::addRow("%s, 29 KB vault, limit 20 KB", action) << action << 100 << limitedBySize << 20480LL << tooLarge;
-        QTest::addRow("%s, 3 KB vault, full disk", action) << action << 10 << fullDisk << -1LL << noSpace;
-        QTest::addRow("%s, 29 KB vault, full disk", action) << action << 100 << fullDisk << -1LL << noSpace;
+        QTest::addRow("%s, 3 KB vault, limit 1 KB", action) << action << small << +fileSizeLimit << 1024LL << tooLarge;
+        QTest::addRow("%s, 29 KB vault, limit 20 KB", action)
+            << action << large << +fileSizeLimit << 20480LL << tooLarge;
+        QTest::addRow("%s, 3 KB vault, full disk", action) << action << small << +fullDisk << -1LL << noSpace;
+        QTest::addRow("%s, 29 KB vault, full disk", action) << action << large << +fullDisk << -1LL << noSpace;
     }
-    QTest::newRow("settings, limit 64 bytes") << "settings" << 1 << limitedBySize << 64LL << tooLarge;
-    QTest::newRow("settings, full disk") << "settings" << 1 << fullDisk << -1LL << noSpace;
-    QTest::newRow("first start, limit 0") << "start" << -1 << limitedBySize << 0LL << tooLarge;
-    QTest::newRow("first start, full disk") << "start" << -1 << fullDisk << -1LL << noSpace;
+    QTest::newRow("settings, limit 64 bytes") << "settings" << small << +fileSizeLimit << 64LL << tooLarge;
+    QTest::newRow("settings, full disk") << "settings" << small << +fullDisk << -1LL << noSpace;
+    QTest::newRow("first start, limit 0") << "start" << QByteArray() << +fileSizeLimit << 0LL << tooLarge;
+    QTest::newRow("first start, full disk") << "start" << QByteArray() << +fullDisk << -1LL << noSpace;
+    QTest::newRow("start with a damaged vault whose copy does not fit")
+        << "start" << QByteArray(large).insert(1, 'x') << +fullDisk << -1LL << noSpace;
+    QTest::newRow("update of an immutable pswd.tab") << "update" << small << +immutableFile << -1LL << denied;
+    QTest::newRow("settings of an immutable cnfg.tab") << "settings" << small << +immutableFile << -1LL << denied;
+    QTest::newRow("add with a folder named pswd.tab.bak")
+        << "add" << small << +folderAtBackup << -1LL << noBackup.arg("pswd.tab");
+    QTest::newRow("settings with a folder named cnfg.tab.bak")
+        << "settings" << small << +folderAtBackup << -1LL << noBackup.arg("cnfg.tab");
 }
 
 void TestWriteFailures::failedChangeKeepsEveryByte()
 {
     QFETCH(QString, action);
-    QFETCH(int, entries);
+    QFETCH(QByteArray, vault);
     QFETCH(int, fault);
     QFETCH(qint64, sizeLimit);
     QFETCH(QString, reason);
@@ -92,27 +110,39 @@ void TestWriteFailures::failedChangeKeepsEveryByte()
         QSKIP(qPrintable(disk.skipReason()));
     }
     const DataFolder folder(fault == fullDisk ? disk.path() : QString());
-    if (entries >= 0) {
-        writeVault(folder, entries);
+    const QString target = action == "settings" || (action == "start" && vault.isEmpty()) ? "cnfg.tab" : "pswd.tab";
+    if (!vault.isEmpty()) {
+        folder.write("cnfg.tab", ReferenceCodec::settingsFile("6333", "8046", "N\xE3o"));
+        folder.write("pswd.tab", vault);
     }
-    const QMap<QString, QByteArray> before = filesIn(folder);
+    QMap<QString, QByteArray> expected = filesIn(folder);
     if (fault == fullDisk) {
         disk.fill();
+    } else if (fault == folderAtBackup) {
+        QVERIFY(QDir(folder.path()).mkdir(target + ".bak"));
+    } else if (fault == immutableFile) {
+        if (QProcess::execute("chattr", {"+i", folder.filePath(target)}) != 0) {
+            QSKIP("This file system has no immutable files.");
+        }
+        // The backup is a copy made before the rename that fails.
+        expected.insert(target + ".bak", expected.value(target));
     }
+    const auto mutableAgain = qScopeGuard([&] { QProcess::execute("chattr", {"-i", folder.filePath(target)}); });
 
     const auto [status, message] = run(folder, action, sizeLimit);
     QCOMPARE(status, 2); // failed
     QVERIFY2(message.contains(reason), qPrintable(message));
-    QVERIFY2(message.contains(action == "settings" || action == "start" ? "cnfg.tab" : "pswd.tab"),
-             qPrintable(message));
+    QVERIFY2(message.contains(target), qPrintable(message));
     QVERIFY2(!message.contains(QStringLiteral("sucesso")), qPrintable(message));
     // Not a byte changed, and no empty, partial or temporary file left: a failed first start leaves none at all.
-    QCOMPARE(filesIn(folder), before);
+    QCOMPARE(filesIn(folder), expected);
 
     // Once the kernel lets it write again, the same change goes through.
     disk.free();
+    QProcess::execute("chattr", {"-i", folder.filePath(target)});
+    QDir(folder.path()).rmdir(target + ".bak");
     QCOMPARE(run(folder, action).first, 0);
-    QVERIFY(filesIn(folder).contains(QStringLiteral("pswd.tab")));
+    QVERIFY(filesIn(folder) != expected);
 }
 
 QTEST_GUILESS_MAIN(TestWriteFailures)

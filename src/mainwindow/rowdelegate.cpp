@@ -60,8 +60,9 @@ QString RowDelegate::expiryText(const QString& row)
 
 QString RowDelegate::visibleText(const QString& row)
 {
-    const qsizetype tab = row.indexOf(QLatin1Char('\t'));
-    return tab < 0 ? row : row.left(tab);
+    // The index stands after the row's last four tabs; a title may hold tabs of its own.
+    const qsizetype indexTabs = row.lastIndexOf(QStringLiteral("\t\t\t\t"));
+    return indexTabs < 0 ? row : row.left(indexTabs);
 }
 
 void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const

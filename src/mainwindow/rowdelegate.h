@@ -19,7 +19,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-    // The text of a row that is shown: everything before the four tabs that lead to its index.
+    // The text of a row that is shown: everything before the four tabs that lead to its index, tabs as spaces.
     static QString visibleText(const QString& row);
     // The expiry date a row shows, or an empty text when its record is too short to carry one.
     static QString expiryText(const QString& row);

@@ -187,16 +187,16 @@ void TestMainWindow::hiddenLabelsShowTheState()
 
 void TestMainWindow::rowsShowWhatIsStored()
 {
-    // A title that holds a tab, as another program may have stored it, and garbage read under the wrong key: each
-    // row shows all of it, and selecting it shows its own entry's login.
-    MainWindowHost host({entryRecord("Banco\t2", "01/01/30", "26.01.02.03.04.05", "maria"),
-                         entryRecord("Conta", "----/----/----", "26.01.02.03.04.05", "jose"), "lixo"});
+    // Garbage read under the wrong key, and a title holding tabs, as another program may have stored it: each row
+    // shows all of it, tabs as spaces, and selecting it shows its own entry's login.
+    MainWindowHost host({entryRecord("Conta", "----/----/----", "26.01.02.03.04.05", "jose"), "lixo",
+                         entryRecord("Zeta\t\t\t\t1", "01/01/30", "26.01.02.03.04.05", "maria")});
     QCOMPARE(drawnStrings(host.list()->viewport()),
-             (QStringList{"01/01/30", "Banco 2", "----/----/----", "Conta", "lixo", "lixo"}));
-    host.clickRow(0);
-    QCOMPARE(textOf(host.child("txtLogin")), QStringLiteral("maria"));
+             (QStringList{"----/----/----", "Conta", "lixo", "lixo", "01/01/30", "Zeta    1"}));
     host.clickRow(2);
-    QCOMPARE(host.window->state().listIndex, 2);
+    QCOMPARE(textOf(host.child("txtLogin")), QStringLiteral("maria"));
+    host.clickRow(1);
+    QCOMPARE(host.window->state().listIndex, 1);
     QCOMPARE(textOf(host.child("txtLogin")), QString());
 
     // The one damaged line of a huge file: its row is cut far beyond what the list shows, so that laying it out

@@ -3,125 +3,22 @@
 
 #include "calendar/daycell.h"
 #include "calendar/monthcalendar.h"
-#include "entries/detailwindow.h"
 #include "entries/newentrywindow.h"
-#include "entries/sidewindows.h"
-#include "entries/updatewindow.h"
-#include "platform/picturebutton.h"
 
-#include <QLineEdit>
 #include <QListWidget>
-#include <QSignalSpy>
-#include <QWindow>
 
-// The keyboard outside the main window's own commands: Tab through every window, picture buttons, the focus mark,
-// the calendar.
+// The keyboard outside the main window's own commands: Tab through every window, and the calendar.
 class TestKeyboard : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void sideWindowsAreToolWindowsOfTheMainWindow();
-    void pictureButtonKeys_data();
-    void pictureButtonKeys();
-    void focusMarkShowsOnlyWithTheFocus();
     void tabFollowsReadingOrder_data();
     void tabFollowsReadingOrder();
     void tabIntoTheListKeepsTheSelection();
     void calendarByKeyboard_data();
     void calendarByKeyboard();
 };
-
-void TestKeyboard::sideWindowsAreToolWindowsOfTheMainWindow()
-{
-    ProgramWindows windows;
-    MainWindow* main = windows.main();
-    for (const char* name : {"frm2_Esquerda", "frm3_Direita", "frm2_Esquerda"}) {
-        QWidget* side = windows.window(QString::fromLatin1(name));
-        QCOMPARE(side->windowType(), Qt::Tool);
-        QVERIFY(side->windowFlags().testFlag(Qt::FramelessWindowHint));
-        // The desktop learns the owner from the transient parent: above it, and out of the taskbar.
-        QCOMPARE(side->windowHandle()->transientParent(), main->windowHandle());
-        // Made afresh after a double-click on the main window's surface has closed them, they are owned the same way.
-        QTest::mouseDClick(main, Qt::LeftButton, {}, QPoint(150, 22));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!main->sideWindows()->detailWindow());
-    }
-}
-
-void TestKeyboard::pictureButtonKeys_data()
-{
-    QTest::addColumn<Qt::Key>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<int>("clicks");
-
-    QTest::newRow("Space presses it") << Qt::Key_Space << Qt::KeyboardModifiers() << 1;
-    QTest::newRow("Enter presses it") << Qt::Key_Return << Qt::KeyboardModifiers() << 1;
-    QTest::newRow("keypad Enter presses it") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier) << 1;
-    QTest::newRow("Shift+Enter presses it") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ShiftModifier) << 1;
-    QTest::newRow("a letter does not") << Qt::Key_A << Qt::KeyboardModifiers() << 0;
-}
-
-void TestKeyboard::pictureButtonKeys()
-{
-    QFETCH(Qt::Key, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(int, clicks);
-
-    QWidget window;
-    window.resize(100, 100);
-    auto* other = new QLineEdit(&window);
-    other->setGeometry(0, 60, 80, 20);
-    auto* button = new PictureButton(QStringLiteral("imgEscrever"), QStringLiteral("main-write"), QString(), &window);
-    button->setGeometry(10, 10, 36, 50);
-    button->setPressedLook(true);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QSignalSpy clicked(button, &QAbstractButton::clicked);
-
-    // A mouse click presses it but leaves the focus where it was; Tab reaches it.
-    other->setFocus();
-    click(button);
-    QCOMPARE(clicked.size(), 1);
-    QVERIFY(other->hasFocus());
-    QTest::keyClick(other, Qt::Key_Tab);
-    QVERIFY(button->hasFocus());
-
-    // Held down, it sits one pixel lower and further right, and nothing has happened yet.
-    QTest::keyPress(button, key, modifiers);
-    QCOMPARE(button->pos(), clicks > 0 ? QPoint(11, 11) : QPoint(10, 10));
-    QCOMPARE(clicked.size(), 1);
-    QTest::keyRelease(button, key, modifiers);
-    QCOMPARE(button->pos(), QPoint(10, 10));
-    QCOMPARE(clicked.size(), 1 + clicks);
-
-    // The focus leaving while the key is held presses nothing and puts the button back.
-    QTest::keyPress(button, key, modifiers);
-    other->setFocus();
-    QTest::keyRelease(button, key, modifiers);
-    QCOMPARE(button->pos(), QPoint(10, 10));
-    QCOMPARE(clicked.size(), 1 + clicks);
-}
-
-void TestKeyboard::focusMarkShowsOnlyWithTheFocus()
-{
-    ProgramWindows windows;
-    QWidget* main = windows.window(QStringLiteral("frm0_Inicial"));
-    QWidget* button = child(main, "imgEscrever");
-    const QImage resting = button->grab().toImage();
-    button->setFocus();
-    QVERIFY(button->grab().toImage() != resting);
-    child(main, "lstLembretes")->setFocus();
-    QCOMPARE(button->grab().toImage(), resting);
-
-    // A window that opens gives its close button the focus, but only a key shows the mark there.
-    QWidget* close = child(windows.window(QStringLiteral("frm5_Sobre")), "btnFechar");
-    QVERIFY(close->hasFocus());
-    const QImage unmarked = close->grab().toImage();
-    QTest::keyPress(close, Qt::Key_Space);
-    QVERIFY(close->grab().toImage() != unmarked);
-}
 
 void TestKeyboard::tabFollowsReadingOrder_data()
 {

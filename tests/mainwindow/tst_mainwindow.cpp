@@ -5,8 +5,10 @@
 #include "entries/detailwindow.h"
 #include "entries/sidewindows.h"
 #include "entries/updatewindow.h"
+#include "mainwindow/program.h"
 #include "storage/entrylist.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -101,6 +103,8 @@ private slots:
     void windowButtons_data();
     void windowButtons();
     void notice();
+    void programStart_data();
+    void programStart();
 };
 
 void TestMainWindow::paging_data()
@@ -398,6 +402,44 @@ void TestMainWindow::notice()
     // The side windows report through the same label.
     emit host.window->sideWindows()->noticeRequested(QStringLiteral("O título não pode ficar vazio!"));
     QCOMPARE(textOf(notice), QStringLiteral("O título não pode ficar vazio!"));
+}
+
+void TestMainWindow::programStart_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("a data folder open to everyone: refused") << "open folder" << false << "chmod 700 ";
+    QTest::newRow("a damaged vault: a warning, and it starts") << "damaged" << true << "1 linha danificada";
+    QTest::newRow("a huge vault the user does not open: refused") << "huge" << false << "não foi aberto";
+}
+
+void TestMainWindow::programStart()
+{
+    QFETCH(QString, setup);
+    QFETCH(bool, starts);
+    QFETCH(QString, told);
+
+    DataFolder folder;
+    QFile huge(folder.filePath("pswd.tab"));
+    if (setup == "open folder") {
+        QFile::setPermissions(folder.path(), QFileDevice::Permissions(0x7777));
+    } else if (setup == "damaged") {
+        folder.write("pswd.tab", "\"not a vault\"\r\n");
+    } else {
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(300) << 20));
+    }
+    RecordingPlatform platform;
+    Program program(folder.path(), platform);
+    QCOMPARE(program.start(), starts);
+    // The huge vault is opened only if the user says so.
+    QCOMPARE(platform.questions.size(), setup == "huge" ? 1 : 0);
+    QCOMPARE(platform.messages.size(), 1);
+    QCOMPARE(platform.messages.first().icon,
+             starts ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
+    QVERIFY2(platform.messages.first().text.contains(told), qPrintable(platform.messages.first().text));
+    QCOMPARE(program.mainWindow() && program.mainWindow()->isVisible(), starts);
 }
 
 QTEST_MAIN(TestMainWindow)

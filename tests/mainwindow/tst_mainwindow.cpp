@@ -229,37 +229,32 @@ void TestMainWindow::keyCommands_data()
     QTest::addColumn<QByteArray>("focus");
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("sidesOpen");
-    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("modal");
     QTest::addColumn<bool>("sidesOpenAfter");
 
     const QString unchanged = QStringLiteral("<antes>");
-    const QKeySequence ctrlC(Qt::CTRL | Qt::Key_C);
-    const QKeySequence ctrlB(Qt::CTRL | Qt::Key_B);
-    const QKeySequence escape(Qt::Key_Escape);
-    const QKeySequence enter(Qt::Key_Return);
-    const auto add = [](const char* name, const char* focus, int row, bool sidesOpen, const QKeySequence& keys,
+    const auto add = [](const char* name, const char* focus, int row, bool sidesOpen, const char* keys,
                         const QString& clipboard, const char* modal, bool sidesOpenAfter) {
-        QTest::newRow(name) << QByteArray(focus) << row << sidesOpen << keys << clipboard << QString::fromLatin1(modal)
+        QTest::newRow(name) << QByteArray(focus) << row << sidesOpen << QString(keys) << clipboard << QString(modal)
                             << sidesOpenAfter;
     };
-    add("Ctrl+C on the list copies the password", "lstLembretes", 4, false, ctrlC, "senha04", "", false);
-    add("Ctrl+B on the list copies the login", "lstLembretes", 0, false, ctrlB, "login00", "", false);
-    add("Ctrl+C in the login box copies the password", "txtLogin", 4, true, ctrlC, "senha04", "", true);
-    add("Ctrl+C with nothing selected empties the clipboard", "lstLembretes", -1, false, ctrlC, "", "", false);
-    add("Ctrl+Shift+C copies nothing", "lstLembretes", 4, false, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
-        unchanged, "", false);
-    add("Ctrl+N opens a new entry and closes the side windows", "lstLembretes", 4, true,
-        QKeySequence(Qt::CTRL | Qt::Key_N), unchanged, "frm1_Escrever", false);
-    add("Escape on the list closes the side windows", "lstLembretes", 4, true, escape, unchanged, "", false);
-    add("Escape in the detail window closes them", "frm2_Esquerda", 4, true, escape, unchanged, "", false);
-    add("Escape with them closed changes nothing", "lstLembretes", 4, false, escape, unchanged, "", false);
-    add("Enter on the list opens them", "lstLembretes", 3, false, enter, unchanged, "", true);
-    add("Keypad Enter on the list closes them", "lstLembretes", 3, true, QKeySequence(Qt::Key_Enter), unchanged, "",
-        false);
-    add("Enter on the first row just after start-up opens them", "lstLembretes", 0, false, enter, unchanged, "", true);
-    add("Enter on a picture button presses it", "imgAjuda", 3, true, enter, unchanged, "frm4_Ajuda", true);
+    add("Ctrl+C on the list copies the password", "lstLembretes", 4, false, "Ctrl+C", "senha04", "", false);
+    add("Ctrl+B on the list copies the login", "lstLembretes", 0, false, "Ctrl+B", "login00", "", false);
+    add("Ctrl+C in the login box copies the password", "txtLogin", 4, true, "Ctrl+C", "senha04", "", true);
+    add("Ctrl+C with nothing selected empties the clipboard", "lstLembretes", -1, false, "Ctrl+C", "", "", false);
+    add("Ctrl+Shift+C copies nothing", "lstLembretes", 4, false, "Ctrl+Shift+C", unchanged, "", false);
+    add("Ctrl+N opens a new entry and closes the side windows", "lstLembretes", 4, true, "Ctrl+N", unchanged,
+        "frm1_Escrever", false);
+    add("Escape on the list closes the side windows", "lstLembretes", 4, true, "Esc", unchanged, "", false);
+    add("Escape in the detail window closes them", "frm2_Esquerda", 4, true, "Esc", unchanged, "", false);
+    add("Escape with them closed changes nothing", "lstLembretes", 4, false, "Esc", unchanged, "", false);
+    add("Enter on the list opens them", "lstLembretes", 3, false, "Return", unchanged, "", true);
+    add("Keypad Enter on the list closes them", "lstLembretes", 3, true, "Enter", unchanged, "", false);
+    add("Enter on the first row just after start-up opens them", "lstLembretes", 0, false, "Return", unchanged, "",
+        true);
+    add("Enter on a picture button presses it", "imgAjuda", 3, true, "Return", unchanged, "frm4_Ajuda", true);
 }
 
 void TestMainWindow::keyCommands()
@@ -267,7 +262,7 @@ void TestMainWindow::keyCommands()
     QFETCH(QByteArray, focus);
     QFETCH(int, row);
     QFETCH(bool, sidesOpen);
-    QFETCH(QKeySequence, keys);
+    QFETCH(QString, keys);
     QFETCH(QString, clipboard);
     QFETCH(QString, modal);
     QFETCH(bool, sidesOpenAfter);
@@ -284,7 +279,7 @@ void TestMainWindow::keyCommands()
     QString opened;
     QPoint place;
     closeNextModal(this, opened, place);
-    QTest::keySequence(target, keys);
+    QTest::keySequence(target, QKeySequence(keys));
     QCoreApplication::processEvents();
 
     QCOMPARE(host.platform.clipboard, clipboard);
@@ -412,7 +407,6 @@ void TestMainWindow::programStart_data()
     QTest::addColumn<bool>("starts");
     QTest::addColumn<QString>("told");
 
-    QTest::newRow("a data folder open to everyone: refused") << "open folder" << false << "chmod 700 ";
     QTest::newRow("a damaged vault: a warning, and it starts") << "damaged" << true << "1 linha danificada";
     QTest::newRow("a huge vault the user does not open: refused") << "huge" << false << "não foi aberto";
 }
@@ -425,9 +419,7 @@ void TestMainWindow::programStart()
 
     DataFolder folder;
     QFile huge(folder.filePath("pswd.tab"));
-    if (setup == "open folder") {
-        QFile::setPermissions(folder.path(), QFileDevice::Permissions(0x7777));
-    } else if (setup == "damaged") {
+    if (setup == "damaged") {
         folder.write("pswd.tab", "\"not a vault\"\r\n");
     } else {
         QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(300) << 20));

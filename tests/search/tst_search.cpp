@@ -12,36 +12,25 @@ QByteArray entry(const char* title, const char* login = "", const char* address 
     return entryRecord(title, "----/----/----", "26.01.02.03.04.05", login, "senha", address, description);
 }
 
-// Ten entries to search, after the twenty numbered ones "Conta 00" to "Conta 19".
+// Ten entries to search, and twenty numbered ones "Conta 00" to "Conta 19".
 QList<QByteArray> vaultRecords()
 {
-    QList<QByteArray> records{entry("João Banco", "jsilva"),
-                              entry("Joao Neto"),
-                              entry("Serviço"),
-                              entry("Škoda"),
-                              entry("1ª via"),
-                              entry("Banco do Brasil"),
-                              entry("Loja", "Maria.Souza"),
-                              entry("Correio", "", "https://ÉLAN.example"),
-                              entry("Diário", "", "", "joao elan"),
-                              entry("ab", "cd")};
+    QList<QByteArray> records = {entry("João Banco", "jsilva"), entry("Loja", "Maria.Souza"), entry("ab", "cd")};
+    records += {entry("Correio", "", "https://ÉLAN.example"), entry("Diário", "", "", "joao elan")};
+    for (const char* title : {"Joao Neto", "Serviço", "Škoda", "1ª via", "Banco do Brasil"}) {
+        records.append(entry(title));
+    }
     for (int number = 0; number < 20; ++number) {
         records.append(ProgramWindows::record(number));
     }
     return records;
 }
 
-// Types the text where the focus is, key by key as the user would: the list at first, then the search line. "\b" is
-// Backspace, "\x1b" Escape.
+// Types the text key by key where the focus is, as the user would: the list at first, then the search line.
 void type(const QString& text)
 {
     for (const QChar c : text) {
-        const Qt::Key key = c == QLatin1Char('\b')  ? Qt::Key_Backspace
-                            : c == QChar(0x1b)      ? Qt::Key_Escape
-                            : c == QLatin1Char(' ') ? Qt::Key_Space
-                                                    : Qt::Key_unknown;
-        const QString typed = key == Qt::Key_unknown || key == Qt::Key_Space ? QString(c) : QString();
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), key, typed, Qt::NoModifier);
+        typeText(QApplication::focusWidget(), c);
     }
 }
 
@@ -83,7 +72,6 @@ void TestSearch::typingFindsEntries_data()
     add("more than is there", "bancos", "bancos", {});
     add("Backspace widens it again", "bancos\b", "banco", {"Banco do Brasil", "João Banco"});
     add("emptied, it closes", "ab\b\b", "", everything);
-    add("Escape closes it", "ab\x1b", "", everything);
     add("a space does not open it", " ", "", everything);
 }
 
@@ -113,8 +101,6 @@ void TestSearch::resultsPageAndSelectTheirEntry()
     QCOMPARE(host.titles(), (QStringList{"Conta 15", "Conta 16", "Conta 17", "Conta 18", "Conta 19"}));
     host.doubleClickRow(1);
     QCOMPARE(textOf(host.child("txtLogin")), QStringLiteral("login16"));
-    click(host.child("btnCopySenha"));
-    QCOMPARE(host.platform.clipboard, QStringLiteral("senha16"));
     // Up on the first row of the second page goes to the last row of the first.
     host.clickRow(0);
     QTest::keyClick(host.list(), Qt::Key_Up);
@@ -137,7 +123,8 @@ void TestSearch::escapeClosesTheSearchFirst()
     SideWindows* sides = host.window->sideWindows();
     QWidget* line = host.child("txtBusca");
     // From the search line, and from the list after a row of the results was picked: the side windows stay.
-    type(QStringLiteral("conta\x1b"));
+    type(QStringLiteral("conta"));
+    QTest::keyClick(line, Qt::Key_Escape);
     QVERIFY(!line->isVisible() && sides->isShown());
     type(QStringLiteral("conta"));
     host.clickRow(2);
@@ -146,10 +133,6 @@ void TestSearch::escapeClosesTheSearchFirst()
     // With no search open, Escape closes the side windows.
     QTest::keyClick(host.list(), Qt::Key_Escape);
     QVERIFY(!sides->isShown());
-    // The full list's keyboard rules are back: just after start-up, Up on the first row moves round to the last.
-    host.clickRow(0);
-    QTest::keyClick(host.list(), Qt::Key_Up);
-    QCOMPARE(host.list()->currentRow(), 14);
 }
 
 QTEST_MAIN(TestSearch)

@@ -350,16 +350,7 @@ void MainWindow::setClock(Clock clock)
 
 bool MainWindow::handleSearchKey(QEvent* event)
 {
-    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
-        return false;
-    }
-    auto* key = static_cast<QKeyEvent*>(event);
-    // Escape closes an open search before any shortcut of the window sees it.
-    if (event->type() == QEvent::ShortcutOverride && m_search->isOpen() && key->key() == Qt::Key_Escape) {
-        event->accept();
-        return true;
-    }
-    return event->type() == QEvent::KeyPress && m_search->takeKeyFromList(key);
+    return event->type() == QEvent::KeyPress && m_search->takeKeyFromList(static_cast<QKeyEvent*>(event));
 }
 
 void MainWindow::showMatches()

@@ -46,6 +46,7 @@ void TestExpiry::rowsShowIt_data()
     add("29 February", "29/02/28", QDate(2028, 2, 1), "Vence em 28 dias", "amber");
     add("99 is the last century", "31/12/99", today, "Vencida há 9571 dias", "red");
     add("76 is still this one", "01/01/76", today, "", "plain");
+    add("in 2090, 40 is the next century", "01/01/40", QDate(2090, 1, 1), "", "plain");
     add("77 is the last century", "01/01/77", today, "Vencida há 17970 dias", "red");
     add("no date", "----/----/----", today, "", "plain");
     add("no such day", "31/02/26", today, "", "plain");

@@ -33,6 +33,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <array>
+
 namespace {
 
 const QSize windowSize = Twips::size(4500, 5400);
@@ -61,6 +63,27 @@ QString text(const QByteArray& bytes)
 {
     return Windows1252::toUnicode(bytes);
 }
+
+// A hidden label of the window and what it shows of the window's state.
+struct StateLabel
+{
+    const char* name;
+    QString (*text)(const MainWindow::State& state);
+};
+
+const std::array<StateLabel, 9> stateLabels = {{
+    {"lblInicioRetorna", [](const MainWindow::State& state) { return QString::number(state.pager.inicioRetorna()); }},
+    {"lblInicioAvanca", [](const MainWindow::State& state) { return QString::number(state.pager.inicioAvanca()); }},
+    {"lblSetaMais", [](const MainWindow::State& state) { return QString::number(state.setaMais); }},
+    {"lblSetaMenos", [](const MainWindow::State& state) { return QString::number(state.pager.setaMenos()); }},
+    {"lblListIndex",
+     [](const MainWindow::State& state) { return state.listIndex < 0 ? QString() : QString::number(state.listIndex); }},
+    {"lblAbreFecha",
+     [](const MainWindow::State& state) { return state.sideWindowsOpen ? QStringLiteral("X") : QString(); }},
+    {"lblChaveConfig", [](const MainWindow::State& state) { return text(state.settings.installationKey); }},
+    {"lblSenhaInicial", [](const MainWindow::State& state) { return text(state.settings.masterPassword); }},
+    {"lblUsaSenha", [](const MainWindow::State& state) { return text(state.settings.askAtStart); }},
+}};
 
 } // namespace
 
@@ -106,13 +129,13 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
         m_matcher.reset();
         showFirstPage();
     });
-    connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::showSettingsValues);
+    connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::readSettings);
     connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::bringToFront);
     connect(m_sideWindows, &SideWindows::noticeRequested, this, &MainWindow::showNotice);
     connect(m_sideWindows, &SideWindows::closed, this, &MainWindow::forgetSideWindows);
     connect(m_sideWindows, &SideWindows::hideRequested, this, [this] { setSideWindowsOpen(false); });
 
-    showSettingsValues();
+    readSettings();
     showFirstPage();
     placeSideWindows();
     m_list->setFocus();
@@ -274,58 +297,48 @@ void MainWindow::buildBottomButtons()
 
 void MainWindow::buildStateLabels()
 {
-    // The window's state, kept in labels below the visible area where other windows and tests can read it.
-    const QStringList names = {
-        QStringLiteral("lblInicioRetorna"), QStringLiteral("lblInicioAvanca"), QStringLiteral("lblSetaMais"),
-        QStringLiteral("lblSetaMenos"),     QStringLiteral("lblListIndex"),    QStringLiteral("lblAbreFecha"),
-        QStringLiteral("lblChaveConfig"),   QStringLiteral("lblSenhaInicial"), QStringLiteral("lblUsaSenha"),
-    };
-    for (const QString& name : names) {
-        QLabel* label = addLabel(name, QString(), QRect(0, height(), 60, 13));
+    // Below the visible area, where no user sees them.
+    for (const StateLabel& shown : stateLabels) {
+        QLabel* label = addLabel(QLatin1String(shown.name), QString(), QRect(0, height(), 60, 13));
         label->hide();
-        m_stateLabels.insert(name, label);
+        m_stateLabels.append(label);
     }
 }
 
-void MainWindow::showSettingsValues()
+void MainWindow::readSettings()
 {
-    const Settings& settings = m_vault.settings();
-    m_stateLabels.value(QStringLiteral("lblChaveConfig"))->setText(text(settings.installationKey));
-    m_stateLabels.value(QStringLiteral("lblSenhaInicial"))->setText(text(settings.masterPassword));
-    m_stateLabels.value(QStringLiteral("lblUsaSenha"))->setText(text(settings.askAtStart));
+    m_state.settings = m_vault.settings();
+    showState();
 }
 
-void MainWindow::syncStateLabels()
+void MainWindow::showState()
 {
-    const auto set = [this](const QString& name, const QString& value) { m_stateLabels.value(name)->setText(value); };
-    set(QStringLiteral("lblInicioRetorna"), QString::number(m_pager.inicioRetorna()));
-    set(QStringLiteral("lblInicioAvanca"), QString::number(m_pager.inicioAvanca()));
-    set(QStringLiteral("lblSetaMais"), QString::number(m_setaMais));
-    set(QStringLiteral("lblSetaMenos"), QString::number(m_pager.setaMenos()));
-    set(QStringLiteral("lblListIndex"), m_listIndex < 0 ? QString() : QString::number(m_listIndex));
-    set(QStringLiteral("lblAbreFecha"), m_sideWindowsOpen ? QStringLiteral("X") : QString());
-    m_lblPagina->setText(QString::number(m_pager.pagina()));
-    m_lblTotalLembretes->setText(QString::number(m_pager.count()));
-    m_imgAvanca->setVisible(m_pager.canForward());
-    m_imgRetorna->setVisible(m_pager.canBack());
+    for (qsizetype i = 0; i < m_stateLabels.size(); ++i) {
+        m_stateLabels.at(i)->setText(stateLabels.at(i).text(m_state));
+    }
+    m_lblPagina->setText(QString::number(m_state.pager.pagina()));
+    m_lblTotalLembretes->setText(QString::number(m_state.pager.count()));
+    m_imgAvanca->setVisible(m_state.pager.canForward());
+    m_imgRetorna->setVisible(m_state.pager.canBack());
 }
 
 void MainWindow::showFirstPage()
 {
     // The entries were read again: what was selected may have moved or gone.
-    m_listIndex = -1;
+    m_state.listIndex = -1;
     m_txtLogin->clear();
     m_txtSenha->clear();
     m_matches = findMatches();
-    m_pager.firstPage(m_fullListPager ? m_matches.size() : m_vault.entries().size());
+    m_state.pager.firstPage(m_fullListPager ? m_matches.size() : m_vault.entries().size());
     showPage();
 }
 
 void MainWindow::showPage()
 {
     const EntryList& entries = m_vault.entries();
-    m_list->setRows(m_fullListPager ? m_pager.rows(entries, m_matches) : m_pager.rows(entries), m_clock().date());
-    syncStateLabels();
+    m_list->setRows(m_fullListPager ? m_state.pager.rows(entries, m_matches) : m_state.pager.rows(entries),
+                    m_clock().date());
+    showState();
 }
 
 void MainWindow::setClock(Clock clock)
@@ -337,24 +350,15 @@ void MainWindow::setClock(Clock clock)
 
 bool MainWindow::handleSearchKey(QEvent* event)
 {
-    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
-        return false;
-    }
-    auto* key = static_cast<QKeyEvent*>(event);
-    // Escape closes an open search before any shortcut of the window sees it.
-    if (event->type() == QEvent::ShortcutOverride && m_search->isOpen() && key->key() == Qt::Key_Escape) {
-        event->accept();
-        return true;
-    }
-    return event->type() == QEvent::KeyPress && m_search->takeKeyFromList(key);
+    return event->type() == QEvent::KeyPress && m_search->takeKeyFromList(static_cast<QKeyEvent*>(event));
 }
 
 void MainWindow::showMatches()
 {
     // The search pages on its own; the full list's paging, with its keyboard markers, waits for its return.
     if (!m_fullListPager) {
-        m_fullListPager = m_pager;
-        m_pager = ListPager();
+        m_fullListPager = m_state.pager;
+        m_state.pager = ListPager();
         m_list->reserveBottom(searchLineHeight);
         placeNoticeAbove(searchLineHeight);
     }
@@ -370,7 +374,7 @@ void MainWindow::placeNoticeAbove(int reservedBottom)
 void MainWindow::closeSearch()
 {
     if (m_fullListPager) {
-        m_pager = *m_fullListPager;
+        m_state.pager = *m_fullListPager;
         m_fullListPager.reset();
     }
     m_list->reserveBottom(0);
@@ -408,7 +412,7 @@ void MainWindow::announceExpired()
 
 void MainWindow::turnPage(bool forward)
 {
-    if (forward ? m_pager.forward() : m_pager.back()) {
+    if (forward ? m_state.pager.forward() : m_state.pager.back()) {
         showPage();
     }
     m_list->setFocus();
@@ -420,13 +424,13 @@ void MainWindow::selectRow(int row)
     if (item == nullptr) {
         return;
     }
-    m_setaMais = row;
+    m_state.setaMais = row;
     if (row == 1) {
-        m_pager.markRowOneSelected();
+        m_state.pager.markRowOneSelected();
     }
     const qsizetype index = EntryRecord::indexOfRow(Windows1252::fromUnicode(item->text()));
     if (m_vault.entries().contains(index)) {
-        m_listIndex = index;
+        m_state.listIndex = index;
         const QByteArray& record = m_vault.entries().at(index);
         m_txtLogin->setText(text(EntryRecord::field(record, EntryRecord::Login)));
         m_txtSenha->setText(text(EntryRecord::field(record, EntryRecord::Password)));
@@ -436,7 +440,7 @@ void MainWindow::selectRow(int row)
         placeSideWindows();
     }
     m_list->setFocus();
-    syncStateLabels();
+    showState();
 }
 
 void MainWindow::listenForKeyCommands()
@@ -478,7 +482,7 @@ bool MainWindow::runKeyCommand(const QKeyEvent& key, const QObject* receiver)
             return false;
         }
     }
-    if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier && m_sideWindowsOpen) {
+    if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier && m_state.sideWindowsOpen) {
         setSideWindowsOpen(false);
         return true;
     }
@@ -522,13 +526,13 @@ bool MainWindow::handleListKeyPress(int key)
 {
     const int row = m_list->currentRow();
     // Down on the last row of a full page goes on to the first row of the next page.
-    if (key == Qt::Key_Down && row == ListPager::pageSize - 1 && m_pager.canForward()) {
+    if (key == Qt::Key_Down && row == ListPager::pageSize - 1 && m_state.pager.canForward()) {
         turnPage(true);
         m_list->setCurrentRow(0);
         return true;
     }
     // Up on the first row goes back to the last row of the previous page.
-    if (key == Qt::Key_Up && row == 0 && m_pager.canBack()) {
+    if (key == Qt::Key_Up && row == 0 && m_state.pager.canBack()) {
         turnPage(false);
         m_list->setCurrentRow(m_list->count() - 1);
         return true;
@@ -542,7 +546,7 @@ void MainWindow::handleListKeyRelease()
     // moves the selection round to the last row of the page. The row-1 marker alone cannot tell: turns back and
     // forth bring it to 0 again, and then a Down that turned the page would land on the new page's last row. The
     // entries a search found never move round.
-    if (!m_fullListPager && m_pager.isUntouched() && m_list->currentRow() == 0) {
+    if (!m_fullListPager && m_state.pager.isUntouched() && m_list->currentRow() == 0) {
         m_list->setCurrentRow(m_list->count() - 1);
     }
 }
@@ -550,15 +554,15 @@ void MainWindow::handleListKeyRelease()
 void MainWindow::setSideWindowsOpen(bool open)
 {
     m_sideWindows->setShown(open);
-    m_sideWindowsOpen = open;
-    syncStateLabels();
+    m_state.sideWindowsOpen = open;
+    showState();
 }
 
 void MainWindow::toggleSideWindows()
 {
-    setSideWindowsOpen(!m_sideWindowsOpen);
-    if (m_setaMais < m_list->count()) {
-        m_list->setCurrentRow(m_setaMais);
+    setSideWindowsOpen(!m_state.sideWindowsOpen);
+    if (m_state.setaMais < m_list->count()) {
+        m_list->setCurrentRow(m_state.setaMais);
     }
 }
 
@@ -570,8 +574,8 @@ void MainWindow::closeSideWindows()
 
 void MainWindow::forgetSideWindows()
 {
-    m_sideWindowsOpen = false;
-    syncStateLabels();
+    m_state.sideWindowsOpen = false;
+    showState();
 }
 
 void MainWindow::placeSideWindows()

@@ -3,9 +3,9 @@
 #include "calendar/clock.h"
 #include "mainwindow/listpager.h"
 #include "search/entrymatcher.h"
+#include "storage/settingsfile.h"
 
 #include <QBrush>
-#include <QHash>
 #include <QWidget>
 
 #include <optional>
@@ -32,8 +32,25 @@ class MainWindow : public QWidget
     Q_OBJECT
 
 public:
+    // What the window keeps about its list, its selection, its side windows and the settings. Hidden labels below
+    // the window show it for other programs to read; nothing reads it back from them.
+    struct State
+    {
+        // The paging of the list shown: every entry, or while a search is open the entries found.
+        ListPager pager;
+        // The in-page row most recently selected.
+        int setaMais = 0;
+        // The index in the full list of the entry selected, or -1.
+        qsizetype listIndex = -1;
+        bool sideWindowsOpen = false;
+        // The settings as last read.
+        Settings settings;
+    };
+
     MainWindow(Vault& vault, Platform& platform, QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    const State& state() const { return m_state; }
 
     SideWindows* sideWindows() const { return m_sideWindows; }
 
@@ -80,7 +97,7 @@ private:
     void listenForKeyCommands();
     bool handleListKeyPress(int key);
     void handleListKeyRelease();
-    void showSettingsValues();
+    void readSettings();
 
     // Find by typing: the one place where keys for the search line are taken from the list.
     bool handleSearchKey(QEvent* event);
@@ -89,7 +106,8 @@ private:
     void placeNoticeAbove(int reservedBottom);
     QList<qsizetype> findMatches();
     void announceExpired();
-    void syncStateLabels();
+    // Shows the state: the page number, the entry count, the page arrows and the hidden labels.
+    void showState();
 
     void setSideWindowsOpen(bool open);
     void toggleSideWindows();
@@ -110,12 +128,7 @@ private:
     Vault& m_vault;
     Platform& m_platform;
     SideWindows* m_sideWindows = nullptr;
-    ListPager m_pager;
-    // The in-page row most recently selected.
-    int m_setaMais = 0;
-    // The index in the full list of the entry selected, or -1.
-    qsizetype m_listIndex = -1;
-    bool m_sideWindowsOpen = false;
+    State m_state;
     // The last key pressed went to the list and ran no command.
     bool m_listKeysDown = false;
     bool m_ended = false;
@@ -141,5 +154,6 @@ private:
     QLabel* m_lblPagina = nullptr;
     QLabel* m_lblTotalLembretes = nullptr;
     NoticeLabel* m_notice = nullptr;
-    QHash<QString, QLabel*> m_stateLabels;
+    // In the order of the names that buildStateLabels gives them.
+    QList<QLabel*> m_stateLabels;
 };

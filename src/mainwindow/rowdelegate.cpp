@@ -60,8 +60,11 @@ QString RowDelegate::expiryText(const QString& row)
 
 QString RowDelegate::visibleText(const QString& row)
 {
-    const qsizetype tab = row.indexOf(QLatin1Char('\t'));
-    return tab < 0 ? row : row.left(tab);
+    // The index stands after the row's last four tabs; a title may hold tabs of its own, shown as spaces so that
+    // they do not push the rest of it out of sight.
+    const qsizetype indexTabs = row.lastIndexOf(QStringLiteral("\t\t\t\t"));
+    QString shown = indexTabs < 0 ? row : row.left(indexTabs);
+    return shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
 }
 
 void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const

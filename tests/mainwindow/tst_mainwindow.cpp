@@ -1,117 +1,70 @@
-#include "access/settingswindow.h"
+#include "support/drawntext.h"
+#include "support/mainwindowhost.h"
+#include "support/programwindows.h"
+
 #include "entries/detailwindow.h"
-#include "entries/newentrywindow.h"
 #include "entries/sidewindows.h"
 #include "entries/updatewindow.h"
-#include "info/aboutwindow.h"
-#include "info/helpwindow.h"
-#include "mainwindow/mainwindow.h"
-#include "platform/recordingplatform.h"
-#include "storage/entryrecord.h"
-#include "storage/vault.h"
-#include "support/datafolder.h"
+#include "mainwindow/program.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
+#include <QFile>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
-
-#include <memory>
 
 namespace {
 
-QByteArray record(int number)
+// "Conta 00", "Conta 01", … with the logins "login00", "login01", …
+QList<QByteArray> numbered(int count)
 {
-    return EntryRecord::join({"Conta " + QByteArray::number(number).rightJustified(2, '0'), "----/----/----",
-                              "26.03.06.10.22.41", "login" + QByteArray::number(number),
-                              "senha" + QByteArray::number(number), "", ""});
+    QList<QByteArray> records;
+    for (int number = 0; number < count; ++number) {
+        records.append(ProgramWindows::record(number));
+    }
+    return records;
+}
+
+// What the user does on the list, step by step: click a row (0 to 14), press a key on the list, or click an arrow.
+constexpr int Down = Qt::Key_Down, Up = Qt::Key_Up, End = Qt::Key_End, Shift = Qt::Key_Shift, Forward = -1, Back = -2;
+using Steps = QList<int>;
+int row(int row)
+{
+    return row;
+}
+
+void run(const MainWindowHost& host, const Steps& steps)
+{
+    for (const int step : steps) {
+        if (step == Forward || step == Back) {
+            click(host.child(step == Forward ? "imgAvanca" : "imgRetorna"));
+        } else if (step < ListPager::pageSize) {
+            host.clickRow(step);
+        } else {
+            QTest::keyClick(host.list(), Qt::Key(step));
+        }
+    }
+}
+
+// Closes the modal window that opens next, after noting its object name and place.
+void closeNextModal(QObject* context, QString& name, QPoint& place)
+{
+    QTimer::singleShot(0, context, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            name = modal->objectName();
+            place = modal->pos();
+            modal->close();
+        }
+    });
+}
+
+bool sidesShown(const MainWindowHost& host)
+{
+    const SideWindows* sides = host.window->sideWindows();
+    const bool shown = sides->isShown() && sides->detailWindow()->isVisible() && sides->updateWindow()->isVisible();
+    return shown && host.window->state().sideWindowsOpen;
 }
 
 // A point on the window's own surface, clear of every control.
 const QPoint background(150, 22);
-
-// A main window over a fresh data folder holding count numbered entries and the extra ones.
-class Fixture
-{
-public:
-    explicit Fixture(int count, const QList<QByteArray>& extra = {}) : vault(folder.path())
-    {
-        vault.open();
-        for (int number = 0; number < count; ++number) {
-            vault.addEntry(record(number));
-        }
-        for (const QByteArray& entry : extra) {
-            vault.addEntry(entry);
-        }
-        window = std::make_unique<MainWindow>(vault, platform);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    template <typename T = QWidget>
-    T* find(const QString& name) const
-    {
-        return window->findChild<T*>(name);
-    }
-    QString state(const char* name) const { return find<QLabel>(QLatin1String(name))->text(); }
-    QString box(const QWidget* parent, const char* name) const
-    {
-        return parent->findChild<QLineEdit*>(QLatin1String(name))->text();
-    }
-    QListWidget* list() const { return find<QListWidget>(QStringLiteral("lstLembretes")); }
-    QPoint rowCentre(int row) const { return list()->visualItemRect(list()->item(row)).center(); }
-    QWidget* detail() const { return window->sideWindows()->detailWindow(); }
-    QWidget* update() const { return window->sideWindows()->updateWindow(); }
-
-    void click(const QString& name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
-    void clickRow(int row) const { QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(row)); }
-    void doubleClickRow(int row) const
-    {
-        clickRow(row);
-        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(row));
-    }
-    // Runs steps: > and < click the arrows, a number clicks that row, D, U, E and S press Down, Up, End and Shift.
-    void run(const QString& steps) const
-    {
-        const QHash<QString, Qt::Key> keys = {
-            {"D", Qt::Key_Down}, {"U", Qt::Key_Up}, {"E", Qt::Key_End}, {"S", Qt::Key_Shift}};
-        for (const QString& step : steps.split(QLatin1Char(' '))) {
-            if (keys.contains(step)) {
-                QTest::keyClick(list(), keys.value(step));
-            } else if (step == QLatin1String(">") || step == QLatin1String("<")) {
-                click(step == QLatin1String(">") ? QStringLiteral("imgAvanca") : QStringLiteral("imgRetorna"));
-            } else {
-                clickRow(step.toInt());
-            }
-        }
-    }
-    // Page number, rows shown, row selected, index of the entry selected and the arrows shown.
-    QString describe() const
-    {
-        return QStringLiteral("p%1 n%2 r%3 i%4 %5%6")
-            .arg(state("lblPagina"))
-            .arg(list()->count())
-            .arg(list()->currentRow())
-            .arg(state("lblListIndex"), find(QStringLiteral("imgRetorna"))->isVisible() ? "<" : "",
-                 find(QStringLiteral("imgAvanca"))->isVisible() ? ">" : "")
-            .trimmed();
-    }
-    void drag(QWidget* widget, QPoint from, QPoint by) const
-    {
-        QTest::mousePress(widget, Qt::LeftButton, {}, from);
-        QTest::mouseMove(widget, from + by);
-        QTest::mouseRelease(widget, Qt::LeftButton, {}, from + by);
-    }
-
-    DataFolder folder;
-    RecordingPlatform platform;
-    Vault vault;
-    std::unique_ptr<MainWindow> window;
-};
 
 } // namespace
 
@@ -120,254 +73,334 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void paging_data();
+    void paging();
+    void hiddenLabelsShowTheState();
+    void rowsShowWhatIsStored();
     void selectionFillsBoxesAndSideWindows();
-    void keys_data();
-    void keys();
-    void copyButtons();
-    void vaultChangeRefillsFirstPage();
-    void dragPlacesSideWindows();
-    void hiding_data();
-    void hiding();
-    void closeEndsProgram();
-    void modalWindows_data();
-    void modalWindows();
-    void notice();
+    void keyCommands_data();
+    void keyCommands();
+    void vaultChangeShowsTheFirstPage();
+    void sideWindowsGoWithTheMainWindow();
+    void windowButtons_data();
+    void windowButtons();
+    void tabFollowsReadingOrder();
+    void programStart_data();
+    void programStart();
 };
+
+void TestMainWindow::paging_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("selected");
+
+    const auto add = [](const char* name, int count, const Steps& steps, int page, int rows, int selected) {
+        QTest::newRow(name) << count << steps << page << rows << selected;
+    };
+    add("Down on the last row of a page turns to the next", 30, {row(14), Down}, 2, 15, 0);
+    add("Down on the last row of the last page stays", 30, {Forward, row(14), Down}, 2, 15, 14);
+    add("Down on the lone row of a last page stays", 16, {Forward, row(0), Down}, 2, 1, 0);
+    add("Down from the last but one row moves in the page, then turns", 45, {row(13), Down, Down, Down}, 2, 15, 1);
+    add("Down turns after the row-1 marker went below zero", 45,
+        {Forward, row(1), Back, Forward, Forward, row(1), Back, Back, row(14), Down}, 2, 15, 0);
+    add("Up through row 1 stops on the first row of the first page", 30, {row(3), Up, Up, Up, Up}, 1, 15, 0);
+    add("Up from row 2 of page 2 turns back to the last row", 30, {Forward, row(2), Up, Up, Up}, 1, 15, 14);
+    add("Up on the first row of page 3 shows the last row of page 2", 45, {Forward, Forward, row(0), Up}, 2, 15, 14);
+    add("The back arrow shows the whole first page again", 16, {Forward, Back}, 1, 15, -1);
+    add("Just after start-up, Up on the first row moves round to the last", 30, {row(0), Up}, 1, 15, 14);
+    add("Just after start-up, on a short page too", 5, {row(0), Up}, 1, 5, 4);
+    add("Just after start-up, the first Down lands on the last row", 30, {Down}, 1, 15, 14);
+    add("Just after start-up, Shift selects nothing", 20, {Shift}, 1, 15, -1);
+    add("After row 1 was selected, Up on the first row stays", 30, {row(1), Up, Up}, 1, 15, 0);
+    add("After a page turn, the first row stays", 45, {Forward, row(1), Up}, 2, 15, 0);
+    add("After turning forward and back, the first row stays", 20, {Forward, Back, row(0), Up}, 1, 15, 0);
+    add("An empty list: keys change nothing", 0, {Down, Up, End}, 1, 0, -1);
+}
+
+void TestMainWindow::paging()
+{
+    QFETCH(int, count);
+    QFETCH(Steps, steps);
+    QFETCH(int, page);
+    QFETCH(int, rows);
+    QFETCH(int, selected);
+
+    MainWindowHost host(numbered(count));
+    run(host, steps);
+    QCOMPARE(textOf(host.child("lblPagina")) + " " + textOf(host.child("lblTotalLembretes")),
+             QStringLiteral("%1 %2").arg(page).arg(count));
+    QCOMPARE(host.list()->count(), rows);
+    QCOMPARE(host.list()->currentRow(), selected);
+    // Pages of fifteen: row r of page p is entry 15 (p - 1) + r.
+    const QByteArray entry = ProgramWindows::record(15 * (page - 1) + selected);
+    QCOMPARE(textOf(host.child("txtLogin")), selected < 0 ? QString() : EntryRecord::field(entry, EntryRecord::Login));
+    // The back arrow shows on every page but the first, the forward arrow on every page but the last.
+    QCOMPARE(host.child("imgRetorna")->isVisible(), page > 1);
+    QCOMPARE(host.child("imgAvanca")->isVisible(), 15 * page < count);
+}
+
+void TestMainWindow::hiddenLabelsShowTheState()
+{
+    // Other programs read the window's state from these labels.
+    MainWindowHost host(numbered(45));
+    const auto labels = [&host] {
+        QStringList texts;
+        for (const char* name : {"lblInicioRetorna", "lblInicioAvanca", "lblSetaMais", "lblSetaMenos", "lblListIndex",
+                                 "lblAbreFecha", "lblChaveConfig", "lblSenhaInicial", "lblUsaSenha"}) {
+            texts.append(textOf(host.child(name)));
+        }
+        return texts;
+    };
+    const QString key = QString::fromLatin1(host.vault.settings().installationKey);
+    QCOMPARE(labels(), (QStringList{"0", "15", "0", "0", "", "", key, "8046", "Não"}));
+    run(host, {Forward, row(1)});
+    host.doubleClickRow(1);
+    QCOMPARE(labels(), (QStringList{"14", "30", "1", "1", "16", "X", key, "8046", "Não"}));
+    QVERIFY(host.vault.saveSettings("nova#1", true).ok());
+    run(host, {Forward, row(4)});
+    QCOMPARE(labels(), (QStringList{"29", "0", "4", "2", "34", "X", key, "nova#1", "Sim"}));
+}
+
+void TestMainWindow::rowsShowWhatIsStored()
+{
+    // Garbage read under the wrong key, and a title holding tabs, as another program may have stored it: each row
+    // shows all of it, tabs as spaces, and selecting it shows its own entry's login.
+    MainWindowHost host({entryRecord("Conta", "----/----/----", "26.01.02.03.04.05", "jose"), "lixo",
+                         entryRecord("Zeta\t\t\t\t1", "01/01/30", "26.01.02.03.04.05", "maria")});
+    QCOMPARE(drawnStrings(host.list()->viewport()),
+             (QStringList{"----/----/----", "Conta", "lixo", "lixo", "01/01/30", "Zeta    1"}));
+    host.clickRow(2);
+    QCOMPARE(textOf(host.child("txtLogin")), QStringLiteral("maria"));
+    host.clickRow(1);
+    QCOMPARE(host.window->state().listIndex, 1);
+    QCOMPARE(textOf(host.child("txtLogin")), QString());
+}
 
 void TestMainWindow::selectionFillsBoxesAndSideWindows()
 {
-    // Sorted after the twenty "Conta" entries, so it is row 5 of page 2; "¥" in the description is a line break.
-    Fixture fixture(20, {EntryRecord::join({"Zebra", "----/----/----", "08.03.15.10.22.41", "jos\xE9@exemplo",
-                                            "S\xE3o-Paulo!", "https://z.org",
-                                            "a\xA5"
-                                            "b"})});
-    fixture.run(QStringLiteral("> 5"));
-    QCOMPARE(fixture.state("lblListIndex"), QStringLiteral("20"));
-    QCOMPARE(fixture.box(fixture.window.get(), "txtLogin"), QStringLiteral("josé@exemplo"));
-    QCOMPARE(fixture.box(fixture.window.get(), "txtSenha"), QStringLiteral("São-Paulo!"));
+    // Sorted after the twenty "Conta" entries, so it is row 5 of page 2.
+    MainWindowHost host(numbered(20) + QList<QByteArray>{entryRecord("Zebra", "----/----/----", "26.01.02.03.04.05",
+                                                                     "josé@exemplo", "São-Paulo!")});
+    SideWindows* sides = host.window->sideWindows();
+    run(host, {Forward, row(5)});
+    QCOMPARE(textOf(host.child("txtLogin")), QStringLiteral("josé@exemplo"));
+    QCOMPARE(textOf(host.child("txtSenha")), QStringLiteral("São-Paulo!"));
     // The side windows are filled while still hidden.
-    QVERIFY(!fixture.detail()->isVisible() && !fixture.update()->isVisible());
-    QCOMPARE(fixture.box(fixture.detail(), "txtTitulo"), QStringLiteral("Zebra"));
-    QCOMPARE(fixture.box(fixture.update(), "txtPostado"), QStringLiteral("15/03/08"));
-    QCOMPARE(fixture.update()->findChild<QPlainTextEdit*>(QStringLiteral("txtDescricao"))->toPlainText(),
-             QStringLiteral("a\nb"));
-
-    // Shown, they follow the next selection at once.
-    fixture.doubleClickRow(5);
-    fixture.clickRow(0);
-    QCOMPARE(fixture.box(fixture.detail(), "txtTitulo"), QStringLiteral("Conta 15"));
-    QCOMPARE(fixture.box(fixture.window.get(), "txtLogin"), QStringLiteral("login15"));
-    // A double-click on a row hides them, the next shows them, one on the window's background hides them.
-    fixture.doubleClickRow(0);
-    QVERIFY(!fixture.detail()->isVisible() && !fixture.update()->isVisible());
-    fixture.doubleClickRow(1);
-    QVERIFY(fixture.detail()->isVisible() && fixture.update()->isVisible());
-    QCOMPARE(fixture.state("lblAbreFecha"), QStringLiteral("X"));
-    QTest::mouseDClick(fixture.window.get(), Qt::LeftButton, {}, background);
-    QVERIFY(!fixture.window->sideWindows()->isShown());
-    QCOMPARE(fixture.state("lblAbreFecha"), QString());
+    QVERIFY(!sides->detailWindow()->isVisible() && !sides->updateWindow()->isVisible());
+    QCOMPARE(textOf(child(sides->detailWindow(), "txtTitulo")), QStringLiteral("Zebra"));
+    // A double-click on a row shows them, the next hides them, one on the window's background hides them.
+    host.doubleClickRow(5);
+    QVERIFY(sidesShown(host));
+    host.doubleClickRow(0);
+    QVERIFY(!sides->detailWindow()->isVisible() && !sides->updateWindow()->isVisible());
+    host.doubleClickRow(1);
+    QTest::mouseDClick(host.window.get(), Qt::LeftButton, {}, background);
+    QVERIFY(!sides->isShown() && !host.window->state().sideWindowsOpen);
 }
 
-void TestMainWindow::keys_data()
+void TestMainWindow::keyCommands_data()
 {
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("state");
+    QTest::addColumn<QByteArray>("focus");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("sidesOpen");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("modal");
+    QTest::addColumn<bool>("sidesOpenAfter");
 
-    QTest::newRow("Down on row 14 turns forward") << 30 << "14 D" << QStringLiteral("p2 n15 r0 i15 <");
-    QTest::newRow("Down on row 14 of the last page stays") << 30 << "> 14 D" << QStringLiteral("p2 n15 r14 i29 <");
-    QTest::newRow("Down on row 14 of a single full page stays") << 15 << "14 D" << QStringLiteral("p1 n15 r14 i14");
-    QTest::newRow("Down on the lone row of a last page") << 16 << "> 0 D" << QStringLiteral("p2 n1 r0 i15 <");
-    QTest::newRow("Down, Down from row 13 goes on to row 1 of the next page")
-        << 45 << "13 D D D" << QStringLiteral("p2 n15 r1 i16 <>");
-    QTest::newRow("Down after an arrow turn selects row 0") << 45 << "14 > D" << QStringLiteral("p2 n15 r0 i15 <>");
-    QTest::newRow("Down turn with the row-1 marker at -1")
-        << 45 << "> 1 < > > 1 < < 14 D" << QStringLiteral("p2 n15 r0 i15 <>");
-    QTest::newRow("Up through row 1 stops at row 0 of the first page")
-        << 30 << "3 U U U U" << QStringLiteral("p1 n15 r0 i0 >");
-    QTest::newRow("Up on row 0 of page 2 after row 1 turns back")
-        << 30 << "> 2 U U U" << QStringLiteral("p1 n15 r14 i14 >");
-    QTest::newRow("Up right after a Down page turn turns back") << 30 << "14 D U" << QStringLiteral("p1 n15 r14 i14 >");
-    QTest::newRow("Up on row 0 of page 3 shows page 2") << 45 << "> > 0 U" << QStringLiteral("p2 n15 r14 i29 <>");
-    QTest::newRow("Up on the lone row of a last page") << 16 << "> 0 U" << QStringLiteral("p1 n15 r14 i14 >");
-    // Right after start-up, a key that leaves row 0 selected moves the selection round to the page's last row.
-    QTest::newRow("start-up: Up on row 0 goes to the last row") << 30 << "0 U" << QStringLiteral("p1 n15 r14 i14 >");
-    QTest::newRow("start-up: short page") << 5 << "0 U" << QStringLiteral("p1 n5 r4 i4");
-    QTest::newRow("start-up: the first Down lands on the last row") << 30 << "D" << QStringLiteral("p1 n15 r14 i14 >");
-    QTest::newRow("start-up: Shift selects nothing") << 20 << "S" << QStringLiteral("p1 n15 r-1 i >");
-    QTest::newRow("after row 1, Up on row 0 stays") << 30 << "1 U U" << QStringLiteral("p1 n15 r0 i0 >");
-    QTest::newRow("after a page turn, row 0 stays") << 45 << "> 1 U" << QStringLiteral("p2 n15 r0 i15 <>");
-    QTest::newRow("after turning and back, row 0 stays") << 20 << "> < 0 U" << QStringLiteral("p1 n15 r0 i0 >");
-    QTest::newRow("empty vault") << 0 << "D U E" << QStringLiteral("p1 n0 r-1 i");
+    const QString unchanged = QStringLiteral("<antes>");
+    const auto add = [](const char* name, const char* focus, int row, bool sidesOpen, const char* keys,
+                        const QString& clipboard, const char* modal, bool sidesOpenAfter) {
+        QTest::newRow(name) << QByteArray(focus) << row << sidesOpen << QString(keys) << clipboard << QString(modal)
+                            << sidesOpenAfter;
+    };
+    add("Ctrl+C on the list copies the password", "lstLembretes", 4, false, "Ctrl+C", "senha04", "", false);
+    add("Ctrl+B on the list copies the login", "lstLembretes", 0, false, "Ctrl+B", "login00", "", false);
+    add("Ctrl+C in the login box copies the password", "txtLogin", 4, true, "Ctrl+C", "senha04", "", true);
+    add("Ctrl+C with nothing selected empties the clipboard", "lstLembretes", -1, false, "Ctrl+C", "", "", false);
+    add("Ctrl+N opens a new entry", "lstLembretes", 4, true, "Ctrl+N", unchanged, "frm1_Escrever", false);
+    add("Escape on the list closes the side windows", "lstLembretes", 4, true, "Esc", unchanged, "", false);
+    add("Escape in the detail window closes them", "frm2_Esquerda", 4, true, "Esc", unchanged, "", false);
+    add("Escape with them closed changes nothing", "lstLembretes", 4, false, "Esc", unchanged, "", false);
+    add("Enter on the list opens them", "lstLembretes", 3, false, "Return", unchanged, "", true);
+    add("Keypad Enter on the list closes them", "lstLembretes", 3, true, "Enter", unchanged, "", false);
+    add("Enter on the first row at start-up opens them", "lstLembretes", 0, false, "Return", unchanged, "", true);
+    add("Enter on a picture button presses it", "imgAjuda", 3, true, "Return", unchanged, "frm4_Ajuda", true);
 }
 
-void TestMainWindow::keys()
+void TestMainWindow::keyCommands()
 {
-    QFETCH(int, count);
-    QFETCH(QString, steps);
-    QFETCH(QString, state);
+    QFETCH(QByteArray, focus);
+    QFETCH(int, row);
+    QFETCH(bool, sidesOpen);
+    QFETCH(QString, keys);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, modal);
+    QFETCH(bool, sidesOpenAfter);
 
-    Fixture fixture(count);
-    fixture.run(steps);
-    QCOMPARE(fixture.describe(), state);
-    QCOMPARE(fixture.state("lblTotalLembretes"), QString::number(count));
-    const QString index = fixture.state("lblListIndex");
-    QCOMPARE(fixture.box(fixture.window.get(), "txtLogin"), index.isEmpty() ? QString() : "login" + index);
-}
-
-void TestMainWindow::copyButtons()
-{
-    // After it, garbage read under the wrong key: no separator, so no field 1 and no login.
-    Fixture fixture(0, {EntryRecord::join({"Banco", "----/----/----", "26.03.06.10.00.00", "maria",
-                                           "\xC7@\xE7\xE3o; 'x' \"y\" ", "", ""}),
-                        "lixo"});
-    // Before any selection the empty box is copied, never an older text.
-    fixture.platform.clipboard = QStringLiteral("antigo");
-    fixture.click(QStringLiteral("btnCopySenha"));
-    QCOMPARE(fixture.platform.clipboard, QString());
-    fixture.clickRow(1);
-    QCOMPARE(fixture.state("lblListIndex"), QStringLiteral("1"));
-    QCOMPARE(fixture.box(fixture.window.get(), "txtLogin"), QString());
-    fixture.clickRow(0);
-    fixture.click(QStringLiteral("btnCopyLogin"));
-    QCOMPARE(fixture.platform.clipboard, QStringLiteral("maria"));
-    fixture.click(QStringLiteral("btnCopySenha"));
-    QCOMPARE(fixture.platform.clipboard, QStringLiteral("Ç@ção; 'x' \"y\" "));
-}
-
-void TestMainWindow::vaultChangeRefillsFirstPage()
-{
-    Fixture fixture(30);
-    fixture.run(QStringLiteral("> 3"));
-    QVERIFY(fixture.vault.addEntry(record(30)).ok());
-    // What was selected may have moved: nothing is shown as selected any more.
-    QCOMPARE(fixture.describe(), QStringLiteral("p1 n15 r-1 i >"));
-    QCOMPARE(fixture.list()->item(0)->text().section(QLatin1Char('\t'), -1), QStringLiteral("0"));
-    QCOMPARE(fixture.state("lblTotalLembretes"), QStringLiteral("31"));
-    QCOMPARE(fixture.box(fixture.window.get(), "txtLogin"), QString());
-}
-
-void TestMainWindow::dragPlacesSideWindows()
-{
-    Fixture fixture(3);
-    fixture.doubleClickRow(0);
-    MainWindow* window = fixture.window.get();
-    window->move(150, 100);
-    // A press on a control never drags.
-    fixture.drag(fixture.list()->viewport(), fixture.rowCentre(1), QPoint(30, 30));
-    QCOMPARE(window->pos(), QPoint(150, 100));
-    QCOMPARE(fixture.list()->currentRow(), 1);
-    // Dragged to 3000 by 2000 twips.
-    fixture.drag(window, background, QPoint(50, 33));
-    QCOMPARE(window->pos(), QPoint(200, 133));
-    QCOMPARE(fixture.detail()->pos(), QPoint(300 / 15, 2850 / 15));
-    QCOMPARE(fixture.update()->pos(), QPoint(7530 / 15, 2850 / 15));
-}
-
-void TestMainWindow::hiding_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("trayAvailable");
-    QTest::addColumn<bool>("toTray");
-
-    QTest::newRow("minimise") << "btnMinimizar" << true << false;
-    QTest::newRow("to the tray") << "btnTray" << true << true;
-    // Without a notification area the window could never come back: it is minimised instead.
-    QTest::newRow("no tray: minimise") << "btnTray" << false << false;
-}
-
-void TestMainWindow::hiding()
-{
-    QFETCH(QString, button);
-    QFETCH(bool, trayAvailable);
-    QFETCH(bool, toTray);
-
-    Fixture fixture(3);
-    fixture.platform.trayAvailable = trayAvailable;
-    fixture.doubleClickRow(1);
-    fixture.click(button);
-    QCOMPARE(fixture.window->isMinimized(), !toTray);
-    QCOMPARE(fixture.window->isVisible(), !toTray);
-    QCOMPARE(fixture.platform.trayIconShown, toTray);
-    QCOMPARE(fixture.state("lblAbreFecha"), QString());
-    QVERIFY(!fixture.window->sideWindows()->isShown());
-
-    if (toTray) {
-        QCOMPARE(fixture.platform.trayTip, QStringLiteral("Corvelo KeyHound"));
-        fixture.platform.clickTrayIcon();
-        QVERIFY(fixture.window->isVisible() && !fixture.window->isMinimized());
-        // The icon stays until the program ends.
-        QVERIFY(fixture.platform.trayIconShown);
-    } else {
-        fixture.window->showNormal();
+    MainWindowHost host(numbered(20));
+    host.list()->setCurrentRow(row);
+    if (sidesOpen) {
+        QTest::keyClick(host.list(), Qt::Key_Return);
     }
-    QCOMPARE(fixture.list()->currentRow(), 1);
-}
-
-void TestMainWindow::closeEndsProgram()
-{
-    Fixture fixture(3);
-    QSignalSpy ended(fixture.window.get(), &MainWindow::programEnded);
-    fixture.doubleClickRow(0);
-    fixture.click(QStringLiteral("btnFechar"));
-    QCOMPARE(ended.size(), 1);
-    QVERIFY(!fixture.window->isVisible());
-    QVERIFY(!fixture.window->sideWindows()->isShown());
-    // A tray click after the end brings nothing back, and a second close ends nothing twice.
-    fixture.platform.clickTrayIcon();
-    QVERIFY(!fixture.window->isVisible());
-    fixture.window->close();
-    QCOMPARE(ended.size(), 1);
-}
-
-void TestMainWindow::modalWindows_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("className");
-    QTest::addColumn<QString>("sideWindowsAfter");
-
-    QTest::newRow("settings") << "btnConfig" << SettingsWindow::staticMetaObject.className() << "";
-    QTest::newRow("new entry") << "imgEscrever" << NewEntryWindow::staticMetaObject.className() << "";
-    QTest::newRow("help") << "imgAjuda" << HelpWindow::staticMetaObject.className() << "X";
-    QTest::newRow("about") << "imgSobre" << AboutWindow::staticMetaObject.className() << "X";
-}
-
-void TestMainWindow::modalWindows()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, className);
-    QFETCH(QString, sideWindowsAfter);
-
-    Fixture fixture(3);
-    fixture.doubleClickRow(0);
+    QWidget* detail = host.window->sideWindows()->detailWindow();
+    QWidget* target = focus == "frm2_Esquerda" ? child(detail, "txtTitulo") : host.child(focus.constData());
+    host.platform.clipboard = QStringLiteral("<antes>");
+    QApplication::clipboard()->setText(QStringLiteral("<antes>"));
     QString opened;
-    QPoint openedAt;
-    QTimer::singleShot(0, this, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        QVERIFY(modal != nullptr);
-        opened = QString::fromLatin1(modal->metaObject()->className());
-        openedAt = modal->pos();
-        modal->close();
-    });
-    fixture.click(button);
-    QCOMPARE(opened, className);
-    // 530 twips right of and 580 twips below the main window's corner.
-    QCOMPARE(openedAt, fixture.window->pos() + QPoint(35, 39));
-    QCOMPARE(fixture.state("lblAbreFecha"), sideWindowsAfter);
+    QPoint place;
+    closeNextModal(this, opened, place);
+    QTest::keySequence(target, QKeySequence(keys));
+    QCoreApplication::processEvents();
+
+    QCOMPARE(host.platform.clipboard, clipboard);
+    // Copies go through the platform, marked secret, never as the list's own copy of the row text.
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("<antes>"));
+    QCOMPARE(opened, modal);
+    QCOMPARE(sidesShown(host), sidesOpenAfter);
+    // The selection stays where it was, even on the first row just after start-up.
+    QCOMPARE(host.list()->currentRow(), row);
 }
 
-void TestMainWindow::notice()
+void TestMainWindow::vaultChangeShowsTheFirstPage()
 {
-    Fixture fixture(0);
-    auto* notice = fixture.find<QLabel>(QStringLiteral("lblAviso"));
-    fixture.window->showNotice(QStringLiteral("Entrada inserida com sucesso!"));
-    QVERIFY(notice->isVisible());
-    QCOMPARE(notice->text(), QStringLiteral("Entrada inserida com sucesso!"));
-    QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 5000);
-    // The side windows report through the same label.
-    emit fixture.window->sideWindows()->noticeRequested(QStringLiteral("O título não pode ficar vazio!"));
-    QVERIFY(notice->isVisible());
-    QCOMPARE(notice->text(), QStringLiteral("O título não pode ficar vazio!"));
+    MainWindowHost host(numbered(30));
+    run(host, {Forward, row(3)});
+    QVERIFY(host.vault.addEntry(ProgramWindows::record(30)).ok());
+    // What was selected may have moved: nothing is selected any more.
+    QCOMPARE(textOf(host.child("lblPagina")) + " " + textOf(host.child("lblTotalLembretes")), QStringLiteral("1 31"));
+    QCOMPARE(textOf(host.child("txtLogin")), QString());
+    QCOMPARE(host.window->state().listIndex, -1);
+}
+
+void TestMainWindow::sideWindowsGoWithTheMainWindow()
+{
+    MainWindowHost host(numbered(3));
+    host.doubleClickRow(0);
+    MainWindow* window = host.window.get();
+    window->move(150, 100);
+    // Dragged by its surface to 3000 by 2000 twips: the side windows stand 300 and 7530 twips left, 2850 down.
+    QTest::mousePress(window, Qt::LeftButton, {}, background);
+    QTest::mouseMove(window, background + QPoint(50, 33));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, background + QPoint(50, 33));
+    QCOMPARE(window->pos(), QPoint(200, 133));
+    QCOMPARE(window->sideWindows()->detailWindow()->pos(), QPoint(20, 190));
+    QCOMPARE(window->sideWindows()->updateWindow()->pos(), QPoint(502, 190));
+    // Their notices show in the main window.
+    emit window->sideWindows()->noticeRequested(QStringLiteral("O título não pode ficar vazio!"));
+    QVERIFY(host.child("lblAviso")->isVisible());
+    QCOMPARE(textOf(host.child("lblAviso")), QStringLiteral("O título não pode ficar vazio!"));
+}
+
+void TestMainWindow::windowButtons_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<bool>("trayAvailable");
+    // The modal window it opens, whether the side windows stay open, and the main window's state after.
+    QTest::addColumn<QString>("modal");
+    QTest::addColumn<bool>("sidesOpenAfter");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("settings") << QByteArray("btnConfig") << true << "frm6_Configurar" << false << "shown";
+    QTest::newRow("new entry") << QByteArray("imgEscrever") << true << "frm1_Escrever" << false << "shown";
+    QTest::newRow("help") << QByteArray("imgAjuda") << true << "frm4_Ajuda" << true << "shown";
+    QTest::newRow("minimise") << QByteArray("btnMinimizar") << true << "" << false << "minimised";
+    QTest::newRow("to the tray") << QByteArray("btnTray") << true << "" << false << "in the tray";
+    // Without a notification area the window could never come back: it is minimised instead.
+    QTest::newRow("to the tray, with none") << QByteArray("btnTray") << false << "" << false << "minimised";
+    QTest::newRow("close") << QByteArray("btnFechar") << true << "" << false << "ended";
+}
+
+void TestMainWindow::windowButtons()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(bool, trayAvailable);
+    QFETCH(QString, modal);
+    QFETCH(bool, sidesOpenAfter);
+    QFETCH(QString, after);
+
+    MainWindowHost host(numbered(3));
+    MainWindow* window = host.window.get();
+    QSignalSpy ended(window, &MainWindow::programEnded);
+    host.platform.trayAvailable = trayAvailable;
+    host.doubleClickRow(1);
+    QString opened;
+    QPoint place;
+    closeNextModal(this, opened, place);
+    click(host.child(button.constData()));
+    QCOMPARE(opened, modal);
+    if (!modal.isEmpty()) {
+        // 530 twips right of and 580 twips below the main window's corner.
+        QCOMPARE(place, window->pos() + QPoint(35, 39));
+    }
+    QCOMPARE(sidesShown(host), sidesOpenAfter);
+    QCOMPARE(window->isVisible(), after == "shown" || after == "minimised");
+    QCOMPARE(window->isMinimized(), after == "minimised");
+    QCOMPARE(host.platform.trayIconShown, after == "in the tray");
+    QCOMPARE(ended.size(), after == "ended" ? 1 : 0);
+    // A click on the tray icon brings the window back, unless the program has ended.
+    host.platform.clickTrayIcon();
+    QCOMPARE(window->isVisible() && !window->isMinimized(), after != "ended");
+    QCOMPARE(host.list()->currentRow(), 1);
+}
+
+void TestMainWindow::tabFollowsReadingOrder()
+{
+    // Twenty entries: the back arrow is hidden on the first page, and Tab passes it over.
+    const QStringList order = {"btnMinimizar", "btnTray",      "btnFechar",    "txtLogin",    "btnCopyLogin",
+                               "txtSenha",     "btnCopySenha", "lstLembretes", "imgAvanca",   "btnConfig",
+                               "imgEscrever",  "imgAjuda",     "imgSobre",     "btnMinimizar"};
+    MainWindowHost host(numbered(20));
+    host.list()->setCurrentRow(0);
+    host.child("btnMinimizar")->setFocus();
+    QStringList walked;
+    for (qsizetype step = 0; step < order.size(); ++step) {
+        walked.append(QApplication::focusWidget()->objectName());
+        QTest::keyPress(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(walked, order);
+    // Just after start-up a key released on the first row moves the selection round to the last; the Tab that
+    // brought the focus into the list was pressed elsewhere and must not.
+    QCOMPARE(host.list()->currentRow(), 0);
+}
+
+void TestMainWindow::programStart_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("a damaged vault: a warning, and it starts") << "damaged" << true << "1 linha danificada";
+    QTest::newRow("a huge vault the user does not open: refused") << "huge" << false << "não foi aberto";
+}
+
+void TestMainWindow::programStart()
+{
+    QFETCH(QString, setup);
+    QFETCH(bool, starts);
+    QFETCH(QString, told);
+
+    DataFolder folder;
+    QFile huge(folder.filePath("pswd.tab"));
+    if (setup == "damaged") {
+        folder.write("pswd.tab", "\"not a vault\"\r\n");
+    } else {
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(300) << 20));
+    }
+    RecordingPlatform platform;
+    Program program(folder.path(), platform);
+    QCOMPARE(program.start(), starts);
+    // A huge vault is opened only if the user says so.
+    QCOMPARE(platform.questions.size(), setup == "huge" ? 1 : 0);
+    QCOMPARE(platform.messages.size(), 1);
+    QCOMPARE(platform.messages.first().icon,
+             starts ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
+    QVERIFY2(platform.messages.first().text.contains(told), qPrintable(platform.messages.first().text));
+    QCOMPARE(program.mainWindow() && program.mainWindow()->isVisible(), starts);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -4,19 +4,22 @@
 #include "platform/recordingplatform.h"
 
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
 
-// A window holding one calendar, with a clock fixed at ten o'clock of the given day.
+// A window holding the new-entry window's calendar, with a clock fixed at ten o'clock of the given day.
 struct CalendarHost
 {
-    CalendarHost(const CalendarLayout& layout, QDate today)
-        : clock(today.startOfDay().addSecs(10 * 3600)), calendar(
-                                                            layout, platform, [this] { return clock; }, &window)
+    explicit CalendarHost(QDate today)
+        : clock(today.startOfDay().addSecs(10 * 3600)),
+          calendar(
+              CalendarLayout::CalendarioEscrever(), platform, [this] { return clock; }, &window)
     {
         window.resize(300, 300);
         window.show();
+        calendar.showInWindow();
     }
 
     void click(const char* button) const
@@ -24,11 +27,19 @@ struct CalendarHost
         QTest::mouseClick(calendar.findChild<PictureButton*>(QString::fromLatin1(button)), Qt::LeftButton);
     }
     QString title() const { return calendar.findChild<QLabel*>(QStringLiteral("TitMesAno2"))->text(); }
-    QList<int> markedCells() const
+    QString caption(int cell) const { return calendar.cell(cell)->text(); }
+    // The colour the cell is drawn in beside its number.
+    QColor shownColour(int cell)
+    {
+        const QRect drawn = calendar.cell(cell)->geometry();
+        return calendar.grab(drawn).toImage().pixelColor(3, drawn.height() / 2);
+    }
+    // The cells drawn in today's colour.
+    QList<int> markedCells()
     {
         QList<int> cells;
         for (int i = 0; i < MonthGrid::cellCount; ++i) {
-            if (calendar.cell(i)->isOpaque()) {
+            if (shownColour(i) == MonthCalendar::todayColour()) {
                 cells.append(i);
             }
         }
@@ -51,70 +62,100 @@ private slots:
     void monthsLaidOut_data();
     void monthsLaidOut();
     void todayMarkedOnlyInItsOwnMonth();
+    void pressedCellComesBackAsDrawn_data();
+    void pressedCellComesBackAsDrawn();
     void yearLimits_data();
     void yearLimits();
 };
 
 void TestMonthCalendar::monthsLaidOut_data()
 {
-    QTest::addColumn<int>("year");
-    QTest::addColumn<int>("month");
-    QTest::addColumn<int>("days");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("title");
     QTest::addColumn<int>("firstCell");
+    QTest::addColumn<int>("days");
     QTest::addColumn<QString>("fifth");
-    QTest::newRow("February 2000, divisible by 400") << 2000 << 2 << 29 << 2 << "05/02/00";
-    QTest::newRow("February 1800, century") << 1800 << 2 << 28 << 6 << "05/02/00";
-    QTest::newRow("February 1900, century") << 1900 << 2 << 28 << 4 << "05/02/00";
-    QTest::newRow("February 2024, divisible by 4") << 2024 << 2 << 29 << 4 << "05/02/24";
-    QTest::newRow("February 2023") << 2023 << 2 << 28 << 3 << "05/02/23";
-    QTest::newRow("first day a Sunday, first cell: March 2026") << 2026 << 3 << 31 << 0 << "05/03/26";
-    QTest::newRow("31 days from a Saturday, last row: August 2026") << 2026 << 8 << 31 << 6 << "05/08/26";
-    QTest::newRow("March 2027") << 2027 << 3 << 31 << 1 << "05/03/27";
-    QTest::newRow("first month: January 1753") << 1753 << 1 << 31 << 1 << "05/01/53";
-    QTest::newRow("last month: December 2078") << 2078 << 12 << 31 << 4 << "05/12/78";
+    QTest::newRow("February 2000, divisible by 400") << QDate(2000, 2, 9) << "Fevereiro  2000" << 2 << 29 << "05/02/00";
+    QTest::newRow("February 1900, century") << QDate(1900, 2, 9) << "Fevereiro  1900" << 4 << 28 << "05/02/00";
+    QTest::newRow("February 2024, divisible by 4") << QDate(2024, 2, 9) << "Fevereiro  2024" << 4 << 29 << "05/02/24";
+    QTest::newRow("February 2023") << QDate(2023, 2, 9) << "Fevereiro  2023" << 3 << 28 << "05/02/23";
+    QTest::newRow("starts on a Sunday: March 2026") << QDate(2026, 3, 9) << "Março  2026" << 0 << 31 << "05/03/26";
+    QTest::newRow("31 days from a Saturday: August 2026")
+        << QDate(2026, 8, 9) << "Agosto  2026" << 6 << 31 << "05/08/26";
+    QTest::newRow("first month: January 1753") << QDate(1753, 1, 9) << "Janeiro  1753" << 1 << 31 << "05/01/53";
+    QTest::newRow("last month: December 2078") << QDate(2078, 12, 9) << "Dezembro  2078" << 4 << 31 << "05/12/78";
 }
 
+// Every day in the column of its weekday, blank cells around the month; a click picks the date or, on a blank cell,
+// no date, and puts the calendar away.
 void TestMonthCalendar::monthsLaidOut()
 {
-    QFETCH(int, year);
-    QFETCH(int, month);
-    QFETCH(int, days);
+    QFETCH(QDate, today);
+    QFETCH(QString, title);
     QFETCH(int, firstCell);
+    QFETCH(int, days);
     QFETCH(QString, fifth);
-    const MonthGrid grid(year, month);
-    QCOMPARE(grid.daysInMonth(), days);
-    QCOMPARE(grid.cellOfDay(1), firstCell);
-    QCOMPARE(grid.cellOfDay(days), firstCell + days - 1);
-    // The cells around the month stay blank.
-    for (int cell = -1; cell <= MonthGrid::cellCount; ++cell) {
+    CalendarHost host(today);
+    QCOMPARE(host.title(), title);
+    for (int cell = 0; cell < MonthGrid::cellCount; ++cell) {
         const int day = cell - firstCell + 1;
-        QCOMPARE(grid.dayOfCell(cell), day >= 1 && day <= days ? day : 0);
+        QCOMPARE(host.caption(cell), day >= 1 && day <= days ? QStringLiteral(" %1").arg(day) : QStringLiteral(" "));
     }
-    // The date a click on day 5 picks; a click on a blank cell clears the date.
-    QCOMPARE(grid.dateText(grid.cellOfDay(5)), fifth);
-    QCOMPARE(grid.dateText(MonthGrid::cellCount - 1), QStringLiteral("----/----/----"));
+    QSignalSpy picked(&host.calendar, &MonthCalendar::dayPicked);
+    for (int cell : {firstCell + 4, MonthGrid::cellCount - 1}) {
+        QTest::mouseClick(host.calendar.cell(cell), Qt::LeftButton);
+        QVERIFY(!host.calendar.isShownInWindow());
+        QCOMPARE(picked.takeFirst().first().toInt(), cell);
+        host.calendar.showInWindow();
+    }
+    QCOMPARE(host.calendar.grid().dateText(firstCell + 4), fifth);
+    QCOMPARE(host.calendar.grid().dateText(MonthGrid::cellCount - 1), QStringLiteral("----/----/----"));
 }
 
 void TestMonthCalendar::todayMarkedOnlyInItsOwnMonth()
 {
-    const QStringList titles{"Dezembro  2026", "Janeiro  2027", "Dezembro  2027"};
     // 15 December 2026 is a Tuesday; the month starts on a Tuesday, in cell 2.
-    CalendarHost host(CalendarLayout::CalendarioEscrever(), QDate(2026, 12, 15));
-    QCOMPARE(host.title(), titles[0]);
+    CalendarHost host(QDate(2026, 12, 15));
     QCOMPARE(host.markedCells(), QList<int>{16});
-    QCOMPARE(host.calendar.cell(16)->backColour(), MonthCalendar::todayColour());
     host.click("btnNext2");
-    QCOMPARE(host.title(), titles[1]);
+    QCOMPARE(host.title(), QStringLiteral("Janeiro  2027"));
     QVERIFY(host.markedCells().isEmpty());
     // A year away on the same month is not today either.
     for (int i = 0; i < 11; ++i) {
         host.click("btnNext2");
     }
-    QCOMPARE(host.title(), titles[2]);
+    QCOMPARE(host.title(), QStringLiteral("Dezembro  2027"));
     QVERIFY(host.markedCells().isEmpty());
+    host.click("btnPrev2");
+    QCOMPARE(host.title(), QStringLiteral("Novembro  2027"));
     host.click("btnAtual2");
-    QCOMPARE(host.title(), titles[0]);
+    QCOMPARE(host.title(), QStringLiteral("Dezembro  2026"));
     QCOMPARE(host.markedCells(), QList<int>{16});
+}
+
+void TestMonthCalendar::pressedCellComesBackAsDrawn_data()
+{
+    QTest::addColumn<int>("cell");
+    QTest::addColumn<bool>("released");
+    // 15 December 2026 is in cell 16.
+    QTest::newRow("today's cell, released on it") << 16 << true;
+    QTest::newRow("today's cell, released outside it") << 16 << false;
+    QTest::newRow("another day, released on it") << 20 << true;
+    QTest::newRow("another day, released outside it") << 20 << false;
+}
+
+// While the button is held the cell shows it is pressed; after the release today's cell is marked again, and only it.
+void TestMonthCalendar::pressedCellComesBackAsDrawn()
+{
+    QFETCH(int, cell);
+    QFETCH(bool, released);
+    CalendarHost host(QDate(2026, 12, 15));
+    DayCell* pressed = host.calendar.cell(cell);
+    QTest::mousePress(pressed, Qt::LeftButton);
+    QCOMPARE(host.shownColour(cell), MonthCalendar::pressedColour());
+    QTest::mouseRelease(pressed, Qt::LeftButton, {}, released ? pressed->rect().center() : QPoint(-5, -5));
+    QCOMPARE(host.markedCells(), QList<int>{16});
+    QCOMPARE(host.calendar.isShownInWindow(), !released);
 }
 
 void TestMonthCalendar::yearLimits_data()
@@ -133,7 +174,7 @@ void TestMonthCalendar::yearLimits()
     QFETCH(QDate, today);
     QFETCH(QByteArray, button);
     QFETCH(QString, titleAfter);
-    CalendarHost host(CalendarLayout::CalendarioEscrever(), today);
+    CalendarHost host(today);
     const QString titleBefore = host.title();
     host.click(button.constData());
     QCOMPARE(host.title(), titleAfter);
@@ -141,7 +182,6 @@ void TestMonthCalendar::yearLimits()
     QCOMPARE(host.platform.messages.size(), refused ? 1 : 0);
     if (refused) {
         const RecordingPlatform::Message& message = host.platform.messages.first();
-        QCOMPARE(message.title, QStringLiteral("Agendinha"));
         QCOMPARE(message.text,
                  QStringLiteral("Ano inválido. O ano deve estar no \nintervalo de 1753 a 2078, inclusive."));
         QCOMPARE(message.icon, Platform::MessageIcon::Exclamation);

@@ -1,15 +1,20 @@
 #include "calendar/daycell.h"
 #include "calendar/monthcalendar.h"
-#include "platform/picturebutton.h"
 #include "platform/recordingplatform.h"
+#include "support/input.h"
 
-#include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
 
 namespace {
 
-// A window holding the new-entry window's calendar, with a clock fixed at ten o'clock of the given day.
+enum class Arrow
+{
+    Previous,
+    Next,
+    ThisMonth,
+};
+
+// The new-entry window's calendar, shown in a window, with a clock fixed at ten o'clock of the given day.
 struct CalendarHost
 {
     explicit CalendarHost(QDate today)
@@ -21,21 +26,13 @@ struct CalendarHost
         window.show();
         calendar.showInWindow();
     }
-
-    void click(const char* button) const
-    {
-        QTest::mouseClick(calendar.findChild<PictureButton*>(QString::fromLatin1(button)), Qt::LeftButton);
-    }
-    QString title() const { return calendar.findChild<QLabel*>(QStringLiteral("TitMesAno2"))->text(); }
-    QString caption(int cell) const { return calendar.cell(cell)->text(); }
     // The colour the cell is drawn in beside its number.
     QColor shownColour(int cell)
     {
         const QRect drawn = calendar.cell(cell)->geometry();
         return calendar.grab(drawn).toImage().pixelColor(3, drawn.height() / 2);
     }
-    // The cells drawn in today's colour.
-    QList<int> markedCells()
+    QList<int> cellsMarkedAsToday()
     {
         QList<int> cells;
         for (int i = 0; i < MonthGrid::cellCount; ++i) {
@@ -59,78 +56,78 @@ class TestMonthCalendar : public QObject
     Q_OBJECT
 
 private slots:
-    void monthsLaidOut_data();
-    void monthsLaidOut();
-    void todayMarkedOnlyInItsOwnMonth();
+    void months_data();
+    void months();
     void pressedCellComesBackAsDrawn_data();
     void pressedCellComesBackAsDrawn();
-    void yearLimits_data();
-    void yearLimits();
 };
 
-void TestMonthCalendar::monthsLaidOut_data()
+void TestMonthCalendar::months_data()
 {
     QTest::addColumn<QDate>("today");
+    QTest::addColumn<QList<Arrow>>("pressed");
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("firstCell");
     QTest::addColumn<int>("days");
-    QTest::addColumn<QString>("fifth");
-    QTest::newRow("February 2000, divisible by 400") << QDate(2000, 2, 9) << "Fevereiro  2000" << 2 << 29 << "05/02/00";
-    QTest::newRow("February 1900, century") << QDate(1900, 2, 9) << "Fevereiro  1900" << 4 << 28 << "05/02/00";
-    QTest::newRow("February 2024, divisible by 4") << QDate(2024, 2, 9) << "Fevereiro  2024" << 4 << 29 << "05/02/24";
-    QTest::newRow("February 2023") << QDate(2023, 2, 9) << "Fevereiro  2023" << 3 << 28 << "05/02/23";
-    QTest::newRow("starts on a Sunday: March 2026") << QDate(2026, 3, 9) << "Março  2026" << 0 << 31 << "05/03/26";
-    QTest::newRow("31 days from a Saturday: August 2026")
-        << QDate(2026, 8, 9) << "Agosto  2026" << 6 << 31 << "05/08/26";
-    QTest::newRow("first month: January 1753") << QDate(1753, 1, 9) << "Janeiro  1753" << 1 << 31 << "05/01/53";
-    QTest::newRow("last month: December 2078") << QDate(2078, 12, 9) << "Dezembro  2078" << 4 << 31 << "05/12/78";
+    // Today is marked only in its own month, not a year away.
+    QTest::addColumn<bool>("todayMarked");
+    QTest::addColumn<bool>("refused");
+    const QList<Arrow> none;
+    const QList<Arrow> next{Arrow::Next};
+    const QList<Arrow> previous{Arrow::Previous};
+    QTest::newRow("this month, from a Sunday")
+        << QDate(2026, 3, 9) << none << "Março  2026" << 0 << 31 << true << false;
+    QTest::newRow("August 2026: 31 days from a Saturday")
+        << QDate(2026, 8, 9) << none << "Agosto  2026" << 6 << 31 << true << false;
+    QTest::newRow("February 2000, divisible by 400")
+        << QDate(2000, 1, 9) << next << "Fevereiro  2000" << 2 << 29 << false << false;
+    QTest::newRow("February 1900, a century")
+        << QDate(1900, 3, 9) << previous << "Fevereiro  1900" << 4 << 28 << false << false;
+    QTest::newRow("February 2024, divisible by 4")
+        << QDate(2024, 2, 9) << none << "Fevereiro  2024" << 4 << 29 << true << false;
+    QTest::newRow("into the next year") << QDate(2026, 12, 15) << next << "Janeiro  2027" << 5 << 31 << false << false;
+    QTest::newRow("a year on") << QDate(2026, 12, 15) << QList<Arrow>(12, Arrow::Next) << "Dezembro  2027" << 3 << 31
+                               << false << false;
+    QTest::newRow("back to this month") << QDate(2026, 12, 15) << QList{Arrow::Previous, Arrow::ThisMonth}
+                                        << "Dezembro  2026" << 2 << 31 << true << false;
+    QTest::newRow("January 1754 back into 1753")
+        << QDate(1754, 1, 10) << previous << "Dezembro  1753" << 6 << 31 << false << false;
+    QTest::newRow("before January 1753: refused")
+        << QDate(1753, 1, 10) << previous << "Janeiro  1753" << 1 << 31 << true << true;
+    QTest::newRow("after December 2078: refused")
+        << QDate(2078, 12, 10) << next << "Dezembro  2078" << 4 << 31 << true << true;
 }
 
-// Every day in the column of its weekday, blank cells around the month; a click picks the date or, on a blank cell,
-// no date, and puts the calendar away.
-void TestMonthCalendar::monthsLaidOut()
+// Every day in the column of its weekday, Sunday first, blank cells around the month. The arrows stop, with a
+// message, at the years the calendar allows.
+void TestMonthCalendar::months()
 {
     QFETCH(QDate, today);
+    QFETCH(QList<Arrow>, pressed);
     QFETCH(QString, title);
     QFETCH(int, firstCell);
     QFETCH(int, days);
-    QFETCH(QString, fifth);
+    QFETCH(bool, todayMarked);
+    QFETCH(bool, refused);
     CalendarHost host(today);
-    QCOMPARE(host.title(), title);
+    const char* buttons[] = {"btnPrev2", "btnNext2", "btnAtual2"};
+    for (Arrow arrow : pressed) {
+        click(child(&host.calendar, buttons[int(arrow)]));
+    }
+    QCOMPARE(textOf(child(&host.calendar, "TitMesAno2")), title);
     for (int cell = 0; cell < MonthGrid::cellCount; ++cell) {
         const int day = cell - firstCell + 1;
-        QCOMPARE(host.caption(cell), day >= 1 && day <= days ? QStringLiteral(" %1").arg(day) : QStringLiteral(" "));
+        QCOMPARE(host.calendar.cell(cell)->text(), day >= 1 && day <= days ? QStringLiteral(" %1").arg(day) : " ");
     }
-    QSignalSpy picked(&host.calendar, &MonthCalendar::dayPicked);
-    for (int cell : {firstCell + 4, MonthGrid::cellCount - 1}) {
-        QTest::mouseClick(host.calendar.cell(cell), Qt::LeftButton);
-        QVERIFY(!host.calendar.isShownInWindow());
-        QCOMPARE(picked.takeFirst().first().toInt(), cell);
-        host.calendar.showInWindow();
-    }
-    QCOMPARE(host.calendar.grid().dateText(firstCell + 4), fifth);
+    const int todaysCell = firstCell + today.day() - 1;
+    QCOMPARE(host.cellsMarkedAsToday(), todayMarked ? QList<int>{todaysCell} : QList<int>{});
+    // A click on a blank cell picks no date.
     QCOMPARE(host.calendar.grid().dateText(MonthGrid::cellCount - 1), QStringLiteral("----/----/----"));
-}
-
-void TestMonthCalendar::todayMarkedOnlyInItsOwnMonth()
-{
-    // 15 December 2026 is a Tuesday; the month starts on a Tuesday, in cell 2.
-    CalendarHost host(QDate(2026, 12, 15));
-    QCOMPARE(host.markedCells(), QList<int>{16});
-    host.click("btnNext2");
-    QCOMPARE(host.title(), QStringLiteral("Janeiro  2027"));
-    QVERIFY(host.markedCells().isEmpty());
-    // A year away on the same month is not today either.
-    for (int i = 0; i < 11; ++i) {
-        host.click("btnNext2");
+    QCOMPARE(host.platform.messages.size(), refused ? 1 : 0);
+    if (refused) {
+        QCOMPARE(host.platform.messages.first().text,
+                 QStringLiteral("Ano inválido. O ano deve estar no \nintervalo de 1753 a 2078, inclusive."));
     }
-    QCOMPARE(host.title(), QStringLiteral("Dezembro  2027"));
-    QVERIFY(host.markedCells().isEmpty());
-    host.click("btnPrev2");
-    QCOMPARE(host.title(), QStringLiteral("Novembro  2027"));
-    host.click("btnAtual2");
-    QCOMPARE(host.title(), QStringLiteral("Dezembro  2026"));
-    QCOMPARE(host.markedCells(), QList<int>{16});
 }
 
 void TestMonthCalendar::pressedCellComesBackAsDrawn_data()
@@ -138,9 +135,9 @@ void TestMonthCalendar::pressedCellComesBackAsDrawn_data()
     QTest::addColumn<int>("cell");
     QTest::addColumn<bool>("released");
     // 15 December 2026 is in cell 16.
-    QTest::newRow("today's cell, released on it") << 16 << true;
+    QTest::newRow("today's cell, released on it: picked") << 16 << true;
     QTest::newRow("today's cell, released outside it") << 16 << false;
-    QTest::newRow("another day, released on it") << 20 << true;
+    QTest::newRow("another day, released on it: picked") << 20 << true;
     QTest::newRow("another day, released outside it") << 20 << false;
 }
 
@@ -154,40 +151,9 @@ void TestMonthCalendar::pressedCellComesBackAsDrawn()
     QTest::mousePress(pressed, Qt::LeftButton);
     QCOMPARE(host.shownColour(cell), MonthCalendar::pressedColour());
     QTest::mouseRelease(pressed, Qt::LeftButton, {}, released ? pressed->rect().center() : QPoint(-5, -5));
-    QCOMPARE(host.markedCells(), QList<int>{16});
+    QCOMPARE(host.cellsMarkedAsToday(), QList<int>{16});
+    // A release on the cell picks it and puts the calendar away.
     QCOMPARE(host.calendar.isShownInWindow(), !released);
-}
-
-void TestMonthCalendar::yearLimits_data()
-{
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<QByteArray>("button");
-    QTest::addColumn<QString>("titleAfter");
-    QTest::newRow("back from January 1753") << QDate(1753, 1, 10) << QByteArray("btnPrev2") << "Janeiro  1753";
-    QTest::newRow("forward from December 2078") << QDate(2078, 12, 10) << QByteArray("btnNext2") << "Dezembro  2078";
-    QTest::newRow("December 1753 to January 1754") << QDate(1753, 12, 10) << QByteArray("btnNext2") << "Janeiro  1754";
-    QTest::newRow("January 1754 to December 1753") << QDate(1754, 1, 10) << QByteArray("btnPrev2") << "Dezembro  1753";
-}
-
-void TestMonthCalendar::yearLimits()
-{
-    QFETCH(QDate, today);
-    QFETCH(QByteArray, button);
-    QFETCH(QString, titleAfter);
-    CalendarHost host(today);
-    const QString titleBefore = host.title();
-    host.click(button.constData());
-    QCOMPARE(host.title(), titleAfter);
-    const bool refused = titleAfter == titleBefore;
-    QCOMPARE(host.platform.messages.size(), refused ? 1 : 0);
-    if (refused) {
-        const RecordingPlatform::Message& message = host.platform.messages.first();
-        QCOMPARE(message.text,
-                 QStringLiteral("Ano inválido. O ano deve estar no \nintervalo de 1753 a 2078, inclusive."));
-        QCOMPARE(message.icon, Platform::MessageIcon::Exclamation);
-        // Today stays marked.
-        QCOMPARE(host.markedCells(), QList<int>{host.calendar.grid().cellOfDay(10)});
-    }
 }
 
 QTEST_MAIN(TestMonthCalendar)

@@ -1,8 +1,6 @@
 #include "support/input.h"
 #include "support/vaultfixture.h"
 
-#include "calendar/daycell.h"
-#include "calendar/monthcalendar.h"
 #include "entries/detailwindow.h"
 #include "entries/newentrywindow.h"
 #include "entries/sidewindows.h"
@@ -18,24 +16,18 @@ enum class Window
 {
     NewEntry,
     Detail,
-    Update,
+    Update
 };
-
-enum class Action
-{
-    Insert,
-    Save,
-    Delete,
-};
-
-// What else happens before the entry is stored.
+// What sets a change apart from a plain one: a title left blank, or something happening before it is stored.
 enum class Meanwhile
 {
     Nothing,
+    EmptyTitle,
+    TitleOfSpaces,
     AnotherProgramAddsAnEntry,
     AnEntrySortingFirstIsAdded,
-    TheDetailWindowIsClosedAndReopened,
-    TheDiskRefusesToWrite,
+    DetailWindowReopened,
+    DiskFails
 };
 
 const QByteArray banco =
@@ -44,8 +36,6 @@ const QByteArray correio = entryRecord("Correio", "----/----/----", "07.01.31.23
 const QByteArray loja = entryRecord("Loja", "01/01/30", "20.02.29.00.00.00", "ana", "pw", "", "cliente");
 const QByteArray other = entryRecord("Outra", "----/----/----", "01.01.01.01.01.01");
 const QString blankTitle = QStringLiteral("O título não pode ficar vazio!");
-// Where the side windows stand beside a main window at 3000, 1995 twips, 4500 wide.
-const QRect detailPlace = Twips::rect(300, 2845, 2670, 3420);
 
 // Over a vault of Banco, Correio and Loja, with the clock fixed at 15 March 2008, 10:22:41: the new-entry window, or
 // the side windows showing Loja beside that main window.
@@ -68,8 +58,6 @@ struct EntryHost : VaultFixture
         sides.placeBeside(QRect(Twips::point(3000, 1995), Twips::size(4500, 5400)));
         sides.showEntry(2);
         sides.setShown(true);
-        QCOMPARE(sides.detailWindow()->geometry(), detailPlace);
-        QCOMPARE(sides.updateWindow()->geometry(), Twips::rect(7530, 2845, 2685, 3420));
     }
     QWidget* window(Window which)
     {
@@ -78,13 +66,6 @@ struct EntryHost : VaultFixture
                                          : sides.updateWindow();
     }
     QWidget* in(Window which, const char* name) { return child(window(which), name); }
-    // Picks the day of March 2008 in the window's calendar.
-    void pickDay(Window which, int day)
-    {
-        click(in(which, "btnCalendario"));
-        auto* calendar = window(which)->findChild<MonthCalendar*>();
-        QTest::mouseClick(calendar->cell(calendar->grid().cellOfDay(day)), Qt::LeftButton);
-    }
     void letMeanwhile(Meanwhile meanwhile)
     {
         if (meanwhile == Meanwhile::AnotherProgramAddsAnEntry) {
@@ -92,41 +73,13 @@ struct EntryHost : VaultFixture
             QVERIFY(outside.open().ok() && outside.addEntry(other).ok());
         } else if (meanwhile == Meanwhile::AnEntrySortingFirstIsAdded) {
             addRecords({entryRecord("Aaa", "----/----/----", "01.01.01.01.01.01")});
-        } else if (meanwhile == Meanwhile::TheDetailWindowIsClosedAndReopened) {
+        } else if (meanwhile == Meanwhile::DetailWindowReopened) {
             click(in(Window::Detail, "btnFechar"));
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             sides.setShown(true);
-            QCOMPARE(sides.detailWindow()->geometry(), detailPlace);
-        } else if (meanwhile == Meanwhile::TheDiskRefusesToWrite) {
+            QCOMPARE(sides.detailWindow()->geometry(), Twips::rect(300, 2845, 2670, 3420));
+        } else if (meanwhile == Meanwhile::DiskFails) {
             noWrites.emplace(0);
-        }
-    }
-    // The refusal was told in the window's notice, standing until its timer runs out, or by a message.
-    void checkRefusalTold(Window noticeWindow, const QString& refusal)
-    {
-        QWidget* notice = in(noticeWindow, "lblMensagem");
-        const bool blank = refusal == blankTitle;
-        QCOMPARE(platform.beeps, blank ? 1 : 0);
-        QCOMPARE(notices, blank ? QStringList{refusal} : QStringList{});
-        QCOMPARE(platform.messages.size(), blank ? 0 : 1);
-        QCOMPARE(blank ? textOf(notice) : platform.messages.first().text, refusal);
-        QCOMPARE(notice->isVisible(), blank);
-        auto* timer = notice->findChild<QTimer*>();
-        QCOMPARE(timer->isActive(), blank);
-        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
-        QVERIFY(!notice->isVisible());
-    }
-    // The entry was stored: a beep, the notice for the main window, and a message when the file had changed.
-    void checkStoredTold(const QString& notice, Meanwhile meanwhile) const
-    {
-        QCOMPARE(platform.beeps, 1);
-        QCOMPARE(notices, QStringList{notice});
-        const bool changed = meanwhile == Meanwhile::AnotherProgramAddsAnEntry;
-        QCOMPARE(platform.messages.size(), changed ? 1 : 0);
-        if (changed) {
-            QCOMPARE(platform.messages[0].icon, Platform::MessageIcon::Exclamation);
-            QVERIFY(platform.messages[0].text.startsWith(
-                QStringLiteral("O arquivo pswd.tab foi alterado fora do programa depois que o programa o leu.")));
         }
     }
 
@@ -135,10 +88,6 @@ struct EntryHost : VaultFixture
     QStringList notices;
     std::optional<FileSizeLimit> noWrites;
 };
-
-const QString writeFailed =
-    QStringLiteral("Não foi possível gravar o arquivo pswd.tab:\nO arquivo ultrapassa o tamanho "
-                   "máximo permitido.\n\nO arquivo anterior foi preservado e nada foi alterado.");
 
 } // namespace
 
@@ -163,48 +112,34 @@ void TestEntryWindows::boxes_data()
     QTest::addColumn<QString>("kept");
     // What the window says of the last refusal; the description refuses silently.
     QTest::addColumn<QString>("notice");
-    const auto row = [](const char* name, Window window, const char* box, const QString& typed, const QString& kept,
-                        const QString& notice) {
-        QTest::newRow(name) << window << QByteArray(box) << typed << kept << notice;
+    const auto limit = [](const char* name, Window window, const char* box, const char* subject, int limit) {
+        const QString notice = QStringLiteral("%1 aceita no máximo %2 caracteres.").arg(QString::fromUtf8(subject));
+        QTest::newRow(name) << window << QByteArray(box) << QString(limit + 1, QLatin1Char('a'))
+                            << QString(limit, QLatin1Char('a')) << (*subject ? notice.arg(limit) : QString());
     };
-    const auto longest = [](int limit) { return QString(limit, QLatin1Char('a')); };
-    const auto tooLong = [](const char* subject, int limit) {
-        return QStringLiteral("%1 aceita no máximo %2 caracteres.").arg(QString::fromUtf8(subject)).arg(limit);
+    using enum Window;
+    limit("new entry: the 45th character of the title kept, the 46th refused", NewEntry, "txtTitulo", "O título", 45);
+    limit("new entry: login up to 45", NewEntry, "txtLogin", "O login", 45);
+    limit("new entry: password up to 20", NewEntry, "txtSenha", "A senha", 20);
+    limit("new entry: address up to 255", NewEntry, "txtUrl", "A URL", 255);
+    limit("new entry: description up to 500", NewEntry, "txtDescricao", "", 500);
+    limit("detail: title up to 45", Detail, "txtTitulo", "O título", 45);
+    limit("detail: login up to 45", Detail, "txtLogin", "O login", 45);
+    limit("detail: password up to 20", Detail, "txtSenha", "A senha", 20);
+    limit("detail: address up to 255", Detail, "txtUrl", "A URL", 255);
+    limit("update: description up to 500", Update, "txtDescricao", "", 500);
+    const auto characters = [](const char* name, Window window, const char* box, const char* typed, const char* kept,
+                               const char* refused) {
+        const QString notice = QStringLiteral("O caractere %1 não é aceito neste campo.");
+        QTest::newRow(name) << window << QByteArray(box) << QString::fromUtf8(typed) << QString::fromUtf8(kept)
+                            << (*refused ? notice.arg(QString::fromUtf8(refused)) : QString());
     };
-    const auto refused = [](const char* character) {
-        return QStringLiteral("O caractere %1 não é aceito neste campo.").arg(QString::fromUtf8(character));
-    };
-    const Window newEntry = Window::NewEntry;
-    const Window detail = Window::Detail;
-    row("new entry: the 45th character of the title kept, the 46th refused", newEntry, "txtTitulo", longest(46),
-        longest(45), tooLong("O título", 45));
-    row("new entry: login up to 45", newEntry, "txtLogin", longest(46), longest(45), tooLong("O login", 45));
-    row("new entry: password up to 20", newEntry, "txtSenha", longest(21), longest(20), tooLong("A senha", 20));
-    row("new entry: address up to 255", newEntry, "txtUrl", longest(256), longest(255), tooLong("A URL", 255));
-    row("new entry: description up to 500", newEntry, "txtDescricao", longest(501), longest(500), "");
-    row("detail: title up to 45", detail, "txtTitulo", longest(46), longest(45), tooLong("O título", 45));
-    row("detail: login up to 45", detail, "txtLogin", longest(46), longest(45), tooLong("O login", 45));
-    row("detail: password up to 20", detail, "txtSenha", longest(21), longest(20), tooLong("A senha", 20));
-    row("detail: address up to 255", detail, "txtUrl", longest(256), longest(255), tooLong("A URL", 255));
-    row("update: description up to 500", Window::Update, "txtDescricao", longest(501), longest(500), "");
-    // "§" and "¥" mark the fields and the line breaks of a record: stored, they would split it on the next read.
-    row("new entry: title takes anything storable but the markers", newEntry, "txtTitulo",
-        QStringLiteral("a~`^ªº°€§b¥"), QStringLiteral("a~`^ªº°€b"), refused("¥"));
-    row("new entry: login takes its own set", newEntry, "txtLogin", QStringLiteral("joão@x~1^"),
-        QStringLiteral("joão@x1"), refused("^"));
-    row("new entry: password takes its own set", newEntry, "txtSenha", QStringLiteral("S3nha`Forte!"),
-        QStringLiteral("S3nhaForte!"), refused("`"));
-    row("new entry: address takes only what Windows-1252 has", newEntry, "txtUrl", QStringLiteral("sítio/Ω"),
-        QStringLiteral("sítio/"), refused("Ω"));
-    row("new entry: description refuses the markers, keeps lines", newEntry, "txtDescricao",
-        QStringLiteral("um§\ndois¥ €"), QStringLiteral("um\ndois €"), "");
-    row("detail: title refuses the markers", detail, "txtTitulo", QStringLiteral("a§b~"), QStringLiteral("ab~"),
-        refused("§"));
-    row("detail: login", detail, "txtLogin", QStringLiteral("ana~x"), QStringLiteral("anax"), refused("~"));
-    row("detail: password", detail, "txtSenha", QStringLiteral("pw^"), QStringLiteral("pw"), refused("^"));
-    row("detail: address", detail, "txtUrl", QStringLiteral("x¥y"), QStringLiteral("xy"), refused("¥"));
-    row("update: description refuses the markers", Window::Update, "txtDescricao", QStringLiteral("a¥b§c\nd"),
-        QStringLiteral("abc\nd"), "");
+    // "§" and "¥" mark a record's fields and line breaks: stored, they would split it on the next read.
+    characters("new entry: title takes Windows-1252 but the markers", NewEntry, "txtTitulo", "a~`^ªº°€§b¥Ω",
+               "a~`^ªº°€b", "Ω");
+    characters("new entry: login takes its own set", NewEntry, "txtLogin", "joão@x~1^", "joão@x1", "^");
+    characters("new entry: description refuses the markers", NewEntry, "txtDescricao", "um§\ndois¥ €", "um\ndois €",
+               "");
 }
 
 // Every refused key beeps and says why (the description stays silent); a paste that cannot be taken whole is refused
@@ -218,13 +153,12 @@ void TestEntryWindows::boxes()
     QFETCH(QString, notice);
     EntryHost host(window);
     QWidget* edit = host.in(window, box.constData());
-    QWidget* label = host.in(window, "lblMensagem");
     retype(edit, typed);
     QCOMPARE(textOf(edit), kept);
     const int refusals = notice.isEmpty() ? 0 : int(typed.size() - kept.size());
     QCOMPARE(host.platform.beeps, refusals);
+    QWidget* label = host.in(window, "lblMensagem");
     QCOMPARE(label->isVisible() ? textOf(label) : QString(), notice);
-
     // Ctrl+A with the control character a keyboard sends along, then the same text pasted over everything.
     QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_A, QStringLiteral("\x01"), Qt::ControlModifier);
     paste(edit, typed);
@@ -234,13 +168,16 @@ void TestEntryWindows::boxes()
 
 void TestEntryWindows::changes_data()
 {
-    QTest::addColumn<Action>("action");
-    QTest::addColumn<QString>("title");
+    QTest::addColumn<Window>("window");
+    QTest::addColumn<QByteArray>("button");
     QTest::addColumn<Meanwhile>("meanwhile");
     // Every line of the file after the change; empty when nothing may change.
     QTest::addColumn<QList<QByteArray>>("lines");
-    // The notice of the change, or the refusal.
     QTest::addColumn<QString>("told");
+    const auto row = [](const char* name, Window window, const char* button, Meanwhile meanwhile,
+                        const QList<QByteArray>& lines, const QString& told) {
+        QTest::newRow(name) << window << QByteArray(button) << meanwhile << lines << told;
+    };
     // The title keeps its leading spaces; the record markers typed into the description never reach the file.
     const auto edited = [](const char* description) {
         return entryRecord("  Pão & Café", "09/03/08", "08.03.15.10.22.41", "João", "é\"¿ ç", "ftp://sítio",
@@ -249,86 +186,90 @@ void TestEntryWindows::changes_data()
     const QByteArray inserted = edited("¥€ 10,00 ½");
     const QByteArray saved = edited("cliente¥€ 10,00 ½");
     const QString stored = QStringLiteral("Entrada inserida com sucesso!");
+    const QString deleted = QStringLiteral("Entrada excluída com sucesso!");
     const QString stale = SideWindows::staleEntryMessage();
-    const QString title = QStringLiteral("  Pão & Café");
-    const QList<QByteArray> none;
-    QTest::newRow("insert: added at the end of the file")
-        << Action::Insert << title << Meanwhile::Nothing << QList{banco, correio, loja, inserted} << stored;
-    QTest::newRow("insert after another program added an entry: both kept, the user told")
-        << Action::Insert << title << Meanwhile::AnotherProgramAddsAnEntry
-        << QList{banco, correio, loja, other, inserted} << stored;
-    QTest::newRow("insert with an empty title: refused")
-        << Action::Insert << "" << Meanwhile::Nothing << none << blankTitle;
-    QTest::newRow("insert with a title of spaces: refused")
-        << Action::Insert << "   " << Meanwhile::Nothing << none << blankTitle;
-    QTest::newRow("insert, write failed: refused")
-        << Action::Insert << title << Meanwhile::TheDiskRefusesToWrite << none << writeFailed;
-    QTest::newRow("save: the edits in the place of the old entry")
-        << Action::Save << title << Meanwhile::Nothing << QList<QByteArray>{banco, correio, saved, ""} << stored;
-    QTest::newRow("delete: an empty line in the place of the entry")
-        << Action::Delete << title << Meanwhile::Nothing << QList<QByteArray>{banco, correio, "", ""}
-        << QStringLiteral("Entrada excluída com sucesso!");
-    QTest::newRow("save after another program added an entry: both kept, the user told")
-        << Action::Save << title << Meanwhile::AnotherProgramAddsAnEntry
-        << QList<QByteArray>{banco, correio, saved, other, ""} << stored;
-    QTest::newRow("save with an empty title: refused")
-        << Action::Save << "" << Meanwhile::Nothing << none << blankTitle;
-    QTest::newRow("delete with a title of spaces: refused")
-        << Action::Delete << "   " << Meanwhile::Nothing << none << blankTitle;
-    QTest::newRow("save after the entry moved in the list: refused")
-        << Action::Save << title << Meanwhile::AnEntrySortingFirstIsAdded << none << stale;
-    QTest::newRow("delete after the entry moved in the list: refused")
-        << Action::Delete << title << Meanwhile::AnEntrySortingFirstIsAdded << none << stale;
-    QTest::newRow("save from a detail window reopened empty: refused")
-        << Action::Save << title << Meanwhile::TheDetailWindowIsClosedAndReopened << none << stale;
-    QTest::newRow("save, write failed: refused")
-        << Action::Save << title << Meanwhile::TheDiskRefusesToWrite << none << writeFailed;
+    const QString failed =
+        QStringLiteral("Não foi possível gravar o arquivo pswd.tab:\nO arquivo ultrapassa o tamanho "
+                       "máximo permitido.\n\nO arquivo anterior foi preservado e nada foi alterado.");
+    using enum Window;
+    using enum Meanwhile;
+    row("insert: added at the end of the file", NewEntry, "btnOk", Nothing, {banco, correio, loja, inserted}, stored);
+    row("insert after another program added an entry: both kept, the user told", NewEntry, "btnOk",
+        AnotherProgramAddsAnEntry, {banco, correio, loja, other, inserted}, stored);
+    row("insert with an empty title: refused", NewEntry, "btnOk", EmptyTitle, {}, blankTitle);
+    row("insert, write failed: refused", NewEntry, "btnOk", DiskFails, {}, failed);
+    row("save: the edits in the place of the old entry", Update, "btnOk", Nothing, {banco, correio, saved, ""}, stored);
+    row("delete: an empty line in the place of the entry", Update, "btnDel", Nothing, {banco, correio, "", ""},
+        deleted);
+    row("save after another program added an entry: both kept, the user told", Update, "btnOk",
+        AnotherProgramAddsAnEntry, {banco, correio, saved, other, ""}, stored);
+    row("save with an empty title: refused", Update, "btnOk", EmptyTitle, {}, blankTitle);
+    row("delete with a title of spaces: refused", Update, "btnDel", TitleOfSpaces, {}, blankTitle);
+    row("save after the entry moved in the list: refused", Update, "btnOk", AnEntrySortingFirstIsAdded, {}, stale);
+    row("delete after the entry moved in the list: refused", Update, "btnDel", AnEntrySortingFirstIsAdded, {}, stale);
+    row("save from a detail window reopened empty: refused", Update, "btnOk", DetailWindowReopened, {}, stale);
+    row("save, write failed: refused", Update, "btnOk", DiskFails, {}, failed);
 }
 
 // The new-entry window, or the detail window's four boxes with the update window's description and expiry date,
 // make the entry. A stored change closes the windows; a refused one leaves them open with everything typed.
 void TestEntryWindows::changes()
 {
-    QFETCH(Action, action);
-    QFETCH(QString, title);
+    QFETCH(Window, window);
+    QFETCH(QByteArray, button);
     QFETCH(Meanwhile, meanwhile);
     QFETCH(QList<QByteArray>, lines);
     QFETCH(QString, told);
-    const Window boxes = action == Action::Insert ? Window::NewEntry : Window::Detail;
-    const Window dates = action == Action::Insert ? Window::NewEntry : Window::Update;
-    EntryHost host(dates);
+    const bool insert = window == Window::NewEntry;
+    const Window boxes = insert ? Window::NewEntry : Window::Detail;
+    EntryHost host(window);
     host.letMeanwhile(meanwhile);
     const QByteArray before = host.file();
+    const QString title = meanwhile == Meanwhile::EmptyTitle      ? QString()
+                          : meanwhile == Meanwhile::TitleOfSpaces ? QStringLiteral("   ")
+                                                                  : QStringLiteral("  Pão & Café");
     const QStringList typed{title, "João", "é\"¿ ç", "ftp://sítio"};
     const char* const names[] = {"txtTitulo", "txtLogin", "txtSenha", "txtUrl"};
     for (int i = 0; i < typed.size(); ++i) {
         retype(host.in(boxes, names[i]), typed[i]);
     }
-    host.pickDay(dates, 9);
-    QWidget* description = host.in(dates, "txtDescricao");
+    // 9 March 2008, in the calendar of the window.
+    click(host.in(window, "btnCalendario"));
+    click(host.in(window, insert ? "Casa2_14" : "Casa_14"));
+    QWidget* description = host.in(window, "txtDescricao");
     QTest::keyClick(description, Qt::Key_End, Qt::ControlModifier);
     typeText(description, QStringLiteral("\n€ 10,00§ ½¥"));
-    click(host.in(dates, action == Action::Delete ? "btnDel" : "btnOk"));
+    click(host.in(window, button.constData()));
 
-    if (lines.isEmpty()) {
-        QCOMPARE(host.file(), before);
-        QVERIFY(host.window(boxes)->isVisible() && host.window(dates)->isVisible());
-        for (int i = 0; i < typed.size(); ++i) {
-            QCOMPARE(textOf(host.in(boxes, names[i])), typed[i]);
-        }
-        QVERIFY(textOf(description).endsWith(QStringLiteral("\n€ 10,00 ½")));
-        QCOMPARE(textOf(host.in(dates, action == Action::Insert ? "lblData" : "txtVencimento")),
-                 QStringLiteral("09/03/08"));
-        host.checkRefusalTold(dates, told);
+    const bool refused = lines.isEmpty();
+    const bool blank = told == blankTitle;
+    const bool changedOutside = meanwhile == Meanwhile::AnotherProgramAddsAnEntry;
+    QCOMPARE(host.platform.beeps, refused && !blank ? 0 : 1);
+    QCOMPARE(host.notices, refused && !blank ? QStringList() : QStringList{told});
+    QCOMPARE(host.platform.messages.size(), (refused && !blank) || changedOutside ? 1 : 0);
+    if (!refused) {
+        QCOMPARE(host.fileLines(), lines);
+        QVERIFY(!changedOutside ||
+                host.platform.messages[0].text.contains(QStringLiteral("alterado fora do programa")));
+        QVERIFY(insert ? !host.newEntry->isVisible() && host.newEntry->result() == QDialog::Accepted
+                       : !host.sides.isShown() && !host.sides.detailWindow());
         return;
     }
-    QCOMPARE(host.fileLines(), lines);
-    host.checkStoredTold(told, meanwhile);
-    if (action == Action::Insert) {
-        QVERIFY(!host.newEntry->isVisible() && host.newEntry->result() == QDialog::Accepted);
-    } else {
-        QVERIFY(!host.sides.isShown() && !host.sides.detailWindow() && !host.sides.updateWindow());
+    QCOMPARE(host.file(), before);
+    QVERIFY(host.window(boxes)->isVisible() && host.window(window)->isVisible());
+    for (int i = 0; i < typed.size(); ++i) {
+        QCOMPARE(textOf(host.in(boxes, names[i])), typed[i]);
     }
+    QVERIFY(textOf(description).endsWith(QStringLiteral("\n€ 10,00 ½")));
+    QCOMPARE(textOf(host.in(window, insert ? "lblData" : "txtVencimento")), "09/03/08");
+    // The notice stands until its timer runs out.
+    QWidget* notice = host.in(window, "lblMensagem");
+    QCOMPARE(blank ? textOf(notice) : host.platform.messages.first().text, told);
+    QCOMPARE(notice->isVisible(), blank);
+    auto* timer = notice->findChild<QTimer*>();
+    QCOMPARE(timer->isActive(), blank);
+    QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+    QVERIFY(!notice->isVisible());
 }
 
 void TestEntryWindows::opensTheAddress_data()
@@ -336,26 +277,18 @@ void TestEntryWindows::opensTheAddress_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("opened");
     // <data> and <home> stand for the file URLs of the data folder, which holds notas.txt, and of the home folder.
-    QTest::newRow("web address as written") << "https://banco.example/a b?x=ç"
-                                            << "https://banco.example/a%20b?x=%C3%A7";
-    QTest::newRow("mailto as written") << "mailto:ana@corvelo.example"
-                                       << "mailto:ana@corvelo.example";
-    QTest::newRow("a scheme, though named like a file") << "ftp://notas.txt"
-                                                        << "ftp://notas.txt";
-    QTest::newRow("file beside the vault, spaces round it") << "  notas.txt\t"
-                                                            << "<data>/notas.txt";
-    QTest::newRow("missing file: a site") << "nao-existe.txt"
-                                          << "http://nao-existe.txt";
-    QTest::newRow("site with a port") << "localhost:8080/x"
-                                      << "http://localhost:8080/x";
-    QTest::newRow("home folder") << "~"
-                                 << "<home>";
-    QTest::newRow("under the home folder, even missing") << "~/Documentos/y.pdf"
-                                                         << "<home>/Documentos/y.pdf";
-    QTest::newRow("absolute path, even missing") << "/nao/existe.txt"
-                                                 << "file:///nao/existe.txt";
-    QTest::newRow("blank: nothing, a beep") << "   "
-                                            << "";
+    const QList<std::array<const char*, 3>> rows = {
+        {"web address as written", "https://banco.example/a b?x=ç", "https://banco.example/a%20b?x=%C3%A7"},
+        {"a scheme, though named like a file", "ftp://notas.txt", "ftp://notas.txt"},
+        {"file beside the vault, spaces round it", "  notas.txt\t", "<data>/notas.txt"},
+        {"site with a port", "localhost:8080/x", "http://localhost:8080/x"},
+        {"under the home folder, even missing", "~/Documentos/y.pdf", "<home>/Documentos/y.pdf"},
+        {"absolute path, even missing", "/nao/existe.txt", "file:///nao/existe.txt"},
+        {"blank: nothing, a beep", "   ", ""},
+    };
+    for (const auto& [name, address, opened] : rows) {
+        QTest::newRow(name) << QString::fromUtf8(address) << QString::fromUtf8(opened);
+    }
 }
 
 void TestEntryWindows::opensTheAddress()

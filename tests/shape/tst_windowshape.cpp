@@ -1,9 +1,11 @@
+#include "shape/outline.h"
 #include "support/programwindows.h"
 
 #include <QTest>
 
 // The shaped windows are cut to their artwork: the window system draws and hands the mouse only inside the mask, and
-// where it does not cut (Wayland) the window is transparent outside it. The other windows stay whole rectangles.
+// where it does not cut (Wayland) the window is transparent outside it. The other windows are rectangles painted to
+// their corners.
 class TestWindowShape : public QObject
 {
     Q_OBJECT
@@ -11,6 +13,7 @@ class TestWindowShape : public QObject
 private slots:
     void cutToTheArtwork_data();
     void cutToTheArtwork();
+    void outlineFollowsTheScreen();
 };
 
 void TestWindowShape::cutToTheArtwork_data()
@@ -18,8 +21,7 @@ void TestWindowShape::cutToTheArtwork_data()
     QTest::addColumn<QString>("window");
     QTest::addColumn<QPolygon>("inside");
     QTest::addColumn<QPolygon>("outside");
-    // The corners, and beside the main window's pointed bottom. Each side window is lowest next to the main window:
-    // the detail window on its right, the update one on its left.
+    // Each side window is lowest next to the main window: the detail window on its right, the update one on its left.
     QTest::newRow("main") << "frm0_Inicial" << QPolygon{{150, 22}, {150, 350}}
                           << QPolygon{{0, 0}, {5, 358}, {299, 330}, {299, 0}, {40, 355}};
     QTest::newRow("detail") << "frm2_Esquerda" << QPolygon{{100, 20}, {168, 224}}
@@ -39,7 +41,6 @@ void TestWindowShape::cutToTheArtwork()
     const QImage picture = shown->grab().toImage();
     QCOMPARE(shown->mask().isEmpty(), outside.isEmpty());
     if (outside.isEmpty()) {
-        // A plain rectangle is painted to its corners: nothing shows through where a rounded frame would leave a gap.
         inside << picture.rect().bottomRight();
     }
     for (const QPoint& pixel : inside) {
@@ -50,6 +51,14 @@ void TestWindowShape::cutToTheArtwork()
         QVERIFY(!shown->mask().contains(pixel));
         QCOMPARE(picture.pixelColor(pixel).alpha(), 0);
     }
+}
+
+// At 120 dots per inch (12 twips per pixel) the outline grows by a quarter, halves going to the even neighbour: the
+// main window's (38, 330) becomes (48, 412). A screen without usable twips per pixel counts as a standard one.
+void TestWindowShape::outlineFollowsTheScreen()
+{
+    QCOMPARE(Outline::build(Outline::mainWindow(), 1, 1, 0, 0, 12, 12).at(54), QPoint(48, 412));
+    QCOMPARE(Outline::build(Outline::mainWindow(), 1, 1, 0, 0, 0, -12), Outline::mainWindow());
 }
 
 QTEST_MAIN(TestWindowShape)

@@ -23,7 +23,6 @@ struct CalendarHost
         const QRect drawn = calendar.cell(cell)->geometry();
         return calendar.grab(drawn).toImage().pixelColor(3, drawn.height() / 2);
     }
-    // The cells drawn in today's colour beside their number.
     QList<int> cellsMarkedAsToday()
     {
         QList<int> cells;
@@ -125,7 +124,6 @@ void TestMonthCalendar::pressedCellComesBackAsDrawn()
     QCOMPARE(host.shownColour(cell), MonthCalendar::pressedColour());
     QTest::mouseRelease(pressed, Qt::LeftButton, {}, released ? pressed->rect().center() : QPoint(-5, -5));
     QCOMPARE(host.cellsMarkedAsToday(), QList<int>{16});
-    // A release on the cell picks it and puts the calendar away.
     QCOMPARE(host.calendar.isShownInWindow(), !released);
 }
 

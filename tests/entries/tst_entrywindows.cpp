@@ -27,6 +27,7 @@ enum class Meanwhile
     AnotherProgramAddsAnEntry,
     AnEntrySortingFirstIsAdded,
     DetailWindowReopened,
+    ExpiryClearedByItsLabel,
     DiskFails
 };
 
@@ -78,6 +79,8 @@ struct EntryHost : VaultFixture
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             sides.setShown(true);
             QCOMPARE(sides.detailWindow()->geometry(), Twips::rect(300, 2845, 2670, 3420));
+        } else if (meanwhile == Meanwhile::ExpiryClearedByItsLabel) {
+            click(in(Window::NewEntry, "lblVencimento"));
         } else if (meanwhile == Meanwhile::DiskFails) {
             noWrites.emplace(0);
         }
@@ -179,12 +182,11 @@ void TestEntryWindows::changes_data()
         QTest::newRow(name) << window << QByteArray(button) << meanwhile << lines << told;
     };
     // The title keeps its leading spaces; the record markers typed into the description never reach the file.
-    const auto edited = [](const char* description) {
-        return entryRecord("  Pão & Café", "09/03/08", "08.03.15.10.22.41", "João", "é\"¿ ç", "ftp://sítio",
-                           description);
+    const auto edited = [](const char* expiry, const char* description) {
+        return entryRecord("  Pão & Café", expiry, "08.03.15.10.22.41", "João", "é\"¿ ç", "ftp://sítio", description);
     };
-    const QByteArray inserted = edited("¥€ 10,00 ½");
-    const QByteArray saved = edited("cliente¥€ 10,00 ½");
+    const QByteArray inserted = edited("09/03/08", "¥€ 10,00 ½");
+    const QByteArray saved = edited("09/03/08", "cliente¥€ 10,00 ½");
     const QString stored = QStringLiteral("Entrada inserida com sucesso!");
     const QString deleted = QStringLiteral("Entrada excluída com sucesso!");
     const QString stale = SideWindows::staleEntryMessage();
@@ -196,6 +198,8 @@ void TestEntryWindows::changes_data()
     row("insert: added at the end of the file", NewEntry, "btnOk", Nothing, {banco, correio, loja, inserted}, stored);
     row("insert after another program added an entry: both kept, the user told", NewEntry, "btnOk",
         AnotherProgramAddsAnEntry, {banco, correio, loja, other, inserted}, stored);
+    row("insert after the date was cleared by its label", NewEntry, "btnOk", ExpiryClearedByItsLabel,
+        {banco, correio, loja, edited("----/----/----", "¥€ 10,00 ½")}, stored);
     row("insert with an empty title: refused", NewEntry, "btnOk", EmptyTitle, {}, blankTitle);
     row("insert, write failed: refused", NewEntry, "btnOk", DiskFails, {}, failed);
     row("save: the edits in the place of the old entry", Update, "btnOk", Nothing, {banco, correio, saved, ""}, stored);
@@ -223,6 +227,9 @@ void TestEntryWindows::changes()
     const bool insert = window == Window::NewEntry;
     const Window boxes = insert ? Window::NewEntry : Window::Detail;
     EntryHost host(window);
+    // 9 March 2008, in the calendar of the window.
+    click(host.in(window, "btnCalendario"));
+    click(host.in(window, insert ? "Casa2_14" : "Casa_14"));
     host.letMeanwhile(meanwhile);
     const QByteArray before = host.file();
     const QString title = meanwhile == Meanwhile::EmptyTitle      ? QString()
@@ -233,9 +240,6 @@ void TestEntryWindows::changes()
     for (int i = 0; i < typed.size(); ++i) {
         retype(host.in(boxes, names[i]), typed[i]);
     }
-    // 9 March 2008, in the calendar of the window.
-    click(host.in(window, "btnCalendario"));
-    click(host.in(window, insert ? "Casa2_14" : "Casa_14"));
     QWidget* description = host.in(window, "txtDescricao");
     QTest::keyClick(description, Qt::Key_End, Qt::ControlModifier);
     typeText(description, QStringLiteral("\n€ 10,00§ ½¥"));
@@ -262,7 +266,6 @@ void TestEntryWindows::changes()
     }
     QVERIFY(textOf(description).endsWith(QStringLiteral("\n€ 10,00 ½")));
     QCOMPARE(textOf(host.in(window, insert ? "lblData" : "txtVencimento")), "09/03/08");
-    // The notice stands until its timer runs out.
     QWidget* notice = host.in(window, "lblMensagem");
     QCOMPARE(blank ? textOf(notice) : host.platform.messages.first().text, told);
     QCOMPARE(notice->isVisible(), blank);

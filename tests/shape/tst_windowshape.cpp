@@ -3,9 +3,8 @@
 
 #include <QTest>
 
-// The shaped windows are cut to their artwork: the window system draws and hands the mouse only inside the mask, and
-// where it does not cut (Wayland) the window is transparent outside it. The other windows are rectangles painted to
-// their corners.
+// The shaped windows are cut to their artwork, and transparent outside it where a compositor does not cut (Wayland);
+// the other windows are rectangles painted to their corners.
 class TestWindowShape : public QObject
 {
     Q_OBJECT

@@ -3,8 +3,6 @@
 #include "platform/recordingplatform.h"
 #include "support/input.h"
 
-#include <QTest>
-
 namespace {
 
 // The new-entry window's calendar, shown in a window, with a clock fixed at ten o'clock of the given day.

@@ -268,6 +268,8 @@ void TestEntryWindows::changes()
     QCOMPARE(textOf(host.in(window, insert ? "lblData" : "txtVencimento")), "09/03/08");
     QWidget* notice = host.in(window, "lblMensagem");
     QCOMPARE(blank ? textOf(notice) : host.platform.messages.first().text, told);
+    using enum Platform::MessageIcon;
+    QVERIFY(blank || host.platform.messages[0].icon == (meanwhile == Meanwhile::DiskFails ? Critical : Exclamation));
     QCOMPARE(notice->isVisible(), blank);
     auto* timer = notice->findChild<QTimer*>();
     QCOMPARE(timer->isActive(), blank);

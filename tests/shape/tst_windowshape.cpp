@@ -27,7 +27,6 @@ void TestWindowShape::cutToTheArtwork_data()
                             << QPolygon{{0, 0}, {8, 224}, {177, 0}};
     QTest::newRow("update") << "frm3_Direita" << QPolygon{{80, 20}, {7, 224}} << QPolygon{{0, 0}, {170, 224}, {177, 0}};
     QTest::newRow("login, not cut") << "frm0_Logar" << QPolygon{{0, 0}} << QPolygon{};
-    QTest::newRow("settings, not cut") << "frm6_Configurar" << QPolygon{{0, 0}} << QPolygon{};
 }
 
 void TestWindowShape::cutToTheArtwork()

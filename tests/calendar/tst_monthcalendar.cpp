@@ -1,34 +1,31 @@
 #include "calendar/daycell.h"
 #include "calendar/monthcalendar.h"
-#include "platform/picturebutton.h"
 #include "platform/recordingplatform.h"
-
-#include <QLabel>
-#include <QTest>
+#include "support/input.h"
 
 namespace {
 
-// A window holding one calendar, with a clock fixed at ten o'clock of the given day.
+// The new-entry window's calendar, shown in a window, with a clock fixed at ten o'clock of the given day.
 struct CalendarHost
 {
-    CalendarHost(const CalendarLayout& layout, QDate today)
-        : clock(today.startOfDay().addSecs(10 * 3600)), calendar(
-                                                            layout, platform, [this] { return clock; }, &window)
+    explicit CalendarHost(QDate today)
+        : clock(today.startOfDay().addSecs(10 * 3600)),
+          calendar(
+              CalendarLayout::CalendarioEscrever(), platform, [this] { return clock; }, &window)
     {
-        window.resize(300, 300);
         window.show();
+        calendar.showInWindow();
     }
-
-    void click(const char* button) const
+    QColor shownColour(int cell)
     {
-        QTest::mouseClick(calendar.findChild<PictureButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+        const QRect drawn = calendar.cell(cell)->geometry();
+        return calendar.grab(drawn).toImage().pixelColor(3, drawn.height() / 2);
     }
-    QString title() const { return calendar.findChild<QLabel*>(QStringLiteral("TitMesAno2"))->text(); }
-    QList<int> markedCells() const
+    QList<int> cellsMarkedAsToday()
     {
         QList<int> cells;
         for (int i = 0; i < MonthGrid::cellCount; ++i) {
-            if (calendar.cell(i)->isOpaque()) {
+            if (shownColour(i) == MonthCalendar::todayColour()) {
                 cells.append(i);
             }
         }
@@ -48,106 +45,84 @@ class TestMonthCalendar : public QObject
     Q_OBJECT
 
 private slots:
-    void monthsLaidOut_data();
-    void monthsLaidOut();
-    void todayMarkedOnlyInItsOwnMonth();
-    void yearLimits_data();
-    void yearLimits();
+    void months_data();
+    void months();
+    void pressedCellComesBackAsDrawn_data();
+    void pressedCellComesBackAsDrawn();
 };
 
-void TestMonthCalendar::monthsLaidOut_data()
-{
-    QTest::addColumn<int>("year");
-    QTest::addColumn<int>("month");
-    QTest::addColumn<int>("days");
-    QTest::addColumn<int>("firstCell");
-    QTest::addColumn<QString>("fifth");
-    QTest::newRow("February 2000, divisible by 400") << 2000 << 2 << 29 << 2 << "05/02/00";
-    QTest::newRow("February 1800, century") << 1800 << 2 << 28 << 6 << "05/02/00";
-    QTest::newRow("February 1900, century") << 1900 << 2 << 28 << 4 << "05/02/00";
-    QTest::newRow("February 2024, divisible by 4") << 2024 << 2 << 29 << 4 << "05/02/24";
-    QTest::newRow("February 2023") << 2023 << 2 << 28 << 3 << "05/02/23";
-    QTest::newRow("first day a Sunday, first cell: March 2026") << 2026 << 3 << 31 << 0 << "05/03/26";
-    QTest::newRow("31 days from a Saturday, last row: August 2026") << 2026 << 8 << 31 << 6 << "05/08/26";
-    QTest::newRow("March 2027") << 2027 << 3 << 31 << 1 << "05/03/27";
-    QTest::newRow("first month: January 1753") << 1753 << 1 << 31 << 1 << "05/01/53";
-    QTest::newRow("last month: December 2078") << 2078 << 12 << 31 << 4 << "05/12/78";
-}
-
-void TestMonthCalendar::monthsLaidOut()
-{
-    QFETCH(int, year);
-    QFETCH(int, month);
-    QFETCH(int, days);
-    QFETCH(int, firstCell);
-    QFETCH(QString, fifth);
-    const MonthGrid grid(year, month);
-    QCOMPARE(grid.daysInMonth(), days);
-    QCOMPARE(grid.cellOfDay(1), firstCell);
-    QCOMPARE(grid.cellOfDay(days), firstCell + days - 1);
-    // The cells around the month stay blank.
-    for (int cell = -1; cell <= MonthGrid::cellCount; ++cell) {
-        const int day = cell - firstCell + 1;
-        QCOMPARE(grid.dayOfCell(cell), day >= 1 && day <= days ? day : 0);
-    }
-    // The date a click on day 5 picks; a click on a blank cell clears the date.
-    QCOMPARE(grid.dateText(grid.cellOfDay(5)), fifth);
-    QCOMPARE(grid.dateText(MonthGrid::cellCount - 1), QStringLiteral("----/----/----"));
-}
-
-void TestMonthCalendar::todayMarkedOnlyInItsOwnMonth()
-{
-    const QStringList titles{"Dezembro  2026", "Janeiro  2027", "Dezembro  2027"};
-    // 15 December 2026 is a Tuesday; the month starts on a Tuesday, in cell 2.
-    CalendarHost host(CalendarLayout::CalendarioEscrever(), QDate(2026, 12, 15));
-    QCOMPARE(host.title(), titles[0]);
-    QCOMPARE(host.markedCells(), QList<int>{16});
-    QCOMPARE(host.calendar.cell(16)->backColour(), MonthCalendar::todayColour());
-    host.click("btnNext2");
-    QCOMPARE(host.title(), titles[1]);
-    QVERIFY(host.markedCells().isEmpty());
-    // A year away on the same month is not today either.
-    for (int i = 0; i < 11; ++i) {
-        host.click("btnNext2");
-    }
-    QCOMPARE(host.title(), titles[2]);
-    QVERIFY(host.markedCells().isEmpty());
-    host.click("btnAtual2");
-    QCOMPARE(host.title(), titles[0]);
-    QCOMPARE(host.markedCells(), QList<int>{16});
-}
-
-void TestMonthCalendar::yearLimits_data()
+void TestMonthCalendar::months_data()
 {
     QTest::addColumn<QDate>("today");
-    QTest::addColumn<QByteArray>("button");
-    QTest::addColumn<QString>("titleAfter");
-    QTest::newRow("back from January 1753") << QDate(1753, 1, 10) << QByteArray("btnPrev2") << "Janeiro  1753";
-    QTest::newRow("forward from December 2078") << QDate(2078, 12, 10) << QByteArray("btnNext2") << "Dezembro  2078";
-    QTest::newRow("December 1753 to January 1754") << QDate(1753, 12, 10) << QByteArray("btnNext2") << "Janeiro  1754";
-    QTest::newRow("January 1754 to December 1753") << QDate(1754, 1, 10) << QByteArray("btnPrev2") << "Dezembro  1753";
+    QTest::addColumn<QByteArrayList>("pressed");
+    QTest::addColumn<QDate>("shown");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("refused");
+    const auto row = [](const char* name, QDate today, const QByteArrayList& pressed, QDate shown, const char* title,
+                        bool refused = false) {
+        QTest::newRow(name) << today << pressed << shown << QString::fromUtf8(title) << refused;
+    };
+    const QByteArray next("btnNext2");
+    const QByteArray previous("btnPrev2");
+    row("February 2000, divisible by 400", QDate(2000, 1, 9), {next}, QDate(2000, 2, 1), "Fevereiro  2000");
+    row("February 1900, a century", QDate(1900, 3, 9), {previous}, QDate(1900, 2, 1), "Fevereiro  1900");
+    row("February 2024, divisible by 4", QDate(2024, 2, 9), {}, QDate(2024, 2, 1), "Fevereiro  2024");
+    row("into the next year", QDate(2026, 12, 15), {next}, QDate(2027, 1, 1), "Janeiro  2027");
+    row("a year on", QDate(2026, 12, 15), QByteArrayList(12, next), QDate(2027, 12, 1), "Dezembro  2027");
+    row("back to this month", QDate(2026, 12, 15), {previous, "btnAtual2"}, QDate(2026, 12, 1), "Dezembro  2026");
+    row("January 1754 back into 1753", QDate(1754, 1, 10), {previous}, QDate(1753, 12, 1), "Dezembro  1753");
+    row("before January 1753: refused", QDate(1753, 1, 10), {previous}, QDate(1753, 1, 1), "Janeiro  1753", true);
+    row("after December 2078: refused", QDate(2078, 12, 10), {next}, QDate(2078, 12, 1), "Dezembro  2078", true);
 }
 
-void TestMonthCalendar::yearLimits()
+// Every day in the column of its weekday, Sunday first, blank cells around the month, today marked only in its own
+// month. The arrows stop, with a message, at the years the calendar allows.
+void TestMonthCalendar::months()
 {
     QFETCH(QDate, today);
-    QFETCH(QByteArray, button);
-    QFETCH(QString, titleAfter);
-    CalendarHost host(CalendarLayout::CalendarioEscrever(), today);
-    const QString titleBefore = host.title();
-    host.click(button.constData());
-    QCOMPARE(host.title(), titleAfter);
-    const bool refused = titleAfter == titleBefore;
-    QCOMPARE(host.platform.messages.size(), refused ? 1 : 0);
-    if (refused) {
-        const RecordingPlatform::Message& message = host.platform.messages.first();
-        QCOMPARE(message.title, QStringLiteral("Agendinha"));
-        QCOMPARE(message.text,
-                 QStringLiteral("Ano inválido. O ano deve estar no \nintervalo de 1753 a 2078, inclusive."));
-        QCOMPARE(message.icon, Platform::MessageIcon::Exclamation);
-        // Today stays marked.
-        QCOMPARE(host.markedCells(), QList<int>{host.calendar.grid().cellOfDay(10)});
+    QFETCH(QByteArrayList, pressed);
+    QFETCH(QDate, shown);
+    QFETCH(QString, title);
+    QFETCH(bool, refused);
+    CalendarHost host(today);
+    for (const QByteArray& button : pressed) {
+        click(child(&host.calendar, button.constData()));
     }
+    QCOMPARE(textOf(child(&host.calendar, "TitMesAno2")), title);
+    const int firstCell = shown.dayOfWeek() % 7;
+    for (int cell = 0; cell < MonthGrid::cellCount; ++cell) {
+        const int day = cell - firstCell + 1;
+        const bool inMonth = day >= 1 && day <= shown.daysInMonth();
+        QCOMPARE(host.calendar.cell(cell)->text(), inMonth ? QStringLiteral(" %1").arg(day) : " ");
+    }
+    const int todaysCell = firstCell + today.day() - 1;
+    QCOMPARE(host.cellsMarkedAsToday(), shown.addDays(today.day() - 1) == today ? QList{todaysCell} : QList<int>{});
+    QCOMPARE(host.platform.messages.size(), refused ? 1 : 0);
+    QVERIFY(!refused || host.platform.messages.first().text ==
+                            QStringLiteral("Ano inválido. O ano deve estar no \nintervalo de 1753 a 2078, inclusive."));
+}
+
+void TestMonthCalendar::pressedCellComesBackAsDrawn_data()
+{
+    QTest::addColumn<int>("cell");
+    QTest::addColumn<bool>("released");
+    QTest::newRow("today's cell (16 for 15 December 2026), released on it: picked") << 16 << true;
+    QTest::newRow("today's cell, released outside it") << 16 << false;
+    QTest::newRow("another day, released on it: picked") << 20 << true;
+}
+
+// While the button is held the cell shows it is pressed; after the release today's cell is marked again, and only it.
+void TestMonthCalendar::pressedCellComesBackAsDrawn()
+{
+    QFETCH(int, cell);
+    QFETCH(bool, released);
+    CalendarHost host(QDate(2026, 12, 15));
+    DayCell* pressed = host.calendar.cell(cell);
+    QTest::mousePress(pressed, Qt::LeftButton);
+    QCOMPARE(host.shownColour(cell), MonthCalendar::pressedColour());
+    QTest::mouseRelease(pressed, Qt::LeftButton, {}, released ? pressed->rect().center() : QPoint(-5, -5));
+    QCOMPARE(host.cellsMarkedAsToday(), QList<int>{16});
+    QCOMPARE(host.calendar.isShownInWindow(), !released);
 }
 
 QTEST_MAIN(TestMonthCalendar)

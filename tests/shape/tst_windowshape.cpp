@@ -1,61 +1,62 @@
-#include "entries/detailwindow.h"
-#include "entries/updatewindow.h"
-#include "mainwindow/mainwindow.h"
-#include "platform/recordingplatform.h"
-#include "storage/vault.h"
-#include "support/datafolder.h"
+#include "shape/outline.h"
+#include "support/programwindows.h"
 
 #include <QTest>
 
-#include <memory>
-
-// What a compositor that does not cut windows (Wayland) shows of the shaped windows: their picture, transparent
-// outside the outline.
+// The shaped windows are cut to their artwork, and transparent outside it where a compositor does not cut (Wayland);
+// the other windows are rectangles painted to their corners.
 class TestWindowShape : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void transparentOutsideOutline_data();
-    void transparentOutsideOutline();
+    void cutToTheArtwork_data();
+    void cutToTheArtwork();
+    void outlineFollowsTheScreen();
 };
 
-void TestWindowShape::transparentOutsideOutline_data()
+void TestWindowShape::cutToTheArtwork_data()
 {
     QTest::addColumn<QString>("window");
-    QTest::addColumn<QPoint>("inside");
+    QTest::addColumn<QPolygon>("inside");
     QTest::addColumn<QPolygon>("outside");
-
-    // The corners, and beside the main window's pointed bottom where a dark slab once showed.
-    QTest::newRow("main") << "main" << QPoint(150, 22) << QPolygon{{0, 0}, {5, 358}, {299, 330}, {299, 0}, {40, 355}};
-    QTest::newRow("detail") << "detail" << QPoint(100, 20) << QPolygon{{0, 0}, {8, 224}, {177, 0}};
-    QTest::newRow("update") << "update" << QPoint(80, 20) << QPolygon{{0, 0}, {170, 224}, {177, 0}};
+    // Each side window is lowest next to the main window: the detail window on its right, the update one on its left.
+    QTest::newRow("main") << "frm0_Inicial" << QPolygon{{150, 22}, {150, 350}}
+                          << QPolygon{{0, 0}, {5, 358}, {299, 330}, {299, 0}, {40, 355}};
+    QTest::newRow("detail") << "frm2_Esquerda" << QPolygon{{100, 20}, {168, 224}}
+                            << QPolygon{{0, 0}, {8, 224}, {177, 0}};
+    QTest::newRow("update") << "frm3_Direita" << QPolygon{{80, 20}, {7, 224}} << QPolygon{{0, 0}, {170, 224}, {177, 0}};
+    QTest::newRow("login, not cut") << "frm0_Logar" << QPolygon{{0, 0}} << QPolygon{};
 }
 
-void TestWindowShape::transparentOutsideOutline()
+void TestWindowShape::cutToTheArtwork()
 {
     QFETCH(QString, window);
-    QFETCH(QPoint, inside);
+    QFETCH(QPolygon, inside);
     QFETCH(QPolygon, outside);
-
-    const DataFolder folder;
-    Vault vault(folder.path());
-    QVERIFY(vault.open().ok());
-    RecordingPlatform platform;
-    std::unique_ptr<QWidget> widget;
-    if (window == QLatin1String("main")) {
-        widget = std::make_unique<MainWindow>(vault, platform);
-    } else if (window == QLatin1String("detail")) {
-        widget = std::make_unique<DetailWindow>(platform, QString());
-    } else {
-        widget = std::make_unique<UpdateWindow>(platform, [] { return QDateTime(QDate(2026, 3, 6), QTime(10, 0)); });
+    ProgramWindows windows;
+    QWidget* shown = windows.window(window);
+    const QImage picture = shown->grab().toImage();
+    QCOMPARE(shown->mask().isEmpty(), outside.isEmpty());
+    if (outside.isEmpty()) {
+        inside << picture.rect().bottomRight();
     }
-    const QImage picture = widget->grab().toImage();
-    QCOMPARE(qAlpha(picture.pixel(inside)), 255);
+    for (const QPoint& pixel : inside) {
+        QVERIFY(outside.isEmpty() || shown->mask().contains(pixel));
+        QCOMPARE(picture.pixelColor(pixel).alpha(), 255);
+    }
     for (const QPoint& pixel : outside) {
-        QVERIFY2(!widget->mask().contains(pixel), "the point must lie outside the outline");
-        QCOMPARE(qAlpha(picture.pixel(pixel)), 0);
+        QVERIFY(!shown->mask().contains(pixel));
+        QCOMPARE(picture.pixelColor(pixel).alpha(), 0);
     }
+}
+
+// At 120 dots per inch (12 twips per pixel) the outline grows by a quarter, halves going to the even neighbour: the
+// main window's (38, 330) becomes (48, 412). A screen without usable twips per pixel counts as a standard one.
+void TestWindowShape::outlineFollowsTheScreen()
+{
+    QCOMPARE(Outline::build(Outline::mainWindow(), 1, 1, 0, 0, 12, 12).at(54), QPoint(48, 412));
+    QCOMPARE(Outline::build(Outline::mainWindow(), 1, 1, 0, 0, 0, -12), Outline::mainWindow());
 }
 
 QTEST_MAIN(TestWindowShape)

@@ -1,0 +1,314 @@
+#include "support/input.h"
+#include "support/vaultfixture.h"
+
+#include "entries/detailwindow.h"
+#include "entries/newentrywindow.h"
+#include "entries/sidewindows.h"
+#include "entries/updatewindow.h"
+#include "platform/twips.h"
+
+#include <QDir>
+#include <QTimer>
+
+namespace {
+
+enum class Window
+{
+    NewEntry,
+    Detail,
+    Update
+};
+// What sets a change apart from a plain one: a title left blank, or something happening before it is stored.
+enum class Meanwhile
+{
+    Nothing,
+    EmptyTitle,
+    TitleOfSpaces,
+    AnotherProgramAddsAnEntry,
+    AnEntrySortingFirstIsAdded,
+    DetailWindowReopened,
+    ExpiryClearedByItsLabel,
+    DiskFails
+};
+
+const QByteArray banco =
+    entryRecord("Banco", "15/12/26", "26.12.01.09.08.07", "joao", "s3nha", "https://banco.example", "conta¥agência");
+const QByteArray correio = entryRecord("Correio", "----/----/----", "07.01.31.23.59.59", "maria", "x", "mail.example");
+const QByteArray loja = entryRecord("Loja", "01/01/30", "20.02.29.00.00.00", "ana", "pw", "", "cliente");
+const QByteArray other = entryRecord("Outra", "----/----/----", "01.01.01.01.01.01");
+const QString blankTitle = QStringLiteral("O título não pode ficar vazio!");
+
+// Over a vault of Banco, Correio and Loja, with the clock fixed at 15 March 2008, 10:22:41: the new-entry window, or
+// the side windows showing Loja beside a main window at 3000, 1995 twips, 4500 by 5400.
+struct EntryHost : VaultFixture
+{
+    explicit EntryHost(Window shown)
+    {
+        addRecords({banco, correio, loja});
+        const auto clock = [] { return QDateTime(QDate(2008, 3, 15), QTime(10, 22, 41)); };
+        const auto note = [this](const QString& text) { notices.append(text); };
+        if (shown == Window::NewEntry) {
+            newEntry.emplace(vault, platform);
+            newEntry->setClock(clock);
+            newEntry->show();
+            QObject::connect(&*newEntry, &NewEntryWindow::noticeRequested, note);
+            return;
+        }
+        QObject::connect(&sides, &SideWindows::noticeRequested, note);
+        sides.setClock(clock);
+        sides.placeBeside(QRect(Twips::point(3000, 1995), Twips::size(4500, 5400)));
+        sides.showEntry(2);
+        sides.setShown(true);
+    }
+    QWidget* window(Window which)
+    {
+        return which == Window::NewEntry ? static_cast<QWidget*>(&*newEntry)
+               : which == Window::Detail ? static_cast<QWidget*>(sides.detailWindow())
+                                         : sides.updateWindow();
+    }
+    QWidget* in(Window which, const char* name) { return child(window(which), name); }
+    void letMeanwhile(Meanwhile meanwhile)
+    {
+        if (meanwhile == Meanwhile::AnotherProgramAddsAnEntry) {
+            Vault outside(folder.path());
+            QVERIFY(outside.open().ok() && outside.addEntry(other).ok());
+        } else if (meanwhile == Meanwhile::AnEntrySortingFirstIsAdded) {
+            addRecords({entryRecord("Aaa", "----/----/----", "01.01.01.01.01.01")});
+        } else if (meanwhile == Meanwhile::DetailWindowReopened) {
+            click(in(Window::Detail, "btnFechar"));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            sides.setShown(true);
+            QCOMPARE(sides.detailWindow()->geometry(), Twips::rect(300, 2845, 2670, 3420));
+        } else if (meanwhile == Meanwhile::ExpiryClearedByItsLabel) {
+            click(in(Window::NewEntry, "lblVencimento"));
+        } else if (meanwhile == Meanwhile::DiskFails) {
+            noWrites.emplace(0);
+        }
+    }
+
+    std::optional<NewEntryWindow> newEntry;
+    SideWindows sides{vault, platform};
+    QStringList notices;
+    std::optional<FileSizeLimit> noWrites;
+};
+
+} // namespace
+
+class TestEntryWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void boxes_data();
+    void boxes();
+    void changes_data();
+    void changes();
+    void opensTheAddress_data();
+    void opensTheAddress();
+};
+
+void TestEntryWindows::boxes_data()
+{
+    QTest::addColumn<Window>("window");
+    QTest::addColumn<QByteArray>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    // What the window says of the last refusal; the description refuses silently.
+    QTest::addColumn<QString>("notice");
+    const auto limit = [](const char* name, Window window, const char* box, const char* subject, int limit) {
+        const QString notice = QStringLiteral("%1 aceita no máximo %2 caracteres.").arg(QString::fromUtf8(subject));
+        QTest::newRow(name) << window << QByteArray(box) << QString(limit + 1, QLatin1Char('a'))
+                            << QString(limit, QLatin1Char('a')) << (*subject ? notice.arg(limit) : QString());
+    };
+    using enum Window;
+    limit("new entry: the 45th character of the title kept, the 46th refused", NewEntry, "txtTitulo", "O título", 45);
+    limit("new entry: login up to 45", NewEntry, "txtLogin", "O login", 45);
+    limit("new entry: password up to 20", NewEntry, "txtSenha", "A senha", 20);
+    limit("new entry: address up to 255", NewEntry, "txtUrl", "A URL", 255);
+    limit("new entry: description up to 500", NewEntry, "txtDescricao", "", 500);
+    limit("detail: title up to 45", Detail, "txtTitulo", "O título", 45);
+    limit("detail: login up to 45", Detail, "txtLogin", "O login", 45);
+    limit("detail: password up to 20", Detail, "txtSenha", "A senha", 20);
+    limit("detail: address up to 255", Detail, "txtUrl", "A URL", 255);
+    limit("update: description up to 500", Update, "txtDescricao", "", 500);
+    const auto characters = [](const char* name, Window window, const char* box, const char* typed, const char* kept,
+                               const char* refused) {
+        const QString notice = QStringLiteral("O caractere %1 não é aceito neste campo.");
+        QTest::newRow(name) << window << QByteArray(box) << QString::fromUtf8(typed) << QString::fromUtf8(kept)
+                            << (*refused ? notice.arg(QString::fromUtf8(refused)) : QString());
+    };
+    // "§" and "¥" mark a record's fields and line breaks: stored, they would split it on the next read.
+    characters("new entry: title takes Windows-1252 but the markers", NewEntry, "txtTitulo", "a~`^ªº°€§b¥Ω",
+               "a~`^ªº°€b", "Ω");
+    characters("new entry: login takes its own set", NewEntry, "txtLogin", "joão@x~1^", "joão@x1", "^");
+    characters("new entry: description refuses the markers", NewEntry, "txtDescricao", "um§\ndois¥ €", "um\ndois €",
+               "");
+}
+
+// Every refused key beeps and says why (the description stays silent); a paste that cannot be taken whole is refused
+// whole, but the description takes what fits of a paste too long.
+void TestEntryWindows::boxes()
+{
+    QFETCH(Window, window);
+    QFETCH(QByteArray, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    QFETCH(QString, notice);
+    EntryHost host(window);
+    QWidget* edit = host.in(window, box.constData());
+    retype(edit, typed);
+    QCOMPARE(textOf(edit), kept);
+    const int refusals = notice.isEmpty() ? 0 : int(typed.size() - kept.size());
+    QCOMPARE(host.platform.beeps, refusals);
+    QWidget* label = host.in(window, "lblMensagem");
+    QCOMPARE(label->isVisible() ? textOf(label) : QString(), notice);
+    // Ctrl+A with the control character a keyboard sends along, then the same text pasted over everything.
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_A, QStringLiteral("\x01"), Qt::ControlModifier);
+    paste(edit, typed);
+    QCOMPARE(textOf(edit), kept);
+    QCOMPARE(host.platform.beeps, notice.isEmpty() ? 0 : refusals + 1);
+}
+
+void TestEntryWindows::changes_data()
+{
+    QTest::addColumn<Window>("window");
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<Meanwhile>("meanwhile");
+    // Every line of the file after the change; empty when nothing may change.
+    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<QString>("told");
+    const auto row = [](const char* name, Window window, const char* button, Meanwhile meanwhile,
+                        const QList<QByteArray>& lines, const QString& told) {
+        QTest::newRow(name) << window << QByteArray(button) << meanwhile << lines << told;
+    };
+    // The title keeps its leading spaces; the record markers typed into the description never reach the file.
+    const auto edited = [](const char* expiry, const char* description) {
+        return entryRecord("  Pão & Café", expiry, "08.03.15.10.22.41", "João", "é\"¿ ç", "ftp://sítio", description);
+    };
+    const QByteArray inserted = edited("09/03/08", "¥€ 10,00 ½");
+    const QByteArray saved = edited("09/03/08", "cliente¥€ 10,00 ½");
+    const QString stored = QStringLiteral("Entrada inserida com sucesso!");
+    const QString deleted = QStringLiteral("Entrada excluída com sucesso!");
+    const QString stale = SideWindows::staleEntryMessage();
+    const QString failed =
+        QStringLiteral("Não foi possível gravar o arquivo pswd.tab:\nO arquivo ultrapassa o tamanho "
+                       "máximo permitido.\n\nO arquivo anterior foi preservado e nada foi alterado.");
+    using enum Window;
+    using enum Meanwhile;
+    row("insert: added at the end of the file", NewEntry, "btnOk", Nothing, {banco, correio, loja, inserted}, stored);
+    row("insert after another program added an entry: both kept, the user told", NewEntry, "btnOk",
+        AnotherProgramAddsAnEntry, {banco, correio, loja, other, inserted}, stored);
+    row("insert after the date was cleared by its label", NewEntry, "btnOk", ExpiryClearedByItsLabel,
+        {banco, correio, loja, edited("----/----/----", "¥€ 10,00 ½")}, stored);
+    row("insert with an empty title: refused", NewEntry, "btnOk", EmptyTitle, {}, blankTitle);
+    row("insert, write failed: refused", NewEntry, "btnOk", DiskFails, {}, failed);
+    row("save: the edits in the place of the old entry", Update, "btnOk", Nothing, {banco, correio, saved, ""}, stored);
+    row("delete: an empty line in the place of the entry", Update, "btnDel", Nothing, {banco, correio, "", ""},
+        deleted);
+    row("save after another program added an entry: both kept, the user told", Update, "btnOk",
+        AnotherProgramAddsAnEntry, {banco, correio, saved, other, ""}, stored);
+    row("save with an empty title: refused", Update, "btnOk", EmptyTitle, {}, blankTitle);
+    row("delete with a title of spaces: refused", Update, "btnDel", TitleOfSpaces, {}, blankTitle);
+    row("save after the entry moved in the list: refused", Update, "btnOk", AnEntrySortingFirstIsAdded, {}, stale);
+    row("delete after the entry moved in the list: refused", Update, "btnDel", AnEntrySortingFirstIsAdded, {}, stale);
+    row("save from a detail window reopened empty: refused", Update, "btnOk", DetailWindowReopened, {}, stale);
+    row("save, write failed: refused", Update, "btnOk", DiskFails, {}, failed);
+}
+
+// The new-entry window, or the detail window's four boxes with the update window's description and expiry date,
+// make the entry. A stored change closes the windows; a refused one leaves them open with everything typed.
+void TestEntryWindows::changes()
+{
+    QFETCH(Window, window);
+    QFETCH(QByteArray, button);
+    QFETCH(Meanwhile, meanwhile);
+    QFETCH(QList<QByteArray>, lines);
+    QFETCH(QString, told);
+    const bool insert = window == Window::NewEntry;
+    const Window boxes = insert ? Window::NewEntry : Window::Detail;
+    EntryHost host(window);
+    // 9 March 2008, in the calendar of the window.
+    click(host.in(window, "btnCalendario"));
+    click(host.in(window, insert ? "Casa2_14" : "Casa_14"));
+    host.letMeanwhile(meanwhile);
+    const QByteArray before = host.file();
+    const QString title = meanwhile == Meanwhile::EmptyTitle      ? QString()
+                          : meanwhile == Meanwhile::TitleOfSpaces ? QStringLiteral("   ")
+                                                                  : QStringLiteral("  Pão & Café");
+    const QStringList typed{title, "João", "é\"¿ ç", "ftp://sítio"};
+    const char* const names[] = {"txtTitulo", "txtLogin", "txtSenha", "txtUrl"};
+    for (int i = 0; i < typed.size(); ++i) {
+        retype(host.in(boxes, names[i]), typed[i]);
+    }
+    QWidget* description = host.in(window, "txtDescricao");
+    QTest::keyClick(description, Qt::Key_End, Qt::ControlModifier);
+    typeText(description, QStringLiteral("\n€ 10,00§ ½¥"));
+    click(host.in(window, button.constData()));
+
+    const bool refused = lines.isEmpty();
+    const bool blank = told == blankTitle;
+    const bool changedOutside = meanwhile == Meanwhile::AnotherProgramAddsAnEntry;
+    QCOMPARE(host.platform.beeps, refused && !blank ? 0 : 1);
+    QCOMPARE(host.notices, refused && !blank ? QStringList() : QStringList{told});
+    QCOMPARE(host.platform.messages.size(), (refused && !blank) || changedOutside ? 1 : 0);
+    if (!refused) {
+        QCOMPARE(host.fileLines(), lines);
+        QVERIFY(!changedOutside ||
+                host.platform.messages[0].text.contains(QStringLiteral("alterado fora do programa")));
+        QVERIFY(insert ? !host.newEntry->isVisible() && host.newEntry->result() == QDialog::Accepted
+                       : !host.sides.isShown() && !host.sides.detailWindow());
+        return;
+    }
+    QCOMPARE(host.file(), before);
+    QVERIFY(host.window(boxes)->isVisible() && host.window(window)->isVisible());
+    for (int i = 0; i < typed.size(); ++i) {
+        QCOMPARE(textOf(host.in(boxes, names[i])), typed[i]);
+    }
+    QVERIFY(textOf(description).endsWith(QStringLiteral("\n€ 10,00 ½")));
+    QCOMPARE(textOf(host.in(window, insert ? "lblData" : "txtVencimento")), "09/03/08");
+    QWidget* notice = host.in(window, "lblMensagem");
+    QCOMPARE(blank ? textOf(notice) : host.platform.messages.first().text, told);
+    using enum Platform::MessageIcon;
+    QVERIFY(blank || host.platform.messages[0].icon == (meanwhile == Meanwhile::DiskFails ? Critical : Exclamation));
+    QCOMPARE(notice->isVisible(), blank);
+    auto* timer = notice->findChild<QTimer*>();
+    QCOMPARE(timer->isActive(), blank);
+    QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+    QVERIFY(!notice->isVisible());
+}
+
+void TestEntryWindows::opensTheAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("opened");
+    // <data> and <home> stand for the file URLs of the data folder, which holds notas.txt, and of the home folder.
+    const QList<std::array<const char*, 3>> rows = {
+        {"web address as written", "https://banco.example/a b?x=ç", "https://banco.example/a%20b?x=%C3%A7"},
+        {"a scheme, though named like a file", "ftp://notas.txt", "ftp://notas.txt"},
+        {"file beside the vault, spaces round it", "  notas.txt\t", "<data>/notas.txt"},
+        {"site with a port", "localhost:8080/x", "http://localhost:8080/x"},
+        {"under the home folder, even missing", "~/Documentos/y.pdf", "<home>/Documentos/y.pdf"},
+        {"absolute path, even missing", "/nao/existe.txt", "file:///nao/existe.txt"},
+        {"blank: nothing, a beep", "   ", ""},
+    };
+    for (const auto& [name, address, opened] : rows) {
+        QTest::newRow(name) << QString::fromUtf8(address) << QString::fromUtf8(opened);
+    }
+}
+
+void TestEntryWindows::opensTheAddress()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, opened);
+    EntryHost host(Window::Detail);
+    host.folder.write(QStringLiteral("notas.txt"), {});
+    retype(host.in(Window::Detail, "txtUrl"), address);
+    click(host.in(Window::Detail, "btnUrl"));
+    opened.replace(QStringLiteral("<data>"), QUrl::fromLocalFile(host.folder.path()).toString())
+        .replace(QStringLiteral("<home>"), QUrl::fromLocalFile(QDir::homePath()).toString());
+    QCOMPARE(host.platform.openedAddresses, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(opened)});
+    QCOMPARE(host.platform.beeps, opened.isEmpty() ? 1 : 0);
+}
+
+QTEST_MAIN(TestEntryWindows)
+#include "tst_entrywindows.moc"

@@ -14,7 +14,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 
-#include <array>
 #include <optional>
 
 namespace {
@@ -48,7 +47,6 @@ private slots:
     void save_data();
     void save();
     void refusedWhenChangedOutside();
-    void boxesTakeOnlyTheSettingsSet();
     void factoryPasswordHint();
 
 private:
@@ -169,42 +167,6 @@ void TestSettingsWindow::refusedWhenChangedOutside()
     QCOMPARE(settingsFile(), outsideFile);
     QVERIFY(logsIn(QStringLiteral("Fora")));
     QVERIFY(m_vault->settings().asksPasswordAtStart());
-}
-
-// Typed or pasted, the three boxes take twelve characters of the settings set; a refused key or paste changes
-// nothing, beeps and says why.
-void TestSettingsWindow::boxesTakeOnlyTheSettingsSet()
-{
-    startWith(Settings::factoryPassword);
-    QWidget* message = child(m_window.get(), "lblMensagem");
-    const QString tooLong = QStringLiteral("A senha aceita no máximo 12 caracteres.");
-    // Typed or pasted ("^V" first), what the box keeps and the last notice.
-    const QList<std::array<QString, 3>> table = {
-        {"a b.c~-defghijklm", "abcdefghijkl", tooLong},
-        {"^Vminha senha", "", "O espaço não é aceito neste campo."},
-        {"^VAçaí@26abcdef", "", tooLong},
-        {"^VAçaí@26abcde", "Açaí@26abcde", ""},
-        {"ab^Vc~", "ab", "O caractere ~ não é aceito neste campo."},
-    };
-    for (const char* name : passwordBoxes) {
-        auto* box = child<QLineEdit>(m_window.get(), name);
-        for (const auto& [input, kept, notice] : table) {
-            box->clear();
-            message->hide();
-            m_platform.beeps = 0;
-            const qsizetype pasteAt = input.indexOf(QLatin1String("^V"));
-            typeText(box, input.left(pasteAt));
-            if (pasteAt >= 0) {
-                paste(box, input.mid(pasteAt + 2));
-            }
-            QCOMPARE(box->text(), kept);
-            QCOMPARE(message->isVisible(), !notice.isEmpty());
-            if (!notice.isEmpty()) {
-                QCOMPARE(message->property("text").toString(), notice);
-            }
-            QCOMPARE(m_platform.beeps > 0, !notice.isEmpty());
-        }
-    }
 }
 
 // The factory password is shown beside the current password box until another one is stored.

@@ -24,9 +24,7 @@ void addLettersAndDigits(QString& taken)
     // Empty when the characters are taken; otherwise the notice, %1 standing for the character, or "*" for any.
     QTest::addColumn<QString>("notice");
     const QList<std::pair<const char*, QString>> rows = {
-        {"digits are taken", "0123456789"},
-        {"lower-case letters are taken", "abcdefghijklmnopqrstuvwxyz"},
-        {"upper-case letters are taken", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"},
+        {"digits and letters are taken", "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"},
         {"Portuguese accented letters are taken", "ÀÁÂÃÄÈÉÊËÌÍÎÏÒÓÔÕÖÙÚÛÜàáâãäèéêëìíîïòóôõöùúûüÑñÇç"},
     };
     for (const auto& [name, characters] : rows) {
@@ -128,10 +126,10 @@ void TestBoxCharacters::checkEachCharacter(const QStringList& boxes)
                 message->hide();
                 windows.platform.beeps = 0;
                 typed ? typeText(box, character) : paste(box, character);
-                const QString where = QStringLiteral("%1, U+%2, typed %3").arg(place).arg(code, 4, 16).arg(typed);
-                QVERIFY2(box->text() == (notice.isEmpty() ? character : QString()), qPrintable(where));
-                QVERIFY2(windows.platform.beeps == (notice.isEmpty() ? 0 : 1), qPrintable(where));
-                QVERIFY2(message->isVisible() != notice.isEmpty(), qPrintable(where));
+                const bool taken = box->text() == character && windows.platform.beeps == 0 && !message->isVisible();
+                const bool refused = box->text().isEmpty() && windows.platform.beeps == 1 && message->isVisible();
+                QVERIFY2(notice.isEmpty() ? taken : refused,
+                         qPrintable(QStringLiteral("%1, U+%2, typed %3").arg(place).arg(code, 4, 16).arg(typed)));
                 if (!notice.isEmpty() && notice != QLatin1String("*")) {
                     QCOMPARE(textOf(message), notice.contains(QLatin1String("%1")) ? notice.arg(character) : notice);
                 }

@@ -71,11 +71,9 @@ void TestSettingsWindow::save_data()
     QTest::addColumn<Change>("change");
     const QByteArray no = Settings::answerNo;
     const QString mismatch = QStringLiteral("senhas não conferem!");
-    const QString blank = QStringLiteral("A nova senha não pode ficar em branco.\n"
-                                         "Para manter a senha atual, digite-a também nos campos da nova senha.");
-    const QString tooBig =
-        QStringLiteral("Não foi possível gravar o arquivo cnfg.tab:\nO arquivo ultrapassa o "
-                       "tamanho máximo permitido.\n\nAs configurações anteriores foram preservadas.");
+    // The messages begin so.
+    const QString blank = QStringLiteral("A nova senha não pode ficar em branco.\n");
+    const QString tooBig = QStringLiteral("Não foi possível gravar o arquivo cnfg.tab:\nO arquivo ultrapassa o ");
     const QString outside = QStringLiteral("O arquivo cnfg.tab foi alterado fora do programa");
     const QString full = QStringLiteral("1Ação@&*#$_Ñ"); // twelve characters
     QTest::newRow("asking at start turned on") << Change{"8046", no, {"8046", "8046", "8046"}, true, updated, "8046"};

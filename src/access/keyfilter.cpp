@@ -18,8 +18,6 @@ const QString entryWindowSet = lettersAndDigits + QStringLiteral(".,:;<>=(){}[]'
 
 const QString settingsSet = lettersAndDigits + QStringLiteral("@&*#$_");
 
-constexpr char16_t backspace = 8;
-
 } // namespace
 
 namespace KeyFilter {
@@ -27,14 +25,6 @@ namespace KeyFilter {
 const QString& allowedCharacters(CharacterSet set)
 {
     return set == CharacterSet::EntryWindow ? entryWindowSet : settingsSet;
-}
-
-char16_t LimitaChars(char16_t key, CharacterSet set)
-{
-    if (key == backspace) {
-        return key;
-    }
-    return allowedCharacters(set).contains(QChar(key)) ? key : 0;
 }
 
 bool isStorable(const QString& text)

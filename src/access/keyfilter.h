@@ -16,9 +16,6 @@ enum class CharacterSet
 // The allowed characters, in their listed order.
 const QString& allowedCharacters(CharacterSet set);
 
-// The key code to deliver to the box for a typed key: the key itself when allowed (Backspace always is), otherwise 0.
-char16_t LimitaChars(char16_t key, CharacterSet set);
-
 // True when every character can be stored in a record field (line breaks included): no field separator, no
 // line-break mark, nothing the data files' Windows-1252 cannot hold.
 bool isStorable(const QString& text);

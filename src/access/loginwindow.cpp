@@ -3,6 +3,7 @@
 #include "access/masterpassword.h"
 #include "access/skin.h"
 #include "info/authorsite.h"
+#include "info/linklabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
@@ -14,7 +15,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QUrl>
@@ -98,12 +98,11 @@ void LoginWindow::createPasswordPanel()
 
 void LoginWindow::createAuthorLink()
 {
-    m_authorSite =
-        Skin::addLabel(QStringLiteral("lblSitedoautor"), AuthorSite::hostName(), QRect(20, 198, 340, 20), this);
-    m_authorSite->setAlignment(Qt::AlignCenter);
-    m_authorSite->setCursor(Qt::PointingHandCursor);
-    m_authorSite->setToolTip(QStringLiteral(" %1 ").arg(AuthorSite::address()));
-    m_authorSite->installEventFilter(this);
+    auto* link = new LinkLabel(QStringLiteral("lblSitedoautor"), AuthorSite::hostName(), this);
+    link->setGeometry(20, 198, 340, 20);
+    link->setAlignment(Qt::AlignCenter);
+    link->setToolTip(QStringLiteral(" %1 ").arg(AuthorSite::address()));
+    connect(link, &LinkLabel::clicked, this, [this] { m_platform.openAddress(QUrl(AuthorSite::address())); });
 }
 
 void LoginWindow::placeAboveScreenCentre()
@@ -117,18 +116,6 @@ void LoginWindow::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     Picture::paint(painter, QStringLiteral("login-background"), rect());
-}
-
-bool LoginWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_authorSite && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && m_authorSite->rect().contains(mouse->position().toPoint())) {
-            m_platform.openAddress(QUrl(AuthorSite::address()));
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void LoginWindow::checkPassword()

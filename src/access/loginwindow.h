@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class Platform;
-class QLabel;
 class QLineEdit;
 class Vault;
 
@@ -23,7 +22,6 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
@@ -38,6 +36,5 @@ private:
     const Vault& m_vault;
     Platform& m_platform;
     QLineEdit* m_password = nullptr;
-    QLabel* m_authorSite = nullptr;
     bool m_finished = false;
 };

@@ -1,28 +1,21 @@
-#include "access/loginwindow.h"
+#include "support/datafolder.h"
 #include "support/input.h"
+
+#include "access/loginwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
 #include "platform/recordingplatform.h"
-#include "support/datafolder.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
 
-namespace {
-
-// The password in cnfg.tab, asked at start, what the user types and does, and the outcome.
-struct Attempt
+enum class Action
 {
-    QByteArray stored;
-    QString typed;
-    QByteArray action;
-    bool opens;
-    QString message;
+    ClickOk,
+    PressEnter,
+    ClickClose,
+    CloseWindow,
 };
-
-} // namespace
-
-Q_DECLARE_METATYPE(Attempt)
 
 class TestLoginWindow : public QObject
 {
@@ -35,52 +28,56 @@ private slots:
 
 void TestLoginWindow::start_data()
 {
-    QTest::addColumn<Attempt>("attempt");
-
-    const QString refused = QStringLiteral("Senha não confere!");
-    QTest::newRow("factory password, btnOk") << Attempt{"8046", "8046", "btnOk", true, {}};
-    QTest::newRow("factory password, Enter") << Attempt{"8046", "8046", "Return", true, {}};
-    QTest::newRow("other case, btnOk") << Attempt{"Cofre", "cofre", "btnOk", false, refused};
-    QTest::newRow("other case, Enter") << Attempt{"Cofre", "COFRE", "Return", false, refused};
-    QTest::newRow("accented") << Attempt{"A\xE7\x61\xED@1", "Açaí@1", "Return", true, {}};
-    QTest::newRow("a character without a code is not '?'") << Attempt{"80?6", "80ő6", "btnOk", false, refused};
-    QTest::newRow("btnFechar with the password typed") << Attempt{"8046", "8046", "btnFechar", false, {}};
-    QTest::newRow("window closed") << Attempt{"8046", "8046", "close", false, {}};
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("the right password and Ok open") << QByteArray("8046") << "8046" << Action::ClickOk << true;
+    QTest::newRow("the right password and Enter open") << QByteArray("8046") << "8046" << Action::PressEnter << true;
+    QTest::newRow("an accented password opens")
+        << QByteArray("A\xE7\x61\xED@1") << "Açaí@1" << Action::PressEnter << true;
+    QTest::newRow("another letter case ends") << QByteArray("Cofre") << "cofre" << Action::ClickOk << false;
+    QTest::newRow("a wrong password with Enter ends") << QByteArray("Cofre") << "Cofre1" << Action::PressEnter << false;
+    QTest::newRow("a character without a code is not '?'") << QByteArray("80?6") << "80ő6" << Action::ClickOk << false;
+    QTest::newRow("the close button ends silently") << QByteArray("8046") << "8046" << Action::ClickClose << false;
+    QTest::newRow("closing the window ends silently") << QByteArray("8046") << "8046" << Action::CloseWindow << false;
 }
 
-// One try: the right password opens the main window; anything else ends the program, with a message when refused.
+// Until the password is given, the login window is the only one shown, and masks it. One try: the right password
+// opens the main window; a wrong one ends the program after a message; closing ends it with none.
 void TestLoginWindow::start()
 {
-    QFETCH(Attempt, attempt);
-
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, typed);
+    QFETCH(Action, action);
+    QFETCH(bool, opens);
     DataFolder folder;
     Vault vault(folder.path());
-    QVERIFY(vault.open().ok() && vault.saveSettings(attempt.stored, true).ok());
+    QVERIFY(vault.open().ok() && vault.saveSettings(stored, true).ok());
     RecordingPlatform platform;
     Program program(folder.path(), platform);
-    QSignalSpy finishedSpy(&program, &Program::finished);
+    QSignalSpy finished(&program, &Program::finished);
     QVERIFY(program.start());
     QPointer<LoginWindow> login = program.loginWindow();
-    // Until the password is given, the login window is the only one shown, and it masks the password.
     const QWidgetList all = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(all.begin(), all.end(), [](QWidget* window) { return window->isVisible(); }), 1);
     QVERIFY(login && login->isVisible());
     auto* box = child<QLineEdit>(login.get(), "txtLogar");
     QCOMPARE(box->echoMode(), QLineEdit::Password);
-    typeText(box, attempt.typed);
-    if (attempt.action == "Return") {
-        QTest::keyClick(box, Qt::Key_Return);
-    } else if (attempt.action == "close") {
+
+    typeText(box, typed + (action == Action::PressEnter ? QStringLiteral("\n") : QString()));
+    if (action == Action::ClickOk || action == Action::ClickClose) {
+        click(child(login.get(), action == Action::ClickOk ? "btnOk" : "btnFechar"));
+    } else if (action == Action::CloseWindow) {
         login->close();
-    } else {
-        QTest::mouseClick(child(login.get(), attempt.action.constData()), Qt::LeftButton);
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!login);
-    QCOMPARE(program.mainWindow() && program.mainWindow()->isVisible(), attempt.opens);
-    QCOMPARE(finishedSpy.count(), attempt.opens ? 0 : 1);
-    QCOMPARE(platform.messages.size(), attempt.message.isEmpty() ? 0 : 1);
-    QCOMPARE(platform.messages.value(0).text, attempt.message);
+    QCOMPARE(program.mainWindow() && program.mainWindow()->isVisible(), opens);
+    QCOMPARE(finished.count(), opens ? 0 : 1);
+    const bool refused = !opens && action <= Action::PressEnter;
+    QCOMPARE(platform.messages.size(), refused ? 1 : 0);
+    QCOMPARE(platform.messages.value(0).text, refused ? QStringLiteral("Senha não confere!") : QString());
 }
 
 QTEST_MAIN(TestLoginWindow)

@@ -1,30 +1,22 @@
+#include "support/input.h"
+
 #include "access/loginwindow.h"
 #include "access/settingswindow.h"
-#include "support/input.h"
 #include "platform/recordingplatform.h"
 #include "storage/settingsfile.h"
 #include "storage/vault.h"
+#include "storage/windows1252.h"
 #include "support/datafolder.h"
-#include "support/filesizelimit.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
 
-#include <array>
-#include <optional>
-
 namespace {
 
-const QByteArray installationKey = "61226";
-const QString updated = QStringLiteral("Dados atualizados com sucesso!");
-const char* const passwordBoxes[] = {"txtSenhaAtual", "txtNovaSenha", "txtRepSenha"};
-
-// cnfg.tab before, the boxes and option as filled in, the message, the password stored, and whether the kernel
-// refuses every write.
+// cnfg.tab before, the three boxes and the option as filled in, the message, the password the login takes afterwards,
+// and whether another program stored other settings while the window was open.
 struct Change
 {
     QByteArray stored;
@@ -32,9 +24,22 @@ struct Change
     QStringList typed;
     bool askAtStart;
     QString message;
-    QByteArray password{};
-    bool noWrites = false;
+    QByteArray passwordAfter;
+    bool changedOutside = false;
 };
+
+const QByteArray installationKey = "61226";
+const QString updated = QStringLiteral("Dados atualizados com sucesso!");
+
+bool logsIn(const Vault& vault, const QByteArray& password)
+{
+    RecordingPlatform platform;
+    LoginWindow login(vault, platform);
+    QSignalSpy accepted(&login, &LoginWindow::passwordAccepted);
+    login.show();
+    typeText(child(&login, "txtLogar"), Windows1252::toUnicode(password) + QLatin1Char('\n'));
+    return accepted.count() == 1;
+}
 
 } // namespace
 
@@ -47,195 +52,80 @@ class TestSettingsWindow : public QObject
 private slots:
     void save_data();
     void save();
-    void refusedWhenChangedOutside();
-    void boxesTakeOnlyTheSettingsSet();
-    void factoryPasswordHint();
-
-private:
-    // Opens the window over a cnfg.tab with these fields, as if written by an earlier run.
-    void startWith(const QByteArray& password, const QByteArray& answer = Settings::answerNo);
-    bool logsIn(const QString& password);
-    QByteArray settingsFile() const { return m_folder.read(QStringLiteral("cnfg.tab")); }
-
-    DataFolder m_folder;
-    RecordingPlatform m_platform;
-    std::unique_ptr<Vault> m_vault;
-    std::unique_ptr<SettingsWindow> m_window;
 };
-
-void TestSettingsWindow::startWith(const QByteArray& password, const QByteArray& answer)
-{
-    m_window.reset();
-    m_platform.messages.clear();
-    m_folder.write(QStringLiteral("cnfg.tab"), SettingsFile::encode({installationKey, password, answer}));
-    m_vault = std::make_unique<Vault>(m_folder.path());
-    QVERIFY(m_vault->open().ok());
-    m_window = std::make_unique<SettingsWindow>(*m_vault, m_platform);
-    m_window->show();
-}
-
-bool TestSettingsWindow::logsIn(const QString& password)
-{
-    LoginWindow login(*m_vault, m_platform);
-    QSignalSpy acceptedSpy(&login, &LoginWindow::passwordAccepted);
-    login.show();
-    typeText(child<QLineEdit>(&login, "txtLogar"), password);
-    QTest::mouseClick(child(&login, "btnOk"), Qt::LeftButton);
-    return acceptedSpy.count() == 1;
-}
 
 void TestSettingsWindow::save_data()
 {
     QTest::addColumn<Change>("change");
-
     const QByteArray no = Settings::answerNo;
     const QString mismatch = QStringLiteral("senhas não conferem!");
-    const QString blank = QStringLiteral("A nova senha não pode ficar em branco.\n"
-                                         "Para manter a senha atual, digite-a também nos campos da nova senha.");
-    const QString failed = QStringLiteral("Não foi possível gravar o arquivo cnfg.tab:\nO arquivo ultrapassa o "
-                                          "tamanho máximo permitido.\n\nAs configurações anteriores foram "
-                                          "preservadas.");
+    // The messages begin so.
+    const QString blank = QStringLiteral("A nova senha não pode ficar em branco.\n");
+    const QString outside = QStringLiteral("O arquivo cnfg.tab foi alterado fora do programa");
     const QString full = QStringLiteral("1Ação@&*#$_Ñ"); // twelve characters
-    QTest::newRow("start option on") << Change{"8046", no, {"8046", "8046", "8046"}, true, updated, "8046"};
-    QTest::newRow("start option off") << Change{"8046", "Sim", {"8046", "8046", "8046"}, false, updated, "8046"};
-    QTest::newRow("12 characters") << Change{"8046", no, {"8046", full, full}, false, updated, "1A\xE7\xE3o@&*#$_\xD1"};
-    QTest::newRow("from accents") << Change{"S\xE3o", no, {"São", "Paulo", "Paulo"}, true, updated, "Paulo"};
-    QTest::newRow("current in other case") << Change{"Cofre", "sim", {"COFRE", "Novo", "Novo"}, true, mismatch};
-    QTest::newRow("repetition differs") << Change{"Cofre", no, {"Cofre", "Novo1", "Novo2"}, true, mismatch};
-    QTest::newRow("new one empty") << Change{"Cofre", no, {"Cofre"}, true, blank};
-    QTest::newRow("file size limit") << Change{"8046", no, {"8046", "Nova1", "Nova1"}, true, failed, {}, true};
+    QTest::newRow("asking at start turned on") << Change{"8046", no, {"8046", "8046", "8046"}, true, updated, "8046"};
+    QTest::newRow("asking at start turned off")
+        << Change{"8046", "Sim", {"8046", "8046", "8046"}, false, updated, "8046"};
+    QTest::newRow("twelve characters stored")
+        << Change{"8046", no, {"8046", full, full}, false, updated, "1A\xE7\xE3o@&*#$_\xD1"};
+    QTest::newRow("from an accented password")
+        << Change{"S\xE3o", no, {"São", "Paulo", "Paulo"}, true, updated, "Paulo"};
+    QTest::newRow("current one in other case")
+        << Change{"Cofre", "Sim", {"COFRE", "Novo", "Novo"}, true, mismatch, "Cofre"};
+    QTest::newRow("repetition differs") << Change{"Cofre", no, {"Cofre", "Novo1", "Novo2"}, true, mismatch, "Cofre"};
+    QTest::newRow("new one empty") << Change{"Cofre", no, {"Cofre"}, true, blank, "Cofre"};
+    QTest::newRow("changed outside") << Change{"8046", no, {"8046", "Nova1", "Nova1"}, false, outside, "Fora", true};
 }
 
-// A refused or failed change leaves cnfg.tab as it was, and the password checked; a stored one rewrites it under the
-// same installation key, readable by its owner only, and the login checks the new password from then on.
+// A refused or failed change leaves cnfg.tab as it was; a stored one rewrites it under the same installation key,
+// readable by its owner only, keeps the file it replaced as the backup, and the login takes the new password only.
+// The factory password is shown as a hint until another is stored.
 void TestSettingsWindow::save()
 {
     QFETCH(Change, change);
-
-    startWith(change.stored, change.answerBefore);
-    std::optional<FileSizeLimit> noWrites;
-    if (change.noWrites) {
-        noWrites.emplace(0);
+    DataFolder folder;
+    folder.write(QStringLiteral("cnfg.tab"),
+                 SettingsFile::encode({installationKey, change.stored, change.answerBefore}));
+    RecordingPlatform platform;
+    Vault vault(folder.path());
+    QVERIFY(vault.open().ok());
+    SettingsWindow window(vault, platform);
+    window.show();
+    QCOMPARE(child<QRadioButton>(&window, "optSim")->isChecked(), change.answerBefore == "Sim");
+    if (change.changedOutside) {
+        Vault other(folder.path());
+        QVERIFY(other.open().ok() && other.saveSettings("Fora", true).ok());
     }
-    QCOMPARE(child<QRadioButton>(m_window.get(), "optSim")->isChecked(), change.answerBefore == "Sim");
-    const QByteArray before = settingsFile();
+    const QByteArray before = folder.read(QStringLiteral("cnfg.tab"));
+    const char* const boxes[] = {"txtSenhaAtual", "txtNovaSenha", "txtRepSenha"};
     for (int i = 0; i < 3; ++i) {
-        typeText(child<QLineEdit>(m_window.get(), passwordBoxes[i]), change.typed.value(i));
+        typeText(child(&window, boxes[i]), change.typed.value(i));
     }
-    QTest::mouseClick(child(m_window.get(), change.askAtStart ? "optSim" : "optNao"), Qt::LeftButton);
-    QTest::mouseClick(child(m_window.get(), "btnOk"), Qt::LeftButton);
+    click(child(&window, change.askAtStart ? "optSim" : "optNao"));
+    click(child(&window, "btnOk"));
 
-    QCOMPARE(m_platform.messages.size(), 1);
-    QCOMPARE(m_platform.messages[0].text, change.message);
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY2(platform.messages[0].text.startsWith(change.message), qPrintable(platform.messages[0].text));
     const bool saved = change.message == updated;
-    QCOMPARE(m_window->isVisible(), !saved);
-    // No temporary file is left behind; a save keeps the file it replaced as the backup.
-    QStringList files = QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden);
-    files.removeAll("cnfg.tab.bak");
+    QCOMPARE(window.isVisible(), !saved);
+    QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll(QStringLiteral("cnfg.tab.bak"));
     QCOMPARE(files, (QStringList{"cnfg.tab", "pswd.tab"}));
     if (saved) {
-        QCOMPARE(m_folder.read("cnfg.tab.bak"), before);
+        const QByteArray answer = change.askAtStart ? Settings::answerYes : Settings::answerNo;
+        QCOMPARE(folder.read(QStringLiteral("cnfg.tab")),
+                 SettingsFile::encode({installationKey, change.passwordAfter, answer}));
+        QCOMPARE(folder.read(QStringLiteral("cnfg.tab.bak")), before);
+        QCOMPARE(QFile::permissions(folder.filePath(QStringLiteral("cnfg.tab"))),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+    } else {
+        QCOMPARE(folder.read(QStringLiteral("cnfg.tab")), before);
     }
-    if (!saved) {
-        QCOMPARE(settingsFile(), before);
-        QVERIFY(logsIn(QString::fromLatin1(change.stored)));
-        return;
-    }
-    const QByteArray answer = change.askAtStart ? Settings::answerYes : Settings::answerNo;
-    QCOMPARE(settingsFile(), SettingsFile::encode({installationKey, change.password, answer}));
-    QCOMPARE(QFileInfo(m_folder.filePath(QStringLiteral("cnfg.tab"))).permissions(),
-             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
-    QVERIFY(logsIn(change.typed[1]));
-    QCOMPARE(logsIn(change.typed[0]), change.typed[0] == change.typed[1]);
-}
-
-// Another program changed cnfg.tab while the window was open: nothing is written over it, the settings it holds are
-// read, and the user is told.
-void TestSettingsWindow::refusedWhenChangedOutside()
-{
-    startWith("8046");
-    Vault outside(m_folder.path());
-    QVERIFY(outside.open().ok() && outside.saveSettings("Fora", true).ok());
-    const QByteArray outsideFile = settingsFile();
-    for (int i = 0; i < 3; ++i) {
-        typeText(child<QLineEdit>(m_window.get(), passwordBoxes[i]), i == 0 ? "8046" : "Nova1");
-    }
-    QTest::mouseClick(child(m_window.get(), "btnOk"), Qt::LeftButton);
-
-    QCOMPARE(m_platform.messages.size(), 1);
-    QCOMPARE(m_platform.messages[0].icon, Platform::MessageIcon::Exclamation);
-    QVERIFY(m_platform.messages[0].text.startsWith(QStringLiteral("O arquivo cnfg.tab foi alterado fora do programa")));
-    QVERIFY(m_window->isVisible());
-    QCOMPARE(settingsFile(), outsideFile);
-    QVERIFY(logsIn(QStringLiteral("Fora")));
-    QVERIFY(m_vault->settings().asksPasswordAtStart());
-}
-
-// Typed or pasted, the three boxes take twelve characters of the settings set; a refused key or paste changes
-// nothing, beeps and says why.
-void TestSettingsWindow::boxesTakeOnlyTheSettingsSet()
-{
-    startWith(Settings::factoryPassword);
-    QWidget* message = child(m_window.get(), "lblMensagem");
-    const QString tooLong = QStringLiteral("A senha aceita no máximo 12 caracteres.");
-    // Typed or pasted ("^V" first), what the box keeps and the last notice.
-    const QList<std::array<QString, 3>> table = {
-        {"a b.c~-defghijklm", "abcdefghijkl", tooLong},
-        {"^Vminha senha", "", "O espaço não é aceito neste campo."},
-        {"^VAçaí@26abcdef", "", tooLong},
-        {"^VAçaí@26abcde", "Açaí@26abcde", ""},
-        {"ab^Vc~", "ab", "O caractere ~ não é aceito neste campo."},
-    };
-    for (const char* name : passwordBoxes) {
-        auto* box = child<QLineEdit>(m_window.get(), name);
-        for (const auto& [input, kept, notice] : table) {
-            box->clear();
-            message->hide();
-            m_platform.beeps = 0;
-            const qsizetype pasteAt = input.indexOf(QLatin1String("^V"));
-            typeText(box, input.left(pasteAt));
-            if (pasteAt >= 0) {
-                paste(box, input.mid(pasteAt + 2));
-            }
-            QCOMPARE(box->text(), kept);
-            QCOMPARE(message->isVisible(), !notice.isEmpty());
-            if (!notice.isEmpty()) {
-                QCOMPARE(message->property("text").toString(), notice);
-            }
-            QCOMPARE(m_platform.beeps > 0, !notice.isEmpty());
-        }
-    }
-}
-
-// The factory password is shown beside the current password box until another one is stored.
-void TestSettingsWindow::factoryPasswordHint()
-{
-    const auto hint = [this] { return child<QLabel>(m_window.get(), "lblSenhaFabrica"); };
-    startWith(Settings::factoryPassword);
-    QVERIFY(hint());
-    QVERIFY(hint()->isVisible());
-    QCOMPARE(hint()->text(), QStringLiteral("Senha de fábrica: 8046"));
-
-    // A refused change keeps it.
-    for (const QStringList& typed : {QStringList{"8O46", "nova", "nova"}, QStringList{"8046", "nova", "Nova"}}) {
-        for (int i = 0; i < 3; ++i) {
-            auto* box = child<QLineEdit>(m_window.get(), passwordBoxes[i]);
-            box->clear();
-            typeText(box, typed[i]);
-        }
-        QTest::mouseClick(child(m_window.get(), "btnOk"), Qt::LeftButton);
-        QCOMPARE(m_platform.messages.takeLast().text, QStringLiteral("senhas não conferem!"));
-        QVERIFY(hint()->isVisible());
-    }
-
-    // Stored: the window opened next, and after a restart, has none.
-    typeText(child(m_window.get(), "txtRepSenha"), QStringLiteral("\b\b\b\bnova"));
-    QTest::mouseClick(child(m_window.get(), "btnOk"), Qt::LeftButton);
-    QCOMPARE(m_platform.messages.takeLast().text, updated);
-    m_window = std::make_unique<SettingsWindow>(*m_vault, m_platform);
-    QVERIFY(!hint());
-    startWith("nova");
-    QVERIFY(!hint());
+    QVERIFY(logsIn(vault, change.passwordAfter));
+    QCOMPARE(logsIn(vault, change.stored), change.stored == change.passwordAfter);
+    QCOMPARE(bool(child(&window, "lblSenhaFabrica")), change.stored == Settings::factoryPassword);
+    SettingsWindow reopened(vault, platform);
+    QCOMPARE(bool(child(&reopened, "lblSenhaFabrica")), change.passwordAfter == Settings::factoryPassword);
 }
 
 QTEST_MAIN(TestSettingsWindow)

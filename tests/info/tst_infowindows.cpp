@@ -1,95 +1,75 @@
-#include "info/aboutwindow.h"
-#include "info/authorsite.h"
-#include "info/helptext.h"
-#include "info/helpwindow.h"
-#include "platform/recordingplatform.h"
+#include "support/input.h"
+#include "support/programwindows.h"
 
-#include <QLabel>
+#include "info/authorsite.h"
+
 #include <QPlainTextEdit>
-#include <QTest>
-#include <QTextBlock>
+#include <QScrollBar>
 
 class TestInfoWindows : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void helpShowsItsLines_data();
-    void helpShowsItsLines();
+    void helpShowsItsTextScrollsAndCloses();
     void authorLinkOpensTheSite_data();
     void authorLinkOpensTheSite();
 };
 
-void TestInfoWindows::helpShowsItsLines_data()
+// The help opens with its four paragraphs to read, not to edit; the keys scroll it, and the close button closes it.
+void TestInfoWindows::helpShowsItsTextScrollsAndCloses()
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("line");
-    const QStringList lines = {
-        QStringLiteral("As Passwords sempre são classificadas em ordem alfabética."),
-        QString(),
-        QStringLiteral("Para inserir nova Password, simplesmente clique no ícone do Lôbo e insira os dados. "),
-        QString(),
-        QStringLiteral("Duplo clique na lista, mostra os dados completos da Password e a habilita para atualização / "
-                       "deleção."),
-        QString(),
-        QStringLiteral("Se deletar seu arquivo original de configuração, vai perder todas as Passwords salvas. "
-                       "Portanto, seja cuidadoso!"),
-    };
-    for (int index = 0; index < lines.size(); ++index) {
-        QTest::addRow("line %d", index + 1) << index << lines.at(index);
-    }
-}
+    ProgramWindows windows;
+    QWidget* help = windows.window(QStringLiteral("frm4_Ajuda"));
+    auto* text = child<QPlainTextEdit>(help, "txtAjuda");
+    const QString shown = text->toPlainText();
+    QCOMPARE(shown.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts).size(), 4);
+    typeText(text, QStringLiteral("x\b\n"));
+    QCOMPARE(text->toPlainText(), shown);
 
-void TestInfoWindows::helpShowsItsLines()
-{
-    QFETCH(int, index);
-    QFETCH(QString, line);
-    const QStringList lines = HelpText::text().split(QStringLiteral("\r\n"));
-    QCOMPARE(lines.size(), 7);
-    QCOMPARE(lines.at(index), line);
+    QScrollBar* scroll = text->verticalScrollBar();
+    QVERIFY(scroll->maximum() > 0);
+    QCOMPARE(scroll->value(), 0);
+    QTest::keyClick(text, Qt::Key_PageDown);
+    QCOMPARE(scroll->value(), scroll->maximum());
 
-    HelpWindow window;
-    auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("txtAjuda"));
-    QTest::keyClicks(box, QStringLiteral("x\b\r"));
-    QCOMPARE(box->document()->blockCount(), 7);
-    QCOMPARE(box->document()->findBlockByNumber(index).text(), line);
-    window.show();
-    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("btnFechar")), Qt::LeftButton);
-    QVERIFY(!window.isVisible());
+    click(child(help, "btnFechar"));
+    QVERIFY(!help->isVisible());
 }
 
 void TestInfoWindows::authorLinkOpensTheSite_data()
 {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<int>("clicks");
-    QTest::addColumn<QPoint>("releasedAt");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("releasedOutside");
     QTest::addColumn<int>("opened");
-    QTest::newRow("one click") << int(Qt::LeftButton) << 1 << QPoint(5, 5) << 1;
-    QTest::newRow("two clicks open it twice") << int(Qt::LeftButton) << 2 << QPoint(5, 5) << 2;
-    QTest::newRow("right button opens nothing") << int(Qt::RightButton) << 1 << QPoint(5, 5) << 0;
-    QTest::newRow("released outside opens nothing") << int(Qt::LeftButton) << 1 << QPoint(5, 50) << 0;
+    const QString login = QStringLiteral("frm0_Logar"), about = QStringLiteral("frm5_Sobre");
+    QTest::newRow("login window: a click opens the site") << login << Qt::LeftButton << false << 1;
+    QTest::newRow("about window: a click opens the site") << about << Qt::LeftButton << false << 1;
+    QTest::newRow("login window: the right button opens nothing") << login << Qt::RightButton << false << 0;
+    QTest::newRow("about window: released off the link, nothing opens") << about << Qt::LeftButton << true << 0;
 }
 
+// The site opens at its full address, of which the link shows the host; the window stays open.
 void TestInfoWindows::authorLinkOpensTheSite()
 {
-    QFETCH(int, button);
-    QFETCH(int, clicks);
-    QFETCH(QPoint, releasedAt);
+    QFETCH(QString, window);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, releasedOutside);
     QFETCH(int, opened);
-    RecordingPlatform platform;
-    AboutWindow window(platform);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* link = window.findChild<QLabel*>(QStringLiteral("lblSitedoautor"));
-    QCOMPARE(link->toolTip(), QLatin1Char(' ') + AuthorSite::hostName() + QLatin1Char(' '));
-    for (int click = 0; click < clicks; ++click) {
-        QTest::mousePress(link, Qt::MouseButton(button), {}, QPoint(5, 5));
-        QTest::mouseRelease(link, Qt::MouseButton(button), {}, releasedAt);
+    ProgramWindows windows;
+    QWidget* shown = windows.window(window);
+    QWidget* link = child(shown, "lblSitedoautor");
+    QTest::mousePress(link, button, {}, QPoint(5, 5));
+    QTest::mouseRelease(link, button, {}, releasedOutside ? QPoint(5, link->height() + 5) : QPoint(5, 5));
+
+    QCOMPARE(windows.platform.openedAddresses.size(), opened);
+    for (const QUrl& address : windows.platform.openedAddresses) {
+        QCOMPARE(address, QUrl(AuthorSite::address()));
+        QCOMPARE(address.scheme(), QStringLiteral("http"));
+        QCOMPARE(address.host(), textOf(link));
     }
-    QCOMPARE(platform.openedAddresses, QList<QUrl>(opened, QUrl(AuthorSite::address())));
-    QVERIFY(window.isVisible());
-    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("btnFechar")), Qt::LeftButton);
-    QVERIFY(!window.isVisible());
+    QVERIFY(shown->isVisible());
 }
 
 QTEST_MAIN(TestInfoWindows)

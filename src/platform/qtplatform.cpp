@@ -111,8 +111,3 @@ void QtPlatform::removeTrayIcon()
 {
     delete m_trayIcon;
 }
-
-bool QtPlatform::isTrayIconShown() const
-{
-    return !m_trayIcon.isNull();
-}

@@ -31,7 +31,6 @@ public:
     bool isTrayAvailable() const override;
     void showTrayIcon(const QIcon& icon, const QString& tip) override;
     void removeTrayIcon() override;
-    bool isTrayIconShown() const override;
 
 private:
     QPointer<QSystemTrayIcon> m_trayIcon;

@@ -16,7 +16,7 @@ class QtPlatform : public Platform
 
 public:
     // How long a copied login or password stays on the clipboard; the timer counting it is the child
-    // "clipboardTimer".
+    // "clipboardTimer". The clipboard also forgets it when the application quits.
     static constexpr std::chrono::seconds secretLifetime{30};
 
     explicit QtPlatform(QObject* parent = nullptr);

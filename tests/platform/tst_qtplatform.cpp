@@ -1,64 +1,58 @@
+#include "platform/noticelabel.h"
+#include "platform/picturebutton.h"
 #include "platform/qtplatform.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
-#include <functional>
 
 namespace {
 
 const QString secret = QStringLiteral("S3nh@ \"é\"~");
 const QString usersText = QStringLiteral("meu texto");
+const QString ok = QStringLiteral("OK");
 
 enum class Step
 {
     CopySecret,
     UserCopiesElsewhere,
     ThirtySecondsPass,
-    ProgramEnds,
+    ProgramEnds
+};
+enum class Press
+{
+    LeftButton,
+    RightButton,
+    SpaceKey
 };
 
-QString clipboardText()
-{
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data ? data->text() : QString();
-}
-
-// A message box as the user saw it.
+// A message box as the user saw it, answered by the button of that text or else by that key.
 struct ShownBox
 {
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
-    QString defaultButton;
 };
 
-// Runs the call that opens a modal message box, reads the box and answers it by the button of that text, or by
-// Escape when no button has it.
 ShownBox answerBox(const std::function<void()>& call, const QString& answer)
 {
     ShownBox shown;
     QTimer::singleShot(0, [&shown, answer] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
-        shown = {box->windowTitle(),
-                 box->text(),
-                 box->icon(),
-                 {},
-                 box->defaultButton() ? box->defaultButton()->text() : QString()};
+        shown = {box->windowTitle(), box->text(), box->icon(), {}};
         QAbstractButton* chosen = nullptr;
         for (QAbstractButton* button : box->buttons()) {
             shown.buttons.append(button->text());
             chosen = button->text() == answer ? button : chosen;
         }
-        chosen ? chosen->click() : QTest::keyClick(box, Qt::Key_Escape);
+        chosen ? chosen->click() : QTest::keyClick(box, answer == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
     });
     call();
     return shown;
@@ -67,7 +61,9 @@ ShownBox answerBox(const std::function<void()>& call, const QString& answer)
 } // namespace
 
 Q_DECLARE_METATYPE(Step)
+Q_DECLARE_METATYPE(Press)
 
+// The real desktop through Qt, offscreen: the clipboard, message boxes, picture buttons and notices.
 class TestQtPlatform : public QObject
 {
     Q_OBJECT
@@ -75,10 +71,11 @@ class TestQtPlatform : public QObject
 private slots:
     void copiedSecretIsForgotten_data();
     void copiedSecretIsForgotten();
-    void messageIcon_data();
-    void messageIcon();
-    void question_data();
-    void question();
+    void messageBox_data();
+    void messageBox();
+    void pressedLook_data();
+    void pressedLook();
+    void noticeHidesWhenItsTimeIsUp();
 };
 
 void TestQtPlatform::copiedSecretIsForgotten_data()
@@ -86,16 +83,14 @@ void TestQtPlatform::copiedSecretIsForgotten_data()
     QTest::addColumn<QList<Step>>("steps");
     QTest::addColumn<QString>("left");
     using enum Step;
-    QTest::newRow("thirty seconds after a copy the clipboard is empty")
-        << QList<Step>{CopySecret, ThirtySecondsPass} << QString();
-    QTest::newRow("the program ends first: the clipboard is empty")
-        << QList<Step>{CopySecret, ProgramEnds} << QString();
+    QTest::newRow("thirty seconds after a copy the clipboard is empty") << QList{CopySecret, ThirtySecondsPass} << "";
+    QTest::newRow("the program ends first: the clipboard is empty") << QList{CopySecret, ProgramEnds} << "";
     QTest::newRow("the user copied something since: it stays after thirty seconds")
-        << QList<Step>{CopySecret, UserCopiesElsewhere, ThirtySecondsPass} << usersText;
+        << QList{CopySecret, UserCopiesElsewhere, ThirtySecondsPass} << usersText;
     QTest::newRow("the user copied something since: it stays at the program's end")
-        << QList<Step>{CopySecret, UserCopiesElsewhere, ProgramEnds} << usersText;
+        << QList{CopySecret, UserCopiesElsewhere, ProgramEnds} << usersText;
     QTest::newRow("nothing copied: the program's end leaves the user's text")
-        << QList<Step>{UserCopiesElsewhere, ProgramEnds} << usersText;
+        << QList{UserCopiesElsewhere, ProgramEnds} << usersText;
 }
 
 // A copied secret is marked for clipboard managers not to keep, and forgotten after thirty seconds or at the end of
@@ -103,86 +98,121 @@ void TestQtPlatform::copiedSecretIsForgotten_data()
 void TestQtPlatform::copiedSecretIsForgotten()
 {
     QFETCH(QList<Step>, steps);
-    QGuiApplication::clipboard()->clear();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
     QtPlatform platform;
     auto* timer = platform.findChild<QTimer*>(QStringLiteral("clipboardTimer"));
-    QVERIFY(timer);
     for (const Step step : steps) {
-        switch (step) {
-        case Step::CopySecret: {
+        if (step == Step::CopySecret) {
             platform.copySecret(secret);
-            const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-            QVERIFY(data);
-            QCOMPARE(data->text(), secret);
-            QCOMPARE(data->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
-            QVERIFY(timer->isActive());
+            QCOMPARE(clipboard->mimeData()->text(), secret);
+            QCOMPARE(clipboard->mimeData()->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
             QCOMPARE(timer->intervalAsDuration(), std::chrono::seconds(30));
-            break;
-        }
-        case Step::UserCopiesElsewhere:
-            QGuiApplication::clipboard()->setText(usersText);
-            break;
-        case Step::ThirtySecondsPass:
+        } else if (step == Step::UserCopiesElsewhere) {
+            clipboard->setText(usersText);
+        } else if (step == Step::ThirtySecondsPass) {
             QVERIFY(timer->isActive());
             QMetaObject::invokeMethod(timer, "timeout");
-            break;
-        case Step::ProgramEnds:
+        } else {
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
             QCoreApplication::exec();
-            break;
         }
     }
-    QTEST(clipboardText(), "left");
+    QTEST(clipboard->mimeData() ? clipboard->mimeData()->text() : QString(), "left");
     QVERIFY(!timer->isActive());
 }
 
-void TestQtPlatform::messageIcon_data()
+void TestQtPlatform::messageBox_data()
 {
+    QTest::addColumn<bool>("question");
     QTest::addColumn<Platform::MessageIcon>("icon");
+    QTest::addColumn<QString>("answer");
     QTest::addColumn<QMessageBox::Icon>("shownIcon");
-    QTest::newRow("a warning shows the warning icon") << Platform::MessageIcon::Exclamation << QMessageBox::Warning;
+    QTest::addColumn<bool>("yes");
+    using enum Platform::MessageIcon;
+    QTest::newRow("a warning shows the warning icon") << false << Exclamation << ok << QMessageBox::Warning << false;
     QTest::newRow("a critical message shows the critical icon")
-        << Platform::MessageIcon::Critical << QMessageBox::Critical;
-    QTest::newRow("a plain message shows none") << Platform::MessageIcon::None << QMessageBox::NoIcon;
+        << false << Critical << ok << QMessageBox::Critical << false;
+    QTest::newRow("a plain message shows no icon") << false << None << ok << QMessageBox::NoIcon << false;
+    QTest::newRow("a question answered Sim is a yes") << true << None << "Sim" << QMessageBox::Question << true;
+    QTest::newRow("a question answered Não is a no") << true << None << "Não" << QMessageBox::Question << false;
+    QTest::newRow("Enter on a question answers Não") << true << None << "Enter" << QMessageBox::Question << false;
+    QTest::newRow("Escape on a question answers Não") << true << None << "Escape" << QMessageBox::Question << false;
 }
 
-// A message box under the program's name with its text, the icon asked for and an OK button only.
-void TestQtPlatform::messageIcon()
+// A message under the program's name with its text, the icon asked for and OK; a question with Sim and Não.
+void TestQtPlatform::messageBox()
 {
+    QFETCH(bool, question);
     QFETCH(Platform::MessageIcon, icon);
+    QFETCH(QString, answer);
     QtPlatform platform;
+    Platform& desktop = platform;
     const QString text = QStringLiteral("Não foi possível gravar o arquivo.");
-    const ShownBox shown =
-        answerBox([&] { platform.showMessage(nullptr, text, Platform::programTitle(), icon); }, QStringLiteral("OK"));
+    bool yes = false;
+    const ShownBox shown = answerBox(
+        [&] {
+            question ? void(yes = desktop.askYesNo(nullptr, text))
+                     : desktop.showMessage(nullptr, text, Platform::programTitle(), icon);
+        },
+        answer);
     QCOMPARE(shown.title, QStringLiteral("Corvelo KeyHound"));
     QCOMPARE(shown.text, text);
     QTEST(shown.icon, "shownIcon");
-    QCOMPARE(shown.buttons, QStringList{QStringLiteral("OK")});
-    QVERIFY(!QApplication::activeModalWidget());
-}
-
-void TestQtPlatform::question_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("yes");
-    QTest::newRow("Sim answers yes") << "Sim" << true;
-    QTest::newRow("Não answers no") << "Não" << false;
-    QTest::newRow("Escape answers no") << QString() << false;
-}
-
-// A question offers "Sim" and "Não", with "Não" the default.
-void TestQtPlatform::question()
-{
-    QFETCH(QString, answer);
-    QtPlatform platform;
-    bool yes = false;
-    const ShownBox shown = answerBox(
-        [&] { yes = platform.askYesNo(nullptr, QStringLiteral("Deletar?"), Platform::programTitle()); }, answer);
-    QCOMPARE(shown.title, QStringLiteral("Corvelo KeyHound"));
-    QCOMPARE(shown.text, QStringLiteral("Deletar?"));
-    QCOMPARE(shown.buttons, (QStringList{QStringLiteral("Sim"), QStringLiteral("Não")}));
-    QCOMPARE(shown.defaultButton, QStringLiteral("Não"));
+    QCOMPARE(shown.buttons.join(u'|'), question ? QStringLiteral("Sim|Não") : ok);
     QTEST(yes, "yes");
+}
+
+void TestQtPlatform::pressedLook_data()
+{
+    QTest::addColumn<Press>("press");
+    QTest::addColumn<bool>("pressedLook");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("held with the left button it sits lower and right, and clicks on release")
+        << Press::LeftButton << true << 1;
+    QTest::newRow("the right button gives the pressed look but no click") << Press::RightButton << true << 0;
+    QTest::newRow("held with Space it sits lower and right, and clicks on release") << Press::SpaceKey << true << 1;
+    QTest::newRow("a button without the pressed look stays in place") << Press::LeftButton << false << 1;
+}
+
+// While held the picture is drawn one pixel lower and further right; released, the window looks as before.
+void TestQtPlatform::pressedLook()
+{
+    QFETCH(Press, press);
+    QFETCH(bool, pressedLook);
+    QWidget window;
+    window.resize(60, 60);
+    auto* button = new PictureButton("btnFechar", "button-close", "Fechar", &window);
+    button->setGeometry(10, 10, 20, 20);
+    button->setPressedLook(pressedLook);
+    QSignalSpy clicks(button, &QAbstractButton::clicked);
+    const QImage resting = window.grab().toImage();
+    const Qt::MouseButton mouseButton = press == Press::RightButton ? Qt::RightButton : Qt::LeftButton;
+
+    press == Press::SpaceKey ? QTest::keyPress(button, Qt::Key_Space) : QTest::mousePress(button, mouseButton);
+    QCOMPARE(button->pos(), pressedLook ? QPoint(11, 11) : QPoint(10, 10));
+    QCOMPARE(window.grab().toImage() != resting, pressedLook);
+    press == Press::SpaceKey ? QTest::keyRelease(button, Qt::Key_Space) : QTest::mouseRelease(button, mouseButton);
+    QCOMPARE(button->pos(), QPoint(10, 10));
+    QCOMPARE(window.grab().toImage(), resting);
+    QTEST(int(clicks.size()), "clicks");
+}
+
+// A notice shows its text for two seconds, or the time asked for, and then hides.
+void TestQtPlatform::noticeHidesWhenItsTimeIsUp()
+{
+    QWidget window;
+    auto* notice = new NoticeLabel(QStringLiteral("lblAviso"), &window);
+    window.show();
+    auto* timer = notice->findChild<QTimer*>(QStringLiteral("Timer1"));
+    notice->showNotice(QStringLiteral("Entrada inserida com sucesso!"));
+    QVERIFY(notice->isVisible());
+    QCOMPARE(timer->interval(), 2000);
+    QMetaObject::invokeMethod(timer, "timeout");
+    QVERIFY(!notice->isVisible());
+    notice->showNotice(QStringLiteral("3 senhas vencidas"), 5000);
+    QVERIFY(notice->isVisible());
+    QCOMPARE(timer->interval(), 5000);
 }
 
 QTEST_MAIN(TestQtPlatform)

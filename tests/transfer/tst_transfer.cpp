@@ -139,21 +139,15 @@ void TestTransfer::import()
 
 void TestTransfer::refusals_data()
 {
-    QTest::addColumn<bool>("exporting");
     QTest::addColumn<QString>("cause");
+    QTest::addColumn<bool>("exporting");
     QTest::addColumn<QString>("message");
-    QTest::newRow("export over an existing file") << true << "exists"
-                                                  << "Não foi possível gravar o arquivo";
-    QTest::newRow("export while the program is open") << true << "open"
-                                                      << "O KeyHound está aberto";
-    QTest::newRow("export of a folder without data") << true << "empty"
-                                                     << "Não há dados do KeyHound";
-    QTest::newRow("import while the program is open") << false << "open"
-                                                      << "O KeyHound está aberto";
-    QTest::newRow("import of a folder") << false << "folder"
-                                        << "Não foi possível ler o arquivo";
-    QTest::newRow("import of a file in another layout") << false << "layout"
-                                                        << "Não foi possível importar";
+    QTest::newRow("export over an existing file") << "exists" << true << "Não foi possível gravar o arquivo";
+    QTest::newRow("export while the program is open") << "open" << true << "O KeyHound está aberto";
+    QTest::newRow("export of a folder without data") << "empty" << true << "Não há dados do KeyHound";
+    QTest::newRow("import while the program is open") << "open" << false << "O KeyHound está aberto";
+    QTest::newRow("import of a folder") << "folder" << false << "Não foi possível ler o arquivo";
+    QTest::newRow("import of a file in another layout") << "layout" << false << "Não foi possível importar";
 }
 
 // A refused job says why and changes neither the vault nor a file that was there.

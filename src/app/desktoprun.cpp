@@ -58,7 +58,6 @@ int runDesktop()
     Program program(dataFolder, platform);
     QObject::connect(&wakeChannel, &WakeChannel::wakeRequested, &program, &Program::bringToFront);
     QObject::connect(&program, &Program::finished, qApp, &QApplication::quit, Qt::QueuedConnection);
-    QObject::connect(qApp, &QApplication::aboutToQuit, &platform, &QtPlatform::forgetCopiedSecret);
     if (!program.start()) {
         return 1;
     }

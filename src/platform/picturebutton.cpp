@@ -24,12 +24,6 @@ PictureButton::PictureButton(const QString& objectName, const QString& picture, 
     setFocusPolicy(Qt::TabFocus);
 }
 
-void PictureButton::setPicture(const QString& picture)
-{
-    m_picture = picture;
-    update();
-}
-
 void PictureButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

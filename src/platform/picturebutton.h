@@ -16,7 +16,6 @@ public:
     // picture names an SVG of the artwork, such as "button-close" for ":/art/button-close.svg".
     PictureButton(const QString& objectName, const QString& picture, const QString& toolTip, QWidget* parent);
 
-    void setPicture(const QString& picture);
     void setPressedLook(bool enabled) { m_pressedLook = enabled; }
     // Where the button sits while it is not pressed.
     QPoint restingPosition() const { return m_pressed ? m_restingPosition : pos(); }

@@ -44,7 +44,6 @@ public:
     // Puts the icon into the notification area; a second call while it is there changes nothing.
     virtual void showTrayIcon(const QIcon& icon, const QString& tip) = 0;
     virtual void removeTrayIcon() = 0;
-    virtual bool isTrayIconShown() const = 0;
 
     static QString programTitle() { return QStringLiteral("Corvelo KeyHound"); }
 

@@ -17,6 +17,8 @@ QtPlatform::QtPlatform(QObject* parent) : Platform(parent), m_clipboardTimer(new
     m_clipboardTimer->setSingleShot(true);
     m_clipboardTimer->setInterval(secretLifetime);
     connect(m_clipboardTimer, &QTimer::timeout, this, &QtPlatform::forgetCopiedSecret);
+    // Also before the clipboard is handed to a clipboard manager at exit.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &QtPlatform::forgetCopiedSecret);
 }
 
 QtPlatform::~QtPlatform()
@@ -110,9 +112,4 @@ void QtPlatform::showTrayIcon(const QIcon& icon, const QString& tip)
 void QtPlatform::removeTrayIcon()
 {
     delete m_trayIcon;
-}
-
-bool QtPlatform::isTrayIconShown() const
-{
-    return !m_trayIcon.isNull();
 }

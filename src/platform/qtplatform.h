@@ -16,7 +16,7 @@ class QtPlatform : public Platform
 
 public:
     // How long a copied login or password stays on the clipboard; the timer counting it is the child
-    // "clipboardTimer".
+    // "clipboardTimer". The clipboard also forgets it when the application quits.
     static constexpr std::chrono::seconds secretLifetime{30};
 
     explicit QtPlatform(QObject* parent = nullptr);
@@ -31,7 +31,6 @@ public:
     bool isTrayAvailable() const override;
     void showTrayIcon(const QIcon& icon, const QString& tip) override;
     void removeTrayIcon() override;
-    bool isTrayIconShown() const override;
 
 private:
     QPointer<QSystemTrayIcon> m_trayIcon;

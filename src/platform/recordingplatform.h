@@ -31,7 +31,6 @@ public:
     bool isTrayAvailable() const override { return trayAvailable; }
     void showTrayIcon(const QIcon& icon, const QString& tip) override;
     void removeTrayIcon() override { trayIconShown = false; }
-    bool isTrayIconShown() const override { return trayIconShown; }
 
     // Behaves as a press on the icon in the notification area.
     void clickTrayIcon() { emit trayIconClicked(); }

@@ -13,25 +13,11 @@ class TestNoCoreDumps : public QObject
     Q_OBJECT
 
 private slots:
-    void processCannotDump();
     void crashLeavesNoCore();
 };
 
-// Even a process that had every core limit raised ends up not dumpable, unable to raise the limit again.
-void TestNoCoreDumps::processCannotDump()
-{
-    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
-    setrlimit(RLIMIT_CORE, &unlimited);
-    QVERIFY(disableCoreDumps());
-    QCOMPARE(prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
-    rlimit core{};
-    QCOMPARE(getrlimit(RLIMIT_CORE, &core), 0);
-    QCOMPARE(core.rlim_cur, rlim_t(0));
-    QCOMPARE(core.rlim_max, rlim_t(0));
-    QCOMPARE(setrlimit(RLIMIT_CORE, &unlimited), -1);
-}
-
-// A child that crashes after the call leaves no core file in its working folder, whatever the limit was before.
+// A child that had every core limit raised, then crashes after the call, leaves no core file in its working folder
+// and could neither raise the limit again nor be attached to.
 void TestNoCoreDumps::crashLeavesNoCore()
 {
     QTemporaryDir folder;
@@ -42,14 +28,18 @@ void TestNoCoreDumps::crashLeavesNoCore()
         if (chdir(folder.path().toLocal8Bit().constData()) != 0 || !disableCoreDumps()) {
             _exit(1);
         }
+        // Nor may another process of the user attach to read its memory.
+        if (setrlimit(RLIMIT_CORE, &unlimited) == 0 || prctl(PR_GET_DUMPABLE, 0, 0, 0, 0) != 0) {
+            _exit(2);
+        }
         // The default action, even where a sanitizer catches the signal to report it.
         std::signal(SIGSEGV, SIG_DFL);
         raise(SIGSEGV);
-        _exit(2);
+        _exit(3);
     }
     int status = 0;
     QCOMPARE(waitpid(child, &status, 0), child);
-    QVERIFY(WIFSIGNALED(status));
+    QVERIFY2(WIFSIGNALED(status), qPrintable(QString::number(WEXITSTATUS(status))));
     QCOMPARE(WTERMSIG(status), SIGSEGV);
     QVERIFY(!WCOREDUMP(status));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());

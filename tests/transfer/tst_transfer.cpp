@@ -1,107 +1,109 @@
-#include "support/input.h"
+#include "support/fulldisk.h"
 #include "support/vaultfixture.h"
 
-#include "storage/entrylist.h"
-#include "transfer/csv.h"
+#include "app/datafolderlock.h"
+#include "app/transfercommands.h"
 #include "transfer/entrycsv.h"
+
+#include <QDir>
 
 #include <ctime>
 
 namespace {
 
-const QDate today(2026, 12, 6);
-const QDateTime now(today, QTime(9, 30, 0));
+const QDateTime now(QDate(2026, 12, 6), QTime(9, 30));
+const QByteArray ours = "Title,Username,Password,URL,Notes,Expires,Last Modified\n";
+const QByteArray stamp = "26.12.06.09.30.00";
 
-QList<QByteArray> recordsOf(const EntryList& entries)
-{
-    QList<QByteArray> records;
-    for (qsizetype index = 0; index < entries.size(); ++index) {
-        records.append(entries.at(index));
-    }
-    return records;
-}
+// Quotes, commas and line breaks in fields, empty fields, Windows-1252 letters, a date of the last century, an
+// expiry that is not a date, and a stamp in the half hour that São Paulo's clocks skipped on 4 November 2018.
+const QList<QByteArray> samples = {
+    entryRecord("Banco \"Aurora\", S.A.", "05/01/27", "26.12.01.09.08.07", "joão,silva", "S\"nh@,1",
+                "https://a.example/?q=1,2", "linha 1¥linha \"2\"¥¥fim, enfim"),
+    entryRecord("Œuvre – € “citação” …", "----/----/----", "99.12.31.23.59.59"),
+    entryRecord("Vencida", "31/12/99", "08.03.15.10.22.41", "ana", "x", "", "¥"),
+    entryRecord("Data estranha", "31/02/26", "18.11.04.00.30.00", "a", "b", "c", "d"),
+};
 
 } // namespace
 
+// Copying every entry into a CSV file and adding the entries of one, as the command-line jobs do.
 class TestTransfer : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void roundTrip();
-    void exportedText();
-    void rows_data();
-    void rows();
-    void unreadableFiles_data();
-    void unreadableFiles();
+    void exportedBytes();
+    void exportThenImportGivesEveryEntryBack();
+    void import_data();
+    void import();
+    void refusals_data();
+    void refusals();
+    void fullDiskLeavesNoFile();
 };
 
 void TestTransfer::initTestCase()
 {
-    // A zone with summer time, whose clocks skipped from midnight to one on 4 November 2018.
     qputenv("TZ", "America/Sao_Paulo");
     tzset();
 }
 
-void TestTransfer::roundTrip()
-{
-    // Accents and the other Windows-1252 letters, line breaks in a description, quotes and commas, empty fields, a
-    // date of the last century, an expiry that is not a date, and a stamp of the half hour those clocks skipped.
-    const EntryList stored({
-        entryRecord("Banco \"Aurora\", S.A.", "05/01/27", "26.12.01.09.08.07", "joão,silva", "S\"nh@,1",
-                    "https://a.example/?q=1,2", "linha 1¥linha \"2\"¥¥fim, enfim"),
-        entryRecord("Œuvre – € “citação” …", "----/----/----", "99.12.31.23.59.59", "", "", "", ""),
-        entryRecord("Vencida", "31/12/99", "08.03.15.10.22.41", "ana", "x", "", "¥"),
-        entryRecord("Data estranha", "31/02/26", "18.11.04.00.30.00", "a", "b", "c", "d"),
-    });
-    const QByteArray csv = EntryCsv::write(stored, today);
-    const EntryCsv::Import imported = EntryCsv::read(csv, EntryList(), now);
-    QCOMPARE(imported.error, QString());
-    QCOMPARE(imported.skipped, QStringList());
-    QCOMPARE(EntryList(imported.records).size(), stored.size());
-    QCOMPARE(recordsOf(EntryList(imported.records)), recordsOf(stored));
-    // A second import adds nothing: every row is already stored.
-    const EntryCsv::Import again = EntryCsv::read(csv, stored, now);
-    QCOMPARE(again.records.size(), 0);
-    QCOMPARE(again.skipped.size(), 4);
-}
-
-void TestTransfer::exportedText()
+void TestTransfer::exportedBytes()
 {
     const EntryList stored({entryRecord("Banco", "05/01/27", "26.12.01.09.08.07", "ana", "p\"w", "", "a¥b")});
-    QCOMPARE(EntryCsv::write(stored, today),
-             QByteArray("\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"Expires\",\"Last Modified\"\n"
-                        "\"Banco\",\"ana\",\"p\"\"w\",\"\",\"a\nb\",\"2027-01-05\",\"2026-12-01T09:08:07\"\n"));
+    QCOMPARE(EntryCsv::write(stored, now.date()),
+             "\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"Expires\",\"Last Modified\"\n"
+             "\"Banco\",\"ana\",\"p\"\"w\",\"\",\"a\nb\",\"2027-01-05\",\"2026-12-01T09:08:07\"\n");
 }
 
-void TestTransfer::rows_data()
+// The export is owner-only and gives every entry back to an empty folder; a second import adds nothing.
+void TestTransfer::exportThenImportGivesEveryEntryBack()
+{
+    VaultFixture source;
+    source.addRecords(samples);
+    const DataFolder out;
+    const QString csv = out.filePath("contas.csv");
+    const CommandOutput exported = TransferCommands::exportTo(source.folder.path(), csv, now);
+    QCOMPARE(exported.text, QStringLiteral("4 entradas exportadas para %1.\n").arg(csv));
+    QVERIFY(
+        exported.error.startsWith(QStringLiteral("Atenção: o arquivo %1 guarda todas as senhas sem cifra").arg(csv)));
+    QCOMPARE(QFile::permissions(csv) & 0x0777, QFile::ReadUser | QFile::WriteUser);
+
+    VaultFixture target;
+    QCOMPARE(TransferCommands::importFrom(target.folder.path(), csv, now).text,
+             "4 entradas adicionadas, 0 linhas ignoradas.\n");
+    Vault copy(target.folder.path());
+    QVERIFY(copy.open().ok());
+    QCOMPARE(EntryCsv::write(copy.entries(), now.date()), out.read("contas.csv"));
+    const CommandOutput again = TransferCommands::importFrom(target.folder.path(), csv, now);
+    QCOMPARE(again.text, "0 entradas adicionadas, 4 linhas ignoradas.\n");
+    QVERIFY(again.error.startsWith("linha 2: igual a uma entrada já guardada\nlinha 6: igual"));
+}
+
+void TestTransfer::import_data()
 {
     QTest::addColumn<QByteArray>("csv");
-    // The records added, and what was said of each row left out.
     QTest::addColumn<QList<QByteArray>>("added");
-    QTest::addColumn<QStringList>("skipped");
+    // What is said of each row left out, or why nothing could be read.
+    QTest::addColumn<QStringList>("said");
 
-    const QByteArray ours = "Title,Username,Password,URL,Notes,Expires,Last Modified\n";
-    const QByteArray stamp = "26.12.06.09.30.00";
     QTest::newRow("KeePassXC's own export, times in UTC")
         << QByteArray("\xEF\xBB\xBF\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\","
-                      "\"Last Modified\",\"Created\"\r\n"
-                      "\"Root\",\"Correio\",\"maria\",\"s3nh@\",\"https://c.example\",\"l1\r\nl2\",\"\",\"0\","
-                      "\"2025-07-01T12:00:00Z\",\"2025-01-01T00:00:00Z\"\r\n")
-        << QList<QByteArray>{EntryRecord::join(
-               {"Correio", "----/----/----",
-                EntryRecord::updateStamp(QDateTime(QDate(2025, 7, 1), QTime(12, 0), Qt::UTC).toLocalTime()), "maria",
-                "s3nh@", "https://c.example", "l1\r\nl2"})}
+                      "\"Last Modified\",\"Created\"\r\n\"Root\",\"Correio\",\"maria\",\"s3nh@\",\"https://c.example\","
+                      "\"l1\r\nl2\",\"\",\"0\",\"2025-07-01T12:00:00Z\",\"2025-01-01T00:00:00Z\"\r\n")
+        << QList{entryRecord("Correio", "----/----/----", "25.07.01.09.00.00", "maria", "s3nh@", "https://c.example",
+                             "l1¥l2")}
         << QStringList();
-    QTest::newRow("a bad row among good ones") << ours + "A,a,a,,,,\nB,b,vinte e um caracteres,,,,\nC,c,c,,,,\n"
-                                               << QList<QByteArray>{entryRecord("A", "----/----/----", stamp, "a", "a"),
-                                                                    entryRecord("C", "----/----/----", stamp, "c", "c")}
-                                               << QStringList{"linha 3: Password com 21 caracteres, o máximo é 20"};
+    QTest::newRow("a bad row among good ones, the last row kept")
+        << ours + "A,a,a,,,,\nB,b,vinte e um caracteres,,,,\nC,c,c,,,,"
+        << QList{entryRecord("A", "----/----/----", stamp, "a", "a"),
+                 entryRecord("C", "----/----/----", stamp, "c", "c")}
+        << QStringList{"linha 3: Password com 21 caracteres, o máximo é 20"};
     QTest::newRow("every limit, and one past it")
         << ours + QByteArray(45, 't') + "," + QByteArray(45, 'l') + "," + QByteArray(20, 'p') + ",,,,\n" +
                QByteArray(46, 't') + ",,,,,,\n,,,," + QByteArray(501, 'n') + ",,\n"
-        << QList<QByteArray>{EntryRecord::join(
+        << QList{EntryRecord::join(
                {QByteArray(45, 't'), "----/----/----", stamp, QByteArray(45, 'l'), QByteArray(20, 'p'), "", ""})}
         << QStringList{"linha 3: Title com 46 caracteres, o máximo é 45",
                        "linha 4: Notes com 501 caracteres, o máximo é 500"};
@@ -114,42 +116,79 @@ void TestTransfer::rows_data()
                        "linha 6: Notes com caracteres que o cofre não guarda: ¥"};
     QTest::newRow("blank title, bad dates, a repeated row")
         << ours + "  ,a,,,,,\nA,,,,,2026-02-30,\nB,,,,,,ontem\nC,,,,,,\nC,,,,,,\n"
-        << QList<QByteArray>{entryRecord("C", "----/----/----", stamp)}
+        << QList{entryRecord("C", "----/----/----", stamp)}
         << QStringList{"linha 2: sem título", "linha 3: data de vencimento inválida: 2026-02-30",
                        "linha 4: data de modificação inválida: ontem", "linha 6: igual a uma entrada já guardada"};
+    QTest::newRow("empty") << QByteArray() << QList<QByteArray>() << QStringList{"o arquivo está vazio"};
+    QTest::newRow("not UTF-8") << ours + "Jo\xE3o,,,,\n"
+                               << QList<QByteArray>() << QStringList{"o arquivo não está em UTF-8"};
+    QTest::newRow("an open quote") << ours + "\"A,,,,\nB,,,,\n"
+                                   << QList<QByteArray>() << QStringList{"as aspas abertas na linha 2 não se fecham"};
+    QTest::newRow("other columns") << QByteArray("Nome,Senha\nA,b\n") << QList<QByteArray>()
+                                   << QStringList{
+                                          "o cabeçalho não tem as colunas Title, Username, Password, URL e Notes"};
 }
 
-void TestTransfer::rows()
+void TestTransfer::import()
 {
     QFETCH(QByteArray, csv);
-    QFETCH(QList<QByteArray>, added);
-    QFETCH(QStringList, skipped);
     const EntryCsv::Import imported = EntryCsv::read(csv, EntryList(), now);
-    QCOMPARE(imported.error, QString());
-    QCOMPARE(imported.skipped, skipped);
-    QCOMPARE(imported.records, added);
+    QTEST(imported.records, "added");
+    QTEST(imported.error.isEmpty() ? imported.skipped : QStringList{imported.error}, "said");
 }
 
-void TestTransfer::unreadableFiles_data()
+void TestTransfer::refusals_data()
 {
-    QTest::addColumn<QByteArray>("csv");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("empty") << QByteArray() << "o arquivo está vazio";
-    QTest::newRow("not UTF-8") << QByteArray("Title,Username,Password,URL,Notes\nJo\xE3o,,,,\n")
-                               << "o arquivo não está em UTF-8";
-    QTest::newRow("an open quote") << QByteArray("Title,Username,Password,URL,Notes\n\"A,,,,\nB,,,,\n")
-                                   << "as aspas abertas na linha 2 não se fecham";
-    QTest::newRow("other columns") << QByteArray("Nome,Senha\nA,b\n")
-                                   << "o cabeçalho não tem as colunas Title, Username, Password, URL e Notes";
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<bool>("exporting");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("export over an existing file") << "exists" << true << "Não foi possível gravar o arquivo";
+    QTest::newRow("export while the program is open") << "open" << true << "O KeyHound está aberto";
+    QTest::newRow("export of a folder without data") << "empty" << true << "Não há dados do KeyHound";
+    QTest::newRow("import while the program is open") << "open" << false << "O KeyHound está aberto";
+    QTest::newRow("import of a folder") << "folder" << false << "Não foi possível ler o arquivo";
+    QTest::newRow("import of a file in another layout") << "layout" << false << "Não foi possível importar";
 }
 
-void TestTransfer::unreadableFiles()
+// A refused job says why and changes neither the vault nor a file that was there.
+void TestTransfer::refusals()
 {
-    QFETCH(QByteArray, csv);
-    QFETCH(QString, error);
-    const EntryCsv::Import imported = EntryCsv::read(csv, EntryList(), now);
-    QCOMPARE(imported.error, error);
-    QVERIFY(imported.records.isEmpty());
+    QFETCH(bool, exporting);
+    QFETCH(QString, cause);
+    QFETCH(QString, message);
+    VaultFixture data;
+    data.addRecords(samples);
+    const QByteArray vaultBefore = data.file();
+    const DataFolder other;
+    const QString csv = cause == "folder" ? other.path() : other.filePath("contas.csv");
+    if (cause == "exists" || cause == "layout") {
+        other.write("contas.csv", "Nome,Senha\nA,b\n");
+    }
+    DataFolderLock runningCopy(data.folder.path());
+    QVERIFY(cause != "open" || runningCopy.take() == DataFolderLock::Outcome::Taken);
+    const QString folder = cause == "empty" ? other.path() : data.folder.path();
+    const CommandOutput output =
+        exporting ? TransferCommands::exportTo(folder, csv, now) : TransferCommands::importFrom(folder, csv, now);
+    QCOMPARE(output.exitCode, 1);
+    QVERIFY2(output.error.startsWith(message), qPrintable(output.error));
+    QVERIFY(output.error.endsWith(exporting ? "Nada foi exportado.\n" : "Nenhuma entrada foi adicionada.\n"));
+    QCOMPARE(data.file(), vaultBefore);
+    QCOMPARE(other.read("contas.csv"), cause == "exists" || cause == "layout" ? "Nome,Senha\nA,b\n" : "");
+}
+
+void TestTransfer::fullDiskLeavesNoFile()
+{
+    VaultFixture data;
+    data.addRecords(samples);
+    FullDisk disk;
+    if (!disk.skipReason().isEmpty()) {
+        QSKIP(qPrintable(disk.skipReason()));
+    }
+    disk.fill();
+    const CommandOutput output = TransferCommands::exportTo(data.folder.path(), disk.path() + "/contas.csv", now);
+    QCOMPARE(output.exitCode, 1);
+    QVERIFY2(output.error.endsWith("Nada foi exportado.\n"), qPrintable(output.error));
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList{"filler"});
 }
 
 QTEST_MAIN(TestTransfer)

@@ -1,8 +1,6 @@
-// Starts a vault in a folder and changes it through the same Vault calls the windows use, so that a test can run
-// the change under limits of its own, or kill it.
-// Usage: keyhound_storageaction FOLDER start|add|update|delete|settings: one change, then the result's status
-// number and message; keyhound_storageaction FOLDER crash: adds an entry and sets a password in turn, with a line
-// after each, until killed.
+// One change through the Vault calls the windows use, in a process a test can limit or kill. Usage:
+// keyhound_storageaction FOLDER start|add|update|delete|settings: prints the result's status number and message;
+// keyhound_storageaction FOLDER crash: adds an entry and sets a password in turn, a line after each, until killed.
 #include "referencecodec.h"
 #include "storage/vault.h"
 
@@ -33,5 +31,4 @@ int main(int argc, char* argv[])
         result = vault.saveSettings("nova senha", true);
     }
     std::printf("%d\n%s", int(result.status), result.message.toUtf8().constData());
-    return 0;
 }

@@ -13,17 +13,6 @@
 
 #include <unistd.h>
 
-// A writer process is killed at random moments while it rewrites the data files; after every kill each file must be
-// exactly the one before the interrupted write or the one after it, never a mix or a truncation. Once a later save
-// completed, the next start removes what the killed writes left, and nothing that is not surely theirs.
-class TestCrashSafety : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void killedWhileWriting();
-};
-
 namespace {
 
 const QByteArray key = "6333"; // made at the first start below
@@ -35,8 +24,7 @@ int writesShownBy(const QByteArray& file)
     for (qsizetype n = 1; n <= VaultFile::decode(file, key).size(); ++n) {
         records.append(ReferenceCodec::crashEntry(int(n)));
     }
-    const QByteArray expected = records.isEmpty() ? "\"\r\n\"\r\n" : ReferenceCodec::file(records, key);
-    return file == expected ? int(records.size()) : -1;
+    return file == (records.isEmpty() ? "\"\r\n\"\r\n" : ReferenceCodec::file(records, key)) ? int(records.size()) : -1;
 }
 
 // Whether cnfg.tab is exactly the file of a password the writer had set by the time it had added entries.
@@ -57,60 +45,66 @@ std::unique_ptr<QProcess> startWriter(const QString& folder)
 
 } // namespace
 
-void TestCrashSafety::killedWhileWriting()
+// A writer killed at random moments leaves each file exactly as before or after the interrupted write. Once a later
+// save completed, the next start removes what the killed writes left, and nothing that is not surely theirs.
+class TestCrashSafety : public QObject
 {
-    DataFolder folder;
-    QVERIFY(Vault(folder.path()).open(QDateTime(QDate(2026, 3, 6), QTime(0, 0, 7))).ok());
-    // How long one write takes here, so that the kills fall inside the writes on a fast disk as on a slow one.
-    auto writer = startWriter(folder.path());
-    QElapsedTimer elapsed;
-    elapsed.start();
-    for (int lines = 0; lines < 6 && writer->waitForReadyRead(60'000);) {
-        lines += int(writer->readAllStandardOutput().count('\n'));
+    Q_OBJECT
+
+private slots:
+    void killedWhileWriting()
+    {
+        DataFolder folder;
+        QVERIFY(Vault(folder.path()).open(QDateTime(QDate(2026, 3, 6), QTime(0, 0, 7))).ok());
+        // How long one write takes here, so that the kills fall inside the writes on any disk.
+        auto writer = startWriter(folder.path());
+        QElapsedTimer elapsed;
+        elapsed.start();
+        for (int lines = 0; lines < 6 && writer->waitForReadyRead(60'000);) {
+            lines += int(writer->readAllStandardOutput().count('\n'));
+        }
+        const auto perWrite = quint32(elapsed.nsecsElapsed() / 6000);
+        writer.reset(); // killed, and waited for
+        const quint32 seed = QRandomGenerator::global()->generate();
+        qInfo("random seed %u, one write takes %u us", seed, perWrite);
+        QRandomGenerator random(seed);
+        int shown = writesShownBy(folder.read("pswd.tab"));
+        for (int kill = 0; kill < 250; ++kill) {
+            const auto killed = startWriter(folder.path()); // killed at any moment of its next two writes
+            QThread::usleep(random.bounded(2 * perWrite + 1));
+            killed->kill();
+            QVERIFY(killed->waitForFinished() && killed->exitStatus() == QProcess::CrashExit);
+            const int now = writesShownBy(folder.read("pswd.tab"));
+            QVERIFY2(now > shown, "the file is not whole, or lost a finished write");
+            shown = now;
+            QVERIFY2(isSettingsLeftAfter(folder.read("cnfg.tab"), now), "cnfg.tab is not whole");
+        }
+        QVERIFY(writesShownBy(folder.read("pswd.tab.bak")) >= 0 &&
+                isSettingsLeftAfter(folder.read("cnfg.tab.bak"), shown));
+        // Kept: names the writer does not make, a link, another user's file, one newer than the save.
+        QStringList kept{"pswd.tab.a1B2c", "pswd.tab.a1B2c3d", "pswd.tab.a1-2c3", "pswd.tab.0ther0", "cnfg.tab.N3wer0"};
+        for (const QString& name : kept) {
+            folder.write(name, "kept");
+        }
+        QVERIFY(QFile::link("pswd.tab", folder.filePath("pswd.tab.L1nk00")));
+        if (::geteuid() != 0 || ::chown(QFile::encodeName(folder.filePath("pswd.tab.0ther0")).constData(), 1, 1) != 0) {
+            kept.removeOne("pswd.tab.0ther0"); // only root can give a file to another user
+        }
+        Vault later(folder.path());
+        QVERIFY(later.open().ok() && later.addEntry(ReferenceCodec::crashEntry(shown + 1)).ok());
+        QVERIFY(later.saveSettings("p" + QByteArray::number(shown + 1), false).ok());
+        QFile newer(folder.filePath("cnfg.tab.N3wer0"));
+        QVERIFY(newer.open(QIODevice::ReadWrite) &&
+                newer.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        newer.close();
+        QVERIFY(Vault(folder.path()).open().ok());
+        QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString& name : kept + QStringList{"pswd.tab.L1nk00"}) {
+            QVERIFY2(left.removeOne(name), qPrintable(name));
+        }
+        QCOMPARE(left, (QStringList{"cnfg.tab", "cnfg.tab.bak", "pswd.tab", "pswd.tab.bak"}));
     }
-    const auto perWrite = quint32(elapsed.nsecsElapsed() / 6000);
-    writer.reset(); // killed, and waited for
-    const quint32 seed = QRandomGenerator::global()->generate();
-    qInfo("random seed %u, one write takes %u us", seed, perWrite);
-    QRandomGenerator random(seed);
-    int shown = writesShownBy(folder.read("pswd.tab"));
-    for (int kill = 0; kill < 250; ++kill) {
-        // Killed once it is past its start, at any moment of the next two writes.
-        const auto killed = startWriter(folder.path());
-        QThread::usleep(random.bounded(2 * perWrite + 1));
-        killed->kill();
-        QVERIFY(killed->waitForFinished());
-        QVERIFY2(killed->exitStatus() == QProcess::CrashExit, "the writer stopped by itself");
-        const int now = writesShownBy(folder.read("pswd.tab"));
-        QVERIFY2(now > shown, "the file is not whole, or lost a finished write");
-        shown = now;
-        QVERIFY2(isSettingsLeftAfter(folder.read("cnfg.tab"), now), "cnfg.tab is not whole");
-    }
-    QVERIFY(writesShownBy(folder.read("pswd.tab.bak")) >= 0);
-    QVERIFY(isSettingsLeftAfter(folder.read("cnfg.tab.bak"), shown));
-    // Files the starts must leave: names the writer does not make, a link, another user's, one newer than the save.
-    QStringList kept{"pswd.tab.a1B2c", "pswd.tab.a1B2c3d", "pswd.tab.a1-2c3", "pswd.tab.0ther0", "cnfg.tab.N3wer0"};
-    for (const QString& name : kept) {
-        folder.write(name, "kept");
-    }
-    QVERIFY(QFile::link("pswd.tab", folder.filePath("pswd.tab.L1nk00")));
-    if (::geteuid() != 0 || ::chown(QFile::encodeName(folder.filePath("pswd.tab.0ther0")).constData(), 1, 1) != 0) {
-        kept.removeOne("pswd.tab.0ther0"); // only root can give a file to another user
-    }
-    Vault later(folder.path());
-    QVERIFY(later.open().ok() && later.addEntry(ReferenceCodec::crashEntry(shown + 1)).ok());
-    QVERIFY(later.saveSettings("p" + QByteArray::number(shown + 1), false).ok());
-    QFile newer(folder.filePath("cnfg.tab.N3wer0"));
-    QVERIFY(newer.open(QIODevice::ReadWrite) &&
-            newer.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
-    newer.close();
-    QVERIFY(Vault(folder.path()).open().ok());
-    QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : kept + QStringList{"pswd.tab.L1nk00"}) {
-        QVERIFY2(left.removeOne(name), qPrintable(name));
-    }
-    QCOMPARE(left, (QStringList{"cnfg.tab", "cnfg.tab.bak", "pswd.tab", "pswd.tab.bak"}));
-}
+};
 
 QTEST_GUILESS_MAIN(TestCrashSafety)
 #include "tst_crashsafety.moc"

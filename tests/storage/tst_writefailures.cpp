@@ -18,13 +18,7 @@
 
 namespace {
 
-enum Fault
-{
-    fileSizeLimit,
-    fullDisk,
-    immutableFile,
-    folderAtBackup
-};
+constexpr int fileSizeLimit = 0, fullDisk = 1, immutableFile = 2, folderAtBackup = 3; // how the kernel says no
 
 const QByteArray key = "6333"; // made by a first start at 6/3/26 0:00:07, as the storage action does
 
@@ -99,16 +93,14 @@ private slots:
         QTest::addColumn<QByteArray>("vault"); // empty: a first start in an empty folder
         QTest::addColumn<int>("fault");
         QTest::addColumn<qint64>("sizeLimit");
-        const auto row = [](const char* name, const char* action, const QByteArray& vault, Fault fault,
-                            qint64 sizeLimit = -1) {
-            QTest::newRow(name) << action << vault << int(fault) << sizeLimit;
-        };
+        const auto row = [](const char* name, const char* action, const QByteArray& vault, int fault,
+                            qint64 sizeLimit = -1) { QTest::newRow(name) << action << vault << fault << sizeLimit; };
         const QByteArray small = vaultOf(10), large = vaultOf(100); // about 3 KB and 29 KB
         for (const char* action : {"add", "update", "delete"}) {
-            QTest::addRow("%s, 3 KB vault, limit 1 KB", action) << action << small << +fileSizeLimit << 1024LL;
-            QTest::addRow("%s, 29 KB vault, limit 20 KB", action) << action << large << +fileSizeLimit << 20480LL;
-            QTest::addRow("%s, 3 KB vault, full disk", action) << action << small << +fullDisk << -1LL;
-            QTest::addRow("%s, 29 KB vault, full disk", action) << action << large << +fullDisk << -1LL;
+            QTest::addRow("%s, 3 KB vault, limit 1 KB", action) << action << small << fileSizeLimit << 1024LL;
+            QTest::addRow("%s, 29 KB vault, limit 20 KB", action) << action << large << fileSizeLimit << 20480LL;
+            QTest::addRow("%s, 3 KB vault, full disk", action) << action << small << fullDisk << -1LL;
+            QTest::addRow("%s, 29 KB vault, full disk", action) << action << large << fullDisk << -1LL;
         }
         row("settings, limit 64 bytes", "settings", small, fileSizeLimit, 64);
         row("settings, full disk", "settings", small, fullDisk);

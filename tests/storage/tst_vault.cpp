@@ -8,8 +8,13 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstdint>
 
 #include <unistd.h>
+
+extern "C" int replay_vaultfile(const uint8_t* data, size_t size);
+extern "C" int replay_settingsfile(const uint8_t* data, size_t size);
+extern "C" int replay_binarytext(const uint8_t* data, size_t size);
 
 namespace {
 
@@ -45,7 +50,7 @@ QByteArray bytesOf(const QString& path)
 } // namespace
 
 // The model every window uses, seen in the data files: start-up, every change, files changed by others or open to
-// them, the Windows-1252 text of its records and their order.
+// them, the Windows-1252 text of its records and their order, and what fuzzing found.
 class TestVault : public QObject
 {
     Q_OBJECT
@@ -397,6 +402,29 @@ private slots:
             list.apply(list.adding(" "));
             QCOMPARE(listed(list), others);
         }
+    }
+
+    // Every input of the fuzz corpus, seeds and inputs that once failed, through the fuzz targets' own checks.
+    void fuzzCorpusReplays_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const QString target : {"vaultfile", "settingsfile", "binarytext"}) {
+            const QDir dir(QStringLiteral(FUZZ_CORPUS "/") + target);
+            QVERIFY2(!dir.isEmpty(QDir::Files), qPrintable(dir.path()));
+            for (const QString& input : dir.entryList(QDir::Files)) {
+                QTest::addRow("%s/%s", qPrintable(target), qPrintable(input)) << dir.filePath(input);
+            }
+        }
+    }
+    void fuzzCorpusReplays()
+    {
+        QFETCH(QString, path);
+        const QByteArray input = bytesOf(path);
+        const auto replay = path.contains("/vaultfile/")      ? replay_vaultfile
+                            : path.contains("/settingsfile/") ? replay_settingsfile
+                                                              : replay_binarytext;
+        QCOMPARE(replay(reinterpret_cast<const uint8_t*>(input.constData()), size_t(input.size())),
+                 0); // aborts on a fault
     }
 };
 

@@ -234,18 +234,17 @@ private slots:
         const QString copy = f.folder.filePath("pswd.tab.danificado");
         for (const QByteArray& copied : {file, QByteArray("an earlier copy")}) {
             const StorageResult result = f.vault.open();
-            QVERIFY(result.ok());
-            QCOMPARE(f.file(), file);
+            QVERIFY(result.ok() && f.file() == file);
+            QCOMPARE(f.folder.read("pswd.tab.danificado"), damagedLines ? copied : QByteArray());
             if (damagedLines == 0) {
-                QCOMPARE(result.message, QString());
                 QCOMPARE(f.entries(), (Records{record("dois"), record("um")}));
-                QVERIFY(!QFileInfo::exists(copy));
+                QVERIFY(result.message.isEmpty() && !QFileInfo::exists(copy));
                 return;
             }
-            QVERIFY2(result.message.contains(QString("tem %1 linha").arg(damagedLines)), qPrintable(result.message));
-            QVERIFY(result.message.contains(copied == file ? "copiado, sem nenhuma alteração" : "guardada antes"));
-            QVERIFY(result.message.contains(copy));
-            QCOMPARE(f.folder.read("pswd.tab.danificado"), copied);
+            QVERIFY2(result.message.contains(QString("tem %1 linha").arg(damagedLines)) &&
+                         result.message.contains(copy) &&
+                         result.message.contains(copied == file ? "copiado, sem nenhuma alteração" : "guardada antes"),
+                     qPrintable(result.message));
             QCOMPARE(modeOf(copy), 0x6600);
             f.folder.write("pswd.tab.danificado", "an earlier copy"); // never replaced by the next start
         }
@@ -264,20 +263,17 @@ private slots:
         const QString linkedAway = "mv data/pswd.tab other; ln -s $PWD/other/pswd.tab data/pswd.tab";
         row("folder writable by the group", false, "chmod 770 data", "(permissões 770)");
         row("vault writable by everyone", false, "chmod 666 data/pswd.tab", "chmod 600 %data/pswd.tab");
-        row("folder of another user", false, "chown nobody data",
-            "A pasta de dados %data pertence a outro usuário (nobody)");
+        row("folder of another user", false, "chown nobody data", "%data pertence a outro usuário (nobody)");
         row("vault of another user", false, "chown nobody data/pswd.tab", "sudo chown root %data/pswd.tab");
-        row("vault is a named pipe", false, "rm data/pswd.tab; mkfifo data/pswd.tab",
-            "não é um arquivo comum, e sim um pipe");
+        row("vault is a named pipe", false, "rm data/pswd.tab; mkfifo data/pswd.tab", "e sim um pipe");
         row("vault links into a folder open to everyone", false, linkedAway + "; chmod 777 other", "chmod 700 %other");
-        row("vault links to a link", false,
-            linkedAway + "; mv data/pswd.tab other/link; ln -s $PWD/other/link data/pswd.tab", "outro link simbólico");
+        row("vault links to a link", false, linkedAway + "; mv data/pswd.tab other/l; ln -s $PWD/other/l data/pswd.tab",
+            "outro link simbólico");
         row("vault link of another user", false, linkedAway + "; chown -h nobody data/pswd.tab",
-            "O link pertence a outro usuário");
+            "O link pertence a outro");
         row("own link to an own file in a closed folder is followed", false, linkedAway, "");
         row("folder opened to everyone", true, "chmod 777 data", "chmod 700 %data");
-        // Another user's links to a file the user owns elsewhere, which the save would overwrite.
-        row("files swapped for another user's links", true,
+        row("files swapped for another user's links to an own file elsewhere", true,
             "cd data; ln -sf ../other/victim pswd.tab; ln -sf ../other/victim cnfg.tab; chown -h nobody *.tab",
             "O link pertence a outro usuário");
     }

@@ -1,5 +1,4 @@
-// One change through the Vault calls the windows use, in a process a test can limit or kill. Usage:
-// keyhound_storageaction FOLDER start|add|update|delete|settings: prints the result's status number and message;
+// keyhound_storageaction FOLDER start|add|update|delete|settings: one change, then its status number and message;
 // keyhound_storageaction FOLDER crash: adds an entry and sets a password in turn, a line after each, until killed.
 #include "referencecodec.h"
 #include "storage/vault.h"

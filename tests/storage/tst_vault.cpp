@@ -50,8 +50,7 @@ QByteArray bytesOf(const QString& path)
 
 } // namespace
 
-// The model every window uses, seen in the data files: start-up, every change, files changed by others or open to
-// them, the Windows-1252 text of its records and their order, and what fuzzing found.
+// The model every window uses, seen in its data files.
 class TestVault : public QObject
 {
     Q_OBJECT
@@ -120,9 +119,7 @@ private slots:
         QVERIFY(settings.isEmpty() || folder.read("cnfg.tab") == settings);
     }
 
-    // An add goes last, a replace in its line, a delete leaves an empty line; after a rewrite by another program an
-    // add goes to the file as it is now, an update or delete only if the entry shown is still there. The old file is
-    // kept as pswd.tab.bak, 0600.
+    // After a rewrite by another program an update or delete goes through only if the entry shown is still there.
     void changes_data()
     {
         QTest::addColumn<Records>("outside"); // empty: no change outside
@@ -172,8 +169,7 @@ private slots:
         }
     }
 
-    // A settings save over a cnfg.tab edited outside is refused and reads its last record; the next save keeps the
-    // edited file as the backup.
+    // A save over a cnfg.tab edited outside is refused and reads its last record; the next keeps it as the backup.
     void settingsChangedOutsideAreReadAgain()
     {
         DataFolder folder;
@@ -250,8 +246,7 @@ private slots:
         }
     }
 
-    // Data folders and files that another user could change, or that are no files at all: refused at start-up with
-    // nothing read or written, and refused again before every save.
+    // Files another user could change, or no files at all: refused at start-up and before every save.
     void refused_data()
     {
         QTest::addColumn<bool>("whileRunning");

@@ -22,7 +22,6 @@ constexpr int fileSizeLimit = 0, fullDisk = 1, immutableFile = 2, folderAtBackup
 
 const QByteArray key = "6333"; // made by a first start at 6/3/26 0:00:07, as the storage action does
 
-// The vault of the storage action's first entries.
 QByteArray vaultOf(int entries)
 {
     QList<QByteArray> records;
@@ -85,8 +84,7 @@ class TestWriteFailures : public QObject
     Q_OBJECT
 
 private slots:
-    // With vaults smaller and larger than any buffer a writer might keep, in a process the kernel stops from
-    // writing, a change fails, says why in Portuguese, and leaves every file byte for byte as it was.
+    // Vaults smaller and larger than any buffer a writer might keep; the reason shown in Portuguese.
     void failedChangeKeepsEveryByte_data()
     {
         QTest::addColumn<QString>("action");
@@ -158,8 +156,7 @@ private slots:
         QVERIFY(filesIn(folder) != expected);
     }
 
-    // Killed at random moments, the writer leaves each file as before or after the interrupted write. Once a later
-    // save completed, the next start removes what the killed writes left, and nothing that is not surely theirs.
+    // Once a later save completed, the next start removes what the kills left, and nothing not surely theirs.
     void killedWhileWriting()
     {
         DataFolder folder;

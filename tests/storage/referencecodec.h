@@ -42,4 +42,14 @@ inline QByteArray crashEntry(int n)
     return "entrada " + QByteArray::number(n).rightJustified(6, '0') + "\xA7----/----/----\xA7senha\"";
 }
 
+// The vault of the storage action's first entries.
+inline QByteArray crashVault(int entries, const QByteArray& key)
+{
+    QList<QByteArray> records;
+    for (int n = 1; n <= entries; ++n) {
+        records.append(crashEntry(n));
+    }
+    return entries == 0 ? "\"\r\n\"\r\n" : file(records, key);
+}
+
 } // namespace ReferenceCodec

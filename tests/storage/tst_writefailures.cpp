@@ -22,20 +22,11 @@ constexpr int fileSizeLimit = 0, fullDisk = 1, immutableFile = 2, folderAtBackup
 
 const QByteArray key = "6333"; // made by a first start at 6/3/26 0:00:07, as the storage action does
 
-QByteArray vaultOf(int entries)
-{
-    QList<QByteArray> records;
-    for (int n = 1; n <= entries; ++n) {
-        records.append(ReferenceCodec::crashEntry(n));
-    }
-    return entries == 0 ? "\"\r\n\"\r\n" : ReferenceCodec::file(records, key);
-}
-
 // How many entries the vault shows, or -1 when it is not exactly a file the writer can leave.
 int writesShownBy(const QByteArray& file)
 {
     const auto entries = int(VaultFile::decode(file, key).size());
-    return file == vaultOf(entries) ? entries : -1;
+    return file == ReferenceCodec::crashVault(entries, key) ? entries : -1;
 }
 
 // Whether cnfg.tab is exactly the file of a password the writer had set by the time it had added entries.
@@ -93,7 +84,8 @@ private slots:
         QTest::addColumn<qint64>("sizeLimit");
         const auto row = [](const char* name, const char* action, const QByteArray& vault, int fault,
                             qint64 sizeLimit = -1) { QTest::newRow(name) << action << vault << fault << sizeLimit; };
-        const QByteArray small = vaultOf(10), large = vaultOf(100); // about 3 KB and 29 KB
+        const QByteArray small = ReferenceCodec::crashVault(10, key),
+                         large = ReferenceCodec::crashVault(100, key); // about 3 KB and 29 KB
         for (const char* action : {"add", "update", "delete"}) {
             QTest::addRow("%s, 3 KB vault, limit 1 KB", action) << action << small << fileSizeLimit << 1024LL;
             QTest::addRow("%s, 29 KB vault, limit 20 KB", action) << action << large << fileSizeLimit << 20480LL;

@@ -13,19 +13,13 @@
 
 #include <unistd.h>
 
-extern "C" int replay_vaultfile(const uint8_t* data, size_t size);
-extern "C" int replay_settingsfile(const uint8_t* data, size_t size);
-extern "C" int replay_binarytext(const uint8_t* data, size_t size);
+extern "C" int replay_vaultfile(const uint8_t*, size_t), replay_settingsfile(const uint8_t*, size_t),
+    replay_binarytext(const uint8_t*, size_t);
 
 namespace {
 
 const QDateTime firstStartTime(QDate(2026, 3, 6), QTime(0, 0, 7)); // key 6333
 using Records = QList<QByteArray>;
-
-QByteArray record(const QByteArray& title)
-{
-    return title + "\xA7----/----/----\xA7" + "26.03.06.10.00.00\xA7login\xA7senha\xA7http://x\xA7nota";
-}
 
 Records listed(const EntryList& list)
 {
@@ -36,24 +30,23 @@ Records listed(const EntryList& list)
     return out;
 }
 
-int modeOf(const QString& path)
-{
-    return int(QFile::permissions(path) & 0x7777);
-}
-
-// The bytes of a regular file, through a link too; nothing for anything else (opening a pipe would wait).
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 // The model every window uses, seen in its data files.
 class TestVault : public QObject
 {
     Q_OBJECT
+
+    static QByteArray record(const QByteArray& title)
+    {
+        return title + "\xA7----/----/----\xA7" + "26.03.06.10.00.00\xA7login\xA7senha\xA7http://x\xA7nota";
+    }
+    static int modeOf(const QString& path) { return int(QFile::permissions(path) & 0x7777); }
+    static QByteArray bytesOf(const QString& path) // through a link too; nothing for a pipe, whose opening would wait
+    {
+        QFile file(path);
+        return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); } // where a byte order would put "Zed" before "abc"

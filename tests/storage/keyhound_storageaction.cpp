@@ -20,14 +20,11 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
     }
     const QByteArray first = vault.entries().isEmpty() ? QByteArray() : vault.entries().at(0);
-    if (result.ok() && action == "add") {
-        result = vault.addEntry(ReferenceCodec::crashEntry(0));
-    } else if (result.ok() && action == "update") {
-        result = vault.replaceEntry(0, first, first + "alterada");
-    } else if (result.ok() && action == "delete") {
-        result = vault.deleteEntry(0, first);
-    } else if (result.ok() && action == "settings") {
-        result = vault.saveSettings("nova senha", true);
-    }
+    result = !result.ok()           ? result
+             : action == "add"      ? vault.addEntry(ReferenceCodec::crashEntry(0))
+             : action == "update"   ? vault.replaceEntry(0, first, first + "alterada")
+             : action == "delete"   ? vault.deleteEntry(0, first)
+             : action == "settings" ? vault.saveSettings("nova senha", true)
+                                    : result;
     std::printf("%d\n%s", int(result.status), result.message.toUtf8().constData());
 }

@@ -60,12 +60,7 @@ bool sidesShown(const MainWindowHost& host)
 }
 
 // Whether the side windows are open, before and after a command.
-enum Sides
-{
-    Closed,
-    Open,
-    OpenWithoutTray
-};
+constexpr int Closed = 0, Open = 1, OpenWithoutTray = 2;
 
 // A point on the window's own surface, clear of every control.
 const QPoint background(150, 22);
@@ -293,7 +288,6 @@ void TestMainWindow::vaultChangeShowsTheFirstPage()
     MainWindowHost host(numbered(30));
     run(host, {Forward, row(3)});
     QVERIFY(host.vault.addEntry(ProgramWindows::record(30)).ok());
-    // What was selected may have moved: nothing is selected any more.
     QCOMPARE(textOf(host.child("lblPagina")) + " " + textOf(host.child("lblTotalLembretes")), QStringLiteral("1 31"));
     QCOMPARE(textOf(host.child("txtLogin")), QString());
     QCOMPARE(host.window->state().listIndex, -1);
@@ -320,7 +314,7 @@ void TestMainWindow::sideWindowsGoWithTheMainWindow()
 
 void TestMainWindow::tabFollowsReadingOrder()
 {
-    // Twenty entries: the back arrow is hidden on the first page, and Tab passes it over.
+    // The back arrow is hidden on the first page, and Tab passes it over.
     const QStringList order = {"btnMinimizar", "btnTray",      "btnFechar",    "txtLogin",    "btnCopyLogin",
                                "txtSenha",     "btnCopySenha", "lstLembretes", "imgAvanca",   "btnConfig",
                                "imgEscrever",  "imgAjuda",     "imgSobre",     "btnMinimizar"};
@@ -334,44 +328,35 @@ void TestMainWindow::tabFollowsReadingOrder()
         QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(walked, order);
-    // Just after start-up a key released on the first row moves the selection round to the last; the Tab that
-    // brought the focus into the list was pressed elsewhere and must not.
+    // The Tab into the list was pressed elsewhere: its release must not move the first row round to the last.
     QCOMPARE(host.list()->currentRow(), 0);
 }
 
 void TestMainWindow::programStart_data()
 {
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<bool>("starts");
+    QTest::addColumn<bool>("damaged");
     QTest::addColumn<QString>("told");
-
-    QTest::newRow("a damaged vault: a warning, and it starts") << "damaged" << true << "1 linha danificada";
-    QTest::newRow("a huge vault the user does not open: refused") << "huge" << false << "não foi aberto";
+    QTest::newRow("a damaged vault: a warning, and it starts") << true << "1 linha danificada";
+    // One far too big is opened only if the user says so.
+    QTest::newRow("a huge vault the user does not open: refused") << false << "não foi aberto";
 }
 
 void TestMainWindow::programStart()
 {
-    QFETCH(QString, setup);
-    QFETCH(bool, starts);
+    QFETCH(bool, damaged);
     QFETCH(QString, told);
-
     DataFolder folder;
-    QFile huge(folder.filePath("pswd.tab"));
-    if (setup == "damaged") {
-        folder.write("pswd.tab", "\"not a vault\"\r\n");
-    } else {
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(300) << 20));
-    }
+    folder.write("pswd.tab", "\"not a vault\"\r\n");
+    QVERIFY(damaged || QFile::resize(folder.filePath("pswd.tab"), qint64(300) << 20));
     RecordingPlatform platform;
     Program program(folder.path(), platform);
-    QCOMPARE(program.start(), starts);
-    // A huge vault is opened only if the user says so.
-    QCOMPARE(platform.questions.size(), setup == "huge" ? 1 : 0);
+    QCOMPARE(program.start(), damaged);
+    QCOMPARE(platform.questions.size(), damaged ? 0 : 1);
     QCOMPARE(platform.messages.size(), 1);
     QCOMPARE(platform.messages.first().icon,
-             starts ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
+             damaged ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
     QVERIFY2(platform.messages.first().text.contains(told), qPrintable(platform.messages.first().text));
-    QCOMPARE(program.mainWindow() && program.mainWindow()->isVisible(), starts);
+    QCOMPARE(program.mainWindow() && program.mainWindow()->isVisible(), damaged);
 }
 
 QTEST_MAIN(TestMainWindow)

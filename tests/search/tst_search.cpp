@@ -115,6 +115,16 @@ void TestSearch::resultsPageSelectAndClose()
     QCOMPARE(host.list()->count(), 15);
     QCOMPARE(textOf(line), QStringLiteral("conta"));
 
+    // Saved from the results: the record of the entry on that row, and no other, changes in its place.
+    host.doubleClickRow(2);
+    retype(child(sides->detailWindow(), "txtSenha"), QStringLiteral("Nova#senha9"));
+    click(child(sides->updateWindow(), "btnOk"));
+    // The file is written afresh, without the deleted entry's empty line.
+    lines.removeOne(QByteArray());
+    lines.replace(lines.indexOf(ProgramWindows::record(2)),
+                  entryRecord("Conta 02", "----/----/----", "26.03.15.10.22.41", "login02", "Nova#senha9"));
+    QCOMPARE(host.fileLines(), lines + QList<QByteArray>{""});
+
     // Escape closes the search before the side windows, from the list and from the search line.
     host.doubleClickRow(2);
     QTest::keyClick(host.list(), Qt::Key_Escape);

@@ -26,14 +26,6 @@ QList<QByteArray> vaultRecords()
     return records;
 }
 
-// Types the text key by key where the focus is, as the user would: the list at first, then the search line.
-void type(const QString& text)
-{
-    for (const QChar c : text) {
-        typeText(QApplication::focusWidget(), c);
-    }
-}
-
 } // namespace
 
 class TestSearch : public QObject
@@ -80,7 +72,7 @@ void TestSearch::typingFindsEntries()
     QFETCH(QStringList, found);
 
     MainWindowHost host(vaultRecords());
-    type(typed);
+    typeText(host.list(), typed);
     QCOMPARE(host.child("txtBusca")->isVisible(), !line.isEmpty());
     QCOMPARE(textOf(host.child("txtBusca")), line);
     QCOMPARE(host.titles(), found);
@@ -92,7 +84,7 @@ void TestSearch::resultsPageSelectAndClose()
     MainWindowHost host(vaultRecords());
     SideWindows* sides = host.window->sideWindows();
     QWidget* line = host.child("txtBusca");
-    type(QStringLiteral("conta"));
+    typeText(host.list(), QStringLiteral("conta"));
     // Up on the first row of the first page of results stays there: nothing moves round.
     host.clickRow(0);
     QTest::keyClick(host.list(), Qt::Key_Up);
@@ -129,7 +121,7 @@ void TestSearch::resultsPageSelectAndClose()
     host.doubleClickRow(2);
     QTest::keyClick(host.list(), Qt::Key_Escape);
     QVERIFY(!line->isVisible() && sides->isShown());
-    type(QStringLiteral("conta"));
+    typeText(host.list(), QStringLiteral("conta"));
     QTest::keyClick(line, Qt::Key_Escape);
     QVERIFY(!line->isVisible() && sides->isShown());
     QTest::keyClick(host.list(), Qt::Key_Escape);

@@ -98,12 +98,13 @@ void TestSearch::resultsPageSelectAndClose()
     QTest::keyClick(host.list(), Qt::Key_Up);
     QCOMPARE(textOf(host.child("lblPagina")) + " " + textOf(host.child("txtLogin")), QStringLiteral("1 login14"));
 
-    // Deleted from the results: that entry's record, and no other, leaves its line of the file empty; the search
-    // stays open.
+    // Deleted from the results: that entry's record, and no other, leaves its line empty; the search stays open.
     QList<QByteArray> lines = host.entries();
     lines.replace(lines.indexOf(ProgramWindows::record(14)), QByteArray());
     click(child(sides->updateWindow(), "btnDel"));
     QCOMPARE(host.fileLines(), lines + QList<QByteArray>{""});
+    QWidget* notice = host.child("lblAviso");
+    QCOMPARE(notice->isVisible() ? textOf(notice) : QString(), QStringLiteral("Entrada excluída com sucesso!"));
     QCOMPARE(host.list()->count(), 15);
     QCOMPARE(textOf(line), QStringLiteral("conta"));
 

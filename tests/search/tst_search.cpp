@@ -26,14 +26,6 @@ QList<QByteArray> vaultRecords()
     return records;
 }
 
-// Types the text key by key where the focus is, as the user would: the list at first, then the search line.
-void type(const QString& text)
-{
-    for (const QChar c : text) {
-        typeText(QApplication::focusWidget(), c);
-    }
-}
-
 } // namespace
 
 class TestSearch : public QObject
@@ -80,7 +72,7 @@ void TestSearch::typingFindsEntries()
     QFETCH(QStringList, found);
 
     MainWindowHost host(vaultRecords());
-    type(typed);
+    typeText(host.list(), typed);
     QCOMPARE(host.child("txtBusca")->isVisible(), !line.isEmpty());
     QCOMPARE(textOf(host.child("txtBusca")), line);
     QCOMPARE(host.titles(), found);
@@ -92,7 +84,7 @@ void TestSearch::resultsPageSelectAndClose()
     MainWindowHost host(vaultRecords());
     SideWindows* sides = host.window->sideWindows();
     QWidget* line = host.child("txtBusca");
-    type(QStringLiteral("conta"));
+    typeText(host.list(), QStringLiteral("conta"));
     // Up on the first row of the first page of results stays there: nothing moves round.
     host.clickRow(0);
     QTest::keyClick(host.list(), Qt::Key_Up);
@@ -106,20 +98,31 @@ void TestSearch::resultsPageSelectAndClose()
     QTest::keyClick(host.list(), Qt::Key_Up);
     QCOMPARE(textOf(host.child("lblPagina")) + " " + textOf(host.child("txtLogin")), QStringLiteral("1 login14"));
 
-    // Deleted from the results: that entry's record, and no other, leaves its line of the file empty; the search
-    // stays open.
+    // Deleted from the results: that entry's record, and no other, leaves its line empty; the search stays open.
     QList<QByteArray> lines = host.entries();
     lines.replace(lines.indexOf(ProgramWindows::record(14)), QByteArray());
     click(child(sides->updateWindow(), "btnDel"));
     QCOMPARE(host.fileLines(), lines + QList<QByteArray>{""});
+    QWidget* notice = host.child("lblAviso");
+    QCOMPARE(notice->isVisible() ? textOf(notice) : QString(), QStringLiteral("Entrada excluída com sucesso!"));
     QCOMPARE(host.list()->count(), 15);
     QCOMPARE(textOf(line), QStringLiteral("conta"));
+
+    // Saved from the results: the record of the entry on that row, and no other, changes in its place.
+    host.doubleClickRow(2);
+    retype(child(sides->detailWindow(), "txtSenha"), QStringLiteral("Nova#senha9"));
+    click(child(sides->updateWindow(), "btnOk"));
+    // The file is written afresh, without the deleted entry's empty line.
+    lines.removeOne(QByteArray());
+    lines.replace(lines.indexOf(ProgramWindows::record(2)),
+                  entryRecord("Conta 02", "----/----/----", "26.03.15.10.22.41", "login02", "Nova#senha9"));
+    QCOMPARE(host.fileLines(), lines + QList<QByteArray>{""});
 
     // Escape closes the search before the side windows, from the list and from the search line.
     host.doubleClickRow(2);
     QTest::keyClick(host.list(), Qt::Key_Escape);
     QVERIFY(!line->isVisible() && sides->isShown());
-    type(QStringLiteral("conta"));
+    typeText(host.list(), QStringLiteral("conta"));
     QTest::keyClick(line, Qt::Key_Escape);
     QVERIFY(!line->isVisible() && sides->isShown());
     QTest::keyClick(host.list(), Qt::Key_Escape);

@@ -49,6 +49,8 @@ private slots:
     void months();
     void pressedCellComesBackAsDrawn_data();
     void pressedCellComesBackAsDrawn();
+    void keyboard_data();
+    void keyboard();
 };
 
 void TestMonthCalendar::months_data()
@@ -123,6 +125,40 @@ void TestMonthCalendar::pressedCellComesBackAsDrawn()
     QTest::mouseRelease(pressed, Qt::LeftButton, {}, released ? pressed->rect().center() : QPoint(-5, -5));
     QCOMPARE(host.cellsMarkedAsToday(), QList<int>{16});
     QCOMPARE(host.calendar.isShownInWindow(), !released);
+}
+
+void TestMonthCalendar::keyboard_data()
+{
+    QTest::addColumn<QList<Qt::Key>>("keys");
+    QTest::addColumn<QString>("picked");
+    using enum Qt::Key;
+    // March 2008 starts on a Saturday; Tab enters the days at today, the 15th.
+    QTest::newRow("Enter picks today") << QList{Key_Return} << "15/03/08";
+    QTest::newRow("Right a day on, Up a week back") << QList{Key_Right, Key_Up, Key_Return} << "09/03/08";
+    QTest::newRow("Left stops at the month's first day")
+        << QList{Key_Up, Key_Up, Key_Left, Key_Left, Key_Return} << "01/03/08";
+    QTest::newRow("Down and Right stop at the month's last day")
+        << QList{Key_Down, Key_Down, Key_Down, Key_Right, Key_Right, Key_Right, Key_Return} << "31/03/08";
+    QTest::newRow("Escape closes the calendar, nothing picked") << QList{Key_Left, Key_Escape} << "";
+}
+
+void TestMonthCalendar::keyboard()
+{
+    QFETCH(QList<Qt::Key>, keys);
+    QFETCH(QString, picked);
+    CalendarHost host(QDate(2008, 3, 15));
+    QString written;
+    connect(&host.calendar, &MonthCalendar::dayPicked,
+            [&](int cell) { written = host.calendar.grid().dateText(cell); });
+    QApplication::setActiveWindow(&host.window);
+    for (int tab = 0; tab < 4 && !qobject_cast<DayCell*>(QApplication::focusWidget()); ++tab) {
+        QTest::keyClick(&host.window, Qt::Key_Tab);
+    }
+    for (Qt::Key key : keys) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+    }
+    QCOMPARE(written, picked);
+    QVERIFY(!host.calendar.isShownInWindow());
 }
 
 QTEST_MAIN(TestMonthCalendar)

@@ -9,9 +9,9 @@ namespace {
 struct CalendarHost
 {
     explicit CalendarHost(QDate today)
-        : clock(today.startOfDay().addSecs(10 * 3600)),
-          calendar(
-              CalendarLayout::CalendarioEscrever(), platform, [this] { return clock; }, &window)
+        : calendar(
+              CalendarLayout::CalendarioEscrever(), platform, [today] { return today.startOfDay().addSecs(36000); },
+              &window)
     {
         window.show();
         calendar.showInWindow();
@@ -32,7 +32,6 @@ struct CalendarHost
         return cells;
     }
 
-    QDateTime clock;
     RecordingPlatform platform;
     QWidget window;
     MonthCalendar calendar;
@@ -68,15 +67,13 @@ void TestMonthCalendar::months_data()
     row("February 1900, a century", QDate(1900, 3, 9), {previous}, QDate(1900, 2, 1), "Fevereiro  1900");
     row("February 2024, divisible by 4", QDate(2024, 2, 9), {}, QDate(2024, 2, 1), "Fevereiro  2024");
     row("into the next year", QDate(2026, 12, 15), {next}, QDate(2027, 1, 1), "Janeiro  2027");
-    row("a year on", QDate(2026, 12, 15), QByteArrayList(12, next), QDate(2027, 12, 1), "Dezembro  2027");
     row("back to this month", QDate(2026, 12, 15), {previous, "btnAtual2"}, QDate(2026, 12, 1), "Dezembro  2026");
     row("January 1754 back into 1753", QDate(1754, 1, 10), {previous}, QDate(1753, 12, 1), "Dezembro  1753");
     row("before January 1753: refused", QDate(1753, 1, 10), {previous}, QDate(1753, 1, 1), "Janeiro  1753", true);
     row("after December 2078: refused", QDate(2078, 12, 10), {next}, QDate(2078, 12, 1), "Dezembro  2078", true);
 }
 
-// Every day in the column of its weekday, Sunday first, blank cells around the month, today marked only in its own
-// month. The arrows stop, with a message, at the years the calendar allows.
+// Days under their weekdays, Sunday first, today marked only in its month; the arrows stop at the years allowed.
 void TestMonthCalendar::months()
 {
     QFETCH(QDate, today);
@@ -113,8 +110,6 @@ void TestMonthCalendar::picking_data()
     QTest::newRow("today's cell pressed and released on it") << 20 << noKeys << "15/03/08";
     QTest::newRow("today's cell pressed, released outside it") << 20 << noKeys << "";
     QTest::newRow("another day pressed and released on it") << 24 << noKeys << "19/03/08";
-    QTest::newRow("Enter picks today") << -1 << QList{Key_Return} << "15/03/08";
-    QTest::newRow("Right a day on, Up a week back") << -1 << QList{Key_Right, Key_Up, Key_Return} << "09/03/08";
     QTest::newRow("Left stops at the first day")
         << -1 << QList{Key_Up, Key_Up, Key_Left, Key_Left, Key_Return} << "01/03/08";
     QTest::newRow("Right stops at the last day")
@@ -122,7 +117,7 @@ void TestMonthCalendar::picking_data()
     QTest::newRow("Escape closes the calendar, nothing picked") << -1 << QList{Key_Left, Key_Escape} << "";
 }
 
-// While the noKeys button is held the cell shows it is pressed; afterwards today's cell is marked again, and only it.
+// A cell held by the mouse shows it; afterwards today's cell is marked again, and only it.
 void TestMonthCalendar::picking()
 {
     QFETCH(int, pressed);

@@ -51,8 +51,7 @@ void TestWindowShape::cutToTheArtwork()
     }
 }
 
-// At 120 dots per inch (12 twips per pixel) the outline grows by a quarter, halves going to the even neighbour: the
-// main window's (38, 330) becomes (48, 412). A screen without usable twips per pixel counts as a standard one.
+// At 120 dpi (12 twips a pixel), halves going to the even neighbour; no usable twips a pixel counts as standard.
 void TestWindowShape::outlineFollowsTheScreen()
 {
     QCOMPARE(Outline::build(Outline::mainWindow(), 1, 1, 0, 0, 12, 12).at(54), QPoint(48, 412));

@@ -109,21 +109,19 @@ void TestEntryWindows::boxes_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("kept");
     QTest::addColumn<QString>("notice"); // of the last refusal; the description refuses silently
-    const auto limit = [](const char* name, Window window, const char* box, const char* subject, int limit) {
+    const auto limit = [](const QByteArray& name, Window window, const char* box, const char* subject, int limit) {
         const QString notice = QStringLiteral("%1 aceita no máximo %2 caracteres.").arg(QString::fromUtf8(subject));
         QTest::newRow(name) << window << QByteArray(box) << QString(limit + 1, QLatin1Char('a'))
                             << QString(limit, QLatin1Char('a')) << (*subject ? notice.arg(limit) : QString());
     };
     using enum Window;
-    limit("new entry: the 45th character of the title kept, the 46th refused", NewEntry, "txtTitulo", "O título", 45);
-    limit("new entry: login up to 45", NewEntry, "txtLogin", "O login", 45);
-    limit("new entry: password up to 20", NewEntry, "txtSenha", "A senha", 20);
-    limit("new entry: address up to 255", NewEntry, "txtUrl", "A URL", 255);
+    for (const auto& [window, place] : {std::pair{NewEntry, "new entry"}, {Detail, "detail"}}) {
+        limit(place + QByteArray(": title up to 45"), window, "txtTitulo", "O título", 45);
+        limit(place + QByteArray(": login up to 45"), window, "txtLogin", "O login", 45);
+        limit(place + QByteArray(": password up to 20"), window, "txtSenha", "A senha", 20);
+        limit(place + QByteArray(": address up to 255"), window, "txtUrl", "A URL", 255);
+    }
     limit("new entry: description up to 500", NewEntry, "txtDescricao", "", 500);
-    limit("detail: title up to 45", Detail, "txtTitulo", "O título", 45);
-    limit("detail: login up to 45", Detail, "txtLogin", "O login", 45);
-    limit("detail: password up to 20", Detail, "txtSenha", "A senha", 20);
-    limit("detail: address up to 255", Detail, "txtUrl", "A URL", 255);
     limit("update: description up to 500", Update, "txtDescricao", "", 500);
     // "§" and "¥" mark a record's fields and line breaks: stored, they would split it on the next read.
     QTest::newRow("new entry: description refuses the markers")
@@ -224,15 +222,14 @@ void TestEntryWindows::changes()
     click(host.in(window, button.constData()));
 
     const bool refused = lines.isEmpty();
-    const bool blank = told == blankTitle;
+    const bool blank = told == blankTitle; // refused with a notice in the window, not a message box
     const bool changedOutside = meanwhile == Meanwhile::AnotherProgramAddsAnEntry;
     QCOMPARE(host.platform.beeps, refused && !blank ? 0 : 1);
     QCOMPARE(host.notices, refused && !blank ? QStringList() : QStringList{told});
     QCOMPARE(host.platform.messages.size(), (refused && !blank) || changedOutside ? 1 : 0);
     if (!refused) {
         QCOMPARE(host.fileLines(), lines);
-        QVERIFY(!changedOutside ||
-                host.platform.messages[0].text.contains(QStringLiteral("alterado fora do programa")));
+        QVERIFY(!changedOutside || host.platform.messages[0].text.contains("alterado fora do programa"));
         QVERIFY(insert ? !host.newEntry->isVisible() && host.newEntry->result() == QDialog::Accepted
                        : !host.sides.isShown() && !host.sides.detailWindow());
         return;

@@ -61,8 +61,7 @@ void TestMonthCalendar::months_data()
                         bool refused = false) {
         QTest::newRow(name) << today << pressed << shown << QString::fromUtf8(title) << refused;
     };
-    const QByteArray next("btnNext2");
-    const QByteArray previous("btnPrev2");
+    const QByteArray next("btnNext2"), previous("btnPrev2");
     row("February 2000, divisible by 400", QDate(2000, 1, 9), {next}, QDate(2000, 2, 1), "Fevereiro  2000");
     row("February 1900, a century", QDate(1900, 3, 9), {previous}, QDate(1900, 2, 1), "Fevereiro  1900");
     row("February 2024, divisible by 4", QDate(2024, 2, 9), {}, QDate(2024, 2, 1), "Fevereiro  2024");
@@ -124,9 +123,8 @@ void TestMonthCalendar::picking()
     QFETCH(QList<Qt::Key>, keys);
     QFETCH(QString, picked);
     CalendarHost host(QDate(2008, 3, 15));
-    QString written;
-    connect(&host.calendar, &MonthCalendar::dayPicked,
-            [&](int cell) { written = host.calendar.grid().dateText(cell); });
+    QString date;
+    connect(&host.calendar, &MonthCalendar::dayPicked, [&](int cell) { date = host.calendar.grid().dateText(cell); });
     if (pressed >= 0) {
         DayCell* cell = host.calendar.cell(pressed);
         QTest::mousePress(cell, Qt::LeftButton);
@@ -140,7 +138,7 @@ void TestMonthCalendar::picking()
     for (Qt::Key key : keys) {
         QTest::keyClick(QApplication::focusWidget(), key);
     }
-    QCOMPARE(written, picked);
+    QCOMPARE(date, picked);
     QCOMPARE(host.cellsMarkedAsToday(), QList<int>{20});
     QCOMPARE(host.calendar.isShownInWindow(), picked.isEmpty() && !keys.contains(Qt::Key_Escape));
 }

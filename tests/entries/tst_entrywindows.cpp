@@ -156,8 +156,7 @@ void TestEntryWindows::changes_data()
     QTest::addColumn<Window>("window");
     QTest::addColumn<QByteArray>("button");
     QTest::addColumn<Meanwhile>("meanwhile");
-    // Every line of the file after the change; empty when nothing may change.
-    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<QList<QByteArray>>("lines"); // of the file after the change; none when refused
     QTest::addColumn<QString>("told");
     const auto row = [](const char* name, Window window, const char* button, Meanwhile meanwhile,
                         const QList<QByteArray>& lines, const QString& told) {
@@ -205,9 +204,8 @@ void TestEntryWindows::changes()
     const bool insert = window == Window::NewEntry;
     const Window boxes = insert ? Window::NewEntry : Window::Detail;
     EntryHost host(window);
-    // 9 March 2008, in the calendar of the window.
     click(host.in(window, "btnCalendario"));
-    click(host.in(window, insert ? "Casa2_14" : "Casa_14"));
+    click(host.in(window, insert ? "Casa2_14" : "Casa_14")); // 9 March 2008
     host.letMeanwhile(meanwhile);
     const QByteArray before = host.file();
     const QList<std::pair<QWidget*, QString>> typed = {

@@ -3,8 +3,7 @@
 
 #include <QTest>
 
-// The shaped windows are cut to their artwork, and transparent outside it where a compositor does not cut (Wayland);
-// the other windows are rectangles painted to their corners.
+// Shaped windows are cut to their artwork, transparent outside it for Wayland; the others paint every corner.
 class TestWindowShape : public QObject
 {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "platform/twips.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 
@@ -139,6 +140,17 @@ void MonthCalendar::moveFocus(DayCell* from, int step)
     m_cells.at(target)->setFocusPolicy(Qt::TabFocus);
     m_cells.at(target)->setFocus(Qt::OtherFocusReason);
     from->setFocusPolicy(Qt::NoFocus);
+}
+
+void MonthCalendar::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the open calendar alone; in the window around it, it would throw away everything typed.
+    if (event->key() == Qt::Key_Escape && isShownInWindow()) {
+        hideInWindow();
+        event->accept();
+        return;
+    }
+    QFrame::keyPressEvent(event);
 }
 
 bool MonthCalendar::isShownInWindow() const

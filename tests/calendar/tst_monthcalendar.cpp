@@ -9,9 +9,9 @@ namespace {
 struct CalendarHost
 {
     explicit CalendarHost(QDate today)
-        : clock(today.startOfDay().addSecs(10 * 3600)),
-          calendar(
-              CalendarLayout::CalendarioEscrever(), platform, [this] { return clock; }, &window)
+        : calendar(
+              CalendarLayout::CalendarioEscrever(), platform, [today] { return today.startOfDay().addSecs(36000); },
+              &window)
     {
         window.show();
         calendar.showInWindow();
@@ -32,7 +32,6 @@ struct CalendarHost
         return cells;
     }
 
-    QDateTime clock;
     RecordingPlatform platform;
     QWidget window;
     MonthCalendar calendar;
@@ -47,8 +46,8 @@ class TestMonthCalendar : public QObject
 private slots:
     void months_data();
     void months();
-    void pressedCellComesBackAsDrawn_data();
-    void pressedCellComesBackAsDrawn();
+    void picking_data();
+    void picking();
 };
 
 void TestMonthCalendar::months_data()
@@ -62,21 +61,18 @@ void TestMonthCalendar::months_data()
                         bool refused = false) {
         QTest::newRow(name) << today << pressed << shown << QString::fromUtf8(title) << refused;
     };
-    const QByteArray next("btnNext2");
-    const QByteArray previous("btnPrev2");
+    const QByteArray next("btnNext2"), previous("btnPrev2");
     row("February 2000, divisible by 400", QDate(2000, 1, 9), {next}, QDate(2000, 2, 1), "Fevereiro  2000");
     row("February 1900, a century", QDate(1900, 3, 9), {previous}, QDate(1900, 2, 1), "Fevereiro  1900");
     row("February 2024, divisible by 4", QDate(2024, 2, 9), {}, QDate(2024, 2, 1), "Fevereiro  2024");
     row("into the next year", QDate(2026, 12, 15), {next}, QDate(2027, 1, 1), "Janeiro  2027");
-    row("a year on", QDate(2026, 12, 15), QByteArrayList(12, next), QDate(2027, 12, 1), "Dezembro  2027");
     row("back to this month", QDate(2026, 12, 15), {previous, "btnAtual2"}, QDate(2026, 12, 1), "Dezembro  2026");
     row("January 1754 back into 1753", QDate(1754, 1, 10), {previous}, QDate(1753, 12, 1), "Dezembro  1753");
     row("before January 1753: refused", QDate(1753, 1, 10), {previous}, QDate(1753, 1, 1), "Janeiro  1753", true);
     row("after December 2078: refused", QDate(2078, 12, 10), {next}, QDate(2078, 12, 1), "Dezembro  2078", true);
 }
 
-// Every day in the column of its weekday, Sunday first, blank cells around the month, today marked only in its own
-// month. The arrows stop, with a message, at the years the calendar allows.
+// Days under their weekdays, Sunday first, today marked only in its month; the arrows stop at the years allowed.
 void TestMonthCalendar::months()
 {
     QFETCH(QDate, today);
@@ -102,27 +98,49 @@ void TestMonthCalendar::months()
                             QStringLiteral("Ano inválido. O ano deve estar no \nintervalo de 1753 a 2078, inclusive."));
 }
 
-void TestMonthCalendar::pressedCellComesBackAsDrawn_data()
+void TestMonthCalendar::picking_data()
 {
-    QTest::addColumn<int>("cell");
-    QTest::addColumn<bool>("released");
-    QTest::newRow("today's cell (16 for 15 December 2026), released on it: picked") << 16 << true;
-    QTest::newRow("today's cell, released outside it") << 16 << false;
-    QTest::newRow("another day, released on it: picked") << 20 << true;
+    QTest::addColumn<int>("pressed");
+    QTest::addColumn<QList<Qt::Key>>("keys");
+    QTest::addColumn<QString>("picked");
+    using enum Qt::Key;
+    const QList<Qt::Key> noKeys;
+    // March 2008 starts on a Saturday: today, the 15th, is cell 20, where Tab enters the days.
+    QTest::newRow("today's cell pressed and released on it") << 20 << noKeys << "15/03/08";
+    QTest::newRow("today's cell pressed, released outside it") << 20 << noKeys << "";
+    QTest::newRow("another day pressed and released on it") << 24 << noKeys << "19/03/08";
+    QTest::newRow("Left stops at the first day")
+        << -1 << QList{Key_Up, Key_Up, Key_Left, Key_Left, Key_Return} << "01/03/08";
+    QTest::newRow("Right stops at the last day")
+        << -1 << QList{Key_Down, Key_Down, Key_Right, Key_Right, Key_Right, Key_Return} << "31/03/08";
+    QTest::newRow("Escape closes the calendar, nothing picked") << -1 << QList{Key_Left, Key_Escape} << "";
 }
 
-// While the button is held the cell shows it is pressed; after the release today's cell is marked again, and only it.
-void TestMonthCalendar::pressedCellComesBackAsDrawn()
+// A cell held by the mouse shows it; afterwards today's cell is marked again, and only it.
+void TestMonthCalendar::picking()
 {
-    QFETCH(int, cell);
-    QFETCH(bool, released);
-    CalendarHost host(QDate(2026, 12, 15));
-    DayCell* pressed = host.calendar.cell(cell);
-    QTest::mousePress(pressed, Qt::LeftButton);
-    QCOMPARE(host.shownColour(cell), MonthCalendar::pressedColour());
-    QTest::mouseRelease(pressed, Qt::LeftButton, {}, released ? pressed->rect().center() : QPoint(-5, -5));
-    QCOMPARE(host.cellsMarkedAsToday(), QList<int>{16});
-    QCOMPARE(host.calendar.isShownInWindow(), !released);
+    QFETCH(int, pressed);
+    QFETCH(QList<Qt::Key>, keys);
+    QFETCH(QString, picked);
+    CalendarHost host(QDate(2008, 3, 15));
+    QString date;
+    connect(&host.calendar, &MonthCalendar::dayPicked, [&](int cell) { date = host.calendar.grid().dateText(cell); });
+    if (pressed >= 0) {
+        DayCell* cell = host.calendar.cell(pressed);
+        QTest::mousePress(cell, Qt::LeftButton);
+        QCOMPARE(host.shownColour(pressed), MonthCalendar::pressedColour());
+        QTest::mouseRelease(cell, Qt::LeftButton, {}, !picked.isEmpty() ? cell->rect().center() : QPoint(-5, -5));
+    }
+    QApplication::setActiveWindow(&host.window);
+    for (int tab = 0; tab < 4 && !keys.isEmpty() && !qobject_cast<DayCell*>(QApplication::focusWidget()); ++tab) {
+        QTest::keyClick(&host.window, Qt::Key_Tab);
+    }
+    for (Qt::Key key : keys) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+    }
+    QCOMPARE(date, picked);
+    QCOMPARE(host.cellsMarkedAsToday(), QList<int>{20});
+    QCOMPARE(host.calendar.isShownInWindow(), picked.isEmpty() && !keys.contains(Qt::Key_Escape));
 }
 
 QTEST_MAIN(TestMonthCalendar)

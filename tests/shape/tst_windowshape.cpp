@@ -3,8 +3,7 @@
 
 #include <QTest>
 
-// The shaped windows are cut to their artwork, and transparent outside it where a compositor does not cut (Wayland);
-// the other windows are rectangles painted to their corners.
+// Shaped windows are cut to their artwork, transparent outside it for Wayland; the others paint every corner.
 class TestWindowShape : public QObject
 {
     Q_OBJECT
@@ -51,8 +50,7 @@ void TestWindowShape::cutToTheArtwork()
     }
 }
 
-// At 120 dots per inch (12 twips per pixel) the outline grows by a quarter, halves going to the even neighbour: the
-// main window's (38, 330) becomes (48, 412). A screen without usable twips per pixel counts as a standard one.
+// At 120 dpi (12 twips a pixel), halves going to the even neighbour; no usable twips a pixel counts as standard.
 void TestWindowShape::outlineFollowsTheScreen()
 {
     QCOMPARE(Outline::build(Outline::mainWindow(), 1, 1, 0, 0, 12, 12).at(54), QPoint(48, 412));

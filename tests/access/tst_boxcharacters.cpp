@@ -13,39 +13,27 @@ const QStringList entryLoginBoxes = {"frm1_Escrever/txtLogin", "frm1_Escrever/tx
 const QStringList entryTitleBoxes = {"frm1_Escrever/txtTitulo", "frm1_Escrever/txtUrl", "frm2_Esquerda/txtTitulo",
                                      "frm2_Esquerda/txtUrl"};
 
+const QString lettersAndDigits = QStringLiteral("0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                "ÀÁÂÃÄÈÉÊËÌÍÎÏÒÓÔÕÖÙÚÛÜàáâãäèéêëìíîïòóôõöùúûüÑñÇç");
 const QString characterNotice = QStringLiteral("O caractere %1 não é aceito neste campo.");
 const QString lineBreakNotice = QStringLiteral("Quebras de linha não são aceitas neste campo.");
-const QString controlNotice = QStringLiteral("Caracteres de controle não são aceitos neste campo.");
 
-// The rows of what a login or password box of either set takes.
-void addLettersAndDigits(QString& taken)
+// Every character of the Latin alphabets, punctuation and currency but those taken: where a wrong one would come from.
+QString latinBut(const QString& taken)
 {
-    QTest::addColumn<QString>("characters");
-    // Empty when the characters are taken; otherwise the notice, %1 standing for the character, or "*" for any.
-    QTest::addColumn<QString>("notice");
-    const QList<std::pair<const char*, QString>> rows = {
-        {"digits and letters are taken", "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"},
-        {"Portuguese accented letters are taken", "ÀÁÂÃÄÈÉÊËÌÍÎÏÒÓÔÕÖÙÚÛÜàáâãäèéêëìíîïòóôõöùúûüÑñÇç"},
-    };
-    for (const auto& [name, characters] : rows) {
-        QTest::newRow(name) << characters << QString();
-        taken += characters;
-    }
-}
-
-// The rows every login or password box shares after its own: what is refused whatever the set, and every other
-// character of the Latin alphabets, punctuation and currency (where a wrong character in a set would come from).
-void addRefusedByBoth(const QString& taken)
-{
-    QTest::newRow("line breaks are refused") << QStringLiteral("\r\n") << lineBreakNotice;
-    QTest::newRow("control characters are refused") << QStringLiteral("\t\x01\x7f") << controlNotice;
     QString others;
     for (const auto& [first, last] : {std::pair<char16_t, char16_t>{0x01, 0x24F}, {0x2000, 0x20CF}}) {
         for (char16_t code = first; code <= last; ++code) {
             others += taken.contains(QChar(code)) ? QString() : QString(QChar(code));
         }
     }
-    QTest::newRow("every other Latin letter or symbol is refused") << others << QStringLiteral("*");
+    return others;
+}
+
+// The notice is empty when the characters are taken, %1 stands for the character, "*" for any notice.
+void row(const QByteArray& name, const QStringList& boxes, const QString& characters, const QString& notice = {})
+{
+    QTest::newRow(name.constData()) << boxes << characters << notice;
 }
 
 QLineEdit* showBox(ProgramWindows& windows, const QString& place)
@@ -60,56 +48,46 @@ class TestBoxCharacters : public QObject
     Q_OBJECT
 
 private slots:
-    void settingsPasswords_data();
-    void settingsPasswords() { checkEachCharacter(settingsBoxes); }
-    void entryLoginsAndPasswords_data();
-    void entryLoginsAndPasswords() { checkEachCharacter(entryLoginBoxes); }
-    void titlesAndAddresses_data();
-    void titlesAndAddresses() { checkEachCharacter(entryTitleBoxes); }
-    void limits_data();
+    void characters_data();
+    void characters();
     void limits();
-
-private:
-    void checkEachCharacter(const QStringList& boxes);
 };
 
-void TestBoxCharacters::settingsPasswords_data()
+void TestBoxCharacters::characters_data()
 {
-    QString taken = QStringLiteral("@&*#$_");
-    addLettersAndDigits(taken);
-    QTest::newRow("the six symbols are taken") << QStringLiteral("@&*#$_") << QString();
-    QTest::newRow("the space is refused")
-        << QStringLiteral(" ") << QStringLiteral("O espaço não é aceito neste campo.");
-    QTest::newRow("other punctuation is refused")
-        << QStringLiteral(".,:;<>=(){}[]'\"-+/\\!¿?|%~`^°ªº") << characterNotice;
-    addRefusedByBoth(taken);
-}
-
-void TestBoxCharacters::entryLoginsAndPasswords_data()
-{
-    QString taken = QStringLiteral(".,:;<>=(){}[]'\"-+/\\@&*!¿?|%#$_ ");
-    addLettersAndDigits(taken);
-    QTest::newRow("punctuation and the space are taken")
-        << QStringLiteral(".,:;<>=(){}[]'\"-+/\\@&*!¿?|%#$_ ") << QString();
-    QTest::newRow("tilde, grave, caret, degree, ª and º are refused") << QStringLiteral("~`^°ªº") << characterNotice;
-    addRefusedByBoth(taken);
-}
-
-void TestBoxCharacters::titlesAndAddresses_data()
-{
+    QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<QString>("characters");
     QTest::addColumn<QString>("notice");
-    QTest::newRow("what the file can hold is taken") << QStringLiteral("aZ09 ~`^°ªº€Œ“”\tÿ") << QString();
-    QTest::newRow("the field separator § and the line-break mark ¥ are refused")
-        << QStringLiteral("§¥") << characterNotice;
-    QTest::newRow("what the file cannot hold is refused") << QStringLiteral("Ωőア😀") << characterNotice;
-    QTest::newRow("line breaks are refused") << QStringLiteral("\r\n") << lineBreakNotice;
+    const QString entrySymbols = QStringLiteral(".,:;<>=(){}[]'\"-+/\\@&*!¿?|%#$_ ");
+    for (const auto& [set, boxes, symbols] :
+         {std::tuple{"settings passwords", settingsBoxes, QStringLiteral("@&*#$_")},
+          std::tuple{"entry logins and passwords", entryLoginBoxes, entrySymbols}}) {
+        const QByteArray name = QByteArray(set) + ": ";
+        row(name + "letters, digits and the set's symbols are taken", boxes, lettersAndDigits + symbols);
+        row(name + "line breaks are refused", boxes, QStringLiteral("\r\n"), lineBreakNotice);
+        row(name + "control characters are refused", boxes, QStringLiteral("\t\x01\x7f"),
+            QStringLiteral("Caracteres de controle não são aceitos neste campo."));
+        row(name + "every other Latin letter or symbol is refused", boxes, latinBut(lettersAndDigits + symbols), "*");
+    }
+    row("settings passwords: the space is refused", settingsBoxes, QStringLiteral(" "),
+        QStringLiteral("O espaço não é aceito neste campo."));
+    row("settings passwords: other punctuation is refused", settingsBoxes,
+        QStringLiteral(".,:;<>=(){}[]'\"-+/\\!¿?|%~`^°ªº"), characterNotice);
+    row("entry logins and passwords: ~ ` ^ ° ª º are refused", entryLoginBoxes, QStringLiteral("~`^°ªº"),
+        characterNotice);
+    row("titles and addresses: what the file can hold is taken", entryTitleBoxes, QStringLiteral("aZ09 ~`^°ªº€Œ“”\tÿ"));
+    row("titles and addresses: the field separator § and the line-break mark ¥ are refused", entryTitleBoxes,
+        QStringLiteral("§¥"), characterNotice);
+    row("titles and addresses: what the file cannot hold is refused", entryTitleBoxes, QStringLiteral("Ωőア😀"),
+        characterNotice);
+    row("titles and addresses: line breaks are refused", entryTitleBoxes, QStringLiteral("\r\n"), lineBreakNotice);
 }
 
 // Typed or pasted, each character alone into an empty box is taken, or refused with a beep and a notice that says
 // why, the box unchanged. A key that prints nothing types nothing into a box.
-void TestBoxCharacters::checkEachCharacter(const QStringList& boxes)
+void TestBoxCharacters::characters()
 {
+    QFETCH(QStringList, boxes);
     QFETCH(QString, characters);
     QFETCH(QString, notice);
     ProgramWindows windows;
@@ -138,45 +116,36 @@ void TestBoxCharacters::checkEachCharacter(const QStringList& boxes)
     }
 }
 
-void TestBoxCharacters::limits_data()
-{
-    QTest::addColumn<QString>("place");
-    for (const QString& place : settingsBoxes) {
-        QTest::newRow(qPrintable(place + QStringLiteral(" takes 12"))) << place;
-    }
-}
-
 // A settings box takes twelve characters, typed or pasted; more is refused whole, never cut. Text the program put
-// there, longer or with a refused character, is shown whole and can be shortened, but not added to. (The entry
-// windows test their own boxes' limits.)
+// there, longer or with a refused character, is shown whole and can be shortened, but not added to.
 void TestBoxCharacters::limits()
 {
-    QFETCH(QString, place);
-    const QString notice = QStringLiteral("A senha aceita no máximo 12 caracteres.");
     ProgramWindows windows;
-    QLineEdit* box = showBox(windows, place);
-    const auto refused = [&](const QString& kept, const QString& told) {
-        QCOMPARE(box->text(), kept);
-        QCOMPARE(textOf(child(box->window(), "lblMensagem")), told);
-        QCOMPARE(std::exchange(windows.platform.beeps, 0), 1);
-    };
-    const QString full(12, QLatin1Char('a'));
-    box->setText(QString());
-    paste(box, full + QLatin1Char('b'));
-    refused(QString(), notice);
-    paste(box, full);
-    QCOMPARE(box->text(), full);
-    typeText(box, QStringLiteral("b"));
-    refused(full, notice);
+    for (const QString& place : settingsBoxes) {
+        QLineEdit* box = showBox(windows, place);
+        const auto refused = [&](const QString& kept, const QString& told) {
+            QCOMPARE(box->text(), kept);
+            QCOMPARE(textOf(child(box->window(), "lblMensagem")), told);
+            QCOMPARE(std::exchange(windows.platform.beeps, 0), 1);
+        };
+        const QString notice = QStringLiteral("A senha aceita no máximo 12 caracteres.");
+        const QString full(12, QLatin1Char('a'));
+        paste(box, full + QLatin1Char('b'));
+        refused(QString(), notice);
+        paste(box, full);
+        QCOMPARE(box->text(), full);
+        typeText(box, QStringLiteral("b"));
+        refused(full, notice);
 
-    const QString stored = QStringLiteral("§") + full;
-    box->setText(stored);
-    typeText(box, QStringLiteral("\b"));
-    QCOMPARE(box->text(), stored.chopped(1));
-    typeText(box, QStringLiteral("b"));
-    refused(stored.chopped(1), notice);
-    typeText(box, QStringLiteral("\b§"));
-    refused(stored.chopped(2), characterNotice.arg(QStringLiteral("§")));
+        const QString stored = QStringLiteral("§") + full;
+        box->setText(stored);
+        typeText(box, QStringLiteral("\b"));
+        QCOMPARE(box->text(), stored.chopped(1));
+        typeText(box, QStringLiteral("b"));
+        refused(stored.chopped(1), notice);
+        typeText(box, QStringLiteral("\b§"));
+        refused(stored.chopped(2), characterNotice.arg(QStringLiteral("§")));
+    }
 }
 
 QTEST_MAIN(TestBoxCharacters)

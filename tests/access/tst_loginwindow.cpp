@@ -5,6 +5,7 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
 #include "platform/recordingplatform.h"
+#include "storage/windows1252.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -28,32 +29,33 @@ private slots:
 
 void TestLoginWindow::start_data()
 {
-    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<Action>("action");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("the right password and Ok open") << QByteArray("8046") << "8046" << Action::ClickOk << true;
-    QTest::newRow("the right password and Enter open") << QByteArray("8046") << "8046" << Action::PressEnter << true;
-    QTest::newRow("an accented password opens")
-        << QByteArray("A\xE7\x61\xED@1") << "Açaí@1" << Action::PressEnter << true;
-    QTest::newRow("another letter case ends") << QByteArray("Cofre") << "cofre" << Action::ClickOk << false;
-    QTest::newRow("a wrong password with Enter ends") << QByteArray("Cofre") << "Cofre1" << Action::PressEnter << false;
-    QTest::newRow("a character without a code is not '?'") << QByteArray("80?6") << "80ő6" << Action::ClickOk << false;
-    QTest::newRow("the close button ends silently") << QByteArray("8046") << "8046" << Action::ClickClose << false;
-    QTest::newRow("closing the window ends silently") << QByteArray("8046") << "8046" << Action::CloseWindow << false;
+    const auto row = [](const char* name, const QString& stored, const QString& typed, Action action) {
+        QTest::newRow(name) << stored << typed << action;
+    };
+    row("the right password and Ok open", "8046", "8046", Action::ClickOk);
+    row("the right password and Enter open", "8046", "8046", Action::PressEnter);
+    row("an accented password opens", "Açaí@1", "Açaí@1", Action::PressEnter);
+    row("another letter case ends", "Cofre", "cofre", Action::ClickOk);
+    row("a wrong password with Enter ends", "Cofre", "Cofre1", Action::PressEnter);
+    row("a character without a code is not '?'", "80?6", "80ő6", Action::ClickOk);
+    row("the close button ends silently", "8046", "8046", Action::ClickClose);
+    row("closing the window ends silently", "8046", "8046", Action::CloseWindow);
 }
 
 // Until the password is given, the login window is the only one shown, and masks it. One try: the right password
 // opens the main window; a wrong one ends the program after a message; closing ends it with none.
 void TestLoginWindow::start()
 {
-    QFETCH(QByteArray, stored);
+    QFETCH(QString, stored);
     QFETCH(QString, typed);
     QFETCH(Action, action);
-    QFETCH(bool, opens);
+    const bool opens = stored == typed && action <= Action::PressEnter;
     DataFolder folder;
     Vault vault(folder.path());
-    QVERIFY(vault.open().ok() && vault.saveSettings(stored, true).ok());
+    QVERIFY(vault.open().ok() && vault.saveSettings(Windows1252::fromUnicode(stored), true).ok());
     RecordingPlatform platform;
     Program program(folder.path(), platform);
     QSignalSpy finished(&program, &Program::finished);

@@ -1,11 +1,12 @@
 #include "support/input.h"
-#include "support/vaultfixture.h"
+#include "support/programwindows.h"
 
 #include "access/keyfilter.h"
 #include "entries/detailwindow.h"
-#include "entries/newentrywindow.h"
 #include "entries/sidewindows.h"
 #include "entries/updatewindow.h"
+#include "storage/entryrecord.h"
+#include "storage/windows1252.h"
 
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -13,16 +14,6 @@
 #include <QRegularExpression>
 
 #include <set>
-
-namespace {
-
-// The kind of a character: lower case, upper case, digit or other.
-QChar kindOf(QChar c)
-{
-    return c.isLower() ? 'l' : c.isUpper() ? 'u' : c.isDigit() ? 'd' : 'o';
-}
-
-} // namespace
 
 class TestGenerator : public QObject
 {
@@ -46,33 +37,27 @@ void TestGenerator::contextActionFillsTheBox_data()
 void TestGenerator::contextActionFillsTheBox()
 {
     QFETCH(bool, detailWindow);
-    VaultFixture fixture;
-    fixture.addRecords({entryRecord("Banco", "----/----/----", "26.01.02.03.04.05", "joao", "antiga")});
-    NewEntryWindow newEntry(fixture.vault, fixture.platform);
-    SideWindows sides(fixture.vault, fixture.platform);
-    sides.showEntry(0);
-    sides.setShown(detailWindow);
-    newEntry.setVisible(!detailWindow);
-    QWidget* shown = detailWindow ? static_cast<QWidget*>(sides.detailWindow()) : &newEntry;
+    ProgramWindows windows(1);
+    QWidget* shown = windows.window(detailWindow ? "frm2_Esquerda" : "frm1_Escrever");
     typeText(child(shown, "txtTitulo"), QStringLiteral("Nova"));
     auto* box = child<QLineEdit>(shown, "txtSenha");
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, box->rect().center(),
-                                 box->mapToGlobal(box->rect().center()));
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, box->rect().center(), box->mapToGlobal(QPoint()));
     QCoreApplication::sendEvent(box, &rightClick);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(menu && menu->actions().size() > 2);
     QAction* generate = menu->actions().last();
     QCOMPARE(generate->text(), QStringLiteral("Gerar senha"));
 
-    QString unseen = KeyFilter::allowedCharacters(KeyFilter::CharacterSet::EntryWindow);
-    unseen.remove(QRegularExpression(QStringLiteral("\\s")));
-    std::set<QChar> firstKinds;
+    const auto kindOf = [](QChar c) { return c.isLower() ? 'l' : c.isUpper() ? 'u' : c.isDigit() ? 'd' : 'o'; };
+    QString unseen = QString(KeyFilter::allowedCharacters(KeyFilter::CharacterSet::EntryWindow))
+                         .remove(QRegularExpression(QStringLiteral("\\s")));
+    std::set<char> firstKinds;
     for (int draw = 0; draw < 300; ++draw) {
         generate->trigger();
         const QString password = box->text();
         QCOMPARE(password.size(), 20);
         QVERIFY2(!password.contains(QLatin1Char(' ')), qPrintable(password));
-        std::set<QChar> kinds;
+        std::set<char> kinds;
         for (const QChar c : password) {
             kinds.insert(kindOf(c));
             unseen.remove(c);
@@ -88,12 +73,14 @@ void TestGenerator::contextActionFillsTheBox()
     box->undo();
     QVERIFY(box->text() != password);
     box->redo();
-    click(child(detailWindow ? static_cast<QWidget*>(sides.updateWindow()) : &newEntry, "btnOk"));
+    click(child(detailWindow ? static_cast<QWidget*>(windows.main()->sideWindows()->updateWindow()) : shown, "btnOk"));
+    Vault saved(windows.folder.path());
+    QVERIFY(saved.open().ok());
     QStringList stored;
-    for (const QByteArray& line : fixture.fileLines()) {
-        stored.append(Windows1252::toUnicode(EntryRecord::field(line, EntryRecord::Password)));
+    for (qsizetype i = 0; i < saved.entries().size(); ++i) {
+        stored.append(Windows1252::toUnicode(EntryRecord::field(saved.entries().at(i), EntryRecord::Password)));
     }
-    QCOMPARE(stored.contains(QStringLiteral("antiga")), !detailWindow);
+    QCOMPARE(stored.contains(QStringLiteral("senha00")), !detailWindow);
     QVERIFY2(stored.contains(password), qPrintable(stored.join(' ')));
 }
 

@@ -41,13 +41,11 @@ void TestInfoWindows::authorLinkOpensTheSite_data()
 {
     QTest::addColumn<QString>("window");
     QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<bool>("releasedOutside");
-    QTest::addColumn<int>("opened");
-    const QString login = QStringLiteral("frm0_Logar"), about = QStringLiteral("frm5_Sobre");
-    QTest::newRow("login window: a click opens the site") << login << Qt::LeftButton << false << 1;
-    QTest::newRow("about window: a click opens the site") << about << Qt::LeftButton << false << 1;
-    QTest::newRow("login window: the right button opens nothing") << login << Qt::RightButton << false << 0;
-    QTest::newRow("about window: released off the link, nothing opens") << about << Qt::LeftButton << true << 0;
+    QTest::addColumn<bool>("releasedOn");
+    QTest::newRow("login window: a click opens the site") << "frm0_Logar" << Qt::LeftButton << true;
+    QTest::newRow("about window: a click opens the site") << "frm5_Sobre" << Qt::LeftButton << true;
+    QTest::newRow("login window: the right button opens nothing") << "frm0_Logar" << Qt::RightButton << true;
+    QTest::newRow("about window: released off the link, nothing opens") << "frm5_Sobre" << Qt::LeftButton << false;
 }
 
 // The site opens at its full address, of which the link shows the host; the window stays open.
@@ -55,21 +53,17 @@ void TestInfoWindows::authorLinkOpensTheSite()
 {
     QFETCH(QString, window);
     QFETCH(Qt::MouseButton, button);
-    QFETCH(bool, releasedOutside);
-    QFETCH(int, opened);
+    QFETCH(bool, releasedOn);
     ProgramWindows windows;
-    QWidget* shown = windows.window(window);
-    QWidget* link = child(shown, "lblSitedoautor");
+    QWidget* link = child(windows.window(window), "lblSitedoautor");
     QTest::mousePress(link, button, {}, QPoint(5, 5));
-    QTest::mouseRelease(link, button, {}, releasedOutside ? QPoint(5, link->height() + 5) : QPoint(5, 5));
+    QTest::mouseRelease(link, button, {}, QPoint(5, releasedOn ? 5 : link->height() + 5));
 
-    QCOMPARE(windows.platform.openedAddresses.size(), opened);
-    for (const QUrl& address : windows.platform.openedAddresses) {
-        QCOMPARE(address, QUrl(AuthorSite::address()));
-        QCOMPARE(address.scheme(), QStringLiteral("http"));
-        QCOMPARE(address.host(), textOf(link));
-    }
-    QVERIFY(shown->isVisible());
+    const QUrl site(AuthorSite::address());
+    QCOMPARE(site.host(), textOf(link));
+    const bool opens = button == Qt::LeftButton && releasedOn;
+    QCOMPARE(windows.platform.openedAddresses, opens ? QList<QUrl>{site} : QList<QUrl>{});
+    QVERIFY(link->window()->isVisible());
 }
 
 QTEST_MAIN(TestInfoWindows)

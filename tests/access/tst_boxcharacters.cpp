@@ -16,7 +16,6 @@ const QStringList entryTitleBoxes = {"frm1_Escrever/txtTitulo", "frm1_Escrever/t
 const QString lettersAndDigits = QStringLiteral("0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                                 "ÀÁÂÃÄÈÉÊËÌÍÎÏÒÓÔÕÖÙÚÛÜàáâãäèéêëìíîïòóôõöùúûüÑñÇç");
 const QString characterNotice = QStringLiteral("O caractere %1 não é aceito neste campo.");
-const QString lineBreakNotice = QStringLiteral("Quebras de linha não são aceitas neste campo.");
 
 // Every character of the Latin alphabets, punctuation and currency but those taken: where a wrong one would come from.
 QString latinBut(const QString& taken)
@@ -58,29 +57,25 @@ void TestBoxCharacters::characters_data()
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<QString>("characters");
     QTest::addColumn<QString>("notice");
-    const QString entrySymbols = QStringLiteral(".,:;<>=(){}[]'\"-+/\\@&*!¿?|%#$_ ");
-    for (const auto& [set, boxes, symbols] :
-         {std::tuple{"settings passwords", settingsBoxes, QStringLiteral("@&*#$_")},
-          std::tuple{"entry logins and passwords", entryLoginBoxes, entrySymbols}}) {
-        const QByteArray name = QByteArray(set) + ": ";
-        row(name + "letters, digits and the set's symbols are taken", boxes, lettersAndDigits + symbols);
-        row(name + "line breaks are refused", boxes, QStringLiteral("\r\n"), lineBreakNotice);
-        row(name + "control characters are refused", boxes, QStringLiteral("\t\x01\x7f"),
-            QStringLiteral("Caracteres de controle não são aceitos neste campo."));
-        row(name + "every other Latin letter or symbol is refused", boxes, latinBut(lettersAndDigits + symbols), "*");
-    }
-    row("settings passwords: the space is refused", settingsBoxes, QStringLiteral(" "),
-        QStringLiteral("O espaço não é aceito neste campo."));
-    row("settings passwords: other punctuation is refused", settingsBoxes,
-        QStringLiteral(".,:;<>=(){}[]'\"-+/\\!¿?|%~`^°ªº"), characterNotice);
-    row("entry logins and passwords: ~ ` ^ ° ª º are refused", entryLoginBoxes, QStringLiteral("~`^°ªº"),
+    const QString settingsSymbols = QStringLiteral("@&*#$_"), entrySymbols = ".,:;<>=(){}[]'\"-+/\\@&*!¿?|%#$_ ";
+    row("settings: letters, digits and @ & * # $ _ are taken", settingsBoxes, lettersAndDigits + settingsSymbols);
+    row("settings: every other Latin letter or symbol is refused", settingsBoxes,
+        latinBut(lettersAndDigits + settingsSymbols), "*");
+    row("settings: the space is refused", settingsBoxes, " ", "O espaço não é aceito neste campo.");
+    row("settings: other punctuation is refused", settingsBoxes, ".,:;<>=(){}[]'\"-+/\\!¿?|%~`^°ªº", characterNotice);
+    row("entry logins and passwords: letters, digits, punctuation and the space are taken", entryLoginBoxes,
+        lettersAndDigits + entrySymbols);
+    row("entry logins and passwords: every other Latin letter or symbol is refused", entryLoginBoxes,
+        latinBut(lettersAndDigits + entrySymbols), "*");
+    row("entry logins and passwords: ~ ` ^ ° ª º are refused", entryLoginBoxes, "~`^°ªº", characterNotice);
+    row("logins and passwords: control characters are refused", settingsBoxes + entryLoginBoxes, "\t\x01\x7f",
+        "Caracteres de controle não são aceitos neste campo.");
+    row("every box: line breaks are refused", settingsBoxes + entryLoginBoxes + entryTitleBoxes, "\r\n",
+        "Quebras de linha não são aceitas neste campo.");
+    row("titles and addresses: what the file can hold is taken", entryTitleBoxes, "aZ09 ~`^°ªº€Œ“”\tÿ");
+    row("titles and addresses: the field separator § and the line-break mark ¥ are refused", entryTitleBoxes, "§¥",
         characterNotice);
-    row("titles and addresses: what the file can hold is taken", entryTitleBoxes, QStringLiteral("aZ09 ~`^°ªº€Œ“”\tÿ"));
-    row("titles and addresses: the field separator § and the line-break mark ¥ are refused", entryTitleBoxes,
-        QStringLiteral("§¥"), characterNotice);
-    row("titles and addresses: what the file cannot hold is refused", entryTitleBoxes, QStringLiteral("Ωőア😀"),
-        characterNotice);
-    row("titles and addresses: line breaks are refused", entryTitleBoxes, QStringLiteral("\r\n"), lineBreakNotice);
+    row("titles and addresses: what the file cannot hold is refused", entryTitleBoxes, "Ωőア😀", characterNotice);
 }
 
 // Typed or pasted, each character alone into an empty box is taken, or refused with a beep and a notice that says
@@ -96,10 +91,7 @@ void TestBoxCharacters::characters()
         QWidget* message = child(box->window(), "lblMensagem");
         for (const char32_t code : characters.toUcs4()) {
             const QString character = QString::fromUcs4(&code, 1);
-            for (const bool typed : {true, false}) {
-                if (typed && (character.size() > 1 || !character[0].isPrint())) {
-                    continue;
-                }
+            for (const bool typed : {character.size() == 1 && character[0].isPrint(), false}) {
                 box->setText(QString());
                 message->hide();
                 windows.platform.beeps = 0;
@@ -133,15 +125,12 @@ void TestBoxCharacters::limits()
         paste(box, full + QLatin1Char('b'));
         refused(QString(), notice);
         paste(box, full);
-        QCOMPARE(box->text(), full);
         typeText(box, QStringLiteral("b"));
         refused(full, notice);
 
         const QString stored = QStringLiteral("§") + full;
         box->setText(stored);
-        typeText(box, QStringLiteral("\b"));
-        QCOMPARE(box->text(), stored.chopped(1));
-        typeText(box, QStringLiteral("b"));
+        typeText(box, QStringLiteral("\bb"));
         refused(stored.chopped(1), notice);
         typeText(box, QStringLiteral("\b§"));
         refused(stored.chopped(2), characterNotice.arg(QStringLiteral("§")));

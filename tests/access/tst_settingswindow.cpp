@@ -1,5 +1,5 @@
-#include "support/datafolder.h"
 #include "support/input.h"
+#include "support/programwindows.h"
 
 #include "access/loginwindow.h"
 #include "access/settingswindow.h"
@@ -8,7 +8,6 @@
 #include "storage/vault.h"
 #include "storage/windows1252.h"
 
-#include <QDir>
 #include <QRadioButton>
 #include <QSignalSpy>
 
@@ -61,44 +60,38 @@ void TestSettingsWindow::save_data()
 void TestSettingsWindow::save()
 {
     QFETCH(QString, storedText);
-    const QByteArray stored = Windows1252::fromUnicode(storedText);
     QFETCH(QStringList, typed);
     QFETCH(bool, askAtStart);
     QFETCH(QString, message);
-    DataFolder folder;
-    const auto settings = [](const QByteArray& password, bool ask) {
-        return SettingsFile::encode({"61226", password, ask ? Settings::answerYes : Settings::answerNo});
-    };
-    folder.write(QStringLiteral("cnfg.tab"), settings(stored, !askAtStart));
-    RecordingPlatform platform;
-    Vault vault(folder.path());
-    QVERIFY(vault.open().ok());
-    SettingsWindow window(vault, platform);
-    window.show();
-    QCOMPARE(child<QRadioButton>(&window, "optSim")->isChecked(), !askAtStart);
-    Vault other(folder.path());
+    const QByteArray stored = Windows1252::fromUnicode(storedText);
+    ProgramWindows windows;
+    Vault& vault = windows.vault;
+    QVERIFY(vault.saveSettings(stored, !askAtStart).ok());
+    QWidget* window = windows.window(QStringLiteral("frm6_Configurar"));
+    QCOMPARE(child<QRadioButton>(window, "optSim")->isChecked(), !askAtStart);
+    Vault other(windows.folder.path());
     QVERIFY(message != changedOutside || (other.open().ok() && other.saveSettings("Fora", true).ok()));
-    const QByteArray before = folder.read(QStringLiteral("cnfg.tab"));
+    const QByteArray before = windows.folder.read(QStringLiteral("cnfg.tab"));
     const char* const boxes[] = {"txtSenhaAtual", "txtNovaSenha", "txtRepSenha"};
     for (int i = 0; i < 3; ++i) {
-        typeText(child(&window, boxes[i]), typed.value(i));
+        typeText(child(window, boxes[i]), typed.value(i));
     }
-    click(child(&window, askAtStart ? "optSim" : "optNao"));
-    click(child(&window, "btnOk"));
+    click(child(window, askAtStart ? "optSim" : "optNao"));
+    click(child(window, "btnOk"));
 
-    QCOMPARE(platform.messages.size(), 1);
-    QVERIFY2(platform.messages[0].text.startsWith(message), qPrintable(platform.messages[0].text));
+    const QList<RecordingPlatform::Message>& messages = windows.platform.messages;
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].text.startsWith(message), qPrintable(messages[0].text));
     const bool saved = message == updated;
-    QCOMPARE(window.isVisible(), !saved);
-    QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
-    files.removeAll(QStringLiteral("cnfg.tab.bak"));
-    QCOMPARE(files, (QStringList{"cnfg.tab", "pswd.tab"}));
+    QCOMPARE(window->isVisible(), !saved);
     const QByteArray after = saved ? Windows1252::fromUnicode(typed[1]) : message == changedOutside ? "Fora" : stored;
-    QCOMPARE(folder.read(QStringLiteral("cnfg.tab")), saved ? settings(after, askAtStart) : before);
+    const QByteArray answer = askAtStart ? Settings::answerYes : Settings::answerNo;
+    QCOMPARE(windows.folder.read(QStringLiteral("cnfg.tab")),
+             saved ? SettingsFile::encode({vault.settings().installationKey, after, answer}) : before);
     QVERIFY(logsIn(vault, after));
     QCOMPARE(logsIn(vault, stored), stored == after);
-    QCOMPARE(bool(child(&window, "lblSenhaFabrica")), stored == Settings::factoryPassword);
-    SettingsWindow reopened(vault, platform);
+    QCOMPARE(bool(child(window, "lblSenhaFabrica")), stored == Settings::factoryPassword);
+    SettingsWindow reopened(vault, windows.platform);
     QCOMPARE(bool(child(&reopened, "lblSenhaFabrica")), after == Settings::factoryPassword);
 }
 

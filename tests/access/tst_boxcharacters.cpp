@@ -78,8 +78,8 @@ void TestBoxCharacters::characters_data()
     row("titles and addresses: what the file cannot hold is refused", entryTitleBoxes, "Ωőア😀", characterNotice);
 }
 
-// Typed or pasted, each character alone into an empty box is taken, or refused with a beep and a notice that says
-// why, the box unchanged. A key that prints nothing types nothing into a box.
+// Each character, typed or pasted alone into an empty box, is taken, or refused with a beep and a notice, box
+// unchanged.
 void TestBoxCharacters::characters()
 {
     QFETCH(QStringList, boxes);
@@ -108,8 +108,7 @@ void TestBoxCharacters::characters()
     }
 }
 
-// A settings box takes twelve characters, typed or pasted; more is refused whole, never cut. Text the program put
-// there, longer or with a refused character, is shown whole and can be shortened, but not added to.
+// Past twelve characters, nothing is taken, nor cut; longer text the program put there can be shortened only.
 void TestBoxCharacters::limits()
 {
     ProgramWindows windows;

@@ -3,9 +3,7 @@
 
 #include "access/loginwindow.h"
 #include "access/settingswindow.h"
-#include "platform/recordingplatform.h"
 #include "storage/settingsfile.h"
-#include "storage/vault.h"
 #include "storage/windows1252.h"
 
 #include <QRadioButton>
@@ -16,13 +14,11 @@ namespace {
 const QString updated = QStringLiteral("Dados atualizados com sucesso!");
 const QString changedOutside = QStringLiteral("O arquivo cnfg.tab foi alterado fora do programa");
 
-bool logsIn(const Vault& vault, const QByteArray& password)
+bool logsIn(ProgramWindows& windows, const QByteArray& password)
 {
-    RecordingPlatform platform;
-    LoginWindow login(vault, platform);
-    QSignalSpy accepted(&login, &LoginWindow::passwordAccepted);
-    login.show();
-    typeText(child(&login, "txtLogar"), Windows1252::toUnicode(password) + QLatin1Char('\n'));
+    auto* login = qobject_cast<LoginWindow*>(windows.window(QStringLiteral("frm0_Logar")));
+    QSignalSpy accepted(login, &LoginWindow::passwordAccepted);
+    typeText(child(login, "txtLogar"), Windows1252::toUnicode(password) + QLatin1Char('\n'));
     return accepted.count() == 1;
 }
 
@@ -55,8 +51,7 @@ void TestSettingsWindow::save_data()
     QTest::newRow("changed outside") << "8046" << QStringList{"8046", "Nova1", "Nova1"} << false << changedOutside;
 }
 
-// A refused or failed change leaves cnfg.tab as it was; a stored one rewrites it under the same installation key,
-// and the login takes the new password only. The factory password is shown as a hint until another is stored.
+// A refused or failed change leaves cnfg.tab as it was; a stored one rewrites it, and the login takes only the new one.
 void TestSettingsWindow::save()
 {
     QFETCH(QString, storedText);
@@ -88,8 +83,8 @@ void TestSettingsWindow::save()
     const QByteArray answer = askAtStart ? Settings::answerYes : Settings::answerNo;
     QCOMPARE(windows.folder.read(QStringLiteral("cnfg.tab")),
              saved ? SettingsFile::encode({vault.settings().installationKey, after, answer}) : before);
-    QVERIFY(logsIn(vault, after));
-    QCOMPARE(logsIn(vault, stored), stored == after);
+    QVERIFY(logsIn(windows, after));
+    QCOMPARE(logsIn(windows, stored), stored == after);
     QCOMPARE(bool(child(window, "lblSenhaFabrica")), stored == Settings::factoryPassword);
     SettingsWindow reopened(vault, windows.platform);
     QCOMPARE(bool(child(&reopened, "lblSenhaFabrica")), after == Settings::factoryPassword);

@@ -11,60 +11,56 @@ class TestInfoWindows : public QObject
     Q_OBJECT
 
 private slots:
-    void helpShowsItsTextScrollsAndCloses();
-    void authorLinkOpensTheSite_data();
-    void authorLinkOpensTheSite();
+    // The help opens with its four paragraphs to read, not to edit; the keys scroll it, and the close button closes it.
+    void helpShowsItsTextScrollsAndCloses()
+    {
+        ProgramWindows windows;
+        QWidget* help = windows.window(QStringLiteral("frm4_Ajuda"));
+        auto* text = child<QPlainTextEdit>(help, "txtAjuda");
+        const QString shown = text->toPlainText();
+        QCOMPARE(shown.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts).size(), 4);
+        typeText(text, QStringLiteral("x\b\n"));
+        QCOMPARE(text->toPlainText(), shown);
+
+        QScrollBar* scroll = text->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0);
+        QCOMPARE(scroll->value(), 0);
+        QTest::keyClick(text, Qt::Key_PageDown);
+        QCOMPARE(scroll->value(), scroll->maximum());
+
+        click(child(help, "btnFechar"));
+        QVERIFY(!help->isVisible());
+    }
+
+    void authorLinkOpensTheSite_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("releasedOn");
+        QTest::newRow("login window: a click opens the site") << "frm0_Logar" << Qt::LeftButton << true;
+        QTest::newRow("about window: a click opens the site") << "frm5_Sobre" << Qt::LeftButton << true;
+        QTest::newRow("login window: the right button opens nothing") << "frm0_Logar" << Qt::RightButton << true;
+        QTest::newRow("about window: released off the link, nothing opens") << "frm5_Sobre" << Qt::LeftButton << false;
+    }
+
+    // The site opens at its full address, of which the link shows the host; the window stays open.
+    void authorLinkOpensTheSite()
+    {
+        QFETCH(QString, window);
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, releasedOn);
+        ProgramWindows windows;
+        QWidget* link = child(windows.window(window), "lblSitedoautor");
+        QTest::mousePress(link, button, {}, QPoint(5, 5));
+        QTest::mouseRelease(link, button, {}, QPoint(5, releasedOn ? 5 : link->height() + 5));
+
+        const QUrl site(AuthorSite::address());
+        QCOMPARE(site.host(), textOf(link));
+        const bool opens = button == Qt::LeftButton && releasedOn;
+        QCOMPARE(windows.platform.openedAddresses, opens ? QList<QUrl>{site} : QList<QUrl>{});
+        QVERIFY(link->window()->isVisible());
+    }
 };
-
-// The help opens with its four paragraphs to read, not to edit; the keys scroll it, and the close button closes it.
-void TestInfoWindows::helpShowsItsTextScrollsAndCloses()
-{
-    ProgramWindows windows;
-    QWidget* help = windows.window(QStringLiteral("frm4_Ajuda"));
-    auto* text = child<QPlainTextEdit>(help, "txtAjuda");
-    const QString shown = text->toPlainText();
-    QCOMPARE(shown.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts).size(), 4);
-    typeText(text, QStringLiteral("x\b\n"));
-    QCOMPARE(text->toPlainText(), shown);
-
-    QScrollBar* scroll = text->verticalScrollBar();
-    QVERIFY(scroll->maximum() > 0);
-    QCOMPARE(scroll->value(), 0);
-    QTest::keyClick(text, Qt::Key_PageDown);
-    QCOMPARE(scroll->value(), scroll->maximum());
-
-    click(child(help, "btnFechar"));
-    QVERIFY(!help->isVisible());
-}
-
-void TestInfoWindows::authorLinkOpensTheSite_data()
-{
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<bool>("releasedOn");
-    QTest::newRow("login window: a click opens the site") << "frm0_Logar" << Qt::LeftButton << true;
-    QTest::newRow("about window: a click opens the site") << "frm5_Sobre" << Qt::LeftButton << true;
-    QTest::newRow("login window: the right button opens nothing") << "frm0_Logar" << Qt::RightButton << true;
-    QTest::newRow("about window: released off the link, nothing opens") << "frm5_Sobre" << Qt::LeftButton << false;
-}
-
-// The site opens at its full address, of which the link shows the host; the window stays open.
-void TestInfoWindows::authorLinkOpensTheSite()
-{
-    QFETCH(QString, window);
-    QFETCH(Qt::MouseButton, button);
-    QFETCH(bool, releasedOn);
-    ProgramWindows windows;
-    QWidget* link = child(windows.window(window), "lblSitedoautor");
-    QTest::mousePress(link, button, {}, QPoint(5, 5));
-    QTest::mouseRelease(link, button, {}, QPoint(5, releasedOn ? 5 : link->height() + 5));
-
-    const QUrl site(AuthorSite::address());
-    QCOMPARE(site.host(), textOf(link));
-    const bool opens = button == Qt::LeftButton && releasedOn;
-    QCOMPARE(windows.platform.openedAddresses, opens ? QList<QUrl>{site} : QList<QUrl>{});
-    QVERIFY(link->window()->isVisible());
-}
 
 QTEST_MAIN(TestInfoWindows)
 #include "tst_infowindows.moc"

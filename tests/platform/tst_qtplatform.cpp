@@ -1,13 +1,11 @@
 #include "platform/noticelabel.h"
-#include "platform/picturebutton.h"
 #include "platform/qtplatform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -15,7 +13,6 @@ namespace {
 
 const QString secret = QStringLiteral("S3nh@ \"é\"~");
 const QString usersText = QStringLiteral("meu texto");
-const QString ok = QStringLiteral("OK");
 
 enum class Step
 {
@@ -25,11 +22,10 @@ enum class Step
     ProgramEnds
 };
 
-// A message box as the user saw it, answered by the button of that text or else by that key.
+// A message box as the user saw it: title, text, icon and buttons; answered by the button of that text or that key.
 struct ShownBox
 {
-    QString title;
-    QString text;
+    QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
 };
@@ -56,7 +52,7 @@ ShownBox answerBox(const std::function<void()>& call, const QString& answer)
 
 Q_DECLARE_METATYPE(Step)
 
-// The real desktop through Qt, offscreen: the clipboard, message boxes, picture buttons and notices.
+// The real desktop through Qt, offscreen: the clipboard, message boxes and notices.
 class TestQtPlatform : public QObject
 {
     Q_OBJECT
@@ -66,8 +62,6 @@ private slots:
     void copiedSecretIsForgotten();
     void messageBox_data();
     void messageBox();
-    void pressedLook_data();
-    void pressedLook();
     void noticeHidesWhenItsTimeIsUp();
 };
 
@@ -117,30 +111,29 @@ void TestQtPlatform::copiedSecretIsForgotten()
 
 void TestQtPlatform::messageBox_data()
 {
-    QTest::addColumn<bool>("question");
-    QTest::addColumn<Platform::MessageIcon>("icon");
+    QTest::addColumn<Platform::MessageIcon>("icon"); // a question when absent
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QMessageBox::Icon>("shownIcon");
     QTest::addColumn<bool>("yes");
     using enum Platform::MessageIcon;
-    QTest::newRow("a warning shows the warning icon") << false << Exclamation << ok << QMessageBox::Warning << false;
-    QTest::newRow("a critical message shows the critical icon")
-        << false << Critical << ok << QMessageBox::Critical << false;
-    QTest::newRow("a plain message shows no icon") << false << None << ok << QMessageBox::NoIcon << false;
-    QTest::newRow("a question answered Sim is a yes") << true << None << "Sim" << QMessageBox::Question << true;
-    QTest::newRow("Enter on a question answers Não") << true << None << "Enter" << QMessageBox::Question << false;
-    QTest::newRow("Escape on a question answers Não") << true << None << "Escape" << QMessageBox::Question << false;
+    const auto question = Platform::MessageIcon(-1);
+    QTest::newRow("a warning shows the warning icon") << Exclamation << "OK" << QMessageBox::Warning << false;
+    QTest::newRow("a critical message shows the critical icon") << Critical << "OK" << QMessageBox::Critical << false;
+    QTest::newRow("a plain message shows no icon") << None << "OK" << QMessageBox::NoIcon << false;
+    QTest::newRow("a question answered Sim is a yes") << question << "Sim" << QMessageBox::Question << true;
+    QTest::newRow("Enter on a question answers Não") << question << "Enter" << QMessageBox::Question << false;
+    QTest::newRow("Escape on a question answers Não") << question << "Escape" << QMessageBox::Question << false;
 }
 
 // A message under the program's name with its text, the icon asked for and OK; a question with Sim and Não.
 void TestQtPlatform::messageBox()
 {
-    QFETCH(bool, question);
     QFETCH(Platform::MessageIcon, icon);
     QFETCH(QString, answer);
     QtPlatform platform;
     Platform& desktop = platform;
     const QString text = QStringLiteral("Não foi possível gravar o arquivo.");
+    const bool question = int(icon) < 0;
     bool yes = false;
     const ShownBox shown = answerBox(
         [&] {
@@ -148,43 +141,10 @@ void TestQtPlatform::messageBox()
                      : desktop.showMessage(nullptr, text, Platform::programTitle(), icon);
         },
         answer);
-    QCOMPARE(shown.title, QStringLiteral("Corvelo KeyHound"));
-    QCOMPARE(shown.text, text);
+    QCOMPARE(shown.title + '|' + shown.text, "Corvelo KeyHound|" + text);
     QTEST(shown.icon, "shownIcon");
-    QCOMPARE(shown.buttons.join(u'|'), question ? QStringLiteral("Sim|Não") : ok);
+    QCOMPARE(shown.buttons.join(u'|'), question ? "Sim|Não" : "OK");
     QTEST(yes, "yes");
-}
-
-void TestQtPlatform::pressedLook_data()
-{
-    QTest::addColumn<Qt::MouseButton>("mouseButton");
-    QTest::addColumn<bool>("pressedLook");
-    QTest::addColumn<int>("clicks");
-    QTest::newRow("held down it sits lower and right, and clicks on release") << Qt::LeftButton << true << 1;
-    QTest::newRow("the right button gives the pressed look but no click") << Qt::RightButton << true << 0;
-    QTest::newRow("a button without the pressed look stays in place") << Qt::LeftButton << false << 1;
-}
-
-// While held the picture is drawn one pixel lower and further right; released, the window looks as before.
-void TestQtPlatform::pressedLook()
-{
-    QFETCH(Qt::MouseButton, mouseButton);
-    QFETCH(bool, pressedLook);
-    QWidget window;
-    window.resize(60, 60);
-    auto* button = new PictureButton("btnFechar", "button-close", "Fechar", &window);
-    button->setGeometry(10, 10, 20, 20);
-    button->setPressedLook(pressedLook);
-    QSignalSpy clicks(button, &QAbstractButton::clicked);
-    const QImage resting = window.grab().toImage();
-
-    QTest::mousePress(button, mouseButton);
-    QCOMPARE(button->pos(), pressedLook ? QPoint(11, 11) : QPoint(10, 10));
-    QCOMPARE(window.grab().toImage() != resting, pressedLook);
-    QTest::mouseRelease(button, mouseButton);
-    QCOMPARE(button->pos(), QPoint(10, 10));
-    QCOMPARE(window.grab().toImage(), resting);
-    QTEST(int(clicks.size()), "clicks");
 }
 
 // A notice shows its text for two seconds, or the time asked for, and then hides.
@@ -200,7 +160,6 @@ void TestQtPlatform::noticeHidesWhenItsTimeIsUp()
     QMetaObject::invokeMethod(timer, "timeout");
     QVERIFY(!notice->isVisible());
     notice->showNotice(QStringLiteral("3 senhas vencidas"), 5000);
-    QVERIFY(notice->isVisible());
     QCOMPARE(timer->interval(), 5000);
 }
 

@@ -1,0 +1,127 @@
+#include "platform/picturebutton.h"
+#include "support/input.h"
+#include "support/programwindows.h"
+
+#include <QSignalSpy>
+#include <QWindow>
+
+// The program used by keyboard and mouse: picture buttons, the focus mark, Tab, and the side windows' ownership.
+class TestKeyboard : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sideWindowsAreToolWindowsOfTheMainWindow();
+    void pictureButtonPress_data();
+    void pictureButtonPress();
+    void focusMarkShowsOnlyWithTheFocus();
+    void tabFollowsReadingOrder_data();
+    void tabFollowsReadingOrder();
+};
+
+// Owned by the main window, the desktop keeps them above it and out of the taskbar.
+void TestKeyboard::sideWindowsAreToolWindowsOfTheMainWindow()
+{
+    ProgramWindows windows;
+    for (const QString name : {"frm2_Esquerda", "frm3_Direita"}) {
+        QWidget* side = windows.window(name);
+        QCOMPARE(side->windowType(), Qt::Tool);
+        QVERIFY(side->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(side->parentWidget(), windows.main());
+        QCOMPARE(side->windowHandle()->transientParent(), windows.main()->windowHandle());
+    }
+}
+
+void TestKeyboard::pictureButtonPress_data()
+{
+    QTest::addColumn<Qt::MouseButton>("mouseButton"); // none: the key is pressed
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<bool>("pressedLook");
+    QTest::addColumn<bool>("moves");
+    QTest::addColumn<int>("clicks");
+    const auto add = [](const char* name, Qt::MouseButton mouse, QKeyCombination key, bool look, bool moves,
+                        int clicks) { QTest::newRow(name) << mouse << key << look << moves << clicks; };
+    const QKeyCombination none(Qt::Key_unknown);
+    add("held down it sits lower and right, and clicks on release", Qt::LeftButton, none, true, true, 1);
+    add("the right button gives the pressed look but no click", Qt::RightButton, none, true, true, 0);
+    add("a button without the pressed look stays in place", Qt::LeftButton, none, false, false, 1);
+    add("Space presses it", Qt::NoButton, Qt::Key_Space, true, true, 1);
+    add("Enter presses it", Qt::NoButton, Qt::Key_Return, true, true, 1);
+    add("keypad Enter presses it", Qt::NoButton, Qt::KeypadModifier | Qt::Key_Enter, true, true, 1);
+    add("Shift+Enter presses it", Qt::NoButton, Qt::ShiftModifier | Qt::Key_Return, true, true, 1);
+    add("a letter does not", Qt::NoButton, Qt::Key_A, true, false, 0);
+}
+
+// While held the picture is drawn one pixel lower and further right; released, the window looks as before.
+void TestKeyboard::pictureButtonPress()
+{
+    QFETCH(Qt::MouseButton, mouseButton);
+    QFETCH(QKeyCombination, key);
+    QFETCH(bool, pressedLook);
+    QFETCH(bool, moves);
+    QWidget window;
+    window.resize(60, 60);
+    auto* button = new PictureButton("btnFechar", "button-close", "Fechar", &window);
+    button->setGeometry(10, 10, 20, 20);
+    button->setPressedLook(pressedLook);
+    QSignalSpy clicks(button, &QAbstractButton::clicked);
+    const QImage resting = window.grab().toImage();
+
+    mouseButton ? QTest::mousePress(button, mouseButton) : QTest::keyPress(button, key.key(), key.keyboardModifiers());
+    QCOMPARE(button->pos(), moves ? QPoint(11, 11) : QPoint(10, 10));
+    QCOMPARE(window.grab().toImage() != resting, moves);
+    QCOMPARE(clicks.size(), 0);
+    mouseButton ? QTest::mouseRelease(button, mouseButton)
+                : QTest::keyRelease(button, key.key(), key.keyboardModifiers());
+    QCOMPARE(button->pos(), QPoint(10, 10));
+    QCOMPARE(window.grab().toImage(), resting);
+    QTEST(int(clicks.size()), "clicks");
+}
+
+// A window that opens gives its close button the focus without the mark; a key shows it, and it goes with the focus.
+void TestKeyboard::focusMarkShowsOnlyWithTheFocus()
+{
+    ProgramWindows windows;
+    QWidget* close = child(windows.window("frm5_Sobre"), "btnFechar");
+    QVERIFY(close->hasFocus());
+    const QImage opened = close->grab().toImage();
+    QTest::keyPress(close, Qt::Key_Space);
+    QVERIFY(close->grab().toImage() != opened);
+    close->clearFocus();
+    QCOMPARE(close->grab().toImage(), opened);
+}
+
+void TestKeyboard::tabFollowsReadingOrder_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QStringList>("order");
+    QTest::newRow("login") << "frm0_Logar" << QStringList{"btnFechar", "txtLogar", "btnOk"};
+    QTest::newRow("new entry") << "frm1_Escrever" << QStringList{"btnFechar", "txtTitulo", "btnCalendario", "txtLogin",
+                                                                 "txtSenha",  "txtUrl",    "txtDescricao",  "btnOk"};
+    QTest::newRow("detail") << "frm2_Esquerda"
+                            << QStringList{"btnFechar", "txtTitulo", "btnUrl", "txtUrl", "txtLogin", "txtSenha"};
+    QTest::newRow("update") << "frm3_Direita"
+                            << QStringList{"btnFechar", "txtDescricao", "btnCalendario", "btnOk", "btnDel"};
+    QTest::newRow("help") << "frm4_Ajuda" << QStringList{"btnFechar", "txtAjuda"};
+    // The two options are one stop; the arrow keys move between them.
+    QTest::newRow("settings") << "frm6_Configurar" << QStringList{"btnFechar",    "optSim",      "txtSenhaAtual",
+                                                                  "txtNovaSenha", "txtRepSenha", "btnOk"};
+}
+
+// Tab goes round the window's controls once in reading order and back to the first.
+void TestKeyboard::tabFollowsReadingOrder()
+{
+    QFETCH(QString, window);
+    QFETCH(QStringList, order);
+    ProgramWindows windows;
+    windows.window(window)->findChild<QWidget*>(order.first())->setFocus();
+    QStringList walked;
+    for (qsizetype step = 0; step <= order.size(); ++step) {
+        walked.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(walked, order + QStringList{order.first()});
+}
+
+QTEST_MAIN(TestKeyboard)
+#include "tst_keyboard.moc"

@@ -2,15 +2,20 @@
 #include "support/input.h"
 #include "support/programwindows.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QWindow>
 
-// The program used by keyboard and mouse: picture buttons, the focus mark, Tab, and the side windows' ownership.
+// The program without a mouse: named for a screen reader, used by keys, its side windows kept with the main one.
 class TestKeyboard : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void everyControlIsNamed();
     void sideWindowsAreToolWindowsOfTheMainWindow();
     void pictureButtonPress_data();
     void pictureButtonPress();
@@ -18,6 +23,24 @@ private slots:
     void tabFollowsReadingOrder_data();
     void tabFollowsReadingOrder();
 };
+
+// A screen reader names every control the user can press, type into or read from; a picture button by its tool tip.
+void TestKeyboard::everyControlIsNamed()
+{
+    ProgramWindows windows;
+    for (const QString& windowName : ProgramWindows::windowNames()) {
+        for (QWidget* widget : windows.window(windowName)->findChildren<QWidget*>()) {
+            auto* button = qobject_cast<QAbstractButton*>(widget);
+            if (button || qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+                qobject_cast<QAbstractItemView*>(widget)) {
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+                const QString name = accessible ? accessible->text(QAccessible::Name) : QString();
+                QVERIFY2(!name.isEmpty(), qPrintable(windowName + '/' + widget->objectName()));
+                QVERIFY(!button || button->toolTip().isEmpty() || name == button->toolTip().trimmed());
+            }
+        }
+    }
+}
 
 // Owned by the main window, the desktop keeps them above it and out of the taskbar.
 void TestKeyboard::sideWindowsAreToolWindowsOfTheMainWindow()

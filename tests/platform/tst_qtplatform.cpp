@@ -1,3 +1,4 @@
+#include "platform/nocoredumps.h"
 #include "platform/noticelabel.h"
 #include "platform/qtplatform.h"
 
@@ -9,9 +10,14 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
-const QString secret = QStringLiteral("S3nh@ \"é\"~");
 const QString usersText = QStringLiteral("meu texto");
 
 enum class Step
@@ -22,37 +28,11 @@ enum class Step
     ProgramEnds
 };
 
-// A message box as the user saw it: title, text, icon and buttons; answered by the button of that text or that key.
-struct ShownBox
-{
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-};
-
-ShownBox answerBox(const std::function<void()>& call, const QString& answer)
-{
-    ShownBox shown;
-    QTimer::singleShot(0, [&shown, answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        shown = {box->windowTitle(), box->text(), box->icon(), {}};
-        QAbstractButton* chosen = nullptr;
-        for (QAbstractButton* button : box->buttons()) {
-            shown.buttons.append(button->text());
-            chosen = button->text() == answer ? button : chosen;
-        }
-        chosen ? chosen->click() : QTest::keyClick(box, answer == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
-    });
-    call();
-    return shown;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Step)
 
-// The real desktop through Qt, offscreen: the clipboard, message boxes and notices.
+// The real desktop through Qt, offscreen: the clipboard, message boxes and notices; and no core dumps.
 class TestQtPlatform : public QObject
 {
     Q_OBJECT
@@ -63,6 +43,7 @@ private slots:
     void messageBox_data();
     void messageBox();
     void noticeHidesWhenItsTimeIsUp();
+    void crashLeavesNoCore();
 };
 
 void TestQtPlatform::copiedSecretIsForgotten_data()
@@ -91,8 +72,8 @@ void TestQtPlatform::copiedSecretIsForgotten()
     auto* timer = platform.findChild<QTimer*>(QStringLiteral("clipboardTimer"));
     for (const Step step : steps) {
         if (step == Step::CopySecret) {
-            platform.copySecret(secret);
-            QCOMPARE(clipboard->mimeData()->text(), secret);
+            platform.copySecret(QStringLiteral("S3nh@ \"é\"~"));
+            QCOMPARE(clipboard->mimeData()->text(), QStringLiteral("S3nh@ \"é\"~"));
             QCOMPARE(clipboard->mimeData()->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
             QCOMPARE(timer->intervalAsDuration(), std::chrono::seconds(30));
         } else if (step == Step::UserCopiesElsewhere) {
@@ -111,18 +92,17 @@ void TestQtPlatform::copiedSecretIsForgotten()
 
 void TestQtPlatform::messageBox_data()
 {
-    QTest::addColumn<Platform::MessageIcon>("icon"); // a question when absent
+    QTest::addColumn<Platform::MessageIcon>("icon"); // -1: a yes-or-no question
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QMessageBox::Icon>("shownIcon");
-    QTest::addColumn<bool>("yes");
     using enum Platform::MessageIcon;
     const auto question = Platform::MessageIcon(-1);
-    QTest::newRow("a warning shows the warning icon") << Exclamation << "OK" << QMessageBox::Warning << false;
-    QTest::newRow("a critical message shows the critical icon") << Critical << "OK" << QMessageBox::Critical << false;
-    QTest::newRow("a plain message shows no icon") << None << "OK" << QMessageBox::NoIcon << false;
-    QTest::newRow("a question answered Sim is a yes") << question << "Sim" << QMessageBox::Question << true;
-    QTest::newRow("Enter on a question answers Não") << question << "Enter" << QMessageBox::Question << false;
-    QTest::newRow("Escape on a question answers Não") << question << "Escape" << QMessageBox::Question << false;
+    QTest::newRow("a warning shows the warning icon") << Exclamation << "OK" << QMessageBox::Warning;
+    QTest::newRow("a critical message shows the critical icon") << Critical << "OK" << QMessageBox::Critical;
+    QTest::newRow("a plain message shows no icon") << None << "OK" << QMessageBox::NoIcon;
+    QTest::newRow("a question answered Sim is a yes") << question << "Sim" << QMessageBox::Question;
+    QTest::newRow("Enter on a question answers Não") << question << "Enter" << QMessageBox::Question;
+    QTest::newRow("Escape on a question answers Não") << question << "Escape" << QMessageBox::Question;
 }
 
 // A message under the program's name with its text, the icon asked for and OK; a question with Sim and Não.
@@ -134,17 +114,26 @@ void TestQtPlatform::messageBox()
     Platform& desktop = platform;
     const QString text = QStringLiteral("Não foi possível gravar o arquivo.");
     const bool question = int(icon) < 0;
-    bool yes = false;
-    const ShownBox shown = answerBox(
-        [&] {
-            question ? void(yes = desktop.askYesNo(nullptr, text))
-                     : desktop.showMessage(nullptr, text, Platform::programTitle(), icon);
-        },
-        answer);
-    QCOMPARE(shown.title + '|' + shown.text, "Corvelo KeyHound|" + text);
-    QTEST(shown.icon, "shownIcon");
-    QCOMPARE(shown.buttons.join(u'|'), question ? "Sim|Não" : "OK");
-    QTEST(yes, "yes");
+    QString shown;
+    QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+    // The box as the user saw it, answered by the button of that text or else by that key.
+    QTimer::singleShot(0, [&shown, &shownIcon, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = box->windowTitle() + '|' + box->text();
+        shownIcon = box->icon();
+        QAbstractButton* chosen = nullptr;
+        for (QAbstractButton* button : box->buttons()) {
+            shown += '|' + button->text();
+            chosen = button->text() == answer ? button : chosen;
+        }
+        chosen ? chosen->click() : QTest::keyClick(box, answer == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    const bool yes = question ? desktop.askYesNo(nullptr, text)
+                              : (desktop.showMessage(nullptr, text, Platform::programTitle(), icon), false);
+    QCOMPARE(shown, "Corvelo KeyHound|" + text + (question ? "|Sim|Não" : "|OK"));
+    QTEST(shownIcon, "shownIcon");
+    QCOMPARE(yes, answer == "Sim");
 }
 
 // A notice shows its text for two seconds, or the time asked for, and then hides.
@@ -161,6 +150,30 @@ void TestQtPlatform::noticeHidesWhenItsTimeIsUp()
     QVERIFY(!notice->isVisible());
     notice->showNotice(QStringLiteral("3 senhas vencidas"), 5000);
     QCOMPARE(timer->interval(), 5000);
+}
+
+// A child that had every core limit raised, then crashes after the call, leaves no core file in its working folder
+// and could neither raise the limit again nor be attached to by another process of the user.
+void TestQtPlatform::crashLeavesNoCore()
+{
+    QTemporaryDir folder;
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+        setrlimit(RLIMIT_CORE, &unlimited);
+        if (chdir(folder.path().toLocal8Bit().constData()) != 0 || !disableCoreDumps() ||
+            setrlimit(RLIMIT_CORE, &unlimited) == 0 || prctl(PR_GET_DUMPABLE, 0, 0, 0, 0) != 0) {
+            _exit(1);
+        }
+        // The default action, even where a sanitizer catches the signal to report it.
+        std::signal(SIGSEGV, SIG_DFL);
+        raise(SIGSEGV);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV && !WCOREDUMP(status),
+             qPrintable(QString::number(status)));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(TestQtPlatform)

@@ -22,8 +22,7 @@ namespace {
 
 const QString appData = QStringLiteral("/home/ana/.local/share/Corvelo/KeyHound");
 
-// Makes the folder read-only for real, keeping the file put there: for root, whom permission bits do not stop, a
-// tmpfs is mounted on it, the file written and the tmpfs turned read-only. False when this machine cannot.
+// Read-only for real, keeping the file put there: for root, whom permission bits do not stop, a tmpfs made read-only.
 bool makeReadOnly(const DataFolder& home, const QString& folder, const QString& fileThere)
 {
     const auto mount = [&](const QString& options) {
@@ -61,8 +60,7 @@ enum class Window
 
 constexpr int patience = 30000;
 
-// The real program, copied into a folder of its own so that its data files lie there, started offscreen; a process
-// still running at the end of a test is killed with its QProcess.
+// The real program copied into a folder of its own, its data files beside it, started offscreen.
 struct PortableCopy
 {
     PortableCopy() { QFile::copy(QStringLiteral(KEYHOUND_BINARY), folder.filePath("keyhound")); }
@@ -285,7 +283,6 @@ void ProgramStartTest::secondStart()
     QCOMPARE(copy.dataFiles(), before);
 }
 
-// Asking for the data folder prints it and makes no data file.
 void ProgramStartTest::dataFolderOptionOpensNothing()
 {
     const PortableCopy copy;

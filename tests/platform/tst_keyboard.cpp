@@ -75,7 +75,6 @@ void TestKeyboard::pictureButtonPress_data()
     add("a letter does not", Qt::NoButton, Qt::Key_A, true, false, 0);
 }
 
-// While held the picture is drawn one pixel lower and further right; released, the window looks as before.
 void TestKeyboard::pictureButtonPress()
 {
     QFETCH(Qt::MouseButton, mouseButton);
@@ -130,7 +129,6 @@ void TestKeyboard::tabFollowsReadingOrder_data()
     add("settings", "frm6_Configurar", "btnFechar optSim txtSenhaAtual txtNovaSenha txtRepSenha btnOk");
 }
 
-// Tab goes round the window's controls once in reading order and back to the first.
 void TestKeyboard::tabFollowsReadingOrder()
 {
     QFETCH(QString, window);

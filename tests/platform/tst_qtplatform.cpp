@@ -61,8 +61,7 @@ void TestQtPlatform::copiedSecretIsForgotten_data()
         << QList{UserCopiesElsewhere, ProgramEnds} << usersText;
 }
 
-// A copied secret is marked for clipboard managers not to keep, and forgotten after thirty seconds or at the end of
-// the program, unless the user has copied something else since.
+// Marked for clipboard managers not to keep; forgotten after 30 s or at the end, unless the user copied since.
 void TestQtPlatform::copiedSecretIsForgotten()
 {
     QFETCH(QList<Step>, steps);
@@ -105,7 +104,6 @@ void TestQtPlatform::messageBox_data()
     QTest::newRow("Escape on a question answers Não") << question << "Escape" << QMessageBox::Question;
 }
 
-// A message under the program's name with its text, the icon asked for and OK; a question with Sim and Não.
 void TestQtPlatform::messageBox()
 {
     QFETCH(Platform::MessageIcon, icon);
@@ -136,7 +134,6 @@ void TestQtPlatform::messageBox()
     QCOMPARE(yes, answer == "Sim");
 }
 
-// A notice shows its text for two seconds, or the time asked for, and then hides.
 void TestQtPlatform::noticeHidesWhenItsTimeIsUp()
 {
     QWidget window;
@@ -152,8 +149,7 @@ void TestQtPlatform::noticeHidesWhenItsTimeIsUp()
     QCOMPARE(timer->interval(), 5000);
 }
 
-// A child that had every core limit raised, then crashes after the call, leaves no core file in its working folder
-// and could neither raise the limit again nor be attached to by another process of the user.
+// A crash after the call leaves no core though the limit was raised before; nor can it be raised again or attached to.
 void TestQtPlatform::crashLeavesNoCore()
 {
     QTemporaryDir folder;

@@ -16,6 +16,7 @@
 #include "storage/entryrecord.h"
 #include "storage/vault.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -163,6 +164,16 @@ void NewEntryWindow::setClock(Clock clock)
 void NewEntryWindow::escreveTexto(int cell)
 {
     m_date->setText(m_calendar->grid().dateText(cell));
+}
+
+void NewEntryWindow::keyPressEvent(QKeyEvent* event)
+{
+    // With the calendar open, Escape closes the calendar, not the window with everything typed in it.
+    if (event->key() == Qt::Key_Escape && m_calendar->isShownInWindow()) {
+        m_calendar->hideInWindow();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void NewEntryWindow::lblVencimento_Click()

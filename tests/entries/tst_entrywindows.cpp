@@ -26,6 +26,7 @@ enum class Meanwhile
     AnEntrySortingFirstIsAdded,
     DetailWindowReopened,
     ExpiryClearedByItsLabel,
+    CalendarClosedByEscape,
     DiskFails
 };
 
@@ -76,6 +77,10 @@ struct EntryHost : VaultFixture
             QCOMPARE(sides.detailWindow()->geometry(), Twips::rect(300, 2845, 2670, 3420));
         } else if (meanwhile == Meanwhile::ExpiryClearedByItsLabel) {
             click(in(Window::NewEntry, "lblVencimento"));
+        } else if (meanwhile == Meanwhile::CalendarClosedByEscape) {
+            click(in(Window::NewEntry, "btnCalendario"));
+            QTest::keyClick(in(Window::NewEntry, "txtTitulo"), Qt::Key_Escape);
+            QVERIFY(newEntry->isVisible());
         } else if (meanwhile == Meanwhile::DiskFails) {
             noWrites.emplace(0);
         }
@@ -179,6 +184,8 @@ void TestEntryWindows::changes_data()
         AnotherProgramAddsAnEntry, {banco, correio, loja, other, saved}, stored);
     row("insert after the date was cleared by its label", NewEntry, "btnOk", ExpiryClearedByItsLabel,
         {banco, correio, loja, edited("----/----/----")}, stored);
+    row("insert after Escape closed the calendar alone", NewEntry, "btnOk", CalendarClosedByEscape,
+        {banco, correio, loja, saved}, stored);
     row("insert with a title of spaces: refused", NewEntry, "btnOk", TitleOfSpaces, {}, blankTitle);
     row("insert, write failed: refused", NewEntry, "btnOk", DiskFails, {}, failed);
     row("save: the edits in the place of the old entry", Update, "btnOk", Nothing, {banco, correio, saved, ""}, stored);

@@ -23,16 +23,13 @@ using Records = QList<QByteArray>;
 
 Records listed(const EntryList& list)
 {
-    Records out;
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        out.append(list.at(i));
-    }
+    Records out(list.size());
+    std::generate(out.begin(), out.end(), [&list, i = 0]() mutable { return list.at(i++); });
     return out;
 }
 
 } // namespace
 
-// The model every window uses, seen in its data files.
 class TestVault : public QObject
 {
     Q_OBJECT
@@ -51,7 +48,6 @@ class TestVault : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); } // where a byte order would put "Zed" before "abc"
 
-    // Key: day, month, two-digit year, hour, minutes, seconds, added as numbers; kept at the next start.
     void firstStart_data()
     {
         QTest::addColumn<QDateTime>("now");
@@ -162,7 +158,6 @@ private slots:
         }
     }
 
-    // A save over a cnfg.tab edited outside is refused and reads its last record; the next keeps it as the backup.
     void settingsChangedOutsideAreReadAgain()
     {
         DataFolder folder;
@@ -181,7 +176,6 @@ private slots:
         QCOMPARE(folder.read("cnfg.tab.bak"), outside);
     }
 
-    // More than a megabyte: lines across two pieces of reading or writing are read whole, and written once.
     void vaultLargerThanAPiece()
     {
         VaultFixture f;
@@ -192,7 +186,6 @@ private slots:
         QCOMPARE(f.file(), ReferenceCodec::crashVault(4001, key));
     }
 
-    // Converted line breaks lose nothing; other damage is counted and the file copied once to pswd.tab.danificado.
     void damagedVaultKeptOnce_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -232,7 +225,6 @@ private slots:
         }
     }
 
-    // Files another user could change, or no files at all: refused at start-up and before every save.
     void refused_data()
     {
         QTest::addColumn<bool>("whileRunning");
@@ -315,7 +307,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(data.filePath("pswd.tab.danificado")));
     }
 
-    // Every byte comes back from the text a window shows; text that no byte holds is refused, marked "?".
     void windows1252()
     {
         QByteArray every(256, 0);
@@ -327,7 +318,6 @@ private slots:
         QVERIFY(!ok && !Windows1252::canEncode(QChar(0x80)) && Windows1252::canEncode(QChar(0x20AC)));
     }
 
-    // Each row in order: letter case ignored, accents after the plain letter, case-only ties by bytes.
     void order_data()
     {
         QTest::addColumn<Records>("expected");
@@ -372,7 +362,6 @@ private slots:
         }
     }
 
-    // Every input of the fuzz corpus, seeds and inputs that once failed, through the fuzz targets' own checks.
     void fuzzCorpusReplays_data()
     {
         QTest::addColumn<QString>("path");
@@ -391,8 +380,7 @@ private slots:
         const auto replay = path.contains("/vaultfile/")      ? replay_vaultfile
                             : path.contains("/settingsfile/") ? replay_settingsfile
                                                               : replay_binarytext;
-        QCOMPARE(replay(reinterpret_cast<const uint8_t*>(input.constData()), size_t(input.size())),
-                 0); // aborts on a fault
+        QCOMPARE(replay(reinterpret_cast<const uint8_t*>(input.constData()), size_t(input.size())), 0);
     }
 };
 

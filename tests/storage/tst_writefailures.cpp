@@ -54,13 +54,10 @@ QMap<QString, QByteArray> filesIn(const DataFolder& folder)
     return files;
 }
 
-// The status number and the message of the action run in a child process, under the limit when one is given.
 std::pair<int, QString> run(const DataFolder& folder, const QString& action, qint64 sizeLimit = -1)
 {
     QProcess child;
-    if (sizeLimit >= 0) {
-        child.setChildProcessModifier([sizeLimit] { FileSizeLimit::apply(rlim_t(sizeLimit)); });
-    }
+    child.setChildProcessModifier([sizeLimit] { FileSizeLimit::apply(rlim_t(sizeLimit)); }); // -1: none
     child.start(QStringLiteral(STORAGE_ACTION), {folder.path(), action});
     child.waitForFinished(60'000);
     const QString output = QString::fromUtf8(child.readAllStandardOutput());
@@ -75,7 +72,6 @@ class TestWriteFailures : public QObject
     Q_OBJECT
 
 private slots:
-    // Vaults smaller and larger than any buffer a writer might keep; the reason shown in Portuguese.
     void failedChangeKeepsEveryByte_data()
     {
         QTest::addColumn<QString>("action");

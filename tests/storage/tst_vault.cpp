@@ -16,19 +16,15 @@
 extern "C" int replay_vaultfile(const uint8_t*, size_t), replay_settingsfile(const uint8_t*, size_t),
     replay_binarytext(const uint8_t*, size_t);
 
-namespace {
-
 const QDateTime firstStartTime(QDate(2026, 3, 6), QTime(0, 0, 7)); // key 6333
 using Records = QList<QByteArray>;
 
-Records listed(const EntryList& list)
+static Records listed(const EntryList& list)
 {
     Records out(list.size());
     std::generate(out.begin(), out.end(), [&list, i = 0]() mutable { return list.at(i++); });
     return out;
 }
-
-} // namespace
 
 class TestVault : public QObject
 {

@@ -16,28 +16,26 @@
 
 #include <unistd.h>
 
-namespace {
-
 constexpr int fileSizeLimit = 0, fullDisk = 1, immutableFile = 2, folderAtBackup = 3; // how the kernel says no
 
 const QByteArray key = "6333"; // made by a first start at 6/3/26 0:00:07, as the storage action does
 
 // How many entries the vault shows, or -1 when it is not exactly a file the writer can leave.
-int writesShownBy(const QByteArray& file)
+static int writesShownBy(const QByteArray& file)
 {
     const auto entries = int(VaultFile::decode(file, key).size());
     return file == ReferenceCodec::crashVault(entries, key) ? entries : -1;
 }
 
 // Whether cnfg.tab is exactly the file of a password the writer had set by the time it had added entries.
-bool isSettingsLeftAfter(const QByteArray& file, int entries)
+static bool isSettingsLeftAfter(const QByteArray& file, int entries)
 {
     const QByteArray password = SettingsFile::decode(file).masterPassword;
     const int setAt = password == Settings::factoryPassword ? 0 : password.mid(1).toInt();
     return setAt <= entries && file == ReferenceCodec::settingsFile(key, password, "N\xE3o");
 }
 
-std::unique_ptr<QProcess> startWriter(const QString& folder)
+static std::unique_ptr<QProcess> startWriter(const QString& folder)
 {
     auto writer = std::make_unique<QProcess>();
     writer->start(QStringLiteral(STORAGE_ACTION), {folder, QStringLiteral("crash")});
@@ -45,7 +43,7 @@ std::unique_ptr<QProcess> startWriter(const QString& folder)
     return writer;
 }
 
-QMap<QString, QByteArray> filesIn(const DataFolder& folder)
+static QMap<QString, QByteArray> filesIn(const DataFolder& folder)
 {
     QMap<QString, QByteArray> files;
     for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
@@ -54,7 +52,7 @@ QMap<QString, QByteArray> filesIn(const DataFolder& folder)
     return files;
 }
 
-std::pair<int, QString> run(const DataFolder& folder, const QString& action, qint64 sizeLimit = -1)
+static std::pair<int, QString> run(const DataFolder& folder, const QString& action, qint64 sizeLimit = -1)
 {
     QProcess child;
     child.setChildProcessModifier([sizeLimit] { FileSizeLimit::apply(rlim_t(sizeLimit)); }); // -1: none
@@ -63,8 +61,6 @@ std::pair<int, QString> run(const DataFolder& folder, const QString& action, qin
     const QString output = QString::fromUtf8(child.readAllStandardOutput());
     return {output.section('\n', 0, 0).toInt(), output.section('\n', 1)};
 }
-
-} // namespace
 
 // Writes the kernel stops or a kill interrupts leave every data file whole: as it was, or as the change made it.
 class TestWriteFailures : public QObject

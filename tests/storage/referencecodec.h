@@ -6,8 +6,7 @@
 // The file format built the slow, obvious way, sharing no code with the real encoder.
 namespace ReferenceCodec {
 
-// Reversed; each code plus the key character at position p (p itself up to the key's length, then (p mod length) + 1)
-// plus 64; each code as eight markers, 8F for 1 and 7F for 0.
+// Reversed; each code plus 64 and the key character at p (past the key's end, at (p mod length) + 1); 8F 1, 7F 0.
 inline QByteArray encodeLine(const QByteArray& record, const QByteArray& key)
 {
     QByteArray line;
@@ -21,7 +20,6 @@ inline QByteArray encodeLine(const QByteArray& record, const QByteArray& key)
     return line;
 }
 
-// Quote, the records' lines separated by CR LF, quote, CR LF.
 inline QByteArray file(const QList<QByteArray>& records, const QByteArray& key)
 {
     QList<QByteArray> lines;
@@ -42,7 +40,6 @@ inline QByteArray crashEntry(int n)
     return "entrada " + QByteArray::number(n).rightJustified(6, '0') + "\xA7----/----/----\xA7senha\"";
 }
 
-// The vault of the storage action's first entries.
 inline QByteArray crashVault(int entries, const QByteArray& key)
 {
     QList<QByteArray> records;

@@ -44,20 +44,6 @@ void undoReadOnly(const DataFolder& home, const QString& folder)
         : void(QFile::setPermissions(home.filePath(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
-enum class FirstCopy
-{
-    Running,
-    OpenForADay,
-    Killed,
-    NotAnswering
-};
-enum class Window
-{
-    Minimised,
-    InTheNotificationArea,
-    LoginMinimised
-};
-
 constexpr int patience = 30000;
 
 struct PortableCopy
@@ -65,11 +51,7 @@ struct PortableCopy
     PortableCopy() { QFile::copy(QStringLiteral(KEYHOUND_BINARY), folder.filePath("keyhound")); }
     std::unique_ptr<QProcess> start(const QStringList& arguments = {}) const
     {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.remove("WAYLAND_DISPLAY");
-        process->setProcessEnvironment(environment);
+        auto process = std::make_unique<QProcess>(); // offscreen, as this test is
         process->start(folder.filePath("keyhound"), arguments);
         return process;
     }
@@ -87,9 +69,6 @@ struct PortableCopy
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(FirstCopy)
-Q_DECLARE_METATYPE(Window)
 
 class ProgramStartTest : public QObject
 {
@@ -211,50 +190,45 @@ private slots:
 
     void secondStart_data()
     {
-        QTest::addColumn<FirstCopy>("first");
-        QTest::newRow("first copy running: woken, second ends") << FirstCopy::Running;
-        QTest::newRow("first copy open for a day: woken all the same") << FirstCopy::OpenForADay;
-        QTest::newRow("first copy killed: its lock is taken over") << FirstCopy::Killed;
-        QTest::newRow("first copy not answering: said so, nothing touched") << FirstCopy::NotAnswering;
+        QTest::addColumn<int>("signalToFirst"); // 0: none
+        QTest::addColumn<bool>("lockADayOld");
+        QTest::newRow("first copy running: woken, second ends") << 0 << false;
+        QTest::newRow("first copy open for a day: woken all the same") << 0 << true;
+        QTest::newRow("first copy killed: its lock is taken over") << SIGKILL << false;
+        QTest::newRow("first copy not answering: said so, nothing touched") << SIGSTOP << false;
     }
 
     void secondStart()
     {
-        QFETCH(FirstCopy, first);
+        QFETCH(int, signalToFirst);
+        QFETCH(bool, lockADayOld);
         const PortableCopy copy;
         const auto firstCopy = copy.start();
         const qint64 firstId = firstCopy->processId();
         QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), firstId, patience);
         QTRY_VERIFY_WITH_TIMEOUT(copy.fileNames().contains("pswd.tab"), patience);
         const QByteArray before = copy.dataFiles();
-        if (first == FirstCopy::Killed) {
-            ::kill(firstId, SIGKILL);
-            QVERIFY(firstCopy->waitForFinished());
-        } else if (first == FirstCopy::NotAnswering) {
-            ::kill(firstId, SIGSTOP);
-        } else if (first == FirstCopy::OpenForADay) {
-            QFile lock(copy.lockPath());
-            QVERIFY(lock.open(QIODevice::ReadWrite));
-            QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
-        }
+        QVERIFY(signalToFirst == 0 || ::kill(firstId, signalToFirst) == 0);
+        QVERIFY(signalToFirst != SIGKILL || firstCopy->waitForFinished());
+        QFile lock(copy.lockPath());
+        QVERIFY(!lockADayOld ||
+                (lock.open(QIODevice::ReadWrite) &&
+                 lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFile::FileModificationTime)));
 
         const auto second = copy.start();
-        if (first == FirstCopy::Running || first == FirstCopy::OpenForADay) {
-            QVERIFY(second->waitForFinished(patience));
-            QCOMPARE(second->exitCode(), 0);
-            QCOMPARE(copy.lockHolder(), firstId);
-        } else if (first == FirstCopy::Killed) {
+        if (signalToFirst == SIGKILL) {
             QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), second->processId(), patience);
             // It answers a later start in turn, though the killed copy left its socket behind.
             const auto third = copy.start();
-            QVERIFY(third->waitForFinished(patience));
-            QCOMPARE(third->exitCode(), 0);
-        } else {
+            QVERIFY(third->waitForFinished(patience) && third->exitCode() == 0);
+        } else if (signalToFirst == SIGSTOP) {
             QByteArray errors;
             QTRY_VERIFY_WITH_TIMEOUT((errors += second->readAllStandardError()).contains("mas não respondeu"),
                                      patience);
-            QCOMPARE(copy.lockHolder(), firstId);
+        } else {
+            QVERIFY(second->waitForFinished(patience) && second->exitCode() == 0);
         }
+        QCOMPARE(copy.lockHolder(), signalToFirst == SIGKILL ? second->processId() : firstId);
         QCOMPARE(copy.dataFiles(), before);
     }
 
@@ -269,35 +243,32 @@ private slots:
 
     void woken_data()
     {
-        QTest::addColumn<Window>("window");
-        QTest::newRow("minimised: the main window comes back") << Window::Minimised;
-        QTest::newRow("in the notification area: the main window comes back") << Window::InTheNotificationArea;
-        QTest::newRow("the login asked: the login comes back, not the entries") << Window::LoginMinimised;
+        QTest::addColumn<QString>("button"); // none: the login is asked
+        QTest::newRow("minimised: the main window comes back") << "btnMinimizar";
+        QTest::newRow("in the notification area: the main window comes back") << "btnTray";
+        QTest::newRow("the login asked: the login comes back, not the entries") << "";
     }
 
+    // Woken through the real local socket, the running program shows its window again.
     void woken()
     {
-        QFETCH(Window, window);
+        QFETCH(QString, button);
         VaultFixture data;
-        QVERIFY(data.vault.saveSettings("8046", window == Window::LoginMinimised).ok());
+        QVERIFY(data.vault.saveSettings("8046", button.isEmpty()).ok());
         Program program(data.folder.path(), data.platform);
         WakeChannel channel(data.folder.path());
         QVERIFY(channel.listen());
         connect(&channel, &WakeChannel::wakeRequested, &program, &Program::bringToFront);
         QVERIFY(program.start());
         MainWindow* main = program.mainWindow();
-        if (window == Window::LoginMinimised) {
-            program.loginWindow()->showMinimized();
-        } else {
-            click(child(main, window == Window::Minimised ? "btnMinimizar" : "btnTray"));
-            QVERIFY(main->isMinimized() || !main->isVisible());
-        }
+        QWidget* front = button.isEmpty() ? static_cast<QWidget*>(program.loginWindow()) : main;
+        button.isEmpty() ? front->showMinimized() : click(child(main, qPrintable(button)));
+        QVERIFY(front->isMinimized() || !front->isVisible());
         auto woken = std::async(std::launch::async, [&data] { return WakeChannel::wake(data.folder.path()); });
         QTRY_VERIFY(woken.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
         QVERIFY(woken.get());
-        QWidget* front = window == Window::LoginMinimised ? static_cast<QWidget*>(program.loginWindow()) : main;
         QVERIFY(front->isVisible() && !front->isMinimized());
-        QCOMPARE(main->isVisible(), window != Window::LoginMinimised);
+        QCOMPARE(main->isVisible(), !button.isEmpty());
     }
 };
 

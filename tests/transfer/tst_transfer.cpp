@@ -75,48 +75,44 @@ private slots:
     {
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<Records>("added");
-        // What is said of each row left out, or why nothing could be read.
-        QTest::addColumn<QStringList>("said");
-
-        QTest::newRow("KeePassXC's own export, times in UTC")
-            << QByteArray(
-                   "\xEF\xBB\xBF\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\","
-                   "\"Last Modified\",\"Created\"\r\n\"Root\",\"Correio\",\"maria\",\"s3nh@\",\"https://c.example\","
-                   "\"l1\r\nl2\",\"\",\"0\",\"2025-07-01T12:00:00Z\",\"2025-01-01T00:00:00Z\"\r\n")
-            << Records{entryRecord("Correio", "----/----/----", "25.07.01.09.00.00", "maria", "s3nh@",
-                                   "https://c.example", "l1¥l2")}
-            << QStringList();
-        QTest::newRow("a bad row among good ones, the last row kept")
-            << ours + "A,a,a,,,,\nB,b,vinte e um caracteres,,,,\nC,c,c,,,,"
-            << Records{entryRecord("A", "----/----/----", stamp, "a", "a"),
-                       entryRecord("C", "----/----/----", stamp, "c", "c")}
-            << QStringList{"linha 3: Password com 21 caracteres, o máximo é 20"};
-        QTest::newRow("every limit, and one past it")
-            << ours + QByteArray(45, 't') + "," + QByteArray(45, 'l') + "," + QByteArray(20, 'p') + ",,,,\n" +
-                   QByteArray(46, 't') + ",,,,,,\n,,,," + QByteArray(501, 'n') + ",,\n"
-            << Records{EntryRecord::join(
-                   {QByteArray(45, 't'), "----/----/----", stamp, QByteArray(45, 'l'), QByteArray(20, 'p'), "", ""})}
-            << QStringList{"linha 3: Title com 46 caracteres, o máximo é 45",
-                           "linha 4: Notes com 501 caracteres, o máximo é 500"};
-        QTest::newRow("characters the vault cannot hold")
-            << ours + "Marca §,,,,,,\nA,login ✓,,,,,\nB,,\"a\nb\",,,,\nC,,,,x¥y,,\n"
-            << Records()
-            << QStringList{"linha 2: Title com caracteres que o cofre não guarda: §",
-                           "linha 3: Username com caracteres que o cofre não guarda: ✓",
-                           "linha 4: Password com caracteres que o cofre não guarda: quebra de linha",
-                           "linha 6: Notes com caracteres que o cofre não guarda: ¥"};
-        QTest::newRow("blank title, bad dates, a repeated row")
-            << ours + "  ,a,,,,,\nA,,,,,2026-02-30,\nB,,,,,,ontem\nC,,,,,,\nC,,,,,,\n"
-            << Records{entryRecord("C", "----/----/----", stamp)}
-            << QStringList{"linha 2: sem título", "linha 3: data de vencimento inválida: 2026-02-30",
-                           "linha 4: data de modificação inválida: ontem", "linha 6: igual a uma entrada já guardada"};
-        QTest::newRow("empty") << QByteArray() << Records() << QStringList{"o arquivo está vazio"};
-        QTest::newRow("not UTF-8") << ours + "Jo\xE3o,,,,\n" << Records() << QStringList{"o arquivo não está em UTF-8"};
-        QTest::newRow("an open quote") << ours + "\"A,,,,\nB,,,,\n"
-                                       << Records() << QStringList{"as aspas abertas na linha 2 não se fecham"};
-        QTest::newRow("other columns") << QByteArray("Nome,Senha\nA,b\n") << Records()
-                                       << QStringList{
-                                              "o cabeçalho não tem as colunas Title, Username, Password, URL e Notes"};
+        QTest::addColumn<QStringList>("said"); // of each row left out, or why nothing could be read
+        const auto row = [](const char* name, const QByteArray& csv, const Records& added, const QStringList& said) {
+            QTest::newRow(name) << csv << added << said;
+        };
+        const auto added = [](const QByteArray& title, const QByteArray& login = {}, const QByteArray& password = {}) {
+            return entryRecord(title.constData(), "----/----/----", stamp.constData(), login.constData(),
+                               password.constData());
+        };
+        row("KeePassXC's own export, times in UTC",
+            "\xEF\xBB\xBF\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\",\"Last "
+            "Modified\",\"Created\"\r\n\"Root\",\"Correio\",\"maria\",\"s3nh@\",\"https://c.example\",\"l1\r\nl2\","
+            "\"\",\"0\",\"2025-07-01T12:00:00Z\",\"2025-01-01T00:00:00Z\"\r\n",
+            {entryRecord("Correio", "----/----/----", "25.07.01.09.00.00", "maria", "s3nh@", "https://c.example",
+                         "l1¥l2")},
+            {});
+        row("a bad row among good ones, the last row kept",
+            ours + "A,a,a,,,,\nB,b,vinte e um caracteres,,,,\nC,c,c,,,,", {added("A", "a", "a"), added("C", "c", "c")},
+            {"linha 3: Password com 21 caracteres, o máximo é 20"});
+        row("every limit, and one past it",
+            ours + QByteArray(45, 't') + "," + QByteArray(45, 'l') + "," + QByteArray(20, 'p') + ",,,,\n" +
+                QByteArray(46, 't') + ",,,,,,\n,,,," + QByteArray(501, 'n') + ",,\n",
+            {added(QByteArray(45, 't'), QByteArray(45, 'l'), QByteArray(20, 'p'))},
+            {"linha 3: Title com 46 caracteres, o máximo é 45", "linha 4: Notes com 501 caracteres, o máximo é 500"});
+        row("characters the vault cannot hold", ours + "Marca §,,,,,,\nA,login ✓,,,,,\nB,,\"a\nb\",,,,\nC,,,,x¥y,,\n",
+            {},
+            {"linha 2: Title com caracteres que o cofre não guarda: §",
+             "linha 3: Username com caracteres que o cofre não guarda: ✓",
+             "linha 4: Password com caracteres que o cofre não guarda: quebra de linha",
+             "linha 6: Notes com caracteres que o cofre não guarda: ¥"});
+        row("blank title, bad dates, a repeated row",
+            ours + "  ,a,,,,,\nA,,,,,2026-02-30,\nB,,,,,,ontem\nC,,,,,,\nC,,,,,,\n", {added("C")},
+            {"linha 2: sem título", "linha 3: data de vencimento inválida: 2026-02-30",
+             "linha 4: data de modificação inválida: ontem", "linha 6: igual a uma entrada já guardada"});
+        row("empty", {}, {}, {"o arquivo está vazio"});
+        row("not UTF-8", ours + "Jo\xE3o,,,,\n", {}, {"o arquivo não está em UTF-8"});
+        row("an open quote", ours + "\"A,,,,\nB,,,,\n", {}, {"as aspas abertas na linha 2 não se fecham"});
+        row("other columns", "Nome,Senha\nA,b\n", {},
+            {"o cabeçalho não tem as colunas Title, Username, Password, URL e Notes"});
     }
 
     void import()

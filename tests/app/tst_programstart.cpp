@@ -59,8 +59,7 @@ struct PortableCopy
     qint64 lockHolder() const
     {
         qint64 pid = 0;
-        QString host, application;
-        QLockFile(lockPath()).getLockInfo(&pid, &host, &application);
+        QLockFile(lockPath()).getLockInfo(&pid, nullptr, nullptr);
         return pid;
     }
     QByteArray dataFiles() const { return folder.read("cnfg.tab") + '|' + folder.read("pswd.tab"); }
@@ -114,57 +113,51 @@ private slots:
 
     void dataFolder_data()
     {
-        QTest::addColumn<QString>("executableFolder"); // empty: a fresh folder of the test's own
-        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("place"); // a folder of the test's own, writable or read-only, or a system one
         QTest::addColumn<QString>("fileThere");
-        QTest::addColumn<bool>("besideExecutable");
         QTest::addColumn<QString>("sandbox"); // a variable set, or the Flatpak info file
-
-        QTest::newRow("first start of a portable copy") << "" << false << "" << true << "";
-        QTest::newRow("files beside") << "" << false << "cnfg.tab" << true << "";
-        QTest::newRow("read-only, first start") << "" << true << "" << false << "";
-        QTest::newRow("read-only, other files") << "" << true << "cnfg.tab.bak" << false << "";
-        QTest::newRow("read-only, holding the vault: the entries stay in sight")
-            << "" << true << "pswd.tab" << true << "";
-        QTest::newRow("/usr/bin, writable by root") << "/usr/bin" << false << "" << false << "";
-        QTest::newRow("a link to /usr/bin") << "link" << false << "" << false << "";
-        QTest::newRow("a folder in /opt") << "/opt" << false << "" << false << "";
-        QTest::newRow("Flatpak") << "" << false << "" << false << "FLATPAK_ID=example.corvelo.KeyHound";
-        QTest::newRow("Flatpak info file") << "" << false << "" << false << "flatpak info file";
-        QTest::newRow("AppImage") << "" << false << "cnfg.tab" << false << "APPIMAGE=/home/ana/kh.AppImage";
-        QTest::newRow("empty AppImage variable") << "" << false << "" << true << "APPIMAGE=";
+        QTest::addColumn<bool>("besideExecutable");
+        const auto row = [](const char* name, const char* place, const char* fileThere, const char* sandbox,
+                            bool beside) {
+            QTest::newRow(name) << QString(place) << QString(fileThere) << QString(sandbox) << beside;
+        };
+        row("first start of a portable copy", "own", "", "", true);
+        row("files beside", "own", "cnfg.tab", "", true);
+        row("read-only, first start", "read-only", "", "", false);
+        row("read-only, other files", "read-only", "cnfg.tab.bak", "", false);
+        row("read-only, holding the vault: the entries stay in sight", "read-only", "pswd.tab", "", true);
+        row("/usr/bin, writable by root", "/usr/bin", "", "", false);
+        row("a link to /usr/bin", "link", "", "", false);
+        row("a folder in /opt", "/opt", "", "", false);
+        row("Flatpak", "own", "", "FLATPAK_ID=example.corvelo.KeyHound", false);
+        row("Flatpak info file", "own", "", "flatpak info file", false);
+        row("AppImage", "own", "cnfg.tab", "APPIMAGE=/home/ana/kh.AppImage", false);
+        row("empty AppImage variable", "own", "", "APPIMAGE=", true);
     }
 
     void dataFolder()
     {
-        QFETCH(QString, executableFolder);
+        QFETCH(QString, place);
         QFETCH(QString, fileThere);
-        QFETCH(bool, readOnly);
         QFETCH(QString, sandbox);
         const DataFolder home;
-        QString folder = executableFolder;
-        if (folder.isEmpty()) {
-            folder = home.filePath("bin");
-            QVERIFY(QDir().mkdir(folder));
-            if (readOnly && !makeReadOnly(home, "bin", fileThere)) {
-                QSKIP("No read-only folder can be made here");
-            }
-            if (!readOnly && !fileThere.isEmpty()) {
-                home.write("bin/" + fileThere, "x");
-            }
-        } else if (folder == "link") {
-            folder = home.filePath("link");
-            QVERIFY(QFile::link("/usr/bin", folder));
+        const QTemporaryDir opt(QStringLiteral("/opt/keyhound-XXXXXX")); // writable for root: only its place counts
+        const QString folder = place == "/opt" && opt.isValid() ? opt.path()
+                               : place.startsWith('/')          ? place
+                                                                : home.filePath(place);
+        QVERIFY(place == "link" ? QFile::link("/usr/bin", folder) : place.startsWith('/') || QDir().mkdir(folder));
+        if (place == "read-only" && !makeReadOnly(home, place, fileThere)) {
+            QSKIP("No read-only folder can be made here");
         }
-        // Writable for root, so that only its place counts.
-        const QTemporaryDir opt(QStringLiteral("/opt/keyhound-XXXXXX"));
-        folder = folder == "/opt" && opt.isValid() ? opt.path() : folder;
+        if (place == "own" && !fileThere.isEmpty()) {
+            home.write(place + '/' + fileThere, "x");
+        }
         QProcessEnvironment variables;
         variables.insert(sandbox.section('=', 0, 0), sandbox.section('=', 1));
         const InstallationFacts facts = DataLocation::factsAbout(folder, variables, sandbox == "flatpak info file");
         const QString chosen = DataLocation::folderFor(facts, appData);
-        if (readOnly) {
-            undoReadOnly(home, "bin");
+        if (place == "read-only") {
+            undoReadOnly(home, place);
         }
         QFETCH(bool, besideExecutable);
         QCOMPARE(chosen, besideExecutable ? QFileInfo(folder).canonicalFilePath() : appData);
@@ -249,7 +242,6 @@ private slots:
         QTest::newRow("the login asked: the login comes back, not the entries") << "";
     }
 
-    // Woken through the real local socket, the running program shows its window again.
     void woken()
     {
         QFETCH(QString, button);

@@ -17,8 +17,7 @@ const QByteArray ours = "Title,Username,Password,URL,Notes,Expires,Last Modified
 const QByteArray stamp = "26.12.06.09.30.00";
 using Records = QList<QByteArray>;
 
-// Quotes, commas and line breaks in fields, empty fields, Windows-1252 letters, a date of the last century, an
-// expiry that is not a date, and a stamp in the half hour that São Paulo's clocks skipped on 4 November 2018.
+// Quotes, commas, line breaks, Windows-1252 letters, odd dates, a stamp in São Paulo's skipped hour of 2018-11-04.
 const Records samples = {
     entryRecord("Banco \"Aurora\", S.A.", "05/01/27", "26.12.01.09.08.07", "joão,silva", "S\"nh@,1",
                 "https://a.example/?q=1,2", "linha 1¥linha \"2\"¥¥fim, enfim"),

@@ -21,26 +21,21 @@ namespace {
 
 const QString appData = QStringLiteral("/home/ana/.local/share/Corvelo/KeyHound");
 
-// For root, whom permission bits do not stop, a tmpfs made read-only.
-bool makeReadOnly(const DataFolder& home, const QString& folder, const QString& fileThere)
+// For root, whom permission bits do not stop, a tmpfs made read-only; the file named is put there first.
+bool makeReadOnly(const QString& folder, const QString& fileThere)
 {
     const auto mount = [&](const QString& options) {
-        return QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", home.filePath(folder)}) == 0;
+        return QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", folder}) == 0;
     };
-    if (!QDir().mkpath(home.filePath(folder)) || (geteuid() == 0 && !mount("size=64k"))) {
-        return false;
-    }
-    home.write(folder + '/' + (fileThere.isEmpty() ? QStringLiteral("x") : fileThere), "x");
-    QFile::remove(home.filePath(folder + "/x"));
-    return geteuid() == 0 ? mount("remount,ro")
-                          : QFile::setPermissions(home.filePath(folder), QFile::ReadOwner | QFile::ExeOwner);
+    const auto put = [&] { return fileThere.isEmpty() || QFile(folder + '/' + fileThere).open(QIODevice::WriteOnly); };
+    return QDir().mkpath(folder) && (geteuid() != 0 || mount("size=64k")) && put() &&
+           (geteuid() == 0 ? mount("remount,ro") : QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
 }
 
-void undoReadOnly(const DataFolder& home, const QString& folder)
+void undoReadOnly(const QString& folder)
 {
-    geteuid() == 0
-        ? void(QProcess::execute("umount", {home.filePath(folder)}))
-        : void(QFile::setPermissions(home.filePath(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    geteuid() == 0 ? void(QProcess::execute("umount", {folder}))
+                   : void(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
 constexpr int patience = 30000;
@@ -142,18 +137,16 @@ private slots:
                                : place.startsWith('/')          ? place
                                                                 : home.filePath(place);
         QVERIFY(place == "link" ? QFile::link("/usr/bin", folder) : place.startsWith('/') || QDir().mkdir(folder));
-        if (place == "read-only" && !makeReadOnly(home, place, fileThere)) {
+        if (place == "read-only" && !makeReadOnly(folder, fileThere)) {
             QSKIP("No read-only folder can be made here");
         }
-        if (place == "own" && !fileThere.isEmpty()) {
-            home.write(place + '/' + fileThere, "x");
-        }
+        QVERIFY(place != "own" || fileThere.isEmpty() || QFile(folder + '/' + fileThere).open(QIODevice::WriteOnly));
         QProcessEnvironment variables;
         variables.insert(sandbox.section('=', 0, 0), sandbox.section('=', 1));
         const InstallationFacts facts = DataLocation::factsAbout(folder, variables, sandbox == "flatpak info file");
         const QString chosen = DataLocation::folderFor(facts, appData);
         if (place == "read-only") {
-            undoReadOnly(home, place);
+            undoReadOnly(folder);
         }
         QFETCH(bool, besideExecutable);
         QCOMPARE(chosen, besideExecutable ? QFileInfo(folder).canonicalFilePath() : appData);
@@ -166,11 +159,11 @@ private slots:
         QCOMPARE(DataLocation::prepare(folder), QString());
         QCOMPARE(QFile::permissions(folder) & 0x0077, QFile::Permissions());
         QCOMPARE(DataLocation::prepare(folder), QString());
-        if (!makeReadOnly(home, "share", {})) {
+        if (!makeReadOnly(home.filePath("share"), {})) {
             QSKIP("No read-only folder can be made here");
         }
         const QString problem = DataLocation::prepare(home.filePath("share/Corvelo/KeyHound"));
-        undoReadOnly(home, "share");
+        undoReadOnly(home.filePath("share"));
         QCOMPARE(problem, QStringLiteral("Não foi possível criar a pasta de dados %1/Corvelo/KeyHound.\nVerifique se a "
                                          "pasta %1/Corvelo permite gravação.")
                               .arg(home.filePath("share")));
@@ -207,8 +200,7 @@ private slots:
         if (signalToFirst == SIGKILL) {
             QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), second->processId(), patience);
             // It answers a later start in turn, though the killed copy left its socket behind.
-            const auto third = copy.start();
-            QVERIFY(third->waitForFinished(patience) && third->exitCode() == 0);
+            QCOMPARE(QProcess::execute(copy.folder.filePath("keyhound")), 0);
         } else if (signalToFirst == SIGSTOP) {
             QByteArray errors;
             QTRY_VERIFY_WITH_TIMEOUT((errors += second->readAllStandardError()).contains("mas não respondeu"),

@@ -7,7 +7,6 @@
 
 #include <QDir>
 
-#include <ctime>
 #include <optional>
 
 namespace {
@@ -33,11 +32,7 @@ class TestTransfer : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("TZ", "America/Sao_Paulo");
-        tzset();
-    }
+    void initTestCase() { qputenv("TZ", "America/Sao_Paulo"); }
 
     void exportedBytes()
     {

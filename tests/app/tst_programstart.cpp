@@ -14,7 +14,6 @@
 #include <QProcess>
 
 #include <future>
-#include <memory>
 #include <signal.h>
 #include <unistd.h>
 
@@ -22,64 +21,38 @@ namespace {
 
 const QString appData = QStringLiteral("/home/ana/.local/share/Corvelo/KeyHound");
 
-// Read-only for real, keeping the file put there: for root, whom permission bits do not stop, a tmpfs made read-only.
-bool makeReadOnly(const DataFolder& home, const QString& folder, const QString& fileThere)
+// For root, whom permission bits do not stop, a tmpfs made read-only; the file named is put there first.
+bool makeReadOnly(const QString& folder, const QString& fileThere)
 {
     const auto mount = [&](const QString& options) {
-        return QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", home.filePath(folder)}) == 0;
+        return QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", folder}) == 0;
     };
-    if (geteuid() == 0 && !mount("size=64k")) {
-        return false;
-    }
-    home.write(folder + '/' + (fileThere.isEmpty() ? QStringLiteral("x") : fileThere), "x");
-    QFile::remove(home.filePath(folder + "/x"));
-    return geteuid() == 0 ? mount("remount,ro")
-                          : QFile::setPermissions(home.filePath(folder), QFile::ReadOwner | QFile::ExeOwner);
+    const auto put = [&] { return fileThere.isEmpty() || QFile(folder + '/' + fileThere).open(QIODevice::WriteOnly); };
+    return QDir().mkpath(folder) && (geteuid() != 0 || mount("size=64k")) && put() &&
+           (geteuid() == 0 ? mount("remount,ro") : QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
 }
 
-void undoReadOnly(const DataFolder& home, const QString& folder)
+void undoReadOnly(const QString& folder)
 {
-    geteuid() == 0
-        ? void(QProcess::execute("umount", {home.filePath(folder)}))
-        : void(QFile::setPermissions(home.filePath(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    geteuid() == 0 ? void(QProcess::execute("umount", {folder}))
+                   : void(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
-
-enum class FirstCopy
-{
-    Running,
-    OpenForADay,
-    Killed,
-    NotAnswering
-};
-enum class Window
-{
-    Minimised,
-    InTheNotificationArea,
-    LoginMinimised
-};
 
 constexpr int patience = 30000;
 
-// The real program copied into a folder of its own, its data files beside it, started offscreen.
 struct PortableCopy
 {
     PortableCopy() { QFile::copy(QStringLiteral(KEYHOUND_BINARY), folder.filePath("keyhound")); }
     std::unique_ptr<QProcess> start(const QStringList& arguments = {}) const
     {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.remove("WAYLAND_DISPLAY");
-        process->setProcessEnvironment(environment);
+        auto process = std::make_unique<QProcess>(); // offscreen, as this test is
         process->start(folder.filePath("keyhound"), arguments);
         return process;
     }
-    QString lockPath() const { return folder.filePath(DataFolderLock::fileName); }
     qint64 lockHolder() const
     {
         qint64 pid = 0;
-        QString host, application;
-        QLockFile(lockPath()).getLockInfo(&pid, &host, &application);
+        QLockFile(folder.filePath(DataFolderLock::fileName)).getLockInfo(&pid, nullptr, nullptr);
         return pid;
     }
     QByteArray dataFiles() const { return folder.read("cnfg.tab") + '|' + folder.read("pswd.tab"); }
@@ -89,242 +62,191 @@ struct PortableCopy
 
 } // namespace
 
-Q_DECLARE_METATYPE(FirstCopy)
-Q_DECLARE_METATYPE(Window)
-
-// The program as the user starts it: its command line, where it keeps its data, and a second start on the same data.
 class ProgramStartTest : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase() { nameProgram(); }
-    void arguments_data();
-    void arguments();
-    void dataFolder_data();
-    void dataFolder();
-    void preparedDataFolder();
-    void secondStart_data();
-    void secondStart();
-    void dataFolderOptionOpensNothing();
-    void woken_data();
-    void woken();
-};
 
-void ProgramStartTest::arguments_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("text");  // what standard output starts with
-    QTest::addColumn<int>("exitCode");  // -1: no job, the window opens; 2: refused, with the way to the help
-    QTest::addColumn<QString>("error"); // what standard error starts with
-    const QString badValue = QStringLiteral("Uma opção está sem o seu valor, ou recebeu um que não aceita.\n");
-    QTest::newRow("no option opens the window") << "keyhound"
-                                                << "" << -1 << "";
-    QTest::newRow("the data folder beside a writable executable")
-        << "keyhound --data-folder" << QCoreApplication::applicationDirPath() + '\n'
-        << 0 << "";
-    QTest::newRow("help answers alongside another job") << "keyhound --data-folder -h"
-                                                        << "Uso: keyhound [opção]\n"
-                                                        << 0 << "";
-    QTest::newRow("version") << "keyhound --version"
-                             << "KeyHound 1" << 0 << "";
-    QTest::newRow("the value reaches its job") << "keyhound --import /sem/contas;1.csv"
-                                               << "" << 1 << "Não foi possível ler o arquivo /sem/contas;1.csv";
-    QTest::newRow("unknown option") << "keyhound --data-folders"
-                                    << "" << 2 << "Opção desconhecida: --data-folders\n";
-    QTest::newRow("missing value") << "keyhound --export"
-                                   << "" << 2 << badValue;
-    QTest::newRow("a value given to an option without one") << "keyhound --data-folder=/tmp"
-                                                            << "" << 2 << badValue;
-    QTest::newRow("stray argument") << "keyhound pswd.tab"
-                                    << "" << 2 << "Argumento inesperado: pswd.tab\n";
-    QTest::newRow("two jobs at once") << "keyhound --data-folder --version"
-                                      << "" << 2 << "Use uma opção de cada vez.\n";
-}
+    void arguments_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("exitCode"); // -1: no job, the window opens; 2: refused, with the way to the help
+        QTest::addColumn<QString>("said"); // how standard output starts on success, standard error otherwise
+        const QString badValue = QStringLiteral("Uma opção está sem o seu valor, ou recebeu um que não aceita.\n");
+        QTest::newRow("no option opens the window") << "" << -1 << "";
+        QTest::newRow("help answers alongside another job") << "--data-folder -h" << 0 << "Uso: keyhound [opção]\n";
+        QTest::newRow("version") << "--version" << 0 << "KeyHound 1";
+        QTest::newRow("the value reaches its job")
+            << "--import /sem/contas;1.csv" << 1 << "Não foi possível ler o arquivo /sem/contas;1.csv";
+        QTest::newRow("unknown option") << "--data-folders" << 2 << "Opção desconhecida: --data-folders\n";
+        QTest::newRow("missing value") << "--export" << 2 << badValue;
+        QTest::newRow("a value given to an option without one") << "--data-folder=/tmp" << 2 << badValue;
+        QTest::newRow("stray argument") << "pswd.tab" << 2 << "Argumento inesperado: pswd.tab\n";
+        QTest::newRow("two jobs at once") << "--data-folder --version" << 2 << "Use uma opção de cada vez.\n";
+    }
 
-void ProgramStartTest::arguments()
-{
-    QFETCH(QString, typed);
-    QFETCH(int, exitCode);
-    QFETCH(QString, text);
-    QFETCH(QString, error);
-    CommandLine commandLine(QStringLiteral("Repositório de senhas."));
-    addProgramCommands(commandLine);
-    QCOMPARE(commandLine.parse(typed.split(' ')), exitCode >= 0);
-    const CommandOutput output = exitCode >= 0 ? commandLine.run() : CommandOutput{-1, {}, {}};
-    QCOMPARE(output.exitCode, exitCode);
-    QVERIFY2(text.isEmpty() ? output.text.isEmpty() : output.text.startsWith(text), qPrintable(output.text));
-    QVERIFY2(error.isEmpty() ? output.error.isEmpty() : output.error.startsWith(error), qPrintable(output.error));
-    QCOMPARE(output.error.endsWith("\nUse keyhound --help para ver as opções.\n"), exitCode == 2);
-}
+    void arguments()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        CommandLine commandLine(QStringLiteral("Repositório de senhas."));
+        addProgramCommands(commandLine);
+        QCOMPARE(commandLine.parse(QStringList{"keyhound"} + typed.split(' ', Qt::SkipEmptyParts)), exitCode >= 0);
+        const CommandOutput output = exitCode >= 0 ? commandLine.run() : CommandOutput{-1, {}, {}};
+        QCOMPARE(output.exitCode, exitCode);
+        QCOMPARE((exitCode == 0 ? output.text : output.error).left(said.size()), said);
+        QCOMPARE(exitCode == 0 ? output.error : output.text, QString());
+        QCOMPARE(output.error.endsWith("\nUse keyhound --help para ver as opções.\n"), exitCode == 2);
+    }
 
-void ProgramStartTest::dataFolder_data()
-{
-    QTest::addColumn<QString>("executableFolder"); // empty: a fresh folder of the test's own
-    QTest::addColumn<bool>("readOnly");
-    QTest::addColumn<QString>("fileThere");
-    QTest::addColumn<bool>("besideExecutable");
-    QTest::addColumn<QString>("sandbox"); // a variable set, or the Flatpak info file
+    void dataFolder_data()
+    {
+        QTest::addColumn<QString>("place"); // a folder of the test's own, writable or read-only, or a system one
+        QTest::addColumn<QString>("fileThere");
+        QTest::addColumn<QString>("sandbox"); // a variable set, or the Flatpak info file
+        QTest::addColumn<bool>("besideExecutable");
+        const auto row = [](const char* name, const char* place, const char* fileThere, const char* sandbox,
+                            bool beside) {
+            QTest::newRow(name) << QString(place) << QString(fileThere) << QString(sandbox) << beside;
+        };
+        row("first start of a portable copy", "own", "", "", true);
+        row("files beside", "own", "cnfg.tab", "", true);
+        row("read-only, first start", "read-only", "", "", false);
+        row("read-only, other files", "read-only", "cnfg.tab.bak", "", false);
+        row("read-only, holding the vault: the entries stay in sight", "read-only", "pswd.tab", "", true);
+        row("/usr/bin, writable by root", "/usr/bin", "", "", false);
+        row("a link to /usr/bin", "link", "", "", false);
+        row("a folder in /opt", "/opt", "", "", false);
+        row("Flatpak", "own", "", "FLATPAK_ID=example.corvelo.KeyHound", false);
+        row("Flatpak info file", "own", "", "flatpak info file", false);
+        row("AppImage", "own", "cnfg.tab", "APPIMAGE=/home/ana/kh.AppImage", false);
+        row("empty AppImage variable", "own", "", "APPIMAGE=", true);
+    }
 
-    QTest::newRow("first start of a portable copy") << "" << false << "" << true << "";
-    QTest::newRow("files beside") << "" << false << "cnfg.tab" << true << "";
-    QTest::newRow("read-only, first start") << "" << true << "" << false << "";
-    QTest::newRow("read-only, other files") << "" << true << "cnfg.tab.bak" << false << "";
-    QTest::newRow("read-only, holding the vault: the entries stay in sight") << "" << true << "pswd.tab" << true << "";
-    QTest::newRow("/usr/bin, writable by root") << "/usr/bin" << false << "" << false << "";
-    QTest::newRow("a link to /usr/bin") << "link" << false << "" << false << "";
-    QTest::newRow("a folder in /opt") << "/opt" << false << "" << false << "";
-    QTest::newRow("Flatpak") << "" << false << "" << false << "FLATPAK_ID=example.corvelo.KeyHound";
-    QTest::newRow("Flatpak info file") << "" << false << "" << false << "flatpak info file";
-    QTest::newRow("AppImage") << "" << false << "cnfg.tab" << false << "APPIMAGE=/home/ana/kh.AppImage";
-    QTest::newRow("empty AppImage variable") << "" << false << "" << true << "APPIMAGE=";
-}
-
-// A portable copy keeps its data beside the executable; an installed one in the user's application data folder.
-void ProgramStartTest::dataFolder()
-{
-    QFETCH(QString, executableFolder);
-    QFETCH(QString, fileThere);
-    QFETCH(bool, readOnly);
-    QFETCH(QString, sandbox);
-    const DataFolder home;
-    QString folder = executableFolder;
-    if (folder.isEmpty()) {
-        folder = home.filePath("bin");
-        QVERIFY(QDir().mkdir(folder));
-        if (readOnly && !makeReadOnly(home, "bin", fileThere)) {
+    void dataFolder()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, fileThere);
+        QFETCH(QString, sandbox);
+        const DataFolder home;
+        const QTemporaryDir opt(QStringLiteral("/opt/keyhound-XXXXXX")); // writable for root: only its place counts
+        const QString folder = place == "/opt" && opt.isValid() ? opt.path()
+                               : place.startsWith('/')          ? place
+                                                                : home.filePath(place);
+        QVERIFY(place == "link" ? QFile::link("/usr/bin", folder) : place.startsWith('/') || QDir().mkdir(folder));
+        if (place == "read-only" && !makeReadOnly(folder, fileThere)) {
             QSKIP("No read-only folder can be made here");
         }
-        if (!readOnly && !fileThere.isEmpty()) {
-            home.write("bin/" + fileThere, "x");
+        QVERIFY(place != "own" || fileThere.isEmpty() || QFile(folder + '/' + fileThere).open(QIODevice::WriteOnly));
+        QProcessEnvironment variables;
+        variables.insert(sandbox.section('=', 0, 0), sandbox.section('=', 1));
+        const InstallationFacts facts = DataLocation::factsAbout(folder, variables, sandbox == "flatpak info file");
+        const QString chosen = DataLocation::folderFor(facts, appData);
+        if (place == "read-only") {
+            undoReadOnly(folder);
         }
-    } else if (folder == "link") {
-        folder = home.filePath("link");
-        QVERIFY(QFile::link("/usr/bin", folder));
-    }
-    // Writable for root, so that only its place counts.
-    const QTemporaryDir opt(QStringLiteral("/opt/keyhound-XXXXXX"));
-    folder = folder == "/opt" && opt.isValid() ? opt.path() : folder;
-    QProcessEnvironment variables;
-    variables.insert(sandbox.section('=', 0, 0), sandbox.section('=', 1));
-    const InstallationFacts facts = DataLocation::factsAbout(folder, variables, sandbox == "flatpak info file");
-    const QString chosen = DataLocation::folderFor(facts, appData);
-    if (readOnly) {
-        undoReadOnly(home, "bin");
-    }
-    QFETCH(bool, besideExecutable);
-    QCOMPARE(chosen, besideExecutable ? QFileInfo(folder).canonicalFilePath() : appData);
-}
-
-// The data folder is made readable by its owner only; where it cannot be made, the user is told which folder to fix.
-void ProgramStartTest::preparedDataFolder()
-{
-    const DataFolder home;
-    const QString folder = home.filePath(".local/share/Corvelo/KeyHound");
-    QCOMPARE(DataLocation::prepare(folder), QString());
-    QCOMPARE(QFile::permissions(folder) & 0x0077, QFile::Permissions());
-    QCOMPARE(DataLocation::prepare(folder), QString());
-    QVERIFY(QDir().mkdir(home.filePath("share")));
-    if (!makeReadOnly(home, "share", {})) {
-        QSKIP("No read-only folder can be made here");
-    }
-    const QString problem = DataLocation::prepare(home.filePath("share/Corvelo/KeyHound"));
-    undoReadOnly(home, "share");
-    QCOMPARE(problem, QStringLiteral("Não foi possível criar a pasta de dados %1/Corvelo/KeyHound.\nVerifique se a "
-                                     "pasta %1/Corvelo permite gravação.")
-                          .arg(home.filePath("share")));
-}
-
-void ProgramStartTest::secondStart_data()
-{
-    QTest::addColumn<FirstCopy>("first");
-    QTest::newRow("first copy running: woken, second ends") << FirstCopy::Running;
-    QTest::newRow("first copy open for a day: woken all the same") << FirstCopy::OpenForADay;
-    QTest::newRow("first copy killed: its lock is taken over") << FirstCopy::Killed;
-    QTest::newRow("first copy not answering: said so, nothing touched") << FirstCopy::NotAnswering;
-}
-
-void ProgramStartTest::secondStart()
-{
-    QFETCH(FirstCopy, first);
-    const PortableCopy copy;
-    const auto firstCopy = copy.start();
-    const qint64 firstId = firstCopy->processId();
-    QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), firstId, patience);
-    QTRY_VERIFY_WITH_TIMEOUT(copy.fileNames().contains("pswd.tab"), patience);
-    const QByteArray before = copy.dataFiles();
-    if (first == FirstCopy::Killed) {
-        ::kill(firstId, SIGKILL);
-        QVERIFY(firstCopy->waitForFinished());
-    } else if (first == FirstCopy::NotAnswering) {
-        ::kill(firstId, SIGSTOP);
-    } else if (first == FirstCopy::OpenForADay) {
-        QFile lock(copy.lockPath());
-        QVERIFY(lock.open(QIODevice::ReadWrite));
-        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        QFETCH(bool, besideExecutable);
+        QCOMPARE(chosen, besideExecutable ? QFileInfo(folder).canonicalFilePath() : appData);
     }
 
-    const auto second = copy.start();
-    if (first == FirstCopy::Running || first == FirstCopy::OpenForADay) {
-        QVERIFY(second->waitForFinished(patience));
-        QCOMPARE(second->exitCode(), 0);
-        QCOMPARE(copy.lockHolder(), firstId);
-    } else if (first == FirstCopy::Killed) {
-        QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), second->processId(), patience);
-        // It answers a later start in turn, though the killed copy left its socket behind.
-        const auto third = copy.start();
-        QVERIFY(third->waitForFinished(patience));
-        QCOMPARE(third->exitCode(), 0);
-    } else {
-        QByteArray errors;
-        QTRY_VERIFY_WITH_TIMEOUT((errors += second->readAllStandardError()).contains("mas não respondeu"), patience);
-        QCOMPARE(copy.lockHolder(), firstId);
+    void preparedDataFolder()
+    {
+        const DataFolder home;
+        const QString folder = home.filePath(".local/share/Corvelo/KeyHound");
+        QCOMPARE(DataLocation::prepare(folder), QString());
+        QCOMPARE(QFile::permissions(folder) & 0x0077, QFile::Permissions());
+        QCOMPARE(DataLocation::prepare(folder), QString());
+        if (!makeReadOnly(home.filePath("share"), {})) {
+            QSKIP("No read-only folder can be made here");
+        }
+        const QString problem = DataLocation::prepare(home.filePath("share/Corvelo/KeyHound"));
+        undoReadOnly(home.filePath("share"));
+        QCOMPARE(problem, QStringLiteral("Não foi possível criar a pasta de dados %1/Corvelo/KeyHound.\nVerifique se a "
+                                         "pasta %1/Corvelo permite gravação.")
+                              .arg(home.filePath("share")));
     }
-    QCOMPARE(copy.dataFiles(), before);
-}
 
-void ProgramStartTest::dataFolderOptionOpensNothing()
-{
-    const PortableCopy copy;
-    const auto process = copy.start({"--data-folder"});
-    QVERIFY(process->waitForFinished(patience));
-    QCOMPARE(process->readAllStandardOutput(), QFileInfo(copy.folder.path()).canonicalFilePath().toUtf8() + '\n');
-    QCOMPARE(copy.fileNames(), QStringList{"keyhound"});
-}
-
-void ProgramStartTest::woken_data()
-{
-    QTest::addColumn<Window>("window");
-    QTest::newRow("minimised: the main window comes back") << Window::Minimised;
-    QTest::newRow("in the notification area: the main window comes back") << Window::InTheNotificationArea;
-    QTest::newRow("the login asked: the login comes back, not the entries") << Window::LoginMinimised;
-}
-
-// Woken through the real local socket, the running program shows its window again.
-void ProgramStartTest::woken()
-{
-    QFETCH(Window, window);
-    VaultFixture data;
-    QVERIFY(data.vault.saveSettings("8046", window == Window::LoginMinimised).ok());
-    Program program(data.folder.path(), data.platform);
-    WakeChannel channel(data.folder.path());
-    QVERIFY(channel.listen());
-    connect(&channel, &WakeChannel::wakeRequested, &program, &Program::bringToFront);
-    QVERIFY(program.start());
-    MainWindow* main = program.mainWindow();
-    if (window == Window::LoginMinimised) {
-        program.loginWindow()->showMinimized();
-    } else {
-        click(child(main, window == Window::Minimised ? "btnMinimizar" : "btnTray"));
-        QVERIFY(main->isMinimized() || !main->isVisible());
+    void secondStart_data()
+    {
+        QTest::addColumn<int>("signalToFirst"); // 0: none
+        QTest::addColumn<bool>("lockOld");
+        QTest::newRow("first copy running: woken, second ends") << 0 << false;
+        QTest::newRow("first copy open for years: woken all the same") << 0 << true;
+        QTest::newRow("first copy killed: its lock is taken over") << SIGKILL << false;
+        QTest::newRow("first copy not answering: said so, nothing touched") << SIGSTOP << false;
     }
-    auto woken = std::async(std::launch::async, [&data] { return WakeChannel::wake(data.folder.path()); });
-    QTRY_VERIFY(woken.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
-    QVERIFY(woken.get());
-    QWidget* front = window == Window::LoginMinimised ? static_cast<QWidget*>(program.loginWindow()) : main;
-    QVERIFY(front->isVisible() && !front->isMinimized());
-    QCOMPARE(main->isVisible(), window != Window::LoginMinimised);
-}
+
+    void secondStart()
+    {
+        QFETCH(int, signalToFirst);
+        QFETCH(bool, lockOld);
+        const PortableCopy copy;
+        const auto firstCopy = copy.start();
+        const qint64 firstId = firstCopy->processId();
+        QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), firstId, patience);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.fileNames().contains("pswd.tab"), patience);
+        const QByteArray before = copy.dataFiles();
+        QVERIFY(signalToFirst == 0 || ::kill(firstId, signalToFirst) == 0);
+        QVERIFY(signalToFirst != SIGKILL || firstCopy->waitForFinished());
+        QVERIFY(!lockOld || QProcess::execute("touch", {"-d@0", copy.folder.filePath(DataFolderLock::fileName)}) == 0);
+
+        const auto second = copy.start();
+        if (signalToFirst == SIGKILL) {
+            QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), second->processId(), patience);
+            // It answers a later start in turn, though the killed copy left its socket behind.
+            QCOMPARE(QProcess::execute(copy.folder.filePath("keyhound")), 0);
+        } else if (signalToFirst == SIGSTOP) {
+            QByteArray errors;
+            QTRY_VERIFY_WITH_TIMEOUT((errors += second->readAllStandardError()).contains("mas não respondeu"),
+                                     patience);
+        } else {
+            QVERIFY(second->waitForFinished(patience) && second->exitCode() == 0);
+        }
+        QCOMPARE(copy.lockHolder(), signalToFirst == SIGKILL ? second->processId() : firstId);
+        QCOMPARE(copy.dataFiles(), before);
+    }
+
+    void dataFolderOptionOpensNothing()
+    {
+        const PortableCopy copy;
+        const auto process = copy.start({"--data-folder"});
+        QVERIFY(process->waitForFinished(patience));
+        QCOMPARE(process->readAllStandardOutput(), QFileInfo(copy.folder.path()).canonicalFilePath().toUtf8() + '\n');
+        QCOMPARE(copy.fileNames(), QStringList{"keyhound"});
+    }
+
+    void woken_data()
+    {
+        QTest::addColumn<QString>("button"); // none: the login is asked
+        QTest::newRow("minimised: the main window comes back") << "btnMinimizar";
+        QTest::newRow("in the notification area: the main window comes back") << "btnTray";
+        QTest::newRow("the login asked: the login comes back, not the entries") << "";
+    }
+
+    void woken()
+    {
+        QFETCH(QString, button);
+        VaultFixture data;
+        QVERIFY(data.vault.saveSettings("8046", button.isEmpty()).ok());
+        Program program(data.folder.path(), data.platform);
+        WakeChannel channel(data.folder.path());
+        QVERIFY(channel.listen());
+        connect(&channel, &WakeChannel::wakeRequested, &program, &Program::bringToFront);
+        QVERIFY(program.start());
+        MainWindow* main = program.mainWindow();
+        QWidget* front = button.isEmpty() ? static_cast<QWidget*>(program.loginWindow()) : main;
+        button.isEmpty() ? front->showMinimized() : click(child(main, qPrintable(button)));
+        QVERIFY(front->isMinimized() || !front->isVisible());
+        auto woken = std::async(std::launch::async, [&data] { return WakeChannel::wake(data.folder.path()); });
+        QTRY_VERIFY(woken.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+        QVERIFY(woken.get());
+        QVERIFY(front->isVisible() && !front->isMinimized());
+        QCOMPARE(main->isVisible(), !button.isEmpty());
+    }
+};
 
 QTEST_MAIN(ProgramStartTest)
 #include "tst_programstart.moc"

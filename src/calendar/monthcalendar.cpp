@@ -144,13 +144,19 @@ void MonthCalendar::moveFocus(DayCell* from, int step)
 
 void MonthCalendar::keyPressEvent(QKeyEvent* event)
 {
-    // Escape closes the open calendar alone; in the window around it, it would throw away everything typed.
-    if (event->key() == Qt::Key_Escape && isShownInWindow()) {
-        hideInWindow();
-        event->accept();
-        return;
+    if (!closeOnEscape(event->key())) {
+        QFrame::keyPressEvent(event);
     }
-    QFrame::keyPressEvent(event);
+}
+
+bool MonthCalendar::closeOnEscape(int key)
+{
+    // Escape closes the open calendar alone; in the window around it, it would throw away everything typed.
+    if (key != Qt::Key_Escape || !isShownInWindow()) {
+        return false;
+    }
+    hideInWindow();
+    return true;
 }
 
 bool MonthCalendar::isShownInWindow() const

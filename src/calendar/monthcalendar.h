@@ -30,6 +30,8 @@ public:
     void showInWindow();
     void hideInWindow();
     bool isShownInWindow() const;
+    // Closes the calendar if it is open and the key is Escape; true when it did.
+    bool closeOnEscape(int key);
 
     // Today's cell: 0xFFD5A6 as the 0xBBGGRR colours of the window designer.
     static QColor todayColour() { return QColor(0xA6, 0xD5, 0xFF); }

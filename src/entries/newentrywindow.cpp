@@ -168,12 +168,10 @@ void NewEntryWindow::escreveTexto(int cell)
 
 void NewEntryWindow::keyPressEvent(QKeyEvent* event)
 {
-    // With the calendar open, Escape closes the calendar, not the window with everything typed in it.
-    if (event->key() == Qt::Key_Escape && m_calendar->isShownInWindow()) {
-        m_calendar->hideInWindow();
-        return;
+    // The calendar opened by mouse leaves the focus in a box: Escape reaches the window, not the calendar.
+    if (!m_calendar->closeOnEscape(event->key())) {
+        QDialog::keyPressEvent(event);
     }
-    QDialog::keyPressEvent(event);
 }
 
 void NewEntryWindow::lblVencimento_Click()

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,9 +31,12 @@ bool writeWhole(int handle, const char* bytes, qint64 length)
     return true;
 }
 
-// Copies the whole source to the handle; empty on success, otherwise why not.
+// Copies the whole source, from its start, to the handle; empty on success, otherwise why not.
 QString copyInto(int handle, QFile& source)
 {
+    if (!source.seek(0)) {
+        return source.errorString();
+    }
     QByteArray piece(pieceSize, Qt::Uninitialized);
     for (qint64 length = source.read(piece.data(), pieceSize); length != 0;
          length = source.read(piece.data(), pieceSize)) {
@@ -46,6 +50,26 @@ QString copyInto(int handle, QFile& source)
     return ::fsync(handle) == 0 ? QString() : SystemError::reason(errno);
 }
 
+// Whether the regular file at the path, not a link, holds exactly the bytes of the source.
+bool holdsSameBytes(const QString& path, QFile& source)
+{
+    QFile copy;
+    if (!DataFileCheck::openForReading(copy, path).isEmpty() || copy.size() != source.size() || !source.seek(0)) {
+        return false;
+    }
+    QByteArray ours(pieceSize, Qt::Uninitialized);
+    QByteArray theirs(pieceSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 length = source.read(ours.data(), pieceSize);
+        if (length <= 0) {
+            return length == 0 && copy.read(theirs.data(), 1) == 0;
+        }
+        if (copy.read(theirs.data(), length) != length || std::memcmp(ours.constData(), theirs.constData(), length)) {
+            return false;
+        }
+    }
+}
+
 // The name of the copy survives a crash only once its folder is on disk too.
 void syncFolder(const QString& folder)
 {
@@ -56,32 +80,48 @@ void syncFolder(const QString& folder)
     }
 }
 
-} // namespace
-
-namespace DamagedCopy {
-
-Result keep(const QString& sourcePath, const QString& copyPath)
+DamagedCopy::Result copyTo(int handle, const QString& path, QFile& source)
 {
-    QFile source;
-    if (const QString why = DataFileCheck::openForReading(source, sourcePath); !why.isEmpty()) {
-        return {Outcome::Failed, why};
-    }
-    const QByteArray copyName = QFile::encodeName(copyPath);
-    const int handle = ::open(copyName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (handle < 0) {
-        return errno == EEXIST ? Result{Outcome::KeptEarlier, {}} : Result{Outcome::Failed, SystemError::reason(errno)};
-    }
     errno = 0;
     QString why = copyInto(handle, source);
     if (::close(handle) != 0 && why.isEmpty()) {
         why = SystemError::reason(errno);
     }
     if (!why.isEmpty()) {
-        ::unlink(copyName.constData());
-        return {Outcome::Failed, why};
+        ::unlink(QFile::encodeName(path).constData());
+        return {DamagedCopy::Outcome::Failed, path, why};
     }
-    syncFolder(QFileInfo(copyPath).absolutePath());
-    return {Outcome::Copied, {}};
+    syncFolder(QFileInfo(path).absolutePath());
+    return {DamagedCopy::Outcome::Copied, path, {}};
+}
+
+} // namespace
+
+namespace DamagedCopy {
+
+QString numberedPath(const QString& firstPath, int number)
+{
+    return number == 1 ? firstPath : firstPath + QStringLiteral(".%1").arg(number);
+}
+
+Result keep(QFile& source, const QString& firstCopyPath)
+{
+    for (int number = 1; number <= lastNumber; ++number) {
+        const QString path = numberedPath(firstCopyPath, number);
+        const int handle =
+            ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (handle >= 0) {
+            return copyTo(handle, path, source);
+        }
+        if (errno != EEXIST) {
+            return {Outcome::Failed, path, SystemError::reason(errno)};
+        }
+        if (holdsSameBytes(path, source)) {
+            return {Outcome::KeptEarlier, path, {}};
+        }
+    }
+    return {Outcome::Failed, numberedPath(firstCopyPath, lastNumber + 1),
+            QStringLiteral("Já há %1 cópias danificadas guardadas; apague as que não quiser mais.").arg(lastNumber)};
 }
 
 } // namespace DamagedCopy

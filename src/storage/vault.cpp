@@ -4,6 +4,7 @@
 #include "storage/backupfile.h"
 #include "storage/cipher.h"
 #include "storage/damagedcopy.h"
+#include "storage/damagenotice.h"
 #include "storage/datafilecheck.h"
 #include "storage/leftoverfiles.h"
 #include "storage/linecodec.h"
@@ -74,27 +75,26 @@ StorageResult refusedWrite(const QString& refusal)
     return StorageResult::failed(refusal + QStringLiteral("\n\nNada foi gravado."));
 }
 
-QString damagedLines(qsizetype lines)
+// Nothing at the path, not even a link: the file was removed, or never made.
+bool isMissing(const QString& path)
 {
-    return lines == 1 ? QStringLiteral("1 linha danificada") : QStringLiteral("%1 linhas danificadas").arg(lines);
+    return !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();
 }
 
-StorageResult damagedNotice(qsizetype lines, const QString& copyPath, const DamagedCopy::Result& copy)
+QString removedNote(const QString& fileName, const QString& writtenWith)
 {
-    const QString file = QString::fromLatin1(VaultFile::fileName);
-    if (copy.outcome == DamagedCopy::Outcome::Failed) {
-        return StorageResult::failed(QStringLiteral("O arquivo %1 tem %2, e não foi possível guardar uma cópia dele "
-                                                    "em %3:\n%4\n\nPara que nada se perca, nada foi gravado.")
-                                         .arg(file, damagedLines(lines), copyPath, copy.reason));
-    }
-    const QString kept = copy.outcome == DamagedCopy::Outcome::Copied
-                             ? QStringLiteral("O arquivo original foi copiado, sem nenhuma alteração, para:")
-                             : QStringLiteral("Uma cópia guardada antes continua, sem ser substituída, em:");
-    return {StorageResult::Done,
-            QStringLiteral("O arquivo %1 tem %2: ele pode ter sido convertido ou corrompido por outro programa, e "
-                           "as entradas dessas linhas podem aparecer ilegíveis.\n\n%3\n%4\n\nGuarde essa cópia: "
-                           "a próxima alteração regrava o %1 só com as entradas mostradas.")
-                .arg(file, damagedLines(lines), kept, copyPath)};
+    return QStringLiteral("O arquivo %1 tinha sido removido fora do programa depois que o programa o leu. Ele foi "
+                          "gravado de novo com %2.")
+        .arg(fileName, writtenWith);
+}
+
+// Nothing can be lost then, as nothing on disk is written over; but until a write succeeds, what the file held is
+// only in the program.
+QString removedUnsavedNote(const QString& fileName, const QString& heldWhere)
+{
+    return QStringLiteral("O arquivo %1 tinha sido removido fora do programa depois que o programa o leu: %2 está "
+                          "agora só no programa. Tente gravar de novo antes de fechá-lo.")
+        .arg(fileName, heldWhere);
 }
 
 bool sameSettings(const Settings& a, const Settings& b)
@@ -168,11 +168,16 @@ StorageResult Vault::open(const QDateTime& now)
         result = createIfMissing(vaultPath(), vaultName, VaultFile::emptyFile());
     }
     qsizetype damaged = 0;
+    QFile vault;
+    m_damage = {};
     if (result.ok()) {
-        result = readEntries(m_entries, m_vaultStamp, damaged);
+        result = readEntries(vault, m_entries, m_vaultStamp, damaged);
     }
     if (result.ok() && damaged > 0) {
-        result = keepDamagedVault(damaged);
+        result = keepDamagedVault(vault, damaged);
+        if (result.ok()) {
+            result.message = DamageNotice::atStart(damaged, m_damage.copy);
+        }
     }
     if (!result.ok()) {
         result.message += endingNote();
@@ -216,12 +221,14 @@ StorageResult Vault::openForReading(QFile& file, const char* name) const
     return {};
 }
 
-StorageResult Vault::keepDamagedVault(qsizetype damagedLines) const
+StorageResult Vault::keepDamagedVault(QFile& file, qsizetype damagedLines)
 {
-    const QString copyPath = vaultPath() + QLatin1String(DamagedCopy::suffix);
-    const DataFileCheck::Target target =
-        DataFileCheck::dataFile(m_dataFolder, QString::fromLatin1(VaultFile::fileName));
-    return damagedNotice(damagedLines, copyPath, DamagedCopy::keep(target.path, copyPath));
+    const DamagedCopy::Result copy = DamagedCopy::keep(file, vaultPath() + QLatin1String(DamagedCopy::suffix));
+    if (copy.outcome == DamagedCopy::Outcome::Failed) {
+        return StorageResult::failed(DamageNotice::copyFailed(damagedLines, copy));
+    }
+    m_damage = {damagedLines, copy};
+    return {};
 }
 
 bool Vault::settingsBackupHoldsKey() const
@@ -235,7 +242,7 @@ StorageResult Vault::createIfMissing(const QString& path, const QString& name, c
 {
     // Whatever its attributes, a file that exists is never replaced here: it may hold the only copy of the key. A
     // file that a second copy of the program creates meanwhile is kept as well.
-    if (QFileInfo(path).exists() || QFileInfo(path).isSymLink()) {
+    if (!isMissing(path)) {
         return {};
     }
     const QString reason = AtomicWriter::write(path, contents, AtomicWriter::Commit::CreateNew);
@@ -250,8 +257,7 @@ StorageResult Vault::createIfMissing(const QString& path, const QString& name, c
 
 StorageResult Vault::createSettingsIfMissing(const QDateTime& now) const
 {
-    const QFileInfo settings(settingsPath());
-    if (!settings.exists() && !settings.isSymLink() && settingsBackupHoldsKey()) {
+    if (isMissing(settingsPath()) && settingsBackupHoldsKey()) {
         return StorageResult::failed(
             QStringLiteral("O arquivo %1 não foi encontrado, mas a cópia de segurança %1.bak guarda uma chave de "
                            "instalação. Para não perder as senhas, nenhuma chave nova foi criada e nada foi gravado."
@@ -306,13 +312,12 @@ StorageResult Vault::readSettingsFile(QByteArray& contents, FileStamp& stamp) co
     return {};
 }
 
-StorageResult Vault::readEntries(EntryList& into, FileStamp& stamp, qsizetype& damagedLines) const
+StorageResult Vault::readEntries(QFile& file, EntryList& into, FileStamp& stamp, qsizetype& damagedLines) const
 {
     // Read and decoded a piece at a time, so that a large vault is never held whole as well as decoded.
     const auto failed = [](const QString& reason) {
         return StorageResult::failed(fileError(vaultName, QStringLiteral("ler"), reason));
     };
-    QFile file;
     if (StorageResult opened = openForReading(file, VaultFile::fileName); !opened.ok()) {
         return opened;
     }
@@ -344,37 +349,64 @@ StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteAr
     if (index && (!m_entries.contains(*index) || m_entries.at(*index) != shown)) {
         return {StorageResult::StaleEntry, {}};
     }
-    bool changedOutside = false;
-    const StorageResult reread = rereadEntriesChangedOutside(changedOutside);
-    if (!reread.ok()) {
+    Outside found = Outside::Unchanged;
+    if (const StorageResult reread = rereadEntriesChangedOutside(found); !reread.ok()) {
         return reread;
     }
-    const StorageResult result =
-        changedOutside ? changeOverOutsideChange(index, shown, records) : writeVault(index, records);
-    if (result.ok() || changedOutside) {
+    const Damage damage = m_damage;
+    StorageResult result =
+        found == Outside::Changed ? changeOverOutsideChange(index, shown, records) : writeVault(index, records, found);
+    if (const QString notice = noticeOf(found, damage, result.ok()); !notice.isEmpty()) {
+        result.message = result.ok() ? notice : result.message + QStringLiteral("\n\n") + notice;
+    }
+    if (result.ok() || found == Outside::Changed) {
         emit entriesChanged();
     }
     return result;
 }
 
-StorageResult Vault::rereadEntriesChangedOutside(bool& changed)
+QString Vault::noticeOf(Outside found, const Damage& damage, bool saved)
 {
-    changed = false;
+    if (found == Outside::Damaged) {
+        return DamageNotice::afterOutsideChange(damage.lines, damage.copy, saved);
+    }
+    if (found != Outside::Removed) {
+        return {};
+    }
+    return saved ? removedNote(vaultName, QStringLiteral("as entradas que a lista mostrava e a sua alteração"))
+                 : removedUnsavedNote(vaultName, QStringLiteral("o que ele guardava"));
+}
+
+StorageResult Vault::rereadEntriesChangedOutside(Outside& found)
+{
+    found = Outside::Unchanged;
     if (FileStamp::ofPath(vaultPath()) == m_vaultStamp) {
         return {};
     }
+    if (isMissing(vaultPath())) {
+        found = Outside::Removed;
+        return {};
+    }
     // Only a file whose records differ was really changed; one merely touched or copied back is written as usual.
+    QFile file;
     EntryList onDisk;
     FileStamp stamp;
     qsizetype damaged = 0;
-    const StorageResult read = readEntries(onDisk, stamp, damaged);
+    StorageResult read = readEntries(file, onDisk, stamp, damaged);
+    m_damage = {};
+    if (read.ok() && damaged > 0) {
+        read = keepDamagedVault(file, damaged);
+    }
     if (!read.ok()) {
         return StorageResult::failed(changedOutsideNote(vaultName) + QStringLiteral(" Nada foi gravado.\n\n") +
                                      read.message);
     }
     m_vaultStamp = stamp;
-    changed = !sameRecords(onDisk, m_entries);
-    if (changed) {
+    // Damaged records would be stored as they read, unreadable for good: the list keeps what it showed.
+    if (damaged > 0) {
+        found = Outside::Damaged;
+    } else if (!sameRecords(onDisk, m_entries)) {
+        found = Outside::Changed;
         m_entries = std::move(onDisk);
     }
     return {};
@@ -403,7 +435,7 @@ StorageResult Vault::changeOverOutsideChange(std::optional<qsizetype> index, con
                 listNote};
 }
 
-StorageResult Vault::writeVault(std::optional<qsizetype> index, const QList<QByteArray>& records)
+StorageResult Vault::writeVault(std::optional<qsizetype> index, const QList<QByteArray>& records, Outside found)
 {
     const DataFileCheck::Target target = DataFileCheck::dataFile(m_dataFolder, vaultName);
     if (!target.refusal.isEmpty()) {
@@ -416,11 +448,19 @@ StorageResult Vault::writeVault(std::optional<qsizetype> index, const QList<QByt
     const bool written =
         writer.open() && (index ? VaultFile::writeWithReplacedRecord(sink, m_entries, *index, records.value(0), key)
                                 : VaultFile::writeWithAddedRecords(sink, m_entries, records, key));
-    if (!written || !writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup)) {
-        return StorageResult::failed(fileError(vaultName, QStringLiteral("gravar"), writer.failure()) +
-                                     QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado."));
+    // A removed file is made anew, and nothing that appeared meanwhile is written over. A damaged file, kept in its
+    // copy, does not become the backup, which keeps the last file that could be read whole.
+    const AtomicWriter::Commit how = found == Outside::Removed ? AtomicWriter::Commit::CreateNew
+                                     : m_damage.lines > 0      ? AtomicWriter::Commit::Replace
+                                                               : AtomicWriter::Commit::ReplaceKeepingBackup;
+    if (!written || !writer.commit(how)) {
+        const QString kept = found == Outside::Removed
+                                 ? QString()
+                                 : QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado.");
+        return StorageResult::failed(fileError(vaultName, QStringLiteral("gravar"), writer.failure()) + kept);
     }
     m_vaultStamp = writer.stamp();
+    m_damage = {};
     // The file now holds exactly the changed list's records, and reading it would give them back in this order:
     // the list is changed in place rather than read and sorted again.
     if (change) {
@@ -479,7 +519,8 @@ StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtSt
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(settingsName);
     }
-    if (FileStamp::ofPath(settingsPath()) != m_settingsStamp) {
+    const bool removed = isMissing(settingsPath());
+    if (!removed && FileStamp::ofPath(settingsPath()) != m_settingsStamp) {
         const StorageResult reread = rereadChangedSettings();
         if (!reread.ok()) {
             return reread;
@@ -492,11 +533,16 @@ StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtSt
     if (!target.refusal.isEmpty()) {
         return refusedWrite(target.refusal);
     }
-    const QString reason =
-        AtomicWriter::write(target.path, file, AtomicWriter::Commit::ReplaceKeepingBackup, &m_settingsStamp);
+    const QString reason = AtomicWriter::write(
+        target.path, file, removed ? AtomicWriter::Commit::CreateNew : AtomicWriter::Commit::ReplaceKeepingBackup,
+        &m_settingsStamp);
     if (!reason.isEmpty()) {
-        return StorageResult::failed(fileError(settingsName, QStringLiteral("gravar"), reason) +
-                                     QStringLiteral("\n\nAs configurações anteriores foram preservadas."));
+        return StorageResult::failed(
+            fileError(settingsName, QStringLiteral("gravar"), reason) +
+            (removed ? QStringLiteral("\n\n") +
+                           removedUnsavedNote(settingsName,
+                                              QStringLiteral("a chave de instalação que lê o %1").arg(vaultName))
+                     : QStringLiteral("\n\nAs configurações anteriores foram preservadas.")));
     }
     // The password checked from now on is the one the file holds, even an empty one.
     const Settings read = SettingsFile::decode(file);
@@ -504,5 +550,11 @@ StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtSt
     m_settings.masterPassword = read.masterPassword;
     m_settings.askAtStart = read.askAtStart;
     emit settingsChanged();
+    if (removed) {
+        return {StorageResult::Done,
+                removedNote(settingsName, QStringLiteral("a chave de instalação que o programa guardava, sem a "
+                                                         "qual o %1 não pode ser lido, e as configurações escolhidas")
+                                              .arg(vaultName))};
+    }
     return {};
 }

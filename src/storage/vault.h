@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/damagedcopy.h"
 #include "storage/entrylist.h"
 #include "storage/filestamp.h"
 #include "storage/settingsfile.h"
@@ -42,7 +43,10 @@ struct StorageResult
 // in the data folder. Every change rewrites the whole file, atomically, keeping the file it replaces as <name>.bak,
 // and the lists then hold exactly what the file holds, in the order reading it gives. A change that fails leaves the
 // file and the lists as they were. A file that another program changed since it was last read or written is never
-// written over: it is read again first.
+// written over: it is read again first. A file removed meanwhile is written again, as a new file, from what the
+// lists hold, with the change, and the result's message says so. Damaged lines found by any reading stop every
+// write until the bytes of the damaged file are kept in a copy (see DamagedCopy); the file that copy keeps is then
+// replaced without becoming the backup, which keeps the last file that could be read whole.
 class Vault : public QObject
 {
     Q_OBJECT
@@ -55,7 +59,8 @@ public:
     // both, and removes what interrupted saves left behind. Fails, with nothing overwritten, when a file cannot be
     // created or read, when cnfg.tab gives no installation key, or when cnfg.tab is missing while its backup holds a
     // key; the program must not go on then. A vault with damaged lines is copied once, as it is, to
-    // pswd.tab.danificado before the start goes on; the result's message then tells the user.
+    // pswd.tab.danificado (or the next free number, see DamagedCopy) before the start goes on; the result's message
+    // then tells the user.
     StorageResult open(const QDateTime& now = QDateTime::currentDateTime());
 
     // Asked, with a question for the user, before a data file of unusual size is read; without it such a file is
@@ -64,6 +69,15 @@ public:
     {
         m_confirmLargeFile = std::move(confirm);
     }
+
+    // The lines of the pswd.tab last read that no save writes, and the copy that keeps that file's bytes; no lines
+    // once the program has written the file again.
+    struct Damage
+    {
+        qsizetype lines = 0;
+        DamagedCopy::Result copy;
+    };
+    const Damage& damage() const { return m_damage; }
 
     const Settings& settings() const { return m_settings; }
     const EntryList& entries() const { return m_entries; }
@@ -81,7 +95,8 @@ public:
     StorageResult deleteEntry(qsizetype index, const QByteArray& shown);
 
     // Rewrites cnfg.tab with the installation key, the new password and the answer, and reads it back. Refused when
-    // cnfg.tab was changed outside the program; its settings are read again then.
+    // cnfg.tab was changed outside the program; its settings are read again then. A cnfg.tab removed meanwhile is
+    // written again with the key held here, the only way left to read pswd.tab.
     StorageResult saveSettings(const QByteArray& masterPassword, bool askAtStart);
 
 signals:
@@ -89,26 +104,42 @@ signals:
     void settingsChanged();
 
 private:
+    // What a save found pswd.tab to be, compared with the file last read or written.
+    enum class Outside
+    {
+        Unchanged,
+        Changed,
+        // Changed, with damaged lines, whose bytes are now kept in a copy.
+        Damaged,
+        Removed,
+    };
+
     StorageResult checkDataFiles() const;
     StorageResult openForReading(QFile& file, const char* name) const;
-    StorageResult keepDamagedVault(qsizetype damagedLines) const;
+    // Keeps the bytes of the damaged pswd.tab just read in a copy and remembers it; fails when no copy was made.
+    StorageResult keepDamagedVault(QFile& file, qsizetype damagedLines);
     StorageResult createIfMissing(const QString& path, const QString& name, const QByteArray& contents) const;
     StorageResult createSettingsIfMissing(const QDateTime& now) const;
     StorageResult readSettings();
     void takeSettings(const Settings& read);
     StorageResult readSettingsFile(QByteArray& contents, FileStamp& stamp) const;
-    StorageResult readEntries(EntryList& into, FileStamp& stamp, qsizetype& damagedLines) const;
+    // Opens the file, which stays open, and reads it.
+    StorageResult readEntries(QFile& file, EntryList& into, FileStamp& stamp, qsizetype& damagedLines) const;
     // Replaces the record at index, shown there, by the first of the records (an empty record deletes it), or adds
     // the records without an index.
     StorageResult changeEntries(std::optional<qsizetype> index, const QByteArray& shown,
                                 const QList<QByteArray>& records);
-    // Reads pswd.tab again when it is not the file last read or written; the list takes it when its records differ.
-    StorageResult rereadEntriesChangedOutside(bool& changed);
+    // Reads pswd.tab again when it is not the file last read or written; the list takes it when its records differ
+    // and no line is damaged. A damaged file is kept in a copy first, and the list stays as it was.
+    StorageResult rereadEntriesChangedOutside(Outside& found);
+    // What the user is told of the file a save found, once the save succeeded or not.
+    static QString noticeOf(Outside found, const Damage& damage, bool saved);
     // The change made to the list just read again: refused when the record shown is no longer there.
     StorageResult changeOverOutsideChange(std::optional<qsizetype> index, const QByteArray& shown,
                                           const QList<QByteArray>& records);
     // Writes the file with the change and takes the changed list; the caller tells the windows.
-    StorageResult writeVault(std::optional<qsizetype> index, const QList<QByteArray>& records);
+    StorageResult writeVault(std::optional<qsizetype> index, const QList<QByteArray>& records,
+                             Outside found = Outside::Unchanged);
     StorageResult rereadChangedSettings();
     bool settingsBackupHoldsKey() const;
 
@@ -119,4 +150,5 @@ private:
     // What each file was when last read or written.
     FileStamp m_settingsStamp;
     FileStamp m_vaultStamp;
+    Damage m_damage;
 };

@@ -1,15 +1,18 @@
 #include "referencecodec.h"
+#include "support/fulldisk.h"
 #include "support/vaultfixture.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
+#include <optional>
 
 #include <unistd.h>
 
@@ -182,43 +185,189 @@ private slots:
         QCOMPARE(f.file(), ReferenceCodec::crashVault(4001, key));
     }
 
-    void damagedVaultKeptOnce_data()
+    // Damage made by a real program on the real file at start; earlier copies are "name=bytes", "name=same" for the
+    // damaged file's bytes, "name>target" for a link.
+    void damagedVaultKeptAtStart_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("damagedLines");
-        const QByteArray one = ReferenceCodec::encodeLine(record("um"), "311299");
-        const QByteArray two = ReferenceCodec::encodeLine(record("dois"), "311299");
-        const auto utf8 = [](QByteArray bytes) { return bytes.replace("\x8F", "\xC2\x8F"); }; // 0x8F is U+008F
-        QTest::newRow("CR CR LF line ends") << "\"" + one + "\r\r\n" + two + "\r\r\n\"\r\r\n" << 0;
-        QTest::newRow("LF line ends") << "\"" + one + "\n" + two + "\n\"\n" << 0;
-        QTest::newRow("converted to UTF-8") << "\"" + utf8(one) + "\r\n" + two + "\"\r\n" << 1;
-        QTest::newRow("a line one byte short") << "\"" + one.chopped(1) + "\r\n" + two + "\"\r\n" << 1;
-        QTest::newRow("both lines converted to UTF-8") << utf8("\"" + one + "\r\n" + two + "\"\r\n") << 2;
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QStringList>("earlier");
+        QTest::addColumn<QString>("copy"); // empty: the file is whole, nothing copied
+        QTest::addColumn<QString>("said");
+        const auto row = [](const char* name, const char* damage, const QStringList& earlier, const char* copy,
+                            const char* said) { QTest::newRow(name) << damage << earlier << copy << said; };
+        const char* both = "iconv -f latin1 -t utf-8 pswd.tab > c && mv c pswd.tab";
+        const char* fresh = "copiado, sem nenhuma alteração";
+        row("CR CR LF line ends", "sed -i 's/\\r$/\\r\\r/' pswd.tab", {}, "", "");
+        row("LF line ends", "sed -i 's/\\r$//' pswd.tab", {}, "", "");
+        row("one line converted to UTF-8", "sed -i '1s/\\x8f/\\xc2\\x8f/g' pswd.tab", {}, "pswd.tab.danificado",
+            "tem 1 linha danificada");
+        row("a line one byte short", "sed -i '1s/.\\r$/\\r/' pswd.tab", {}, "pswd.tab.danificado",
+            "tem 1 linha danificada");
+        row("converted to UTF-8 by iconv", both, {}, "pswd.tab.danificado", fresh);
+        row("the same damage kept before", both, {"pswd.tab.danificado=same"}, "pswd.tab.danificado",
+            "com exatamente o mesmo conteúdo");
+        row("other damage kept before: the next number", both, {"pswd.tab.danificado=other"}, "pswd.tab.danificado.2",
+            fresh);
+        row("the same damage kept as the second copy", both,
+            {"pswd.tab.danificado=other", "pswd.tab.danificado.2=same"}, "pswd.tab.danificado.2", "mesmo conteúdo");
+        row("a link where the first copy goes is not followed", both, {"pswd.tab.danificado>victim"},
+            "pswd.tab.danificado.2", fresh);
     }
-    void damagedVaultKeptOnce()
+    void damagedVaultKeptAtStart()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(int, damagedLines);
-        VaultFixture f;
-        f.folder.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
-        f.folder.write("pswd.tab", file);
-        const QString copy = f.folder.filePath("pswd.tab.danificado");
-        for (const QByteArray& copied : {file, QByteArray("an earlier copy")}) {
-            const StorageResult result = f.vault.open();
-            QVERIFY(result.ok() && f.file() == file);
-            QCOMPARE(f.folder.read("pswd.tab.danificado"), damagedLines ? copied : QByteArray());
-            if (damagedLines == 0) {
-                QCOMPARE(f.entries(), (Records{record("dois"), record("um")}));
-                QVERIFY(result.message.isEmpty() && !QFileInfo::exists(copy));
-                return;
-            }
-            QVERIFY2(result.message.contains(QString("tem %1 linha").arg(damagedLines)) &&
-                         result.message.contains(copy) &&
-                         result.message.contains(copied == file ? "copiado, sem nenhuma alteração" : "guardada antes"),
-                     qPrintable(result.message));
-            QCOMPARE(modeOf(copy), 0x6600);
-            f.folder.write("pswd.tab.danificado", "an earlier copy"); // never replaced by the next start
+        QFETCH(QString, damage);
+        QFETCH(QStringList, earlier);
+        QFETCH(QString, copy);
+        QFETCH(QString, said);
+        DataFolder f;
+        f.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
+        f.write("pswd.tab", ReferenceCodec::file({record("um"), record("dois")}, "311299"));
+        f.write("victim", "a file of the user's own");
+        QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + f.path() + "; export LC_ALL=C; " + damage}), 0);
+        const QByteArray damaged = f.read("pswd.tab");
+        for (const QString& kept : earlier) {
+            const QStringList nameAndValue = kept.split(QRegularExpression("[=>]"));
+            kept.contains('>')
+                ? void(QFile::link(nameAndValue[1], f.filePath(nameAndValue[0])))
+                : f.write(nameAndValue[0], nameAndValue[1] == "same" ? damaged : nameAndValue[1].toUtf8());
         }
+        const auto everyFile = [&f] {
+            QMap<QString, QByteArray> files;
+            for (const QString& name : QDir(f.path()).entryList(QDir::Files | QDir::System)) {
+                files[name] = QFileInfo(f.filePath(name)).isSymLink() ? "link" : f.read(name);
+            }
+            return files;
+        };
+        QMap<QString, QByteArray> expected = everyFile();
+        const bool copiedNow = !copy.isEmpty() && !expected.contains(copy);
+        Vault vault(f.path());
+        const StorageResult result = vault.open();
+        QVERIFY(result.ok());
+        if (!copy.isEmpty()) {
+            expected.insert(copy, damaged); // and nothing else written or changed
+        }
+        QCOMPARE(everyFile(), expected);
+        if (copy.isEmpty()) {
+            QCOMPARE(listed(vault.entries()), (Records{record("dois"), record("um")}));
+            QCOMPARE(result.message, QString());
+            return;
+        }
+        QVERIFY(!copiedNow || modeOf(f.filePath(copy)) == 0x6600);
+        QCOMPARE(vault.damage().copy.path, f.filePath(copy));
+        QVERIFY2(result.message.contains(said) && result.message.contains(f.filePath(copy)),
+                 qPrintable(result.message));
+    }
+
+    // A real program damages or removes the real file while the vault holds its three entries; then a change. What
+    // the list showed is never lost: the file takes it with the change, or stays as it was.
+    void changedWhileRunning_data()
+    {
+        QTest::addColumn<QString>("steps"); // shell commands in the data folder
+        QTest::addColumn<bool>("diskFull"); // filled after the steps, freed before the second try
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("copy"); // where the damaged bytes are kept; empty: none
+        QTest::addColumn<QString>("said"); // when it is written; a full disk first refuses the change
+        const auto row = [](const char* name, const QString& steps, bool full, const char* action, const char* copy,
+                            const char* said) { QTest::newRow(name) << steps << full << action << copy << said; };
+        const QString moved = "iconv -f latin1 -t utf-8 pswd.tab > c && mv c pswd.tab";
+        const QString inPlace = "iconv -f latin1 -t utf-8 pswd.tab > c && cat c > pswd.tab && rm c";
+        const char* kept = "agora tem 3 linhas danificadas";
+        row("converted to UTF-8, then an add", moved, false, "add", "pswd.tab.danificado", kept);
+        row("converted in place, then an update", inPlace, false, "update", "pswd.tab.danificado", kept);
+        row("one line cut short, then a delete", "sed -i '2s/.\\r$/\\r/' pswd.tab", false, "delete",
+            "pswd.tab.danificado", "agora tem 1 linha danificada");
+        row("a second, different damage gets the next number", "echo earlier > pswd.tab.danificado; " + moved, false,
+            "add", "pswd.tab.danificado.2", kept);
+        row("no room for the copy: nothing written until there is", moved, true, "add", "pswd.tab.danificado", kept);
+        row("removed, then an add", "rm pswd.tab", false, "add", "", "tinha sido removido");
+        row("removed, then a delete", "rm pswd.tab", false, "delete", "", "tinha sido removido");
+        row("removed, no room to write it again", "rm pswd.tab", true, "add", "", "tinha sido removido");
+    }
+    void changedWhileRunning()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, diskFull);
+        QFETCH(QString, action);
+        QFETCH(QString, copy);
+        QFETCH(QString, said);
+        std::optional<FullDisk> disk;
+        if (diskFull && !disk.emplace().skipReason().isEmpty()) {
+            QSKIP(qPrintable(disk->skipReason()));
+        }
+        DataFolder f(disk ? disk->path() : QString());
+        Vault vault(f.path());
+        QVERIFY(vault.open().ok());
+        const Records shown{record("a"), record("b"), record("c")};
+        for (const QByteArray& entry : shown) {
+            QVERIFY(vault.addEntry(entry).ok());
+        }
+        const QByteArray key = vault.settings().installationKey, backup = f.read("pswd.tab.bak");
+        QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + f.path() + "; export LC_ALL=C; " + steps}), 0);
+        const QByteArray damaged = f.read("pswd.tab");
+        const QByteArray earlier = f.read("pswd.tab.danificado");
+        const auto change = [&] {
+            return action == "add"      ? vault.addEntry(record("d"))
+                   : action == "update" ? vault.replaceEntry(0, record("a"), record("a2"))
+                                        : vault.deleteEntry(0, record("a"));
+        };
+        if (disk) {
+            disk->fill();
+            const StorageResult refused = change();
+            QCOMPARE(refused.status, StorageResult::Failed);
+            QVERIFY2(refused.message.contains(copy.isEmpty() ? "Tente gravar de novo"
+                                                             : "não foi possível guardar uma cópia"),
+                     qPrintable(refused.message));
+            QCOMPARE(listed(vault.entries()), shown);
+            QCOMPARE(f.read("pswd.tab"), damaged);
+            QVERIFY(!QFileInfo::exists(f.filePath("pswd.tab.danificado")) || copy.isEmpty());
+            disk->free();
+        }
+        const StorageResult result = change();
+        QVERIFY2(result.ok() && result.message.contains(said) && result.message.contains(copy),
+                 qPrintable(result.message));
+        const Records lines = action == "add"      ? shown + Records{record("d")}
+                              : action == "update" ? Records{record("a2"), record("b"), record("c"), ""}
+                                                   : Records{"", record("b"), record("c"), ""};
+        QCOMPARE(f.read("pswd.tab"), ReferenceCodec::file(lines, key));
+        QCOMPARE(f.read("pswd.tab.bak"), backup); // the damaged file is in its copy, never the backup
+        QCOMPARE(copy.isEmpty() ? QByteArray() : f.read(copy), copy.isEmpty() ? QByteArray() : damaged);
+        QVERIFY(copy != "pswd.tab.danificado.2" || f.read("pswd.tab.danificado") == earlier);
+        QVERIFY(vault.addEntry(record("e")).ok() && vault.damage().lines == 0);
+        QCOMPARE(f.read("pswd.tab.bak"), ReferenceCodec::file(lines, key));
+    }
+
+    void settingsRemovedWhileRunning_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("written again with the key held") << false;
+        QTest::newRow("no room: the key is still held, and written once there is room") << true;
+    }
+    void settingsRemovedWhileRunning()
+    {
+        QFETCH(bool, diskFull);
+        std::optional<FullDisk> disk;
+        if (diskFull && !disk.emplace().skipReason().isEmpty()) {
+            QSKIP(qPrintable(disk->skipReason()));
+        }
+        DataFolder f(disk ? disk->path() : QString());
+        Vault vault(f.path());
+        QVERIFY(vault.open(firstStartTime).ok() && vault.addEntry(record("a")).ok());
+        const QByteArray backup = f.read("cnfg.tab.bak");
+        QVERIFY(QFile::remove(f.filePath("cnfg.tab")));
+        if (disk) {
+            disk->fill();
+            const StorageResult refused = vault.saveSettings("nova", true);
+            QVERIFY2(!refused.ok() && refused.message.contains("Tente gravar de novo"), qPrintable(refused.message));
+            disk->free();
+        }
+        const StorageResult saved = vault.saveSettings("nova", true);
+        QVERIFY2(saved.ok() && saved.message.startsWith("O arquivo cnfg.tab tinha sido removido"),
+                 qPrintable(saved.message));
+        QCOMPARE(f.read("cnfg.tab"), ReferenceCodec::settingsFile("6333", "nova", "Sim"));
+        QCOMPARE(f.read("cnfg.tab.bak"), backup);
+        Vault reopened(f.path());
+        QVERIFY(reopened.open().ok());
+        QCOMPARE(listed(reopened.entries()), Records{record("a")});
     }
 
     void refused_data()

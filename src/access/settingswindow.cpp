@@ -160,6 +160,9 @@ void SettingsWindow::save()
                                changedOutside ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
         return;
     }
+    if (!saved.message.isEmpty()) {
+        m_platform.showMessage(this, saved.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
+    }
     m_platform.showMessage(this, QStringLiteral("Dados atualizados com sucesso!"));
     accept();
 }

@@ -3,6 +3,7 @@
 #include "app/datafolderlock.h"
 #include "app/datalocation.h"
 #include "storage/atomicwriter.h"
+#include "storage/damagenotice.h"
 #include "storage/vault.h"
 #include "transfer/entrycsv.h"
 
@@ -32,6 +33,21 @@ QString counted(qsizetype count, const char* one, const char* many)
 {
     return count == 1 ? QStringLiteral("1 ") + QString::fromUtf8(one)
                       : QStringLiteral("%1 ").arg(count) + QString::fromUtf8(many);
+}
+
+// A job reads a vault only when every line is whole: damaged lines would go out, or be stored again, unreadable.
+// Empty when there is none; the bytes of a damaged vault are kept in a copy by then.
+QString damageRefusal(const Vault& vault)
+{
+    const Vault::Damage& damage = vault.damage();
+    if (damage.lines == 0) {
+        return {};
+    }
+    return QStringLiteral("O arquivo pswd.tab da pasta %1 tem %2: ele pode ter sido convertido ou corrompido por "
+                          "outro programa, e as entradas dessas linhas sairiam ilegíveis. Uma cópia dele, sem nenhuma "
+                          "alteração, está em %3. Ponha de volta um pswd.tab inteiro (por exemplo o pswd.tab.bak) ou "
+                          "abra o KeyHound para ver o que pôde ser lido.")
+        .arg(native(vault.dataFolder()), DamageNotice::lines(damage.lines), native(damage.copy.path));
 }
 
 // Claims the data folder for the job: empty when it may go on, otherwise why not.
@@ -70,6 +86,9 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
         return failure(opened.message);
     }
+    if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
+        return failure(damaged + QStringLiteral(" Nada foi exportado."));
+    }
     const QString reason =
         AtomicWriter::write(csvPath, EntryCsv::write(vault.entries(), now.date()), AtomicWriter::Commit::CreateNew);
     if (!reason.isEmpty()) {
@@ -104,6 +123,9 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     Vault vault(dataFolder);
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
         return failure(opened.message + nothingAdded);
+    }
+    if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
+        return failure(damaged + nothingAdded);
     }
     const EntryCsv::Import imported = EntryCsv::read(csv, vault.entries(), now);
     if (!imported.error.isEmpty()) {

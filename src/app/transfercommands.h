@@ -6,7 +6,8 @@
 #include <QString>
 
 // The command-line jobs that copy every entry of a data folder into a CSV file and add the entries of one. Both
-// leave the folder alone while a copy of the program has it open, and say what went wrong on standard error.
+// leave the folder alone while a copy of the program has it open, refuse a vault with damaged lines, and say what
+// went wrong on standard error.
 namespace TransferCommands {
 
 // Writes a new file, readable by its owner only; an existing file is never written over.

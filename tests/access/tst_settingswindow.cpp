@@ -13,6 +13,7 @@ namespace {
 
 const QString updated = QStringLiteral("Dados atualizados com sucesso!");
 const QString changedOutside = QStringLiteral("O arquivo cnfg.tab foi alterado fora do programa");
+const QString removedOutside = QStringLiteral("O arquivo cnfg.tab tinha sido removido fora do programa");
 
 bool logsIn(ProgramWindows& windows, const QByteArray& password)
 {
@@ -48,6 +49,8 @@ void TestSettingsWindow::save_data()
     QTest::newRow("new one empty") << "Cofre" << QStringList{"Cofre"} << true
                                    << QStringLiteral("A nova senha não pode ficar em branco.\n");
     QTest::newRow("changed outside") << "8046" << QStringList{"8046", "Nova1", "Nova1"} << false << changedOutside;
+    QTest::newRow("removed outside: written again, said before the success")
+        << "8046" << QStringList{"8046", "Nova1", "Nova1"} << false << removedOutside;
 }
 
 // A refused or failed change leaves cnfg.tab as it was; a stored one rewrites it, and the login takes only the new one.
@@ -65,7 +68,8 @@ void TestSettingsWindow::save()
     Vault other(windows.folder.path());
     QVERIFY(message != changedOutside || (other.open().ok() && other.saveSettings("Fora", true).ok()));
     const QByteArray before = windows.folder.read(QStringLiteral("cnfg.tab"));
-    const bool saved = message == updated;
+    QVERIFY(message != removedOutside || QFile::remove(windows.folder.filePath(QStringLiteral("cnfg.tab"))));
+    const bool saved = message == updated || message == removedOutside;
     const QByteArray after = saved ? Windows1252::fromUnicode(typed[1]) : message == changedOutside ? "Fora" : stored;
     for (const char* box : {"txtSenhaAtual", "txtNovaSenha", "txtRepSenha"}) {
         typeText(child(window, box), typed.isEmpty() ? QString() : typed.takeFirst());
@@ -74,8 +78,9 @@ void TestSettingsWindow::save()
     click(child(window, "btnOk"));
 
     const QList<RecordingPlatform::Message>& messages = windows.platform.messages;
-    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.size(), message == removedOutside ? 2 : 1);
     QVERIFY2(messages[0].text.startsWith(message), qPrintable(messages[0].text));
+    QCOMPARE(messages.last().text.startsWith(updated), saved);
     QCOMPARE(window->isVisible(), !saved);
     const QByteArray answer = askAtStart ? Settings::answerYes : Settings::answerNo;
     QCOMPARE(windows.folder.read(QStringLiteral("cnfg.tab")),

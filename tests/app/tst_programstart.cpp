@@ -209,6 +209,39 @@ private slots:
         QCOMPARE(copy.dataFiles(), before);
     }
 
+    void jobsRefuseADamagedVault_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("export") << "--export"
+                                << "Nada foi exportado.\n";
+        QTest::newRow("import") << "--import"
+                                << "Nenhuma entrada foi adicionada.\n";
+    }
+    void jobsRefuseADamagedVault()
+    {
+        QFETCH(QString, job);
+        QFETCH(QString, ending);
+        const PortableCopy copy;
+        copy.folder.write("in.csv", "Title,Username,Password,URL,Notes\nBanco,ana,s1,,\nLoja,bia,s2,,\n");
+        const auto run = [&copy](const QStringList& arguments) {
+            auto process = copy.start(arguments);
+            process->waitForFinished(patience);
+            return process;
+        };
+        QCOMPARE(run({"--import", copy.folder.filePath("in.csv")})->exitCode(), 0);
+        const QString convert = "cd " + copy.folder.path() + "; iconv -f latin1 -t utf-8 pswd.tab > c; mv c pswd.tab";
+        QCOMPARE(QProcess::execute("sh", {"-ec", convert}), 0);
+        const QByteArray damaged = copy.folder.read("pswd.tab");
+        const QString other = copy.folder.filePath(job == "--export" ? "out.csv" : "in.csv");
+        const auto refused = run({job, other});
+        QCOMPARE(refused->exitCode(), 1);
+        const QString said = QString::fromUtf8(refused->readAllStandardError());
+        QVERIFY2(said.contains("tem 2 linhas danificadas") && said.endsWith(ending), qPrintable(said));
+        QCOMPARE(copy.folder.read("pswd.tab") + copy.folder.read("pswd.tab.danificado"), damaged + damaged);
+        QVERIFY(!QFileInfo::exists(copy.folder.filePath("out.csv")));
+    }
+
     void dataFolderOptionOpensNothing()
     {
         const PortableCopy copy;

@@ -6,6 +6,7 @@
 #include "transfer/entrycsv.h"
 
 #include <QDir>
+#include <QProcess>
 
 #include <optional>
 
@@ -128,6 +129,8 @@ private slots:
         QTest::newRow("import while the program is open") << "open" << false << "O KeyHound está aberto";
         QTest::newRow("import of a folder") << "folder" << false << "Não foi possível ler o arquivo";
         QTest::newRow("import of a file in another layout") << "layout" << false << "Não foi possível importar";
+        QTest::newRow("export of a vault converted by iconv") << "damaged" << true << "O arquivo pswd.tab da pasta";
+        QTest::newRow("import into a vault converted by iconv") << "damaged" << false << "O arquivo pswd.tab da pasta";
     }
 
     void refusals()
@@ -137,6 +140,9 @@ private slots:
         QFETCH(QString, message);
         VaultFixture data;
         data.addRecords(samples);
+        const QString convert = "iconv -f latin1 -t utf-8 pswd.tab > c && mv c pswd.tab";
+        QVERIFY(cause != "damaged" ||
+                QProcess::execute("sh", {"-ec", "cd " + data.folder.path() + "; " + convert}) == 0);
         const QByteArray vaultBefore = data.file();
         const DataFolder other;
         std::optional<FullDisk> disk;
@@ -144,8 +150,11 @@ private slots:
             QSKIP(qPrintable(disk->skipReason()));
         }
         const QString csv = cause == "folder" ? other.path() : (disk ? disk->path() : other.path()) + "/contas.csv";
-        if (cause == "exists" || cause == "layout") {
-            other.write("contas.csv", "Nome,Senha\nA,b\n");
+        const QByteArray given = cause == "exists" || cause == "layout" ? "Nome,Senha\nA,b\n"
+                                 : cause == "damaged" && !exporting     ? ours + "Nova,,,,,,\n"
+                                                                        : "";
+        if (!given.isEmpty()) {
+            other.write("contas.csv", given);
         }
         DataFolderLock runningCopy(data.folder.path());
         QVERIFY(cause != "open" || runningCopy.take() == DataFolderLock::Outcome::Taken);
@@ -159,8 +168,10 @@ private slots:
         QVERIFY2(output.error.startsWith(message), qPrintable(output.error));
         QVERIFY(output.error.endsWith(exporting ? "Nada foi exportado.\n" : "Nenhuma entrada foi adicionada.\n"));
         QCOMPARE(data.file(), vaultBefore);
-        QCOMPARE(other.read("contas.csv"), cause == "exists" || cause == "layout" ? "Nome,Senha\nA,b\n" : "");
+        QCOMPARE(other.read("contas.csv"), given);
         QVERIFY(!disk || QDir(disk->path()).entryList(QDir::Files) == QStringList{"filler"});
+        QCOMPARE(data.folder.read("pswd.tab.danificado"), cause == "damaged" ? vaultBefore : QByteArray());
+        QVERIFY(cause != "damaged" || output.error.contains("tem 4 linhas danificadas"));
     }
 };
 

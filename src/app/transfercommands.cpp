@@ -45,7 +45,7 @@ QString damageRefusal(const Vault& vault)
     }
     return QStringLiteral("O arquivo pswd.tab da pasta %1 tem %2: ele pode ter sido convertido ou corrompido por "
                           "outro programa, e as entradas dessas linhas sairiam ilegíveis. Uma cópia dele, sem nenhuma "
-                          "alteração, está em %3. Ponha de volta um pswd.tab inteiro (por exemplo o pswd.tab.bak) ou "
+                          "alteração, está em %3. Converta-o de volta ou ponha em seu lugar um pswd.tab inteiro, ou "
                           "abra o KeyHound para ver o que pôde ser lido.")
         .arg(native(vault.dataFolder()), DamageNotice::lines(damage.lines), native(damage.copy.path));
 }

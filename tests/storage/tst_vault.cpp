@@ -256,6 +256,8 @@ private slots:
         QCOMPARE(vault.damage().copy.path, f.filePath(copy));
         QVERIFY2(result.message.contains(said) && result.message.contains(f.filePath(copy)),
                  qPrintable(result.message));
+        QVERIFY(vault.addEntry(record("tres")).ok());
+        QVERIFY(!QFileInfo::exists(f.filePath("pswd.tab.bak"))); // the damaged file stays in its copy only
     }
 
     // A real program damages or removes the real file while the vault holds its three entries; then a change. What

@@ -178,9 +178,20 @@ StorageResult Vault::open(const QDateTime& now)
         result.message += endingNote();
         return result;
     }
-    LeftoverFiles::remove(settingsPath());
-    LeftoverFiles::remove(vaultPath());
+    if (!isReadOnly()) {
+        LeftoverFiles::remove(settingsPath());
+        LeftoverFiles::remove(vaultPath());
+    }
     return result;
+}
+
+StorageResult Vault::refusalWhileReadOnly() const
+{
+    if (!isReadOnly()) {
+        return {};
+    }
+    return StorageResult::failed(QStringLiteral("Nada foi gravado: o programa foi aberto só para leitura.\n\n") +
+                                 m_readOnlyReason);
 }
 
 StorageResult Vault::checkDataFiles() const
@@ -237,6 +248,9 @@ StorageResult Vault::createIfMissing(const QString& path, const QString& name, c
     // file that a second copy of the program creates meanwhile is kept as well.
     if (QFileInfo(path).exists() || QFileInfo(path).isSymLink()) {
         return {};
+    }
+    if (StorageResult refused = refusalWhileReadOnly(); !refused.ok()) {
+        return refused;
     }
     const QString reason = AtomicWriter::write(path, contents, AtomicWriter::Commit::CreateNew);
     if (reason.isEmpty() || QFileInfo(path).exists()) {
@@ -338,6 +352,9 @@ StorageResult Vault::readEntries(EntryList& into, FileStamp& stamp, qsizetype& d
 StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteArray& shown,
                                    const QList<QByteArray>& records)
 {
+    if (StorageResult refused = refusalWhileReadOnly(); !refused.ok()) {
+        return refused;
+    }
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(vaultName);
     }
@@ -476,6 +493,9 @@ StorageResult Vault::rereadChangedSettings()
 
 StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtStart)
 {
+    if (StorageResult refused = refusalWhileReadOnly(); !refused.ok()) {
+        return refused;
+    }
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(settingsName);
     }

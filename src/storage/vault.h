@@ -65,6 +65,11 @@ public:
         m_confirmLargeFile = std::move(confirm);
     }
 
+    // From now on nothing is written: open() creates no file and removes none, and every change is refused with
+    // this reason, in Portuguese, which says why the files must be left alone.
+    void setReadOnly(const QString& reason) { m_readOnlyReason = reason; }
+    bool isReadOnly() const { return !m_readOnlyReason.isEmpty(); }
+
     const Settings& settings() const { return m_settings; }
     const EntryList& entries() const { return m_entries; }
     QString dataFolder() const { return m_dataFolder; }
@@ -89,6 +94,8 @@ signals:
     void settingsChanged();
 
 private:
+    // Every write asks here first.
+    StorageResult refusalWhileReadOnly() const;
     StorageResult checkDataFiles() const;
     StorageResult openForReading(QFile& file, const char* name) const;
     StorageResult keepDamagedVault(qsizetype damagedLines) const;
@@ -116,6 +123,7 @@ private:
     Settings m_settings;
     EntryList m_entries;
     std::function<bool(const QString&)> m_confirmLargeFile;
+    QString m_readOnlyReason;
     // What each file was when last read or written.
     FileStamp m_settingsStamp;
     FileStamp m_vaultStamp;

@@ -10,11 +10,20 @@
 #include "support/input.h"
 #include "support/vaultfixture.h"
 
-#include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
+
+#include <optional>
 
 #include <future>
+#include <poll.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/fsuid.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -40,25 +49,137 @@ void undoReadOnly(const QString& folder)
 
 constexpr int patience = 30000;
 
+// Another local user, as the kernel sees one: a forked child that takes the identity of "nobody". A child that must
+// still reach the user's private folders keeps root's file-system identity: only its own identity is another's.
+struct OtherUser
+{
+    static bool available() { return ::geteuid() == 0 && ::getpwnam("nobody"); }
+    // Runs body in the child; its result is the child's exit status.
+    template <typename Body>
+    static pid_t run(Body body, bool reachesPrivateFolders = false)
+    {
+        const uid_t nobody = ::getpwnam("nobody")->pw_uid;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const bool switched = reachesPrivateFolders ? ::setresuid(nobody, nobody, 0) == 0 && ::setfsuid(0) >= 0
+                                                        : ::setgid(65534) == 0 && ::setuid(nobody) == 0;
+            ::_exit(switched ? body() : 100);
+        }
+        return child;
+    }
+    static int status(pid_t child)
+    {
+        int status = 0;
+        return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+sockaddr_un socketAddress(const QString& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+    return address;
+}
+
+// Listens at the path, answers every connection as the program would ("ok"), and ends after the time given: its
+// status is the number of bytes it was sent, 0 when nobody spoke to it. Bind then drop the identity to listen as
+// another user in a folder of this one.
+int squatter(const QString& path, int milliseconds)
+{
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const sockaddr_un address = socketAddress(path);
+    if (::bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(server, 4) != 0) {
+        return 101;
+    }
+    int heard = 0;
+    pollfd waiting{server, POLLIN, 0};
+    while (::poll(&waiting, 1, milliseconds) == 1) {
+        const int peer = ::accept(server, nullptr, nullptr);
+        char bytes[64];
+        pollfd speaking{peer, POLLIN, 0};
+        if (::poll(&speaking, 1, 2000) == 1) {
+            heard += int(std::max<ssize_t>(0, ::read(peer, bytes, sizeof bytes)));
+        }
+        (void)!::write(peer, "ok\n", 3);
+        ::close(peer);
+    }
+    return std::min(heard, 99);
+}
+
+// Connects to the path and asks for the window; its status is the number of bytes it was answered.
+int intruder(const QString& path)
+{
+    const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const sockaddr_un address = socketAddress(path);
+    if (::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        return 101;
+    }
+    (void)!::write(client, "wake\n", 5);
+    char bytes[64];
+    pollfd answered{client, POLLIN, 0};
+    return ::poll(&answered, 1, 3000) == 1 ? int(std::max<ssize_t>(0, ::read(client, bytes, sizeof bytes))) : 0;
+}
+
+// The folder made read-only in place: for root, whom permission bits do not stop, a read-only bind mount.
+struct ReadOnlyFolder
+{
+    explicit ReadOnlyFolder(const QString& folder) : path(QFile::encodeName(folder))
+    {
+        made = ::geteuid() == 0 ? ::mount(path, path, nullptr, MS_BIND, nullptr) == 0 &&
+                                      ::mount(nullptr, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0
+                                : ::chmod(path, 0500) == 0;
+    }
+    ~ReadOnlyFolder() { ::geteuid() == 0 ? void(::umount2(path, MNT_DETACH)) : void(::chmod(path, 0700)); }
+    QByteArray path;
+    bool made = false;
+};
+
 struct PortableCopy
 {
-    PortableCopy() { QFile::copy(QStringLiteral(KEYHOUND_BINARY), folder.filePath("keyhound")); }
+    // On a file system of its own, as root, with the options given and room for the program.
+    explicit PortableCopy(const QString& tmpfsOptions = {})
+    {
+        const QByteArray mountPoint = QFile::encodeName(folder.path());
+        const QString room = QStringLiteral(",size=%1").arg(QFileInfo(KEYHOUND_BINARY).size() + (1 << 20));
+        mounted = !tmpfsOptions.isEmpty() &&
+                  ::mount("tmpfs", mountPoint, "tmpfs", 0, QFile::encodeName(tmpfsOptions + room)) == 0;
+        QFile::copy(QStringLiteral(KEYHOUND_BINARY), folder.filePath("keyhound"));
+    }
+    ~PortableCopy()
+    {
+        if (mounted) {
+            ::umount2(QFile::encodeName(folder.path()), MNT_DETACH);
+        }
+    }
     std::unique_ptr<QProcess> start(const QStringList& arguments = {}) const
     {
         auto process = std::make_unique<QProcess>(); // offscreen, as this test is
+        process->setProcessEnvironment(environment);
         process->start(folder.filePath("keyhound"), arguments);
         return process;
     }
-    qint64 lockHolder() const
+    // A job's exit status and what it wrote on standard error.
+    std::pair<int, QByteArray> run(const QStringList& arguments) const
     {
-        qint64 pid = 0;
-        QLockFile(folder.filePath(DataFolderLock::fileName)).getLockInfo(&pid, nullptr, nullptr);
-        return pid;
+        const auto process = start(arguments);
+        return {process->waitForFinished(patience) ? process->exitCode() : -1, process->readAllStandardError()};
     }
+    void makeData(const QByteArray& record) const
+    {
+        Vault vault(folder.path());
+        QVERIFY(vault.open().ok() && vault.addEntry(record).ok());
+    }
+    qint64 lockHolder() const { return DataFolderLock::holderOf(folder.path()); }
     QByteArray dataFiles() const { return folder.read("cnfg.tab") + '|' + folder.read("pswd.tab"); }
     QStringList fileNames() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden); }
     DataFolder folder;
+    bool mounted = false;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
 };
+
+const QByteArray banco = "Banco\xA7----/----/----\xA7"
+                         "26.03.06.10.00.00\xA7joao\xA7s3nha\xA7\xA7";
 
 } // namespace
 
@@ -209,6 +330,118 @@ private slots:
         QCOMPARE(copy.dataFiles(), before);
     }
 
+    // Whatever a lock file holds, nobody holding its lock leaves it to the next start, window or job.
+    void staleLockTakenOver_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QProcess ended;
+        ended.start("true");
+        ended.waitForFinished();
+        QTest::newRow("empty, as a crash before its first write leaves it") << QByteArray();
+        QTest::newRow("zeros, as a crash before its sync leaves it") << QByteArray(4096, '\0');
+        QTest::newRow("the id of a process that ended") << QByteArray::number(ended.processId()) + '\n';
+        QTest::newRow("the id of a running process, from another boot")
+            << QByteArray("1\nkeyhound\nhost\n0123456789abcdef\n0f1e2d3c-boot-of-yesterday\n");
+        QTest::newRow("garbage") << QByteArray("\xFF\xFE\x01lock?");
+    }
+    void staleLockTakenOver()
+    {
+        QFETCH(QByteArray, contents);
+        const PortableCopy copy;
+        copy.makeData(banco);
+        const QString csv = copy.folder.filePath("contas.csv");
+        copy.folder.write(DataFolderLock::fileName, contents);
+        QCOMPARE(copy.run({"--export", csv}).first, 0);
+        QVERIFY(QFile(csv).size() > 0);
+        QVERIFY(!copy.fileNames().contains(DataFolderLock::fileName)); // released at its end
+
+        copy.folder.write(DataFolderLock::fileName, contents);
+        const auto window = copy.start();
+        QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), window->processId(), patience);
+        QCOMPARE(copy.run({}).first, 0); // a later start brings it forward and ends
+        QVERIFY(copy.run({"--export", csv + "2"}).second.startsWith("O KeyHound está aberto"));
+        window->kill();
+    }
+
+    // No lock can be made: the window and the export still read, nothing is written, and the user is told why.
+    void withoutLock_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("reason"); // in what the user is told; empty: the lock is taken after all
+        QTest::newRow("read-only folder") << "read-only"
+                                          << "O disco está protegido contra gravação";
+        QTest::newRow("read-only folder, the vault a link to a writable one") << "read-only, link"
+                                                                              << "O disco está";
+        QTest::newRow("no file can be created") << "no inode left"
+                                                << "Não há espaço livre no disco.";
+        QTest::newRow("full disk: the lock is held all the same, empty") << "full disk"
+                                                                         << "";
+    }
+    void withoutLock()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, reason);
+        if (::geteuid() != 0) {
+            QSKIP("A read-only mount or a file system of its own needs root.");
+        }
+        const PortableCopy copy(fault.startsWith("read-only") ? "" : "nr_inodes=16");
+        copy.makeData(banco);
+        const DataFolder elsewhere;
+        if (fault.endsWith("link")) {
+            QVERIFY(QFile::rename(copy.folder.filePath("pswd.tab"), elsewhere.filePath("pswd.tab")) &&
+                    QFile::link(elsewhere.filePath("pswd.tab"), copy.folder.filePath("pswd.tab")));
+        }
+        elsewhere.write("novas.csv", "Title,Username,Password,URL,Notes\nCasa,ana,x,,\n");
+        std::optional<ReadOnlyFolder> readOnly;
+        if (fault.startsWith("read-only")) {
+            readOnly.emplace(copy.folder.path());
+        }
+        for (int i = 0;
+             fault == "no inode left" && QFile(copy.folder.filePath(QString::number(i))).open(QIODevice::WriteOnly);
+             ++i) {
+        }
+        if (fault == "full disk") {
+            QFile filler(copy.folder.filePath("filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+            }
+        }
+        const QByteArray before = copy.dataFiles();
+
+        const auto [exported, exportSaid] = copy.run({"--export", elsewhere.filePath("contas.csv")});
+        QVERIFY2(exported == 0 && elsewhere.read("contas.csv").contains("joao"), exportSaid);
+        const auto [imported, importSaid] = copy.run({"--import", elsewhere.filePath("novas.csv")});
+        QCOMPARE(imported, 1);
+        QVERIFY2(importSaid.contains(reason.toUtf8()), importSaid);
+
+        const auto window = copy.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!reason.isEmpty() || copy.fileNames().contains("keyhound.lock"), patience);
+        const auto second = copy.start();
+        if (reason.isEmpty()) {
+            // The first holds the folder, though its id could not be written: the second brings it forward.
+            QVERIFY(second->waitForFinished(patience) && second->exitCode() == 0);
+            QCOMPARE(window->state(), QProcess::Running);
+            QCOMPARE(copy.lockHolder(), 0);
+        } else {
+            // Both read, neither writes: each says so and stays open.
+            for (const auto& process : {window.get(), second.get()}) {
+                QByteArray said;
+                QTRY_VERIFY_WITH_TIMEOUT((said += process->readAllStandardError()).contains("só para leitura"),
+                                         patience);
+                QVERIFY2(said.startsWith("Não foi possível criar o arquivo " +
+                                         copy.folder.filePath("keyhound.lock").toUtf8()) &&
+                             said.contains(reason.toUtf8()),
+                         said);
+                QCOMPARE(process->state(), QProcess::Running);
+            }
+        }
+        window->kill();
+        second->kill();
+        window->waitForFinished();
+        second->waitForFinished();
+        QCOMPARE(copy.dataFiles(), before);
+    }
+
     void dataFolderOptionOpensNothing()
     {
         const PortableCopy copy;
@@ -242,7 +475,7 @@ private slots:
         QVERIFY(front->isMinimized() || !front->isVisible());
         auto woken = std::async(std::launch::async, [&data] { return WakeChannel::wake(data.folder.path()); });
         QTRY_VERIFY(woken.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
-        QVERIFY(woken.get());
+        QVERIFY(woken.get().woken);
         QVERIFY(front->isVisible() && !front->isMinimized());
         QCOMPARE(main->isVisible(), !button.isEmpty());
     }

@@ -10,6 +10,9 @@
 #include "support/input.h"
 #include "support/vaultfixture.h"
 
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QLocalServer>
 #include <QProcess>
 #include <QScopeGuard>
 
@@ -54,6 +57,7 @@ constexpr int patience = 30000;
 struct OtherUser
 {
     static bool available() { return ::geteuid() == 0 && ::getpwnam("nobody"); }
+    static uid_t uid() { return ::getpwnam("nobody")->pw_uid; }
     // Runs body in the child; its result is the child's exit status.
     template <typename Body>
     static pid_t run(Body body, bool reachesPrivateFolders = false)
@@ -63,14 +67,20 @@ struct OtherUser
         if (child == 0) {
             const bool switched = reachesPrivateFolders ? ::setresuid(nobody, nobody, 0) == 0 && ::setfsuid(0) >= 0
                                                         : ::setgid(65534) == 0 && ::setuid(nobody) == 0;
+            ::umask(0);
             ::_exit(switched ? body() : 100);
         }
         return child;
     }
+    // Its exit status once it ended, the events of this process handled meanwhile.
     static int status(pid_t child)
     {
         int status = 0;
-        return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        QDeadlineTimer deadline(patience);
+        for (pid_t ended = 0; ended == 0 && !deadline.hasExpired(); ended = ::waitpid(child, &status, WNOHANG)) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 };
 
@@ -82,14 +92,19 @@ sockaddr_un socketAddress(const QString& path)
     return address;
 }
 
-// Listens at the path, answers every connection as the program would ("ok"), and ends after the time given: its
-// status is the number of bytes it was sent, 0 when nobody spoke to it. Bind then drop the identity to listen as
-// another user in a folder of this one.
-int squatter(const QString& path, int milliseconds)
+int boundSocket(const QString& path)
 {
-    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const sockaddr_un address = socketAddress(path);
-    if (::bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(server, 4) != 0) {
+    return ::bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ? server : -1;
+}
+
+// Listens on the socket, answers every connection as the program would ("ok"), and ends when none came for the time
+// given: its status is the number of bytes it was sent, 0 when nobody spoke to it. Whoever calls listen() is the one
+// a connecting peer sees.
+int squatter(int server, int milliseconds)
+{
+    if (server < 0 || ::listen(server, 4) != 0) {
         return 101;
     }
     int heard = 0;
@@ -98,7 +113,7 @@ int squatter(const QString& path, int milliseconds)
         const int peer = ::accept(server, nullptr, nullptr);
         char bytes[64];
         pollfd speaking{peer, POLLIN, 0};
-        if (::poll(&speaking, 1, 2000) == 1) {
+        if (::poll(&speaking, 1, 1000) == 1) {
             heard += int(std::max<ssize_t>(0, ::read(peer, bytes, sizeof bytes)));
         }
         (void)!::write(peer, "ok\n", 3);
@@ -336,10 +351,11 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QProcess ended;
         ended.start("true");
+        const qint64 endedId = ended.waitForStarted() ? ended.processId() : 0;
         ended.waitForFinished();
         QTest::newRow("empty, as a crash before its first write leaves it") << QByteArray();
         QTest::newRow("zeros, as a crash before its sync leaves it") << QByteArray(4096, '\0');
-        QTest::newRow("the id of a process that ended") << QByteArray::number(ended.processId()) + '\n';
+        QTest::newRow("the id of a process that ended") << QByteArray::number(endedId) + '\n';
         QTest::newRow("the id of a running process, from another boot")
             << QByteArray("1\nkeyhound\nhost\n0123456789abcdef\n0f1e2d3c-boot-of-yesterday\n");
         QTest::newRow("garbage") << QByteArray("\xFF\xFE\x01lock?");
@@ -440,6 +456,185 @@ private slots:
         window->waitForFinished();
         second->waitForFinished();
         QCOMPARE(copy.dataFiles(), before);
+    }
+
+    // The channel lies in a folder that only the user may enter, else no socket is made and the start says why.
+    void wakeChannelPlace_data()
+    {
+        QTest::addColumn<QString>("runtime"); // $XDG_RUNTIME_DIR: a folder made with these steps, or unset
+        QTest::addColumn<QString>("squat");   // what another user makes first in the temporary folder
+        QTest::addColumn<QString>("refusal"); // empty: the socket is made and answers
+        QTest::newRow("runtime folder of the user's own") << "chmod 700 run"
+                                                          << ""
+                                                          << "";
+        QTest::newRow("runtime folder others may enter") << "chmod 755 run"
+                                                         << ""
+                                                         << "chmod 700 %tmp/run";
+        QTest::newRow("runtime folder of another user") << "chmod 700 run; chown nobody run"
+                                                        << ""
+                                                        << "pertence a outro";
+        QTest::newRow("runtime folder below one open to everyone") << "chmod 777 .; chmod 700 run"
+                                                                   << ""
+                                                                   << "chmod go-w";
+        QTest::newRow("no runtime folder: one made in the temporary folder") << ""
+                                                                             << ""
+                                                                             << "";
+        QTest::newRow("no runtime folder, another user's folder in its place") << ""
+                                                                               << "folder"
+                                                                               << "pertence a outro";
+        QTest::newRow("no runtime folder, another user's link in its place") << ""
+                                                                             << "link"
+                                                                             << "não é uma pasta";
+    }
+    void wakeChannelPlace()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(QString, squat);
+        QFETCH(QString, refusal);
+        if (!OtherUser::available() && (runtime.contains("chown") || !squat.isEmpty())) {
+            QSKIP("Acting as another user needs root.");
+        }
+        const DataFolder data;
+        DataFolder tmp;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()), 01777) == 0); // as /tmp is
+        const QString private_ = tmp.filePath(QStringLiteral("keyhound-%1").arg(::geteuid()));
+        if (!squat.isEmpty()) {
+            const pid_t child = OtherUser::run([&] {
+                return squat == "folder" ? ::mkdir(QFile::encodeName(private_), 0777)
+                                         : ::symlink("/root", QFile::encodeName(private_));
+            });
+            QCOMPARE(OtherUser::status(child), 0);
+        }
+        QVERIFY(runtime.isEmpty() ||
+                QProcess::execute("sh", {"-ec", "cd " + tmp.path() + "; mkdir run; " + runtime}) == 0);
+        const auto restore = qScopeGuard([runtimeBefore = qgetenv("XDG_RUNTIME_DIR"), tmpBefore = qgetenv("TMPDIR")] {
+            qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+            qputenv("TMPDIR", tmpBefore);
+        });
+        runtime.isEmpty() ? qunsetenv("XDG_RUNTIME_DIR")
+                          : qputenv("XDG_RUNTIME_DIR", QFile::encodeName(tmp.filePath("run")));
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+
+        WakeChannel channel(data.path());
+        int woken = 0;
+        connect(&channel, &WakeChannel::wakeRequested, this, [&woken] { ++woken; });
+        const WakeChannel::Place place = WakeChannel::placeFor(data.path());
+        QCOMPARE(QFileInfo(place.socketPath).absolutePath(), runtime.isEmpty() ? private_ : tmp.filePath("run"));
+        QCOMPARE(channel.listen(), refusal.isEmpty());
+        auto answer =
+            std::async(std::launch::async, [&data] { return WakeChannel::wake(data.path(), std::chrono::seconds(3)); });
+        QTRY_VERIFY(answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+        const WakeChannel::Answer answered = answer.get();
+        QCOMPARE(answered.woken, refusal.isEmpty());
+        QCOMPARE(woken, refusal.isEmpty() ? 1 : 0);
+        refusal.replace("%tmp", tmp.path());
+        QVERIFY2(answered.problem.contains(refusal) && channel.failureMessage().contains(refusal),
+                 qPrintable(answered.problem));
+        QVERIFY(!runtime.isEmpty() || !squat.isEmpty() || (QFile::permissions(private_) & 0x0077) == 0);
+    }
+
+    // Neither end says a word to a process of another user that reaches the other's socket.
+    void peerOfAnotherUser_data()
+    {
+        QTest::addColumn<bool>("otherAsks"); // another user asks the running copy, or answers in its place
+        QTest::newRow("another user asks the window to come forward") << true;
+        QTest::newRow("another user answers a start in the running copy's place") << false;
+    }
+    void peerOfAnotherUser()
+    {
+        QFETCH(bool, otherAsks);
+        if (!OtherUser::available()) {
+            QSKIP("Acting as another user needs root.");
+        }
+        const DataFolder data;
+        const WakeChannel::Place place = WakeChannel::placeFor(data.path());
+        QVERIFY(place.refusal.isEmpty());
+        WakeChannel channel(data.path());
+        int woken = 0;
+        connect(&channel, &WakeChannel::wakeRequested, this, [&woken] { ++woken; });
+        if (otherAsks) {
+            QVERIFY(channel.listen());
+            const QString path = place.socketPath;
+            // Its status is the number of bytes it was answered.
+            const pid_t child = OtherUser::run(
+                [path] {
+                    const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                    const sockaddr_un address = socketAddress(path);
+                    if (::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+                        return 101;
+                    }
+                    (void)!::write(client, "wake\n", 5);
+                    char bytes[64];
+                    pollfd answered{client, POLLIN, 0};
+                    return ::poll(&answered, 1, 3000) == 1
+                               ? int(std::max<ssize_t>(0, ::read(client, bytes, sizeof bytes)))
+                               : 0;
+                },
+                true);
+            QCOMPARE(OtherUser::status(child), 0);
+        } else {
+            QLocalServer::removeServer(place.socketPath);
+            const int bound = boundSocket(place.socketPath);
+            const pid_t child = OtherUser::run([bound] { return squatter(bound, 3000); }, true);
+            ::close(bound);
+            const WakeChannel::Answer answer = WakeChannel::wake(data.path(), std::chrono::seconds(3));
+            QVERIFY(!answer.woken && answer.problem.contains("de outro usuário"));
+            QCOMPARE(OtherUser::status(child), 0);
+            QLocalServer::removeServer(place.socketPath);
+        }
+        QCOMPARE(woken, 0);
+    }
+
+    // Another user who takes the channel's name first stops only the bringing forward, and hears nothing.
+    void squattedChannel_data()
+    {
+        QTest::addColumn<QString>("squat");
+        QTest::newRow("another user answering at the name used before") << "old name";
+        QTest::newRow("another user's folder where the channel would be") << "folder";
+    }
+    void squattedChannel()
+    {
+        QFETCH(QString, squat);
+        if (!OtherUser::available()) {
+            QSKIP("Acting as another user needs root.");
+        }
+        PortableCopy copy;
+        DataFolder tmp;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()), 01777) == 0);
+        copy.environment.remove("XDG_RUNTIME_DIR");
+        copy.environment.insert("TMPDIR", tmp.path());
+        const QByteArray folderHash =
+            QCryptographicHash::hash(QFileInfo(copy.folder.path()).canonicalFilePath().toUtf8(),
+                                     QCryptographicHash::Sha256)
+                .toHex()
+                .left(32);
+        const QString name = "keyhound-" + QString::fromLatin1(folderHash);
+        const QString squatted = squat == "old name"
+                                     ? tmp.filePath(name)
+                                     : tmp.filePath(QStringLiteral("keyhound-%1/%2").arg(::geteuid()).arg(name));
+        const pid_t child = OtherUser::run([&] {
+            if (squat == "folder") {
+                ::mkdir(QFile::encodeName(QFileInfo(squatted).absolutePath()), 0777);
+            }
+            return squatter(boundSocket(squatted), 8000);
+        });
+        QTRY_VERIFY(QFileInfo::exists(squatted));
+
+        const auto first = copy.start();
+        QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), first->processId(), patience);
+        const auto [status, said] = copy.run({});
+        QByteArray firstSaid;
+        if (squat == "folder") {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (firstSaid += first->readAllStandardError()).contains("Não foi possível abrir o canal"), patience);
+            QVERIFY2(status == 1 && said.contains("mas não respondeu") && said.contains("pertence a outro usuário"),
+                     said);
+        } else {
+            QCOMPARE(status, 0);
+        }
+        QCOMPARE(first->state(), QProcess::Running);
+        first->kill();
+        QCOMPARE(OtherUser::status(child), 0); // nothing was said to it
     }
 
     void dataFolderOptionOpensNothing()

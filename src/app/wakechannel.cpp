@@ -55,7 +55,7 @@ QString privateFolderRefusal(const QString& folder)
 QString channelFolder()
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty()) {
+    if (QDir::isAbsolutePath(runtime)) {
         return runtime;
     }
     const QString folder = QDir(QDir::tempPath()).filePath(QStringLiteral("keyhound-%1").arg(::geteuid()));

@@ -602,7 +602,7 @@ private slots:
             if (squat == "folder") {
                 ::mkdir(QFile::encodeName(QFileInfo(squatted).absolutePath()), 0777);
             }
-            return squatter(boundSocket(squatted), 8000);
+            return squatter(boundSocket(squatted), 15000);
         });
         QTRY_VERIFY(QFileInfo::exists(squatted));
 

@@ -16,9 +16,8 @@
 #include <QProcess>
 #include <QScopeGuard>
 
-#include <optional>
-
 #include <future>
+#include <optional>
 #include <poll.h>
 #include <pwd.h>
 #include <signal.h>
@@ -58,16 +57,16 @@ constexpr int patience = 30000;
 struct OtherUser
 {
     static bool available() { return ::geteuid() == 0 && ::getpwnam("nobody"); }
-    static uid_t uid() { return ::getpwnam("nobody")->pw_uid; }
     // Runs body in the child; its result is the child's exit status.
     template <typename Body>
     static pid_t run(Body body, bool reachesPrivateFolders = false)
     {
-        const uid_t nobody = ::getpwnam("nobody")->pw_uid;
+        const passwd nobody = *::getpwnam("nobody");
         const pid_t child = ::fork();
         if (child == 0) {
-            const bool switched = reachesPrivateFolders ? ::setresuid(nobody, nobody, 0) == 0 && ::setfsuid(0) >= 0
-                                                        : ::setgid(65534) == 0 && ::setuid(nobody) == 0;
+            const bool switched = reachesPrivateFolders
+                                      ? ::setresuid(nobody.pw_uid, nobody.pw_uid, 0) == 0 && ::setfsuid(0) >= 0
+                                      : ::setgid(nobody.pw_gid) == 0 && ::setuid(nobody.pw_uid) == 0;
             ::umask(0);
             ::_exit(switched ? body() : 100);
         }
@@ -137,16 +136,15 @@ int intruder(const QString& path)
     return ::poll(&answered, 1, 3000) == 1 ? int(std::max<ssize_t>(0, ::read(client, bytes, sizeof bytes))) : 0;
 }
 
-// The folder made read-only in place: for root, whom permission bits do not stop, a read-only bind mount.
+// The folder made read-only in place, as root, by a read-only bind mount of it on itself.
 struct ReadOnlyFolder
 {
     explicit ReadOnlyFolder(const QString& folder) : path(QFile::encodeName(folder))
     {
-        made = ::geteuid() == 0 ? ::mount(path, path, nullptr, MS_BIND, nullptr) == 0 &&
-                                      ::mount(nullptr, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0
-                                : ::chmod(path, 0500) == 0;
+        made = ::mount(path, path, nullptr, MS_BIND, nullptr) == 0 &&
+               ::mount(nullptr, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
     }
-    ~ReadOnlyFolder() { ::geteuid() == 0 ? void(::umount2(path, MNT_DETACH)) : void(::chmod(path, 0700)); }
+    ~ReadOnlyFolder() { ::umount2(path, MNT_DETACH); }
     QByteArray path;
     bool made = false;
 };
@@ -385,14 +383,13 @@ private slots:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("reason"); // in what the user is told; empty: the lock is taken after all
-        QTest::newRow("read-only folder") << "read-only"
-                                          << "O disco está protegido contra gravação";
-        QTest::newRow("read-only folder, the vault a link to a writable one") << "read-only, link"
-                                                                              << "O disco está";
-        QTest::newRow("no file can be created") << "no inode left"
-                                                << "Não há espaço livre no disco.";
-        QTest::newRow("full disk: the lock is held all the same, empty") << "full disk"
-                                                                         << "";
+        const auto row = [](const char* name, const char* fault, const char* reason) {
+            QTest::newRow(name) << QString(fault) << QString::fromUtf8(reason);
+        };
+        row("read-only folder", "read-only", "O disco está protegido contra gravação");
+        row("read-only folder, the vault a link to a writable one", "read-only, link", "O disco está protegido");
+        row("no file can be created", "no inode left", "Não há espaço livre no disco.");
+        row("full disk: the lock is held all the same, empty", "full disk", "");
     }
     void withoutLock()
     {
@@ -411,7 +408,7 @@ private slots:
         elsewhere.write("novas.csv", "Title,Username,Password,URL,Notes\nCasa,ana,x,,\n");
         std::optional<ReadOnlyFolder> readOnly;
         if (fault.startsWith("read-only")) {
-            readOnly.emplace(copy.folder.path());
+            QVERIFY(readOnly.emplace(copy.folder.path()).made);
         }
         for (int i = 0;
              fault == "no inode left" && QFile(copy.folder.filePath(QString::number(i))).open(QIODevice::WriteOnly);
@@ -465,27 +462,16 @@ private slots:
         QTest::addColumn<QString>("runtime"); // $XDG_RUNTIME_DIR: a folder made with these steps, or unset
         QTest::addColumn<QString>("squat");   // what another user makes first in the temporary folder
         QTest::addColumn<QString>("refusal"); // empty: the socket is made and answers
-        QTest::newRow("runtime folder of the user's own") << "chmod 700 run"
-                                                          << ""
-                                                          << "";
-        QTest::newRow("runtime folder others may enter") << "chmod 755 run"
-                                                         << ""
-                                                         << "chmod 700 %tmp/run";
-        QTest::newRow("runtime folder of another user") << "chmod 700 run; chown nobody run"
-                                                        << ""
-                                                        << "pertence a outro";
-        QTest::newRow("runtime folder below one open to everyone") << "chmod 777 .; chmod 700 run"
-                                                                   << ""
-                                                                   << "chmod go-w";
-        QTest::newRow("no runtime folder: one made in the temporary folder") << ""
-                                                                             << ""
-                                                                             << "";
-        QTest::newRow("no runtime folder, another user's folder in its place") << ""
-                                                                               << "folder"
-                                                                               << "pertence a outro";
-        QTest::newRow("no runtime folder, another user's link in its place") << ""
-                                                                             << "link"
-                                                                             << "não é uma pasta";
+        const auto row = [](const char* name, const char* runtime, const char* squat, const char* refusal) {
+            QTest::newRow(name) << QString(runtime) << QString(squat) << QString::fromUtf8(refusal);
+        };
+        row("runtime folder of the user's own", "chmod 700 run", "", "");
+        row("runtime folder others may enter", "chmod 755 run", "", "chmod 700 %tmp/run");
+        row("runtime folder of another user", "chmod 700 run; chown nobody run", "", "pertence a outro");
+        row("runtime folder below one open to everyone", "chmod 777 .; chmod 700 run", "", "chmod go-w");
+        row("no runtime folder: one made in the temporary folder", "", "", "");
+        row("no runtime folder, another user's folder in its place", "", "folder", "pertence a outro");
+        row("no runtime folder, another user's link in its place", "", "link", "não é uma pasta");
     }
     void wakeChannelPlace()
     {

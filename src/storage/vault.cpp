@@ -97,6 +97,16 @@ StorageResult damagedNotice(qsizetype lines, const QString& copyPath, const Dama
                 .arg(file, damagedLines(lines), kept, copyPath)};
 }
 
+// Opened read-only, nothing can write over the damage: no copy is needed, and none could be made.
+StorageResult damagedReadOnlyNotice(qsizetype lines)
+{
+    return {StorageResult::Done,
+            QStringLiteral("O arquivo %1 tem %2: ele pode ter sido convertido ou corrompido por outro programa, e "
+                           "as entradas dessas linhas podem aparecer ilegíveis.\n\nO programa foi aberto só para "
+                           "leitura e não o altera.")
+                .arg(QString::fromLatin1(VaultFile::fileName), damagedLines(lines))};
+}
+
 bool sameSettings(const Settings& a, const Settings& b)
 {
     return a.installationKey == b.installationKey && a.masterPassword == b.masterPassword &&
@@ -229,6 +239,9 @@ StorageResult Vault::openForReading(QFile& file, const char* name) const
 
 StorageResult Vault::keepDamagedVault(qsizetype damagedLines) const
 {
+    if (isReadOnly()) {
+        return damagedReadOnlyNotice(damagedLines);
+    }
     const QString copyPath = vaultPath() + QLatin1String(DamagedCopy::suffix);
     const DataFileCheck::Target target =
         DataFileCheck::dataFile(m_dataFolder, QString::fromLatin1(VaultFile::fileName));

@@ -334,6 +334,21 @@ private slots:
         QCOMPARE(file.isOpen() ? file.readAll() : QByteArray(), refusal.isEmpty() ? "contents" : QByteArray());
     }
 
+    // Opened read-only, a damaged vault is shown and said to be damaged, with no copy made.
+    void readOnlyDamagedVault()
+    {
+        DataFolder folder;
+        folder.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
+        folder.write("pswd.tab", "\"" + ReferenceCodec::encodeLine(record("um"), "311299").chopped(1) + "\"\r\n");
+        Vault vault(folder.path());
+        vault.setReadOnly("O motivo.");
+        const StorageResult opened = vault.open();
+        QVERIFY2(opened.ok() && opened.message.contains("tem 1 linha danificada") &&
+                     opened.message.contains("aberto só para leitura"),
+                 qPrintable(opened.message));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), (QStringList{"cnfg.tab", "pswd.tab"}));
+    }
+
     // Opened read-only, the vault writes nothing and says why at every change.
     void readOnly_data()
     {

@@ -1,33 +1,97 @@
 #include "app/datafolderlock.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "storage/systemerror.h"
 
-DataFolderLock::DataFolderLock(const QString& dataFolder)
-    : m_path(QDir(dataFolder).filePath(QLatin1String(fileName))), m_lock(m_path)
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A holder that ends removes the file while it still holds its lock; a start that opened the file just before may
+// then lock a removed file, and tries again on the one now in the folder.
+constexpr int attempts = 8;
+
+bool sameFile(const struct stat& a, const struct stat& b)
 {
-    // Held for the whole run: only a holder that is no longer running makes the file stale, however old it is.
-    m_lock.setStaleLockTime(0);
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// For whoever looks into the file. Nothing depends on it: a copy that cannot write it still holds the lock.
+void recordHolder(int handle)
+{
+    const QByteArray pid = QByteArray::number(::getpid()) + '\n';
+    if (::ftruncate(handle, 0) == 0 && ::pwrite(handle, pid.constData(), size_t(pid.size()), 0) == pid.size()) {
+        ::fdatasync(handle);
+    }
+}
+
+} // namespace
+
+DataFolderLock::DataFolderLock(const QString& dataFolder) : m_path(QDir(dataFolder).filePath(QLatin1String(fileName)))
+{}
+
+DataFolderLock::~DataFolderLock()
+{
+    if (m_handle >= 0) {
+        ::unlink(QFile::encodeName(m_path).constData());
+        ::close(m_handle);
+    }
 }
 
 DataFolderLock::Outcome DataFolderLock::take()
 {
-    if (m_lock.tryLock(0)) {
-        return Outcome::Taken;
+    const QByteArray path = QFile::encodeName(m_path);
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        // Never inherited by a program started from here, which would otherwise keep the folder locked after us.
+        const int handle = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        if (handle < 0) {
+            m_failure = SystemError::reason(errno);
+            return Outcome::Unavailable;
+        }
+        struct stat opened
+        {};
+        if (::fstat(handle, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+            ::close(handle);
+            m_failure = QStringLiteral("Ele não é um arquivo comum.");
+            return Outcome::Unavailable;
+        }
+        if (::flock(handle, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(handle);
+            if (error == EWOULDBLOCK) {
+                return Outcome::HeldByAnotherCopy;
+            }
+            m_failure = SystemError::reason(error);
+            return Outcome::Unavailable;
+        }
+        struct stat named
+        {};
+        if (::stat(path.constData(), &named) == 0 && sameFile(opened, named)) {
+            recordHolder(handle);
+            m_handle = handle;
+            return Outcome::Taken;
+        }
+        ::close(handle);
     }
-    switch (m_lock.error()) {
-    case QLockFile::LockFailedError:
-        return Outcome::HeldByAnotherCopy;
-    case QLockFile::PermissionError:
-        return Outcome::ReadOnlyFolder;
-    default:
-        return Outcome::Failed;
-    }
+    m_failure = QStringLiteral("Ele é removido e criado de novo sem parar.");
+    return Outcome::Unavailable;
 }
 
 QString DataFolderLock::failureMessage() const
 {
     return QStringLiteral("Não foi possível criar o arquivo %1, que impede que duas cópias do programa alterem os "
-                          "mesmos dados.\nVerifique se há espaço livre e se a pasta %2 permite gravação.")
-        .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(QFileInfo(m_path).absolutePath()));
+                          "mesmos dados:\n%2")
+        .arg(QDir::toNativeSeparators(m_path), m_failure);
+}
+
+qint64 DataFolderLock::holderOf(const QString& dataFolder)
+{
+    QFile file(QDir(dataFolder).filePath(QLatin1String(fileName)));
+    return file.open(QIODevice::ReadOnly) ? file.readLine(32).trimmed().toLongLong() : 0;
 }

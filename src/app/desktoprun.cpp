@@ -20,11 +20,28 @@ int refuse(Platform& platform, const QString& message)
     return 1;
 }
 
-QString unansweredMessage(const QString& dataFolder, const DataFolderLock& lock)
+void warn(Platform& platform, const QString& message)
 {
-    return QStringLiteral("O programa já está aberto com os dados da pasta %1, mas não respondeu.\nNenhum arquivo "
-                          "foi alterado. Se o programa não estiver aberto, apague o arquivo %2 e tente de novo.")
-        .arg(QDir::toNativeSeparators(dataFolder), QDir::toNativeSeparators(lock.path()));
+    QTextStream(stderr) << message << '\n';
+    platform.showMessage(nullptr, message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
+}
+
+QString unansweredMessage(const QString& dataFolder, const QString& why)
+{
+    const qint64 holder = DataFolderLock::holderOf(dataFolder);
+    return QStringLiteral("O programa já está aberto com os dados da pasta %1%2, mas não respondeu.\nNenhum arquivo "
+                          "foi alterado. Feche a cópia aberta e tente de novo.%3")
+        .arg(QDir::toNativeSeparators(dataFolder),
+             holder > 0 ? QStringLiteral(" (processo %1)").arg(holder) : QString(),
+             why.isEmpty() ? QString() : QStringLiteral("\n\n") + why);
+}
+
+QString readOnlyNotice(const DataFolderLock& lock)
+{
+    return lock.failureMessage() +
+           QStringLiteral("\n\nO programa abre só para leitura: as entradas podem ser vistas e copiadas, mas nenhuma "
+                          "alteração será gravada. Libere espaço ou permita gravação na pasta e abra o programa de "
+                          "novo para fazer alterações.");
 }
 
 } // namespace
@@ -42,20 +59,24 @@ int runDesktop()
     }
     DataFolderLock lock(dataFolder);
     WakeChannel wakeChannel(dataFolder);
+    Program program(dataFolder, platform);
     switch (lock.take()) {
     case DataFolderLock::Outcome::Taken:
-        wakeChannel.listen();
+        if (!wakeChannel.listen()) {
+            warn(platform, wakeChannel.failureMessage());
+        }
         break;
-    case DataFolderLock::Outcome::HeldByAnotherCopy:
-        return WakeChannel::wake(dataFolder) ? 0 : refuse(platform, unansweredMessage(dataFolder, lock));
-    case DataFolderLock::Outcome::ReadOnlyFolder:
-        // Nothing there can be changed by any copy: the entries are shown, and every change reports its failure.
+    case DataFolderLock::Outcome::HeldByAnotherCopy: {
+        const WakeChannel::Answer answer = WakeChannel::wake(dataFolder);
+        return answer.woken ? 0 : refuse(platform, unansweredMessage(dataFolder, answer.problem));
+    }
+    case DataFolderLock::Outcome::Unavailable:
+        // No copy holds the folder: this one may show the entries, and changes none.
+        program.vault().setReadOnly(lock.failureMessage());
+        warn(platform, readOnlyNotice(lock));
         break;
-    case DataFolderLock::Outcome::Failed:
-        return refuse(platform, lock.failureMessage());
     }
 
-    Program program(dataFolder, platform);
     QObject::connect(&wakeChannel, &WakeChannel::wakeRequested, &program, &Program::bringToFront);
     QObject::connect(&program, &Program::finished, qApp, &QApplication::quit, Qt::QueuedConnection);
     if (!program.start()) {

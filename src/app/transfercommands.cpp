@@ -50,8 +50,9 @@ QString damageRefusal(const Vault& vault)
         .arg(native(vault.dataFolder()), DamageNotice::lines(damage.lines), native(damage.copy.path));
 }
 
-// Claims the data folder for the job: empty when it may go on, otherwise why not.
-QString claim(DataFolderLock& lock, const QString& dataFolder, bool changesFiles)
+// Claims the data folder for the job: empty when it may go on, otherwise why not. A job that only reads goes on
+// without the lock when none can be made, with the vault read-only.
+QString claim(DataFolderLock& lock, const QString& dataFolder, Vault* readOnlyVault)
 {
     switch (lock.take()) {
     case DataFolderLock::Outcome::Taken:
@@ -59,11 +60,12 @@ QString claim(DataFolderLock& lock, const QString& dataFolder, bool changesFiles
     case DataFolderLock::Outcome::HeldByAnotherCopy:
         return QStringLiteral("O KeyHound está aberto com os dados da pasta %1. Feche-o e tente de novo.")
             .arg(native(dataFolder));
-    case DataFolderLock::Outcome::ReadOnlyFolder:
-        // No copy can change the files there: reading them is safe.
-        return changesFiles ? QStringLiteral("A pasta %1 não permite gravação.").arg(native(dataFolder)) : QString();
-    case DataFolderLock::Outcome::Failed:
+    case DataFolderLock::Outcome::Unavailable:
         break;
+    }
+    if (readOnlyVault) {
+        readOnlyVault->setReadOnly(lock.failureMessage());
+        return {};
     }
     return lock.failureMessage();
 }
@@ -75,10 +77,10 @@ namespace TransferCommands {
 CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const QDateTime& now)
 {
     DataFolderLock lock(dataFolder);
-    if (const QString refused = claim(lock, dataFolder, false); !refused.isEmpty()) {
+    Vault vault(dataFolder);
+    if (const QString refused = claim(lock, dataFolder, &vault); !refused.isEmpty()) {
         return failure(refused + QStringLiteral(" Nada foi exportado."));
     }
-    Vault vault(dataFolder);
     if (!QFileInfo::exists(vault.vaultPath()) || !QFileInfo::exists(vault.settingsPath())) {
         return failure(
             QStringLiteral("Não há dados do KeyHound na pasta %1. Nada foi exportado.").arg(native(dataFolder)));
@@ -110,7 +112,7 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
         return failure(problem + nothingAdded);
     }
     DataFolderLock lock(dataFolder);
-    if (const QString refused = claim(lock, dataFolder, true); !refused.isEmpty()) {
+    if (const QString refused = claim(lock, dataFolder, nullptr); !refused.isEmpty()) {
         return failure(refused + nothingAdded);
     }
     QFile file(csvPath);

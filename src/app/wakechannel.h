@@ -6,10 +6,13 @@
 #include <chrono>
 
 class QLocalServer;
+class QLocalSocket;
 
 // Lets a second start on a data folder bring the copy already running on it to the front. The running copy listens
-// on a local socket named after the folder's canonical path; the second start asks it to come forward and waits for
-// its answer.
+// on a local socket named after the folder's canonical path, in a folder that only the user may enter: the user's
+// runtime folder ($XDG_RUNTIME_DIR), or else one the program makes in the system's temporary folder. Each side makes
+// sure the other runs as the same user before it says anything, so that no other user can make a start end or learn
+// that the program runs.
 class WakeChannel : public QObject
 {
     Q_OBJECT
@@ -19,17 +22,34 @@ public:
 
     // Starts listening. Only the holder of the folder's lock may: a socket left by a killed copy is removed first.
     bool listen();
+    // Why listen() failed, in Portuguese.
+    QString failureMessage() const;
 
-    // Asks the copy running on the folder to come to the front. False when none answered within the patience.
-    static bool wake(const QString& dataFolder, std::chrono::milliseconds patience = std::chrono::seconds(5));
-    static QString serverName(const QString& dataFolder);
+    struct Answer
+    {
+        bool woken = false;
+        // Why the running copy could not be asked, in Portuguese; empty when it was asked but did not answer.
+        QString problem;
+    };
+    // Asks the copy running on the folder to come to the front, waiting at most the patience for its answer.
+    static Answer wake(const QString& dataFolder, std::chrono::milliseconds patience = std::chrono::seconds(5));
+
+    struct Place
+    {
+        QString socketPath;
+        // Why no socket may lie there, in Portuguese; empty when it may.
+        QString refusal;
+    };
+    // Where the socket of the copy running on the folder lies; makes the folder in the temporary folder if need be.
+    static Place placeFor(const QString& dataFolder);
 
 signals:
     void wakeRequested();
 
 private:
     void answer();
+    void answerOne(QLocalSocket* socket);
 
-    QString m_name;
+    Place m_place;
     QLocalServer* m_server;
 };

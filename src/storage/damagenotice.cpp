@@ -36,6 +36,14 @@ QString atStart(qsizetype count, const DamagedCopy::Result& copy)
         .arg(vaultName(), lines(count), whereKept(copy));
 }
 
+QString readOnly(qsizetype count)
+{
+    return QStringLiteral("O arquivo %1 tem %2: ele pode ter sido convertido ou corrompido por outro programa, e as "
+                          "entradas dessas linhas podem aparecer ilegíveis.\n\nO programa foi aberto só para leitura "
+                          "e não o altera.")
+        .arg(vaultName(), lines(count));
+}
+
 QString afterOutsideChange(qsizetype count, const DamagedCopy::Result& copy, bool saved)
 {
     const QString listed = saved ? QStringLiteral("Para que nenhuma entrada fique ilegível, a sua alteração foi "

@@ -15,6 +15,8 @@ QString atStart(qsizetype count, const DamagedCopy::Result& copy);
 // Found when a save read again a file changed outside the program: the list kept the entries it showed, and the
 // change was written with them, or not.
 QString afterOutsideChange(qsizetype count, const DamagedCopy::Result& copy, bool saved);
+// Found at start in a vault opened read-only, which nothing writes over.
+QString readOnly(qsizetype count);
 // The copy could not be made, so nothing was written.
 QString copyFailed(qsizetype count, const DamagedCopy::Result& copy);
 

@@ -136,16 +136,65 @@ DataFileCheck::Target linkTarget(const QString& link, const struct stat& linkInf
     return {resolved, {}};
 }
 
+// What keeps a folder on the way to another from being trusted: anyone who may write to it could rename what lies
+// inside and put something of their own in its place. A sticky folder such as /tmp lets each entry be renamed or
+// removed by its owner only.
+QString ancestorRefusal(const QString& ancestor, const QString& below)
+{
+    struct stat info
+    {};
+    if (::stat(QFile::encodeName(ancestor).constData(), &info) != 0) {
+        return QStringLiteral("Não foi possível examinar a pasta %1, no caminho de %2:\n%3")
+            .arg(ancestor, below, SystemError::reason(errno));
+    }
+    if (info.st_uid != ::geteuid() && info.st_uid != 0) {
+        return QStringLiteral("A pasta %1, no caminho de %2, pertence a outro usuário (%3), que poderia trocar o que "
+                              "há dentro dela.\n\nGuarde o programa e seus arquivos numa pasta sua.")
+            .arg(ancestor, below, userName(info.st_uid));
+    }
+    if (othersMayWrite(info) && (info.st_mode & S_ISVTX) == 0) {
+        return QStringLiteral(
+                   "A pasta %1, no caminho de %2, pode ser alterada por outros usuários (permissões %3), que "
+                   "poderiam trocar o que há dentro dela.\n\nPara protegê-la, execute:\nchmod go-w %4")
+            .arg(ancestor, below, permissions(info.st_mode), shellArgument(ancestor));
+    }
+    return {};
+}
+
+// Every folder above the given one, up to the root.
+QString chainRefusal(const QString& folder)
+{
+    for (QString below = folder, ancestor = QFileInfo(folder).absolutePath(); below != ancestor;
+         below = ancestor, ancestor = QFileInfo(ancestor).absolutePath()) {
+        if (QString why = ancestorRefusal(ancestor, folder); !why.isEmpty()) {
+            return why;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 namespace DataFileCheck {
+
+QString ancestorsRefusal(const QString& folder)
+{
+    const QString written = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const QString resolved = QFileInfo(written).canonicalFilePath();
+    QString why = chainRefusal(written);
+    if (why.isEmpty() && !resolved.isEmpty() && resolved != written) {
+        why = chainRefusal(resolved);
+    }
+    return why;
+}
 
 QString folderRefusal(const QString& folder)
 {
     struct stat info
     {};
     if (::stat(QFile::encodeName(folder).constData(), &info) != 0) {
-        return QStringLiteral("Não foi possível examinar a pasta de dados %1:\n%2").arg(folder, SystemError::reason(errno));
+        return QStringLiteral("Não foi possível examinar a pasta de dados %1:\n%2")
+            .arg(folder, SystemError::reason(errno));
     }
     if (!S_ISDIR(info.st_mode)) {
         return QStringLiteral("%1 não é uma pasta.").arg(folder);
@@ -161,7 +210,7 @@ QString folderRefusal(const QString& folder)
                               "chmod 700 %3")
             .arg(folder, permissions(info.st_mode), shellArgument(folder));
     }
-    return {};
+    return ancestorsRefusal(folder);
 }
 
 Target dataFile(const QString& folder, const QString& name)
@@ -176,7 +225,8 @@ Target dataFile(const QString& folder, const QString& name)
         if (errno == ENOENT) {
             return {path, {}};
         }
-        return {path, QStringLiteral("Não foi possível examinar o arquivo %1:\n%2").arg(path, SystemError::reason(errno))};
+        return {path,
+                QStringLiteral("Não foi possível examinar o arquivo %1:\n%2").arg(path, SystemError::reason(errno))};
     }
     if (S_ISLNK(info.st_mode)) {
         return linkTarget(path, info);
@@ -197,9 +247,10 @@ QString openForReading(QFile& file, const QString& path)
         ::close(handle);
         return SystemError::reason(error);
     }
-    if (!S_ISREG(info.st_mode)) {
+    // What was opened, not what the name led to when it was checked.
+    if (QString why = fileRefusal(path, info); !why.isEmpty()) {
         ::close(handle);
-        return notRegular(path, info.st_mode);
+        return why;
     }
     if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(handle);

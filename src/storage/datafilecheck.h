@@ -13,8 +13,13 @@ namespace DataFileCheck {
 // entry, so some 300,000 entries), and reading it takes long and much memory.
 inline constexpr qint64 largeFileSize = qint64(256) << 20;
 
-// Empty when the folder is a folder of the user's own that neither group nor others may write to.
+// Empty when the folder is a folder of the user's own that neither group nor others may write to, on a path that
+// passes ancestorsRefusal().
 QString folderRefusal(const QString& folder);
+
+// Empty when every folder above this one up to the root, along the path as written and along the path with its
+// links resolved, belongs to the user or to root and may be written to by nobody else, unless it is sticky like /tmp.
+QString ancestorsRefusal(const QString& folder);
 
 struct Target
 {
@@ -30,7 +35,8 @@ struct Target
 Target dataFile(const QString& folder, const QString& name);
 
 // Opens a checked file for reading without following a link and without waiting on a pipe, and makes sure that what
-// was opened is a regular file. Returns an empty text on success, otherwise why it cannot be read.
+// was opened is still a regular file of the user's own that nobody else may write to. Returns an empty text on success,
+// otherwise why it cannot be read.
 QString openForReading(QFile& file, const QString& path);
 
 } // namespace DataFileCheck

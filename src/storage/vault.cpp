@@ -176,16 +176,28 @@ StorageResult Vault::open(const QDateTime& now)
     if (result.ok() && damaged > 0) {
         result = keepDamagedVault(vault, damaged);
         if (result.ok()) {
-            result.message = DamageNotice::atStart(damaged, m_damage.copy);
+            result.message =
+                isReadOnly() ? DamageNotice::readOnly(damaged) : DamageNotice::atStart(damaged, m_damage.copy);
         }
     }
     if (!result.ok()) {
         result.message += endingNote();
         return result;
     }
-    LeftoverFiles::remove(settingsPath());
-    LeftoverFiles::remove(vaultPath());
+    if (!isReadOnly()) {
+        LeftoverFiles::remove(settingsPath());
+        LeftoverFiles::remove(vaultPath());
+    }
     return result;
+}
+
+StorageResult Vault::refusalWhileReadOnly() const
+{
+    if (!isReadOnly()) {
+        return {};
+    }
+    return StorageResult::failed(QStringLiteral("Nada foi gravado: o programa foi aberto só para leitura.\n\n") +
+                                 m_readOnlyReason);
 }
 
 StorageResult Vault::checkDataFiles() const
@@ -223,6 +235,10 @@ StorageResult Vault::openForReading(QFile& file, const char* name) const
 
 StorageResult Vault::keepDamagedVault(QFile& file, qsizetype damagedLines)
 {
+    // Opened read-only, nothing can write over the damage: no copy is needed, and none could be made.
+    if (isReadOnly()) {
+        return {};
+    }
     const DamagedCopy::Result copy = DamagedCopy::keep(file, vaultPath() + QLatin1String(DamagedCopy::suffix));
     if (copy.outcome == DamagedCopy::Outcome::Failed) {
         return StorageResult::failed(DamageNotice::copyFailed(damagedLines, copy));
@@ -244,6 +260,9 @@ StorageResult Vault::createIfMissing(const QString& path, const QString& name, c
     // file that a second copy of the program creates meanwhile is kept as well.
     if (!isMissing(path)) {
         return {};
+    }
+    if (StorageResult refused = refusalWhileReadOnly(); !refused.ok()) {
+        return refused;
     }
     const QString reason = AtomicWriter::write(path, contents, AtomicWriter::Commit::CreateNew);
     if (reason.isEmpty() || QFileInfo(path).exists()) {
@@ -343,6 +362,9 @@ StorageResult Vault::readEntries(QFile& file, EntryList& into, FileStamp& stamp,
 StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteArray& shown,
                                    const QList<QByteArray>& records)
 {
+    if (StorageResult refused = refusalWhileReadOnly(); !refused.ok()) {
+        return refused;
+    }
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(vaultName);
     }
@@ -516,6 +538,9 @@ StorageResult Vault::rereadChangedSettings()
 
 StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtStart)
 {
+    if (StorageResult refused = refusalWhileReadOnly(); !refused.ok()) {
+        return refused;
+    }
     if (!isInstallationKey(m_settings.installationKey)) {
         return withoutKey(settingsName);
     }

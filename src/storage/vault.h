@@ -78,6 +78,10 @@ public:
         DamagedCopy::Result copy;
     };
     const Damage& damage() const { return m_damage; }
+    // From now on nothing is written: open() creates no file and removes none, and every change is refused with
+    // this reason, in Portuguese, which says why the files must be left alone.
+    void setReadOnly(const QString& reason) { m_readOnlyReason = reason; }
+    bool isReadOnly() const { return !m_readOnlyReason.isEmpty(); }
 
     const Settings& settings() const { return m_settings; }
     const EntryList& entries() const { return m_entries; }
@@ -114,6 +118,8 @@ private:
         Removed,
     };
 
+    // Every write asks here first.
+    StorageResult refusalWhileReadOnly() const;
     StorageResult checkDataFiles() const;
     StorageResult openForReading(QFile& file, const char* name) const;
     // Keeps the bytes of the damaged pswd.tab just read in a copy and remembers it; fails when no copy was made.
@@ -147,6 +153,7 @@ private:
     Settings m_settings;
     EntryList m_entries;
     std::function<bool(const QString&)> m_confirmLargeFile;
+    QString m_readOnlyReason;
     // What each file was when last read or written.
     FileStamp m_settingsStamp;
     FileStamp m_vaultStamp;

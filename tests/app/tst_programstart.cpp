@@ -10,11 +10,23 @@
 #include "support/input.h"
 #include "support/vaultfixture.h"
 
-#include <QLockFile>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QLocalServer>
 #include <QProcess>
+#include <QScopeGuard>
 
 #include <future>
+#include <optional>
+#include <poll.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/fsuid.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -40,25 +52,148 @@ void undoReadOnly(const QString& folder)
 
 constexpr int patience = 30000;
 
+// Another local user, as the kernel sees one: a forked child that takes the identity of "nobody". A child that must
+// still reach the user's private folders keeps root's file-system identity: only its own identity is another's.
+struct OtherUser
+{
+    static bool available() { return ::geteuid() == 0 && ::getpwnam("nobody"); }
+    // Runs body in the child; its result is the child's exit status.
+    template <typename Body>
+    static pid_t run(Body body, bool reachesPrivateFolders = false)
+    {
+        const passwd nobody = *::getpwnam("nobody");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const bool switched = reachesPrivateFolders
+                                      ? ::setresuid(nobody.pw_uid, nobody.pw_uid, 0) == 0 && ::setfsuid(0) >= 0
+                                      : ::setgid(nobody.pw_gid) == 0 && ::setuid(nobody.pw_uid) == 0;
+            ::umask(0);
+            ::_exit(switched ? body() : 100);
+        }
+        return child;
+    }
+    // Its exit status once it ended, the events of this process handled meanwhile.
+    static int status(pid_t child)
+    {
+        int status = 0;
+        QDeadlineTimer deadline(patience);
+        for (pid_t ended = 0; ended == 0 && !deadline.hasExpired(); ended = ::waitpid(child, &status, WNOHANG)) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+sockaddr_un socketAddress(const QString& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+    return address;
+}
+
+int boundSocket(const QString& path)
+{
+    const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_un address = socketAddress(path);
+    return ::bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ? server : -1;
+}
+
+// Listens on the socket, answers every connection as the program would ("ok"), and ends when none came for the time
+// given: its status is the number of bytes it was sent, 0 when nobody spoke to it. Whoever calls listen() is the one
+// a connecting peer sees.
+int squatter(int server, int milliseconds)
+{
+    if (server < 0 || ::listen(server, 4) != 0) {
+        return 101;
+    }
+    int heard = 0;
+    pollfd waiting{server, POLLIN, 0};
+    while (::poll(&waiting, 1, milliseconds) == 1) {
+        const int peer = ::accept(server, nullptr, nullptr);
+        char bytes[64];
+        pollfd speaking{peer, POLLIN, 0};
+        if (::poll(&speaking, 1, 1000) == 1) {
+            heard += int(std::max<ssize_t>(0, ::read(peer, bytes, sizeof bytes)));
+        }
+        (void)!::write(peer, "ok\n", 3);
+        ::close(peer);
+    }
+    return std::min(heard, 99);
+}
+
+// Connects to the path and asks for the window; its status is the number of bytes it was answered.
+int intruder(const QString& path)
+{
+    const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const sockaddr_un address = socketAddress(path);
+    if (::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        return 101;
+    }
+    (void)!::write(client, "wake\n", 5);
+    char bytes[64];
+    pollfd answered{client, POLLIN, 0};
+    return ::poll(&answered, 1, 3000) == 1 ? int(std::max<ssize_t>(0, ::read(client, bytes, sizeof bytes))) : 0;
+}
+
+// The folder made read-only in place, as root, by a read-only bind mount of it on itself.
+struct ReadOnlyFolder
+{
+    explicit ReadOnlyFolder(const QString& folder) : path(QFile::encodeName(folder))
+    {
+        made = ::mount(path, path, nullptr, MS_BIND, nullptr) == 0 &&
+               ::mount(nullptr, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    }
+    ~ReadOnlyFolder() { ::umount2(path, MNT_DETACH); }
+    QByteArray path;
+    bool made = false;
+};
+
 struct PortableCopy
 {
-    PortableCopy() { QFile::copy(QStringLiteral(KEYHOUND_BINARY), folder.filePath("keyhound")); }
+    // On a file system of its own, as root, with the options given and room for the program.
+    explicit PortableCopy(const QString& tmpfsOptions = {})
+    {
+        const QByteArray mountPoint = QFile::encodeName(folder.path());
+        const QString room = QStringLiteral(",size=%1").arg(QFileInfo(KEYHOUND_BINARY).size() + (1 << 20));
+        mounted = !tmpfsOptions.isEmpty() &&
+                  ::mount("tmpfs", mountPoint, "tmpfs", 0, QFile::encodeName(tmpfsOptions + room)) == 0;
+        QFile::copy(QStringLiteral(KEYHOUND_BINARY), folder.filePath("keyhound"));
+    }
+    ~PortableCopy()
+    {
+        if (mounted) {
+            ::umount2(QFile::encodeName(folder.path()), MNT_DETACH);
+        }
+    }
     std::unique_ptr<QProcess> start(const QStringList& arguments = {}) const
     {
         auto process = std::make_unique<QProcess>(); // offscreen, as this test is
+        process->setProcessEnvironment(environment);
         process->start(folder.filePath("keyhound"), arguments);
         return process;
     }
-    qint64 lockHolder() const
+    // A job's exit status and what it wrote on standard error.
+    std::pair<int, QByteArray> run(const QStringList& arguments) const
     {
-        qint64 pid = 0;
-        QLockFile(folder.filePath(DataFolderLock::fileName)).getLockInfo(&pid, nullptr, nullptr);
-        return pid;
+        const auto process = start(arguments);
+        return {process->waitForFinished(patience) ? process->exitCode() : -1, process->readAllStandardError()};
     }
+    void makeData(const QByteArray& record) const
+    {
+        Vault vault(folder.path());
+        QVERIFY(vault.open().ok() && vault.addEntry(record).ok());
+    }
+    qint64 lockHolder() const { return DataFolderLock::holderOf(folder.path()); }
     QByteArray dataFiles() const { return folder.read("cnfg.tab") + '|' + folder.read("pswd.tab"); }
     QStringList fileNames() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden); }
     DataFolder folder;
+    bool mounted = false;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
 };
+
+const QByteArray banco = "Banco\xA7----/----/----\xA7"
+                         "26.03.06.10.00.00\xA7joao\xA7s3nha\xA7\xA7";
 
 } // namespace
 
@@ -242,6 +377,275 @@ private slots:
         QVERIFY(!QFileInfo::exists(copy.folder.filePath("out.csv")));
     }
 
+    // Whatever a lock file holds, nobody holding its lock leaves it to the next start, window or job.
+    void staleLockTakenOver_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QProcess ended;
+        ended.start("true");
+        const qint64 endedId = ended.waitForStarted() ? ended.processId() : 0;
+        ended.waitForFinished();
+        QTest::newRow("empty, as a crash before its first write leaves it") << QByteArray();
+        QTest::newRow("zeros, as a crash before its sync leaves it") << QByteArray(4096, '\0');
+        QTest::newRow("the id of a process that ended") << QByteArray::number(endedId) + '\n';
+        QTest::newRow("the id of a running process, from another boot")
+            << QByteArray("1\nkeyhound\nhost\n0123456789abcdef\n0f1e2d3c-boot-of-yesterday\n");
+        QTest::newRow("garbage") << QByteArray("\xFF\xFE\x01lock?");
+    }
+    void staleLockTakenOver()
+    {
+        QFETCH(QByteArray, contents);
+        const PortableCopy copy;
+        copy.makeData(banco);
+        const QString csv = copy.folder.filePath("contas.csv");
+        copy.folder.write(DataFolderLock::fileName, contents);
+        QCOMPARE(copy.run({"--export", csv}).first, 0);
+        QVERIFY(QFile(csv).size() > 0);
+        QVERIFY(!copy.fileNames().contains(DataFolderLock::fileName)); // released at its end
+
+        copy.folder.write(DataFolderLock::fileName, contents);
+        const auto window = copy.start();
+        QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), window->processId(), patience);
+        QCOMPARE(copy.run({}).first, 0); // a later start brings it forward and ends
+        QVERIFY(copy.run({"--export", csv + "2"}).second.startsWith("O KeyHound está aberto"));
+        window->kill();
+    }
+
+    // No lock can be made: the window and the export still read, nothing is written, and the user is told why.
+    void withoutLock_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("reason"); // in what the user is told; empty: the lock is taken after all
+        const auto row = [](const char* name, const char* fault, const char* reason) {
+            QTest::newRow(name) << QString(fault) << QString::fromUtf8(reason);
+        };
+        row("read-only folder", "read-only", "O disco está protegido contra gravação");
+        row("read-only folder, the vault a link to a writable one", "read-only, link", "O disco está protegido");
+        row("no file can be created", "no inode left", "Não há espaço livre no disco.");
+        row("full disk: the lock is held all the same, empty", "full disk", "");
+    }
+    void withoutLock()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, reason);
+        if (::geteuid() != 0) {
+            QSKIP("A read-only mount or a file system of its own needs root.");
+        }
+        const PortableCopy copy(fault.startsWith("read-only") ? "" : "mode=0700,nr_inodes=16");
+        copy.makeData(banco);
+        const DataFolder elsewhere;
+        if (fault.endsWith("link")) {
+            QVERIFY(QFile::rename(copy.folder.filePath("pswd.tab"), elsewhere.filePath("pswd.tab")) &&
+                    QFile::link(elsewhere.filePath("pswd.tab"), copy.folder.filePath("pswd.tab")));
+        }
+        elsewhere.write("novas.csv", "Title,Username,Password,URL,Notes\nCasa,ana,x,,\n");
+        std::optional<ReadOnlyFolder> readOnly;
+        if (fault.startsWith("read-only")) {
+            QVERIFY(readOnly.emplace(copy.folder.path()).made);
+        }
+        for (int i = 0;
+             fault == "no inode left" && QFile(copy.folder.filePath(QString::number(i))).open(QIODevice::WriteOnly);
+             ++i) {
+        }
+        if (fault == "full disk") {
+            QFile filler(copy.folder.filePath("filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+            }
+        }
+        const QByteArray before = copy.dataFiles();
+
+        const auto [exported, exportSaid] = copy.run({"--export", elsewhere.filePath("contas.csv")});
+        QVERIFY2(exported == 0 && elsewhere.read("contas.csv").contains("joao"), exportSaid);
+        const auto [imported, importSaid] = copy.run({"--import", elsewhere.filePath("novas.csv")});
+        QCOMPARE(imported, 1);
+        QVERIFY2(importSaid.contains(reason.toUtf8()), importSaid);
+
+        const auto window = copy.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!reason.isEmpty() || copy.fileNames().contains("keyhound.lock"), patience);
+        const auto second = copy.start();
+        if (reason.isEmpty()) {
+            // The first holds the folder, though its id could not be written: the second brings it forward.
+            QVERIFY(second->waitForFinished(patience) && second->exitCode() == 0);
+            QCOMPARE(window->state(), QProcess::Running);
+            QCOMPARE(copy.lockHolder(), 0);
+        } else {
+            // Both read, neither writes: each says so and stays open.
+            for (const auto& process : {window.get(), second.get()}) {
+                QByteArray said;
+                QTRY_VERIFY_WITH_TIMEOUT((said += process->readAllStandardError()).contains("só para leitura"),
+                                         patience);
+                QVERIFY2(said.contains("Não foi possível criar o arquivo " +
+                                       copy.folder.filePath("keyhound.lock").toUtf8()) &&
+                             said.contains(reason.toUtf8()),
+                         said);
+                QCOMPARE(process->state(), QProcess::Running);
+            }
+        }
+        window->kill();
+        second->kill();
+        window->waitForFinished();
+        second->waitForFinished();
+        QCOMPARE(copy.dataFiles(), before);
+    }
+
+    // The channel lies in a folder that only the user may enter, else no socket is made and the start says why.
+    void wakeChannelPlace_data()
+    {
+        QTest::addColumn<QString>("runtime"); // $XDG_RUNTIME_DIR: a folder made with these steps, or unset
+        QTest::addColumn<QString>("squat");   // what another user makes first in the temporary folder
+        QTest::addColumn<QString>("refusal"); // empty: the socket is made and answers
+        const auto row = [](const char* name, const char* runtime, const char* squat, const char* refusal) {
+            QTest::newRow(name) << QString(runtime) << QString(squat) << QString::fromUtf8(refusal);
+        };
+        row("runtime folder of the user's own", "chmod 700 run", "", "");
+        row("runtime folder others may enter", "chmod 755 run", "", "chmod 700 %tmp/run");
+        row("runtime folder of another user", "chmod 700 run; chown nobody run", "", "pertence a outro");
+        row("runtime folder below one open to everyone", "chmod 777 .; chmod 700 run", "", "chmod go-w");
+        row("no runtime folder: one made in the temporary folder", "", "", "");
+        row("no runtime folder, another user's folder in its place", "", "folder", "pertence a outro");
+        row("no runtime folder, another user's link in its place", "", "link", "não é uma pasta");
+    }
+    void wakeChannelPlace()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(QString, squat);
+        QFETCH(QString, refusal);
+        if (!OtherUser::available() && (runtime.contains("chown") || !squat.isEmpty())) {
+            QSKIP("Acting as another user needs root.");
+        }
+        const DataFolder data;
+        DataFolder tmp;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()), 01777) == 0); // as /tmp is
+        const QString private_ = tmp.filePath(QStringLiteral("keyhound-%1").arg(::geteuid()));
+        if (!squat.isEmpty()) {
+            const pid_t child = OtherUser::run([&] {
+                return squat == "folder" ? ::mkdir(QFile::encodeName(private_), 0777)
+                                         : ::symlink("/root", QFile::encodeName(private_));
+            });
+            QCOMPARE(OtherUser::status(child), 0);
+        }
+        QVERIFY(runtime.isEmpty() ||
+                QProcess::execute("sh", {"-ec", "cd " + tmp.path() + "; mkdir run; " + runtime}) == 0);
+        const auto restore = qScopeGuard([runtimeBefore = qgetenv("XDG_RUNTIME_DIR"), tmpBefore = qgetenv("TMPDIR")] {
+            qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+            qputenv("TMPDIR", tmpBefore);
+        });
+        runtime.isEmpty() ? qunsetenv("XDG_RUNTIME_DIR")
+                          : qputenv("XDG_RUNTIME_DIR", QFile::encodeName(tmp.filePath("run")));
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+
+        WakeChannel channel(data.path());
+        int woken = 0;
+        connect(&channel, &WakeChannel::wakeRequested, this, [&woken] { ++woken; });
+        const WakeChannel::Place place = WakeChannel::placeFor(data.path());
+        QCOMPARE(QFileInfo(place.socketPath).absolutePath(), runtime.isEmpty() ? private_ : tmp.filePath("run"));
+        QCOMPARE(channel.listen(), refusal.isEmpty());
+        auto answer =
+            std::async(std::launch::async, [&data] { return WakeChannel::wake(data.path(), std::chrono::seconds(3)); });
+        QTRY_VERIFY(answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+        const WakeChannel::Answer answered = answer.get();
+        QCOMPARE(answered.woken, refusal.isEmpty());
+        QCOMPARE(woken, refusal.isEmpty() ? 1 : 0);
+        refusal.replace("%tmp", tmp.path());
+        QVERIFY2(answered.problem.contains(refusal) && channel.failureMessage().contains(refusal),
+                 qPrintable(answered.problem));
+        QVERIFY(!runtime.isEmpty() || !squat.isEmpty() || (QFile::permissions(private_) & 0x0077) == 0);
+    }
+
+    // Neither end says a word to a process of another user that reaches the other's socket.
+    void peerOfAnotherUser_data()
+    {
+        QTest::addColumn<bool>("otherAsks"); // another user asks the running copy, or answers in its place
+        QTest::newRow("another user asks the window to come forward") << true;
+        QTest::newRow("another user answers a start in the running copy's place") << false;
+    }
+    void peerOfAnotherUser()
+    {
+        QFETCH(bool, otherAsks);
+        if (!OtherUser::available()) {
+            QSKIP("Acting as another user needs root.");
+        }
+        const DataFolder data;
+        const WakeChannel::Place place = WakeChannel::placeFor(data.path());
+        QVERIFY(place.refusal.isEmpty());
+        WakeChannel channel(data.path());
+        int woken = 0;
+        connect(&channel, &WakeChannel::wakeRequested, this, [&woken] { ++woken; });
+        if (otherAsks) {
+            QVERIFY(channel.listen());
+            const QString path = place.socketPath;
+            const pid_t child = OtherUser::run([path] { return intruder(path); }, true);
+            QCOMPARE(OtherUser::status(child), 0);
+        } else {
+            QLocalServer::removeServer(place.socketPath);
+            const int bound = boundSocket(place.socketPath);
+            const pid_t child = OtherUser::run([bound] { return squatter(bound, 3000); }, true);
+            ::close(bound);
+            const WakeChannel::Answer answer = WakeChannel::wake(data.path(), std::chrono::seconds(3));
+            QVERIFY(!answer.woken && answer.problem.contains("de outro usuário"));
+            QCOMPARE(OtherUser::status(child), 0);
+            QLocalServer::removeServer(place.socketPath);
+        }
+        QCOMPARE(woken, 0);
+    }
+
+    // Another user who takes the channel's name first stops only the bringing forward, and hears nothing.
+    void squattedChannel_data()
+    {
+        QTest::addColumn<QString>("squat");
+        QTest::newRow("another user answering at the name used before") << "old name";
+        QTest::newRow("another user's folder where the channel would be") << "folder";
+    }
+    void squattedChannel()
+    {
+        QFETCH(QString, squat);
+        if (!OtherUser::available()) {
+            QSKIP("Acting as another user needs root.");
+        }
+        PortableCopy copy;
+        DataFolder tmp;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()), 01777) == 0);
+        copy.environment.remove("XDG_RUNTIME_DIR");
+        copy.environment.insert("TMPDIR", tmp.path());
+        const QByteArray folderHash =
+            QCryptographicHash::hash(QFileInfo(copy.folder.path()).canonicalFilePath().toUtf8(),
+                                     QCryptographicHash::Sha256)
+                .toHex()
+                .left(32);
+        const QString name = "keyhound-" + QString::fromLatin1(folderHash);
+        const QString squatted = squat == "old name"
+                                     ? tmp.filePath(name)
+                                     : tmp.filePath(QStringLiteral("keyhound-%1/%2").arg(::geteuid()).arg(name));
+        const pid_t child = OtherUser::run([&] {
+            if (squat == "folder") {
+                ::mkdir(QFile::encodeName(QFileInfo(squatted).absolutePath()), 0777);
+            }
+            return squatter(boundSocket(squatted), 15000);
+        });
+        QTRY_VERIFY(QFileInfo::exists(squatted));
+
+        const auto first = copy.start();
+        QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), first->processId(), patience);
+        const auto second = copy.start();
+        if (squat == "folder") {
+            QByteArray firstSaid;
+            QByteArray said; // in a message box that stays open
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (firstSaid += first->readAllStandardError()).contains("Não foi possível abrir o canal"), patience);
+            QTRY_VERIFY_WITH_TIMEOUT((said += second->readAllStandardError()).contains("Apague-a"), patience);
+            QVERIFY2(said.contains("mas não respondeu") &&
+                         said.contains(QFileInfo(squatted).absolutePath().toUtf8() + " pertence a outro usuário"),
+                     said);
+            second->kill();
+        } else {
+            QVERIFY(second->waitForFinished(patience) && second->exitCode() == 0);
+        }
+        QCOMPARE(first->state(), QProcess::Running);
+        first->kill();
+        QCOMPARE(OtherUser::status(child), 0); // nothing was said to it
+    }
+
     void dataFolderOptionOpensNothing()
     {
         const PortableCopy copy;
@@ -275,7 +679,7 @@ private slots:
         QVERIFY(front->isMinimized() || !front->isVisible());
         auto woken = std::async(std::launch::async, [&data] { return WakeChannel::wake(data.folder.path()); });
         QTRY_VERIFY(woken.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
-        QVERIFY(woken.get());
+        QVERIFY(woken.get().woken);
         QVERIFY(front->isVisible() && !front->isMinimized());
         QCOMPARE(main->isVisible(), !button.isEmpty());
     }

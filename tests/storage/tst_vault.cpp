@@ -1,4 +1,5 @@
 #include "referencecodec.h"
+#include "storage/datafilecheck.h"
 #include "support/fulldisk.h"
 #include "support/vaultfixture.h"
 
@@ -396,6 +397,14 @@ private slots:
         row("files swapped for another user's links to an own file elsewhere", true,
             "cd data; ln -sf ../other/victim pswd.tab; ln -sf ../other/victim cnfg.tab; chown -h nobody *.tab",
             "O link pertence a outro usuário");
+        row("a folder above writable by the group", false, "chmod 770 .", "chmod go-w %root");
+        row("a folder above of another user", false, "chown nobody .", "%root, no caminho de %data, pertence a outro");
+        row("a folder above opened to everyone while running", true, "chmod 777 .", "(permissões 777)");
+        row("a folder above open to everyone but sticky, as /tmp is", false, "chmod 1777 .", "");
+        row("the data folder a link into a folder open to everyone", false,
+            "mkdir -m 777 pub; mv data pub; ln -s pub/data data", "chmod go-w %root/pub");
+        row("the vault a link into a folder below one open to everyone", false,
+            linkedAway + "; mkdir -m 777 pub; mv other pub; ln -s pub/other other", "chmod go-w %root/pub");
     }
     void refused()
     {
@@ -417,12 +426,11 @@ private slots:
         QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + root.path() + "; " + steps}), 0);
         if (shown.isEmpty()) {
             QVERIFY(opened.open().ok() && opened.addEntry(record("Casa")).ok());
-            QVERIFY(QFileInfo(path("data/pswd.tab")).isSymLink());
-            QCOMPARE(bytesOf(path("other/pswd.tab")),
-                     ReferenceCodec::file({record("Banco"), record("Casa")}, "311299"));
+            QCOMPARE(QFileInfo(path("data/pswd.tab")).isSymLink(), steps.contains("ln -s"));
+            QCOMPARE(bytesOf(path("data/pswd.tab")), ReferenceCodec::file({record("Banco"), record("Casa")}, "311299"));
             return;
         }
-        shown.replace("%data", path("data")).replace("%other", path("other"));
+        shown.replace("%data", path("data")).replace("%other", path("other")).replace("%root", root.path());
         const QByteArray before = bytesOf(path("data/pswd.tab")) + bytesOf(path("data/cnfg.tab"));
         const QList<StorageResult> results =
             whileRunning ? QList<StorageResult>{opened.addEntry(record("Casa")), opened.saveSettings("nova", true)}
@@ -436,6 +444,102 @@ private slots:
         QCOMPARE(opened.settings().masterPassword, QByteArray(whileRunning ? "8046" : ""));
         QCOMPARE(bytesOf(path("other/victim")), QByteArray("a file of the user's own elsewhere"));
         QCOMPARE(bytesOf(path("data/pswd.tab")) + bytesOf(path("data/cnfg.tab")), before);
+        // The command the message ends with, pasted into a shell, is all it takes.
+        if (const QString fix = results.last().message.section('\n', -3, -3); fix.startsWith("chmod ")) {
+            QCOMPARE(QProcess::execute("sh", {"-c", fix}), 0);
+            QVERIFY2(opened.open().ok(), qPrintable(opened.open().message));
+        }
+    }
+
+    // What was opened is checked, not only what the name led to before.
+    void openedFileChecked_data()
+    {
+        QTest::addColumn<QString>("steps");   // shell commands in the folder holding the file "f"
+        QTest::addColumn<QString>("refusal"); // empty: opened
+        QTest::newRow("own file") << "chmod 600 f"
+                                  << "";
+        QTest::newRow("readable by others") << "chmod 644 f"
+                                            << "";
+        QTest::newRow("writable by the group") << "chmod 620 f"
+                                               << "chmod 600";
+        QTest::newRow("another user's") << "chown nobody f"
+                                        << "pertence a outro usuário (nobody)";
+        QTest::newRow("a pipe") << "rm f; mkfifo f"
+                                << "um pipe nomeado";
+        QTest::newRow("a link") << "mv f g; ln -s g f"
+                                << "nº 40";
+    }
+    void openedFileChecked()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, refusal);
+        if (steps.contains("chown") && ::geteuid() != 0) {
+            QSKIP("Giving a file to another user needs root.");
+        }
+        DataFolder folder;
+        folder.write("f", "contents");
+        QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + folder.path() + "; " + steps}), 0);
+        QFile file;
+        const QString why = DataFileCheck::openForReading(file, folder.filePath("f"));
+        QVERIFY2(refusal.isEmpty() ? why.isEmpty() : why.contains(refusal), qPrintable(why));
+        QCOMPARE(file.isOpen() ? file.readAll() : QByteArray(), refusal.isEmpty() ? "contents" : QByteArray());
+    }
+
+    // Opened read-only, a damaged vault is shown and said to be damaged, with no copy made.
+    void readOnlyDamagedVault()
+    {
+        DataFolder folder;
+        folder.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
+        folder.write("pswd.tab", "\"" + ReferenceCodec::encodeLine(record("um"), "311299").chopped(1) + "\"\r\n");
+        Vault vault(folder.path());
+        vault.setReadOnly("O motivo.");
+        const StorageResult opened = vault.open();
+        QVERIFY2(opened.ok() && opened.message.contains("tem 1 linha danificada") &&
+                     opened.message.contains("aberto só para leitura"),
+                 qPrintable(opened.message));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), (QStringList{"cnfg.tab", "pswd.tab"}));
+    }
+
+    // Opened read-only, the vault writes nothing and says why at every change.
+    void readOnly_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char* change : {"first start", "add", "add many", "replace", "delete", "settings"}) {
+            QTest::newRow(change) << change;
+        }
+    }
+    void readOnly()
+    {
+        QFETCH(QString, change);
+        DataFolder folder;
+        if (change != "first start") {
+            Vault before(folder.path());
+            QVERIFY(before.open().ok() && before.addEntry(record("Banco")).ok());
+        }
+        const auto files = [&folder] {
+            QByteArray all;
+            for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden)) {
+                all += name.toUtf8() + ':' + folder.read(name) + '|';
+            }
+            return all;
+        };
+        const QByteArray before = files();
+        Vault vault(folder.path());
+        vault.setReadOnly("O motivo.");
+        const StorageResult opened = vault.open();
+        QCOMPARE(opened.ok(), change != "first start");
+        const StorageResult result = change == "first start" ? opened
+                                     : change == "add"       ? vault.addEntry(record("Casa"))
+                                     : change == "add many"  ? vault.addEntries({record("Casa"), record("Zed")})
+                                     : change == "replace"   ? vault.replaceEntry(0, record("Banco"), record("Casa"))
+                                     : change == "delete"    ? vault.deleteEntry(0, record("Banco"))
+                                                             : vault.saveSettings("nova", true);
+        QCOMPARE(result.status, StorageResult::Failed);
+        QVERIFY2(result.message.startsWith("Nada foi gravado: o programa foi aberto só para leitura.\n\nO motivo."),
+                 qPrintable(result.message));
+        QCOMPARE(files(), before);
+        QCOMPARE(vault.entries().size(), change == "first start" ? 0 : 1);
+        QCOMPARE(vault.settings().masterPassword, QByteArray(change == "first start" ? "" : "8046"));
     }
 
     // A vault of 256 MB and a byte (sparse: no disk used) is read only if the user agrees.

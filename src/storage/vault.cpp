@@ -52,6 +52,15 @@ bool isInstallationKey(const QByteArray& key)
 
 constexpr qint64 readPieceSize = 1 << 20;
 
+// How often a change is made again over a file that another program keeps replacing while it is written.
+constexpr int writeAttempts = 5;
+
+QString repeatedChangeNote()
+{
+    return QStringLiteral(" Ele continuou sendo alterado enquanto a alteração era gravada, e nada foi gravado. "
+                          "Tente de novo quando o outro programa terminar.");
+}
+
 // Nothing is written before the installation key is known: entries would be stored barely enciphered, and a
 // settings file without the key would lose every saved password.
 StorageResult withoutKey(const QString& fileName)
@@ -344,13 +353,21 @@ StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteAr
     if (index && (!m_entries.contains(*index) || m_entries.at(*index) != shown)) {
         return {StorageResult::StaleEntry, {}};
     }
+    // Another program that replaces the file while it is written is noticed at the replacement itself: the file is
+    // then read again and the change made once more, over what it holds.
     bool changedOutside = false;
-    const StorageResult reread = rereadEntriesChangedOutside(changedOutside);
-    if (!reread.ok()) {
-        return reread;
+    StorageResult result;
+    for (int attempt = 1;; ++attempt) {
+        bool changedNow = false;
+        if (const StorageResult reread = rereadEntriesChangedOutside(changedNow); !reread.ok()) {
+            return reread;
+        }
+        changedOutside = changedOutside || changedNow;
+        result = changedOutside ? changeOverOutsideChange(index, shown, records) : writeVault(index, records);
+        if (m_vaultStamp.isKnown() || attempt == writeAttempts) {
+            break;
+        }
     }
-    const StorageResult result =
-        changedOutside ? changeOverOutsideChange(index, shown, records) : writeVault(index, records);
     if (result.ok() || changedOutside) {
         emit entriesChanged();
     }
@@ -416,7 +433,11 @@ StorageResult Vault::writeVault(std::optional<qsizetype> index, const QList<QByt
     const bool written =
         writer.open() && (index ? VaultFile::writeWithReplacedRecord(sink, m_entries, *index, records.value(0), key)
                                 : VaultFile::writeWithAddedRecords(sink, m_entries, records, key));
-    if (!written || !writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup)) {
+    if (!written || !writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup, m_vaultStamp)) {
+        if (writer.foundOutsideChange()) {
+            m_vaultStamp = {}; // to be read again
+            return StorageResult::failed(changedOutsideNote(vaultName) + repeatedChangeNote());
+        }
         return StorageResult::failed(fileError(vaultName, QStringLiteral("gravar"), writer.failure()) +
                                      QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado."));
     }
@@ -474,6 +495,27 @@ StorageResult Vault::rereadChangedSettings()
                                "salve de novo se quiser alterá-las.")};
 }
 
+StorageResult Vault::writeSettingsFile(const QString& path, const QByteArray& file)
+{
+    for (int attempt = 1;; ++attempt) {
+        AtomicWriter writer(path);
+        if (writer.open() && writer.append(file) &&
+            writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup, m_settingsStamp)) {
+            m_settingsStamp = writer.stamp();
+            return {};
+        }
+        if (!writer.foundOutsideChange() || attempt == writeAttempts) {
+            return StorageResult::failed(fileError(settingsName, QStringLiteral("gravar"), writer.failure()) +
+                                         QStringLiteral("\n\nAs configurações anteriores foram preservadas."));
+        }
+        // Replaced while it was written: read again, and written only if it still holds what was shown.
+        m_settingsStamp = {};
+        if (StorageResult reread = rereadChangedSettings(); reread.status != StorageResult::Done) {
+            return reread;
+        }
+    }
+}
+
 StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtStart)
 {
     if (!isInstallationKey(m_settings.installationKey)) {
@@ -492,11 +534,8 @@ StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtSt
     if (!target.refusal.isEmpty()) {
         return refusedWrite(target.refusal);
     }
-    const QString reason =
-        AtomicWriter::write(target.path, file, AtomicWriter::Commit::ReplaceKeepingBackup, &m_settingsStamp);
-    if (!reason.isEmpty()) {
-        return StorageResult::failed(fileError(settingsName, QStringLiteral("gravar"), reason) +
-                                     QStringLiteral("\n\nAs configurações anteriores foram preservadas."));
+    if (StorageResult written = writeSettingsFile(target.path, file); written.status != StorageResult::Done) {
+        return written;
     }
     // The password checked from now on is the one the file holds, even an empty one.
     const Settings read = SettingsFile::decode(file);

@@ -110,6 +110,8 @@ private:
     // Writes the file with the change and takes the changed list; the caller tells the windows.
     StorageResult writeVault(std::optional<qsizetype> index, const QList<QByteArray>& records);
     StorageResult rereadChangedSettings();
+    // Replaces cnfg.tab, unless another program replaces it meanwhile with other settings.
+    StorageResult writeSettingsFile(const QString& path, const QByteArray& file);
     bool settingsBackupHoldsKey() const;
 
     QString m_dataFolder;

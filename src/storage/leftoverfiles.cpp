@@ -37,7 +37,7 @@ void remove(const QString& path)
         struct stat status;
         if (::lstat(leftover.constData(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
             (status.st_mode & (S_IRWXG | S_IRWXO)) == 0 && modifiedBefore(status, saved) &&
-            TemporaryFile::isMarked(leftover)) {
+            (status.st_size == 0 || TemporaryFile::isMarked(leftover))) {
             ::unlink(leftover.constData());
         }
     }

@@ -60,17 +60,21 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("withBackups");
-        QTest::newRow("first start") << "start" << false;
-        QTest::newRow("add, no backup yet") << "add" << false;
-        QTest::newRow("add") << "add" << true;
-        QTest::newRow("delete") << "delete" << true;
-        QTest::newRow("settings save, no backup yet") << "settings" << false;
-        QTest::newRow("settings save") << "settings" << true;
+        QTest::addColumn<bool>("exchangeRefused"); // as file systems without RENAME_EXCHANGE answer
+        QTest::newRow("first start") << "start" << false << false;
+        QTest::newRow("add, no backup yet") << "add" << false << false;
+        QTest::newRow("add") << "add" << true << false;
+        QTest::newRow("delete") << "delete" << true << false;
+        QTest::newRow("settings save, no backup yet") << "settings" << false << false;
+        QTest::newRow("settings save") << "settings" << true << false;
+        QTest::newRow("add, exchange refused") << "add" << true << true;
+        QTest::newRow("settings save, exchange refused") << "settings" << true << true;
     }
     void everyCutOpensWhole()
     {
         QFETCH(QString, action);
         QFETCH(bool, withBackups);
+        QFETCH(bool, exchangeRefused);
         if (QStandardPaths::findExecutable("strace").isEmpty()) {
             QSKIP("strace records the system calls of the save.");
         }
@@ -87,10 +91,20 @@ private slots:
         const QTemporaryDir traceFolder;
         const QString trace = traceFolder.filePath("save.trace");
         QProcess strace;
-        strace.start("strace", {"-f", "-qq", "-xx", "-s", "100000000", "-o", trace, "-e",
-                                "trace=openat,open,creat,write,pwrite64,fsync,fdatasync,close,rename,renameat,"
-                                "renameat2,link,linkat,unlink,unlinkat",
-                                STORAGE_ACTION, folder.path(), action});
+        QStringList arguments{"-f",
+                              "-qq",
+                              "-xx",
+                              "-s",
+                              "100000000",
+                              "-o",
+                              trace,
+                              "-e",
+                              "trace=openat,open,creat,write,pwrite64,fsync,fdatasync,close,rename,renameat,"
+                              "renameat2,link,linkat,unlink,unlinkat"};
+        if (exchangeRefused) {
+            arguments += {"-e", "inject=renameat2:error=EINVAL"};
+        }
+        strace.start("strace", arguments + QStringList{STORAGE_ACTION, folder.path(), action});
         QVERIFY(strace.waitForFinished(60'000));
         QCOMPARE(strace.readAllStandardOutput().left(2), QByteArray("0\n"));
         QFile traceFile(trace);

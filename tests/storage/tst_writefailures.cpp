@@ -139,6 +139,10 @@ private slots:
             folder.write("cnfg.tab", ReferenceCodec::settingsFile(key, "8046", "N\xE3o"));
             folder.write("pswd.tab", vault);
         }
+        if (!vault.isEmpty() && fault != folderAtBackup) { // the backups of an earlier save stay as they are too
+            folder.write("cnfg.tab.bak", ReferenceCodec::settingsFile(key, "velha", "N\xE3o"));
+            folder.write("pswd.tab.bak", ReferenceCodec::crashVault(2, key));
+        }
         QMap<QString, QByteArray> expected = filesIn(folder);
         const qint64 sizeLimit = fault == fileSizeLimit ? expected.value(target).size() * 2 / 3 : -1; // 0 for none yet
         if (fault == fullDisk) {

@@ -1,49 +1,26 @@
 #include "storage/atomicwriter.h"
 
-#include "storage/backupfile.h"
+#include "storage/filereplacement.h"
+#include "storage/foldersync.h"
 #include "storage/systemerror.h"
+#include "storage/temporaryfile.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int suffixLength = 6; // as mkstemp makes them
-
-bool isSuffixCharacter(QChar c)
+// A file that appeared at the target meanwhile (a second copy of the program) is kept and the rename fails; a file
+// system that cannot refuse to replace has been checked for the target just before.
+bool renameWithoutReplacing(const QByteArray& from, const QByteArray& to)
 {
-    return c.unicode() < 0x80 && c.isLetterOrNumber();
-}
-
-// Renames and creations in the folder are made durable; a folder that cannot be synced (some file systems refuse)
-// leaves them to the system, as every program does.
-void syncFolderOf(const QString& path)
-{
-    const int folder =
-        ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-}
-
-// Without replacing, a file that appeared at the target meanwhile (a second copy of the program) is kept and the
-// rename fails; a file system that cannot refuse to replace has been checked for the target just before.
-bool renameOver(const QByteArray& from, const QByteArray& to, bool withoutReplacing)
-{
-    if (withoutReplacing) {
-        const int renamed = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
-        if (renamed == 0 || (errno != EINVAL && errno != ENOSYS)) {
-            return renamed == 0;
-        }
+    const int renamed = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+    if (renamed == 0 || (errno != EINVAL && errno != ENOSYS)) {
+        return renamed == 0;
     }
     return ::rename(from.constData(), to.constData()) == 0;
 }
@@ -59,17 +36,8 @@ AtomicWriter::~AtomicWriter()
 
 bool AtomicWriter::open()
 {
-    m_temporaryPath = QFile::encodeName(m_path) + '.' + QByteArray(suffixLength, 'X');
-    m_descriptor = ::mkostemp(m_temporaryPath.data(), O_CLOEXEC);
-    if (m_descriptor < 0) {
-        const int error = errno;
-        m_temporaryPath.clear();
-        return fail(error);
-    }
-    if (::fchmod(m_descriptor, S_IRUSR | S_IWUSR) != 0) {
-        return fail(errno);
-    }
-    return true;
+    m_descriptor = TemporaryFile::create(m_path, m_temporaryPath);
+    return m_descriptor >= 0 || fail(errno);
 }
 
 bool AtomicWriter::append(QByteArrayView bytes)
@@ -87,7 +55,7 @@ bool AtomicWriter::append(QByteArrayView bytes)
     return true;
 }
 
-bool AtomicWriter::commit(Commit how)
+bool AtomicWriter::commit(Commit how, const std::optional<FileStamp>& expected)
 {
     if (m_descriptor < 0) {
         return false;
@@ -101,21 +69,35 @@ bool AtomicWriter::commit(Commit how)
     if (::close(descriptor) != 0) {
         return fail(errno);
     }
-    if (how == Commit::ReplaceKeepingBackup) {
-        const QString reason = BackupFile::keep(m_path);
-        if (!reason.isEmpty()) {
-            m_failure = reason;
-            cancel();
-            return false;
-        }
+    if (how == Commit::CreateNew) {
+        return createTarget();
     }
-    const QByteArray target = QFile::encodeName(m_path);
-    if (!renameOver(m_temporaryPath, target, how == Commit::CreateNew)) {
+    FileReplacement replacement(m_temporaryPath, m_path);
+    m_temporaryPath.clear(); // the replacement removes it
+    switch (replacement.replace(expected, how == Commit::ReplaceKeepingBackup)) {
+    case FileReplacement::Outcome::Replaced:
+        return true;
+    case FileReplacement::Outcome::ChangedOutside:
+        m_foundOutsideChange = true;
+        return fail(QStringLiteral("O arquivo foi alterado por outro programa durante a gravação."));
+    case FileReplacement::Outcome::Failed:
+        break;
+    }
+    return fail(replacement.failure());
+}
+
+bool AtomicWriter::createTarget()
+{
+    if (!renameWithoutReplacing(m_temporaryPath, QFile::encodeName(m_path))) {
         return fail(errno);
     }
     m_temporaryPath.clear();
-    syncFolderOf(m_path);
-    return true;
+    // A file whose name may not survive is taken back: nothing was created.
+    const QString reason = FolderSync::of(m_path);
+    if (!reason.isEmpty()) {
+        ::unlink(QFile::encodeName(m_path).constData());
+    }
+    return reason.isEmpty() || fail(reason);
 }
 
 void AtomicWriter::cancel()
@@ -129,8 +111,13 @@ void AtomicWriter::cancel()
 
 bool AtomicWriter::fail(int errorNumber)
 {
+    return fail(SystemError::reason(errorNumber));
+}
+
+bool AtomicWriter::fail(const QString& reason)
+{
     if (m_failure.isEmpty()) {
-        m_failure = SystemError::reason(errorNumber);
+        m_failure = reason;
     }
     cancel();
     return false;
@@ -151,24 +138,4 @@ QString AtomicWriter::write(const QString& path, QByteArrayView bytes, Commit ho
         *stamp = writer.stamp();
     }
     return writer.failure();
-}
-
-bool AtomicWriter::isTemporaryName(const QString& name, const QString& targetName)
-{
-    const qsizetype prefix = targetName.size() + 1;
-    return name.size() == prefix + suffixLength && name.startsWith(targetName + QLatin1Char('.')) &&
-           std::all_of(name.begin() + prefix, name.end(), isSuffixCharacter);
-}
-
-QString AtomicWriter::unusedTemporaryPath(const QString& path)
-{
-    static constexpr char characters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QString candidate;
-    do {
-        candidate = path + QLatin1Char('.');
-        for (int i = 0; i < suffixLength; ++i) {
-            candidate += QLatin1Char(characters[QRandomGenerator::global()->bounded(int(sizeof characters - 1))]);
-        }
-    } while (QFileInfo(candidate).exists() || QFileInfo(candidate).isSymLink());
-    return candidate;
 }

@@ -6,11 +6,12 @@
 #include <QByteArrayView>
 #include <QString>
 
-// Writes a whole file in one step, streamed: the bytes go to a temporary file beside the target (named after it
-// plus a dot and six letters or digits, readable and writable by its owner only from the start), which is checked
-// after every write, synced to disk and only then renamed over the target; the folder is synced after the rename.
-// Until the commit succeeds the target is untouched, and a writer that fails or is dropped before it removes its
-// temporary file. Failures are kept as the first reason, in Portuguese.
+#include <optional>
+
+// Writes a whole file in one step, streamed: the bytes go to a temporary file beside the target (see TemporaryFile),
+// which is checked after every write, synced to disk and only then put in the target's place (see FileReplacement);
+// the folder is synced after. Until the commit succeeds the target and its backup are untouched, and a writer that
+// fails or is dropped before it removes its temporary file. Failures are kept as the first reason, in Portuguese.
 class AtomicWriter
 {
 public:
@@ -20,7 +21,7 @@ public:
         CreateNew,
         // The target is replaced.
         Replace,
-        // The target is replaced, and the file it held is kept as the target's backup first.
+        // The target is replaced, and the file it held becomes the target's backup.
         ReplaceKeepingBackup,
     };
 
@@ -31,24 +32,25 @@ public:
 
     bool open();
     bool append(QByteArrayView bytes);
-    bool commit(Commit how);
+    // When replacing, the target must still be the expected file, if one is given: otherwise nothing is changed,
+    // the commit fails and foundOutsideChange() says so.
+    bool commit(Commit how, const std::optional<FileStamp>& expected = std::nullopt);
     // Drops the temporary file; the target stays as it was.
     void cancel();
 
     const QString& failure() const { return m_failure; }
+    // Whether the commit failed because another program had replaced or changed the target.
+    bool foundOutsideChange() const { return m_foundOutsideChange; }
     // The committed file's stamp.
     const FileStamp& stamp() const { return m_stamp; }
 
     // The whole file in one call; returns the reason of a failure, empty on success.
     static QString write(const QString& path, QByteArrayView bytes, Commit how, FileStamp* stamp = nullptr);
 
-    // Whether a file name is one of the writer's temporary names for the target name.
-    static bool isTemporaryName(const QString& name, const QString& targetName);
-    // A temporary name for the target that is not in use at this moment: the target's path plus the suffix.
-    static QString unusedTemporaryPath(const QString& path);
-
 private:
     bool fail(int errorNumber);
+    bool fail(const QString& reason);
+    bool createTarget();
     void closeFile();
 
     QString m_path;
@@ -56,4 +58,5 @@ private:
     int m_descriptor = -1;
     QString m_failure;
     FileStamp m_stamp;
+    bool m_foundOutsideChange = false;
 };

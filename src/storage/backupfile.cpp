@@ -1,12 +1,13 @@
 #include "storage/backupfile.h"
 
-#include "storage/atomicwriter.h"
 #include "storage/systemerror.h"
+#include "storage/temporaryfile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,49 +15,37 @@ namespace {
 
 constexpr qint64 copyPieceSize = 1 << 20;
 
-// Streams the file into an atomic writer of the backup.
-QString copyOver(const QString& path, const QString& backup)
+// Streams the file into a new temporary file and syncs it; returns the errno of a failure, 0 on success.
+int copyTo(const QString& path, QByteArray& copy)
 {
-    QFile source(path);
-    if (!source.open(QIODevice::ReadOnly)) {
-        return source.errorString();
+    const int source = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (source < 0) {
+        return errno;
     }
-    AtomicWriter writer(backup);
-    if (!writer.open()) {
-        return writer.failure();
-    }
+    const int target = TemporaryFile::create(path, copy);
+    int error = target < 0 ? errno : 0;
     QByteArray piece(copyPieceSize, Qt::Uninitialized);
-    qint64 length = 0;
-    while ((length = source.read(piece.data(), piece.size())) > 0) {
-        if (!writer.append(QByteArrayView(piece.constData(), length))) {
-            return writer.failure();
+    for (ssize_t length = 1; error == 0 && length > 0;) {
+        length = ::read(source, piece.data(), size_t(piece.size()));
+        for (ssize_t written = 0; length > 0 && error == 0 && written < length;) {
+            const ssize_t now = ::write(target, piece.constData() + written, size_t(length - written));
+            error = now < 0 && errno != EINTR ? errno : 0;
+            written += qMax<ssize_t>(now, 0);
         }
+        error = length < 0 && errno != EINTR ? errno : error;
     }
-    if (length < 0) {
-        return source.errorString();
+    if (error == 0 && ::fdatasync(target) != 0) {
+        error = errno;
     }
-    writer.commit(AtomicWriter::Commit::Replace);
-    return writer.failure();
-}
-
-// A hard link under a temporary name, made owner-only and renamed over the backup; a copy where links fail.
-QString linkOver(const QString& path, const QString& backup)
-{
-    const QByteArray current = QFile::encodeName(path);
-    const QByteArray link = QFile::encodeName(AtomicWriter::unusedTemporaryPath(path));
-    if (::link(current.constData(), link.constData()) != 0) {
-        return errno == ENOENT ? QString() : copyOver(path, backup);
+    ::close(source);
+    if (target >= 0 && ::close(target) != 0 && error == 0) {
+        error = errno;
     }
-    // The file's own mode comes along with the link; the backup is for its owner only whatever the file allowed.
-    struct stat status;
-    const bool owned = ::lstat(link.constData(), &status) == 0 &&
-                       (!S_ISREG(status.st_mode) || ::chmod(link.constData(), S_IRUSR | S_IWUSR) == 0);
-    if (!owned || ::rename(link.constData(), QFile::encodeName(backup).constData()) != 0) {
-        const int error = errno;
-        ::unlink(link.constData());
-        return SystemError::reason(error);
+    if (error != 0 && !copy.isEmpty()) {
+        ::unlink(copy.constData());
+        copy.clear();
     }
-    return {};
+    return error;
 }
 
 } // namespace
@@ -68,12 +57,38 @@ QString pathOf(const QString& path)
     return path + QStringLiteral(".bak");
 }
 
-QString keep(const QString& path)
+QString failure(const QString& path, const QString& reason)
 {
-    const QString reason = linkOver(path, pathOf(path));
-    return reason.isEmpty() ? reason
-                            : QStringLiteral("A cópia de segurança %1 não pôde ser guardada. %2")
-                                  .arg(QFileInfo(pathOf(path)).fileName(), reason);
+    return QStringLiteral("A cópia de segurança %1 não pôde ser guardada. %2")
+        .arg(QFileInfo(pathOf(path)).fileName(), reason);
+}
+
+bool isBlocked(const QString& path)
+{
+    struct stat status;
+    return ::lstat(QFile::encodeName(pathOf(path)).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+QString prepare(const QString& path, QByteArray& secondName)
+{
+    secondName = TemporaryFile::unusedPath(path);
+    if (::link(QFile::encodeName(path).constData(), secondName.constData()) != 0) {
+        const int error = errno;
+        secondName.clear();
+        if (error == ENOENT) {
+            return {};
+        }
+        const int copyError = copyTo(path, secondName);
+        return copyError == 0 ? QString() : failure(path, SystemError::reason(copyError));
+    }
+    // The file's own mode comes along with the link; the backup is for its owner only whatever the file allowed.
+    if (::chmod(secondName.constData(), S_IRUSR | S_IWUSR) != 0) {
+        const int error = errno;
+        ::unlink(secondName.constData());
+        secondName.clear();
+        return failure(path, SystemError::reason(error));
+    }
+    return {};
 }
 
 } // namespace BackupFile

@@ -1,16 +1,23 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The previous version of a data file, kept beside it as <name>.bak, readable and writable by its owner only, so
-// that one step back is always possible.
+// that one step back is always possible. The backup is replaced only once the new file is in place.
 namespace BackupFile {
 
 QString pathOf(const QString& path);
 
-// Makes the backup the file now at the path, in one step: a hard link to it renamed over the backup (no copy, no
-// space), or an atomic copy where the file system has no hard links. Nothing to keep when the file does not exist.
-// Returns the reason of a failure, empty on success.
-QString keep(const QString& path);
+// Why the backup could not be kept, for the user.
+QString failure(const QString& path, const QString& reason);
+
+// Whether the backup's path holds something a file cannot replace (a folder).
+bool isBlocked(const QString& path);
+
+// Gives the file now at the path a second, temporary name, owner-only, that can later be renamed over the backup: a
+// hard link (no copy, no space), or a synced copy where the file system has no hard links. Leaves the name empty
+// when there is no file to keep. Returns the reason of a failure, empty on success.
+QString prepare(const QString& path, QByteArray& secondName);
 
 } // namespace BackupFile

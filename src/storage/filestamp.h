@@ -18,5 +18,8 @@ struct FileStamp
     // Of the file at the path, as reading it would open it; no stamp when there is nothing there.
     static FileStamp ofPath(const QString& path);
 
+    // Whether this is a file's stamp rather than none.
+    bool isKnown() const { return size >= 0; }
+
     bool operator==(const FileStamp&) const = default;
 };

@@ -1,6 +1,6 @@
 #include "storage/leftoverfiles.h"
 
-#include "storage/atomicwriter.h"
+#include "storage/temporaryfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,13 +30,14 @@ void remove(const QString& path)
     }
     const QDir folder = target.absoluteDir();
     for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!AtomicWriter::isTemporaryName(name, target.fileName())) {
+        if (!TemporaryFile::isTemporaryName(name, target.fileName())) {
             continue;
         }
         const QByteArray leftover = QFile::encodeName(folder.filePath(name));
         struct stat status;
         if (::lstat(leftover.constData(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
-            modifiedBefore(status, saved)) {
+            (status.st_mode & (S_IRWXG | S_IRWXO)) == 0 && modifiedBefore(status, saved) &&
+            (status.st_size == 0 || TemporaryFile::isMarked(leftover))) {
             ::unlink(leftover.constData());
         }
     }

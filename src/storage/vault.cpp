@@ -53,6 +53,15 @@ bool isInstallationKey(const QByteArray& key)
 
 constexpr qint64 readPieceSize = 1 << 20;
 
+// How often a change is made again over a file that another program keeps replacing while it is written.
+constexpr int writeAttempts = 5;
+
+QString repeatedChangeNote()
+{
+    return QStringLiteral(" Ele continuou sendo alterado enquanto a alteração era gravada, e nada foi gravado. "
+                          "Tente de novo quando o outro programa terminar.");
+}
+
 // Nothing is written before the installation key is known: entries would be stored barely enciphered, and a
 // settings file without the key would lose every saved password.
 StorageResult withoutKey(const QString& fileName)
@@ -371,13 +380,28 @@ StorageResult Vault::changeEntries(std::optional<qsizetype> index, const QByteAr
     if (index && (!m_entries.contains(*index) || m_entries.at(*index) != shown)) {
         return {StorageResult::StaleEntry, {}};
     }
+    // Another program that replaces the file while it is written is noticed at the replacement itself: the file is
+    // then read again and the change made once more, over what it holds.
     Outside found = Outside::Unchanged;
-    if (const StorageResult reread = rereadEntriesChangedOutside(found); !reread.ok()) {
-        return reread;
+    Damage damage;
+    StorageResult result;
+    for (int attempt = 1;; ++attempt) {
+        Outside foundNow = Outside::Unchanged;
+        if (const StorageResult reread = rereadEntriesChangedOutside(foundNow); !reread.ok()) {
+            return reread;
+        }
+        if (foundNow != Outside::Unchanged) {
+            found = foundNow;
+        }
+        if (m_damage.lines > 0) {
+            damage = m_damage;
+        }
+        result = found == Outside::Changed ? changeOverOutsideChange(index, shown, records)
+                                           : writeVault(index, records, found);
+        if (m_vaultStamp.isKnown() || attempt == writeAttempts) {
+            break;
+        }
     }
-    const Damage damage = m_damage;
-    StorageResult result =
-        found == Outside::Changed ? changeOverOutsideChange(index, shown, records) : writeVault(index, records, found);
     if (const QString notice = noticeOf(found, damage, result.ok()); !notice.isEmpty()) {
         result.message = result.ok() ? notice : result.message + QStringLiteral("\n\n") + notice;
     }
@@ -475,7 +499,11 @@ StorageResult Vault::writeVault(std::optional<qsizetype> index, const QList<QByt
     const AtomicWriter::Commit how = found == Outside::Removed ? AtomicWriter::Commit::CreateNew
                                      : m_damage.lines > 0      ? AtomicWriter::Commit::Replace
                                                                : AtomicWriter::Commit::ReplaceKeepingBackup;
-    if (!written || !writer.commit(how)) {
+    if (!written || !writer.commit(how, m_vaultStamp)) {
+        if (writer.foundOutsideChange()) {
+            m_vaultStamp = {}; // to be read again
+            return StorageResult::failed(changedOutsideNote(vaultName) + repeatedChangeNote());
+        }
         const QString kept = found == Outside::Removed
                                  ? QString()
                                  : QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado.");
@@ -536,6 +564,27 @@ StorageResult Vault::rereadChangedSettings()
                                "salve de novo se quiser alterá-las.")};
 }
 
+StorageResult Vault::writeSettingsFile(const QString& path, const QByteArray& file, AtomicWriter::Commit how,
+                                       const QString& failureNote)
+{
+    for (int attempt = 1;; ++attempt) {
+        AtomicWriter writer(path);
+        if (writer.open() && writer.append(file) && writer.commit(how, m_settingsStamp)) {
+            m_settingsStamp = writer.stamp();
+            return {};
+        }
+        if (!writer.foundOutsideChange() || attempt == writeAttempts) {
+            return StorageResult::failed(fileError(settingsName, QStringLiteral("gravar"), writer.failure()) +
+                                         failureNote);
+        }
+        // Replaced while it was written: read again, and written only if it still holds what was shown.
+        m_settingsStamp = {};
+        if (StorageResult reread = rereadChangedSettings(); reread.status != StorageResult::Done) {
+            return reread;
+        }
+    }
+}
+
 StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtStart)
 {
     if (StorageResult refused = refusalWhileReadOnly(); !refused.ok()) {
@@ -558,16 +607,16 @@ StorageResult Vault::saveSettings(const QByteArray& masterPassword, bool askAtSt
     if (!target.refusal.isEmpty()) {
         return refusedWrite(target.refusal);
     }
-    const QString reason = AtomicWriter::write(
-        target.path, file, removed ? AtomicWriter::Commit::CreateNew : AtomicWriter::Commit::ReplaceKeepingBackup,
-        &m_settingsStamp);
-    if (!reason.isEmpty()) {
-        return StorageResult::failed(
-            fileError(settingsName, QStringLiteral("gravar"), reason) +
-            (removed ? QStringLiteral("\n\n") +
-                           removedUnsavedNote(settingsName,
-                                              QStringLiteral("a chave de instalação que lê o %1").arg(vaultName))
-                     : QStringLiteral("\n\nAs configurações anteriores foram preservadas.")));
+    const QString kept =
+        removed
+            ? QStringLiteral("\n\n") +
+                  removedUnsavedNote(settingsName, QStringLiteral("a chave de instalação que lê o %1").arg(vaultName))
+            : QStringLiteral("\n\nAs configurações anteriores foram preservadas.");
+    const AtomicWriter::Commit how =
+        removed ? AtomicWriter::Commit::CreateNew : AtomicWriter::Commit::ReplaceKeepingBackup;
+    if (StorageResult written = writeSettingsFile(target.path, file, how, kept);
+        written.status != StorageResult::Done) {
+        return written;
     }
     // The password checked from now on is the one the file holds, even an empty one.
     const Settings read = SettingsFile::decode(file);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/atomicwriter.h"
 #include "storage/damagedcopy.h"
 #include "storage/entrylist.h"
 #include "storage/filestamp.h"
@@ -147,6 +148,10 @@ private:
     StorageResult writeVault(std::optional<qsizetype> index, const QList<QByteArray>& records,
                              Outside found = Outside::Unchanged);
     StorageResult rereadChangedSettings();
+    // Writes cnfg.tab, unless another program replaces it meanwhile with other settings; a failure's message ends
+    // with the note given.
+    StorageResult writeSettingsFile(const QString& path, const QByteArray& file, AtomicWriter::Commit how,
+                                    const QString& failureNote);
     bool settingsBackupHoldsKey() const;
 
     QString m_dataFolder;

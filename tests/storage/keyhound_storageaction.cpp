@@ -1,5 +1,6 @@
 // keyhound_storageaction FOLDER start|add|update|delete|settings: one change, then its status number and message;
 // keyhound_storageaction FOLDER crash: adds an entry and sets a password in turn, a line after each, until killed.
+// keyhound_storageaction FOLDER race N: adds entries 1 to N, a line with each status number and message.
 #include "referencecodec.h"
 #include "storage/vault.h"
 
@@ -18,6 +19,10 @@ int main(int argc, char* argv[])
         result = result.ok() ? vault.saveSettings("p" + QByteArray::number(n), false) : result;
         std::fputs(".\n", stdout);
         std::fflush(stdout);
+    }
+    for (int n = 1; action == "race" && n <= app.arguments().value(3).toInt(); ++n) {
+        const StorageResult added = vault.addEntry(ReferenceCodec::crashEntry(n));
+        std::printf("%d %s\n", int(added.status), added.message.section('\n', 0, 0).toUtf8().constData());
     }
     const QByteArray first = vault.entries().isEmpty() ? QByteArray() : vault.entries().at(0);
     result = !result.ok()           ? result

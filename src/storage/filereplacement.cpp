@@ -1,0 +1,144 @@
+#include "storage/filereplacement.h"
+
+#include "storage/backupfile.h"
+#include "storage/foldersync.h"
+#include "storage/systemerror.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool exchange(const QByteArray& a, const QByteArray& b)
+{
+    return ::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_EXCHANGE) == 0;
+}
+
+bool moveWithoutReplacing(const QByteArray& from, const QByteArray& to)
+{
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0;
+}
+
+bool isExchangeRefused(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+} // namespace
+
+FileReplacement::FileReplacement(const QByteArray& temporaryPath, const QString& target)
+    : m_temporary(temporaryPath), m_target(target), m_targetPath(QFile::encodeName(target)),
+      m_backupPath(QFile::encodeName(BackupFile::pathOf(target)))
+{}
+
+FileReplacement::Outcome FileReplacement::replace(const std::optional<FileStamp>& expected, bool keepBackup)
+{
+    if (keepBackup && BackupFile::isBlocked(m_target)) {
+        return fail(BackupFile::failure(m_target, SystemError::reason(EISDIR)));
+    }
+    if (exchange(m_temporary, m_targetPath)) {
+        return afterExchange(expected, keepBackup);
+    }
+    const int error = errno;
+    if (error == ENOENT && expected) { // the file last read is gone
+        ::unlink(m_temporary.constData());
+        return Outcome::ChangedOutside;
+    }
+    if (error == ENOENT || isExchangeRefused(error)) {
+        return byRename(expected, keepBackup);
+    }
+    return fail(SystemError::reason(error));
+}
+
+FileReplacement::Outcome FileReplacement::afterExchange(const std::optional<FileStamp>& expected, bool keepBackup)
+{
+    if (expected && FileStamp::ofPath(QFile::decodeName(m_temporary)) != *expected) {
+        if (!exchange(m_temporary, m_targetPath)) {
+            const QString kept = QFile::decodeName(m_temporary);
+            m_temporary.clear(); // holds the other program's file: kept for the user
+            return fail(QStringLiteral("O arquivo foi substituído por outro programa durante a gravação, e a versão "
+                                       "dele ficou em %1. %2")
+                            .arg(kept, SystemError::reason(errno)));
+        }
+        ::unlink(m_temporary.constData());
+        return Outcome::ChangedOutside;
+    }
+    // From here the displaced file is the one expected, under the temporary name.
+    bool backupExchanged = false;
+    if (keepBackup && !exchangeIntoBackup(backupExchanged)) {
+        const QString reason = BackupFile::failure(m_target, SystemError::reason(errno));
+        exchange(m_temporary, m_targetPath);
+        return fail(reason);
+    }
+    if (const QString reason = FolderSync::of(m_target); !reason.isEmpty()) {
+        if (keepBackup) {
+            backupExchanged ? exchange(m_temporary, m_backupPath)
+                            : ::rename(m_backupPath.constData(), m_temporary.constData()) == 0;
+        }
+        exchange(m_temporary, m_targetPath);
+        return fail(reason);
+    }
+    if (!keepBackup || backupExchanged) {
+        ::unlink(m_temporary.constData()); // the file displaced, or the backup before
+    }
+    m_temporary.clear();
+    return Outcome::Replaced;
+}
+
+// Swaps the displaced file with the backup, whose file the temporary name then holds, or moves it there when there
+// is no backup yet.
+bool FileReplacement::exchangeIntoBackup(bool& exchanged)
+{
+    // The backup is for its owner only, whatever the file allowed.
+    exchanged = false;
+    if (::chmod(m_temporary.constData(), S_IRUSR | S_IWUSR) != 0) {
+        return false;
+    }
+    exchanged = exchange(m_temporary, m_backupPath);
+    return exchanged || (errno == ENOENT && moveWithoutReplacing(m_temporary, m_backupPath));
+}
+
+FileReplacement::Outcome FileReplacement::byRename(const std::optional<FileStamp>& expected, bool keepBackup)
+{
+    if (expected && FileStamp::ofPath(m_target) != *expected) {
+        ::unlink(m_temporary.constData());
+        return Outcome::ChangedOutside;
+    }
+    QByteArray previous;
+    if (keepBackup) {
+        if (const QString reason = BackupFile::prepare(m_target, previous); !reason.isEmpty()) {
+            return fail(reason);
+        }
+    }
+    if (::rename(m_temporary.constData(), m_targetPath.constData()) != 0) {
+        const int error = errno;
+        if (!previous.isEmpty()) {
+            ::unlink(previous.constData());
+        }
+        return fail(SystemError::reason(error));
+    }
+    m_temporary.clear();
+    if (!previous.isEmpty() && ::rename(previous.constData(), m_backupPath.constData()) != 0) {
+        const QString reason = BackupFile::failure(m_target, SystemError::reason(errno));
+        ::rename(previous.constData(), m_targetPath.constData()); // the file before comes back
+        return fail(reason);
+    }
+    const QString reason = FolderSync::of(m_target);
+    return reason.isEmpty() ? Outcome::Replaced : fail(reason);
+}
+
+FileReplacement::Outcome FileReplacement::fail(const QString& reason)
+{
+    m_failure = reason;
+    if (!m_temporary.isEmpty()) {
+        ::unlink(m_temporary.constData());
+        m_temporary.clear();
+    }
+    return Outcome::Failed;
+}

@@ -1,0 +1,31 @@
+#include "storage/foldersync.h"
+
+#include "storage/systemerror.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace FolderSync {
+
+QString of(const QString& path)
+{
+    const QString folderPath = QFileInfo(path).absolutePath();
+    const int folder = ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int error = folder < 0 ? errno : 0;
+    if (folder >= 0 && ::fsync(folder) != 0 && errno != EINVAL && errno != EOPNOTSUPP) {
+        error = errno;
+    }
+    if (folder >= 0) {
+        ::close(folder);
+    }
+    return error == 0 ? QString()
+                      : QStringLiteral("A pasta %1 não pôde ser gravada no disco, e a gravação não estaria "
+                                       "garantida. %2")
+                            .arg(folderPath, SystemError::reason(error));
+}
+
+} // namespace FolderSync

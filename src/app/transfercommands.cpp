@@ -4,6 +4,7 @@
 #include "app/datalocation.h"
 #include "storage/atomicwriter.h"
 #include "storage/vault.h"
+#include "transfer/csvfile.h"
 #include "transfer/entrycsv.h"
 
 #include <QDir>
@@ -87,6 +88,13 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
 CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, const QDateTime& now)
 {
     const QString nothingAdded = QStringLiteral(" Nenhuma entrada foi adicionada.");
+    // Opened first, so that a file that cannot be read never holds the data folder.
+    QFile file;
+    if (const QString reason = CsvFile::open(file, csvPath); !reason.isEmpty()) {
+        return failure(
+            QStringLiteral("Não foi possível ler o arquivo %1: %2.").arg(native(csvPath), withoutFullStop(reason)) +
+            nothingAdded);
+    }
     if (const QString problem = DataLocation::prepare(dataFolder); !problem.isEmpty()) {
         return failure(problem + nothingAdded);
     }
@@ -94,18 +102,11 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     if (const QString refused = claim(lock, dataFolder, true); !refused.isEmpty()) {
         return failure(refused + nothingAdded);
     }
-    QFile file(csvPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return failure(
-            QStringLiteral("Não foi possível ler o arquivo %1: %2.").arg(native(csvPath), file.errorString()) +
-            nothingAdded);
-    }
-    const QByteArray csv = file.readAll();
     Vault vault(dataFolder);
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
         return failure(opened.message + nothingAdded);
     }
-    const EntryCsv::Import imported = EntryCsv::read(csv, vault.entries(), now);
+    const EntryCsv::Import imported = EntryCsv::read(file, vault.entries(), now);
     if (!imported.error.isEmpty()) {
         return failure(
             QStringLiteral("Não foi possível importar o arquivo %1: %2.").arg(native(csvPath), imported.error) +
@@ -116,14 +117,15 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
             return failure(added.message);
         }
     }
-    QString skipped;
-    for (const QString& reason : imported.skipped) {
-        skipped += reason + QLatin1Char('\n');
+    QString reasons;
+    for (const QString& reason : imported.refused + imported.repeated) {
+        reasons += reason + QLatin1Char('\n');
     }
-    return {0,
+    return {imported.refused.isEmpty() ? 0 : 1,
             counted(imported.records.size(), "entrada adicionada", "entradas adicionadas") + QStringLiteral(", ") +
-                counted(imported.skipped.size(), "linha ignorada", "linhas ignoradas") + QStringLiteral(".\n"),
-            skipped};
+                counted(imported.repeated.size(), "já guardada", "já guardadas") + QStringLiteral(", ") +
+                counted(imported.refused.size(), "linha recusada", "linhas recusadas") + QStringLiteral(".\n"),
+            reasons};
 }
 
 } // namespace TransferCommands

@@ -118,13 +118,18 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
         }
     }
     QString reasons;
-    for (const QString& reason : imported.refused + imported.repeated) {
+    for (const QString& reason : imported.reasons) {
         reasons += reason + QLatin1Char('\n');
     }
-    return {imported.refused.isEmpty() ? 0 : 1,
+    if (const qsizetype unlisted = imported.refusedRows + imported.repeatedRows - imported.reasons.size();
+        unlisted > 0) {
+        reasons += QStringLiteral("... e mais ") +
+                   counted(unlisted, "linha deixada de fora", "linhas deixadas de fora") + QStringLiteral(".\n");
+    }
+    return {imported.refusedRows == 0 ? 0 : 1,
             counted(imported.records.size(), "entrada adicionada", "entradas adicionadas") + QStringLiteral(", ") +
-                counted(imported.repeated.size(), "já guardada", "já guardadas") + QStringLiteral(", ") +
-                counted(imported.refused.size(), "linha recusada", "linhas recusadas") + QStringLiteral(".\n"),
+                counted(imported.repeatedRows, "já guardada", "já guardadas") + QStringLiteral(", ") +
+                counted(imported.refusedRows, "linha recusada", "linhas recusadas") + QStringLiteral(".\n"),
             reasons};
 }
 

@@ -240,20 +240,26 @@ Import read(QIODevice& csv, const EntryList& stored, const QDateTime& now)
     while (const std::optional<Csv::Row> row = reader.next()) {
         const auto record = rows.record(*row, now);
         const QString name = rows.rowName(*row) + QStringLiteral(": ");
+        const auto leaveOut = [&](qsizetype& count, const QString& reason) {
+            ++count;
+            if (result.reasons.size() < listedReasons) {
+                result.reasons.append(name + reason);
+            }
+        };
         if (const QString* reason = std::get_if<QString>(&record)) {
-            result.refused.append(name + *reason);
+            leaveOut(result.refusedRows, *reason);
             continue;
         }
         const QByteArray& added = std::get<QByteArray>(record);
         if (known.contains(added, rows.hasStamp(*row))) {
-            result.repeated.append(name + QStringLiteral("igual a uma entrada já guardada"));
+            leaveOut(result.repeatedRows, QStringLiteral("igual a uma entrada já guardada"));
             continue;
         }
         known.add(added);
         result.records.append(added);
     }
     if (!reader.error().isEmpty()) {
-        return {{}, {}, {}, reader.error()};
+        return {{}, 0, 0, {}, reader.error()};
     }
     return result;
 }

@@ -23,14 +23,18 @@ struct Import
 {
     // Records to add, in the order of the file.
     QList<QByteArray> records;
-    // The rows left out because the vault cannot hold them exactly, one line each, naming the row by its line and
-    // title and saying why ("linha 4, "Banco": ..."); nothing of such a row is added, nothing is cut.
-    QStringList refused;
-    // The rows left out because they equal a stored entry or an earlier row, named in the same way.
-    QStringList repeated;
+    // The rows left out because the vault cannot hold them exactly; nothing of such a row is added, nothing is cut.
+    qsizetype refusedRows = 0;
+    // The rows left out because they equal a stored entry or an earlier row.
+    qsizetype repeatedRows = 0;
+    // Why rows were left out, one line each in the order of the file, naming the row by its line and title
+    // ("linha 4, "Banco": ..."); only the first listedReasons, so that a huge file cannot fill the memory with them.
+    QStringList reasons;
     // Why the file cannot be read as it is meant; nothing of it is to be added then.
     QString error;
 };
+
+inline constexpr qsizetype listedReasons = 100;
 
 // A row without a modification time is stamped with now, and is left out when a stored entry or an earlier row has
 // the same fields whatever its stamp.

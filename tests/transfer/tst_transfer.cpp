@@ -213,11 +213,11 @@ private slots:
         QFETCH(QByteArray, csv);
         const EntryCsv::Import first = imported(csv);
         QTEST(first.records, "added");
-        QTEST(first.error.isEmpty() ? first.refused + first.repeated : QStringList{first.error}, "said");
+        QTEST(first.error.isEmpty() ? first.reasons : QStringList{first.error}, "said");
         // A second import of the same file adds nothing.
         const EntryCsv::Import second = imported(csv, EntryList(first.records));
         QVERIFY(second.records.isEmpty());
-        QCOMPARE(second.repeated.size(), first.error.isEmpty() ? first.records.size() + first.repeated.size() : 0);
+        QCOMPARE(second.repeatedRows, first.error.isEmpty() ? first.records.size() + first.repeatedRows : 0);
     }
 
     void importStatus_data()
@@ -225,10 +225,17 @@ private slots:
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("lastReason");
         QTest::newRow("every row added") << older + "A,,,,,,\nB,,,,,,\n"
-                                         << 0 << "2 entradas adicionadas, 0 já guardadas, 0 linhas recusadas.\n";
+                                         << 0 << "2 entradas adicionadas, 0 já guardadas, 0 linhas recusadas.\n"
+                                         << "";
         QTest::newRow("a row refused") << older + "A,,,,,,\nB§,,,,,,\n"
-                                       << 1 << "1 entrada adicionada, 0 já guardadas, 1 linha recusada.\n";
+                                       << 1 << "1 entrada adicionada, 0 já guardadas, 1 linha recusada.\n"
+                                       << "linha 3, \"B§\": Title com caracteres que o cofre não guarda: §";
+        QTest::newRow("more rows left out than are listed")
+            << older + QByteArray("A,,,,,,\n").repeated(EntryCsv::listedReasons + 2) + "B§,,,,,,\n"
+            << 1 << "1 entrada adicionada, 101 já guardadas, 1 linha recusada.\n"
+            << "... e mais 2 linhas deixadas de fora.";
     }
 
     void importStatus()
@@ -240,6 +247,7 @@ private slots:
             TransferCommands::importFrom(data.folder.path(), data.folder.filePath("contas.csv"), now);
         QTEST(output.exitCode, "exitCode");
         QTEST(output.text, "said");
+        QTEST(output.error.chopped(output.error.isEmpty() ? 0 : 1).section('\n', -1), "lastReason");
     }
 
     void refusals_data()

@@ -121,12 +121,11 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     for (const QString& reason : imported.reasons) {
         reasons += reason + QLatin1Char('\n');
     }
-    if (const qsizetype unlisted = imported.refusedRows + imported.repeatedRows - imported.reasons.size();
-        unlisted > 0) {
-        reasons += QStringLiteral("... e mais ") +
-                   counted(unlisted, "linha deixada de fora", "linhas deixadas de fora") + QStringLiteral(".\n");
+    const qsizetype noted = imported.refusedRows + imported.repeatedRows + imported.incompleteRows;
+    if (const qsizetype unlisted = noted - imported.reasons.size(); unlisted > 0) {
+        reasons += QStringLiteral("... e mais ") + counted(unlisted, "linha", "linhas") + QStringLiteral(".\n");
     }
-    return {imported.refusedRows == 0 ? 0 : 1,
+    return {imported.refusedRows + imported.incompleteRows == 0 ? 0 : 1,
             counted(imported.records.size(), "entrada adicionada", "entradas adicionadas") + QStringLiteral(", ") +
                 counted(imported.repeatedRows, "já guardada", "já guardadas") + QStringLiteral(", ") +
                 counted(imported.refusedRows, "linha recusada", "linhas recusadas") + QStringLiteral(".\n"),

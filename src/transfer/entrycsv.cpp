@@ -31,10 +31,11 @@ enum Column
     NotesColumn,
     ExpiresColumn,
     ModifiedColumn,
+    TotpColumn,
     ColumnCount
 };
-const char* const columnNames[ColumnCount] = {"Title", "Username", "Password",     "URL",
-                                              "Notes", "Expires",  "Last Modified"};
+const char* const columnNames[ColumnCount] = {"Title", "Username", "Password",      "URL",
+                                              "Notes", "Expires",  "Last Modified", "TOTP"};
 const EntryRecord::Field textFields[] = {EntryRecord::Title, EntryRecord::Login, EntryRecord::Password,
                                          EntryRecord::Address, EntryRecord::Description};
 
@@ -169,6 +170,8 @@ public:
         return EntryRecord::join(fields);
     }
     bool hasStamp(const Csv::Row& row) const { return !value(row, ModifiedColumn).isEmpty(); }
+    // KeePassXC's one-time password secret, which the vault has no field for.
+    bool hasTotp(const Csv::Row& row) const { return !value(row, TotpColumn).isEmpty(); }
 
 private:
     QString value(const Csv::Row& row, int column) const
@@ -240,26 +243,29 @@ Import read(QIODevice& csv, const EntryList& stored, const QDateTime& now)
     while (const std::optional<Csv::Row> row = reader.next()) {
         const auto record = rows.record(*row, now);
         const QString name = rows.rowName(*row) + QStringLiteral(": ");
-        const auto leaveOut = [&](qsizetype& count, const QString& reason) {
+        const auto note = [&](qsizetype& count, const QString& reason) {
             ++count;
             if (result.reasons.size() < listedReasons) {
                 result.reasons.append(name + reason);
             }
         };
         if (const QString* reason = std::get_if<QString>(&record)) {
-            leaveOut(result.refusedRows, *reason);
+            note(result.refusedRows, *reason);
             continue;
         }
         const QByteArray& added = std::get<QByteArray>(record);
         if (known.contains(added, rows.hasStamp(*row))) {
-            leaveOut(result.repeatedRows, QStringLiteral("igual a uma entrada já guardada"));
+            note(result.repeatedRows, QStringLiteral("igual a uma entrada já guardada"));
             continue;
         }
         known.add(added);
         result.records.append(added);
+        if (rows.hasTotp(*row)) {
+            note(result.incompleteRows, QStringLiteral("adicionada sem o TOTP, que o cofre não guarda"));
+        }
     }
     if (!reader.error().isEmpty()) {
-        return {{}, 0, 0, {}, reader.error()};
+        return {{}, 0, 0, 0, {}, reader.error()};
     }
     return result;
 }

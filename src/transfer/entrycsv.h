@@ -27,7 +27,10 @@ struct Import
     qsizetype refusedRows = 0;
     // The rows left out because they equal a stored entry or an earlier row.
     qsizetype repeatedRows = 0;
-    // Why rows were left out, one line each in the order of the file, naming the row by its line and title
+    // The rows added without their TOTP secret (KeePassXC's), which the vault has no field for.
+    qsizetype incompleteRows = 0;
+    // Why rows were left out or added incomplete, one line each in the order of the file, naming the row by its line
+    // and title
     // ("linha 4, "Banco": ..."); only the first listedReasons, so that a huge file cannot fill the memory with them.
     QStringList reasons;
     // Why the file cannot be read as it is meant; nothing of it is to be added then.

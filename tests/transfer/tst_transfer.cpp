@@ -152,6 +152,10 @@ private slots:
             {entryRecord("=Correio", "----/----/----", "25.07.01.09.00.00", "-maria", "s3nh@", "https://c.example",
                          "l1¥l2")},
             {});
+        row("KeePassXC's one-time password secret cannot be kept",
+            "Group,Title,Username,Password,URL,Notes,TOTP,Icon,Last Modified,Created\nRoot,A,a,p,,,"
+            "otpauth://totp/a?secret=JBSWY3DPEHPK3PXP,0,,\n",
+            {added("A", "a", "p")}, {"linha 2, \"A\": adicionada sem o TOTP, que o cofre não guarda"});
         row("older KeePassXC: no times, a byte order mark, CR LF",
             "\xEF\xBB\xBF\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"\r\n\"Root\",\"A\",\"a\","
             "\"p\",\"\",\"\"\r\n",
@@ -232,10 +236,14 @@ private slots:
         QTest::newRow("a row refused") << older + "A,,,,,,\nB§,,,,,,\n"
                                        << 1 << "1 entrada adicionada, 0 já guardadas, 1 linha recusada.\n"
                                        << "linha 3, \"B§\": Title com caracteres que o cofre não guarda: §";
+        QTest::newRow("added without its TOTP")
+            << QByteArray("Title,Username,Password,URL,Notes,TOTP\nA,,,,,JBSWY3DPEHPK3PXP\n") << 1
+            << "1 entrada adicionada, 0 já guardadas, 0 linhas recusadas.\n"
+            << "linha 2, \"A\": adicionada sem o TOTP, que o cofre não guarda";
         QTest::newRow("more rows left out than are listed")
             << older + QByteArray("A,,,,,,\n").repeated(EntryCsv::listedReasons + 2) + "B§,,,,,,\n"
             << 1 << "1 entrada adicionada, 101 já guardadas, 1 linha recusada.\n"
-            << "... e mais 2 linhas deixadas de fora.";
+            << "... e mais 2 linhas.";
     }
 
     void importStatus()

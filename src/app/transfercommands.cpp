@@ -5,6 +5,7 @@
 #include "storage/atomicwriter.h"
 #include "storage/damagenotice.h"
 #include "storage/vault.h"
+#include "transfer/csvfile.h"
 #include "transfer/entrycsv.h"
 
 #include <QDir>
@@ -108,6 +109,13 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
 CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, const QDateTime& now)
 {
     const QString nothingAdded = QStringLiteral(" Nenhuma entrada foi adicionada.");
+    // Opened first, so that a file that cannot be read never holds the data folder.
+    QFile file;
+    if (const QString reason = CsvFile::open(file, csvPath); !reason.isEmpty()) {
+        return failure(
+            QStringLiteral("Não foi possível ler o arquivo %1: %2.").arg(native(csvPath), withoutFullStop(reason)) +
+            nothingAdded);
+    }
     if (const QString problem = DataLocation::prepare(dataFolder); !problem.isEmpty()) {
         return failure(problem + nothingAdded);
     }
@@ -115,13 +123,6 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     if (const QString refused = claim(lock, dataFolder, nullptr); !refused.isEmpty()) {
         return failure(refused + nothingAdded);
     }
-    QFile file(csvPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return failure(
-            QStringLiteral("Não foi possível ler o arquivo %1: %2.").arg(native(csvPath), file.errorString()) +
-            nothingAdded);
-    }
-    const QByteArray csv = file.readAll();
     Vault vault(dataFolder);
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
         return failure(opened.message + nothingAdded);
@@ -129,7 +130,7 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
         return failure(damaged + nothingAdded);
     }
-    const EntryCsv::Import imported = EntryCsv::read(csv, vault.entries(), now);
+    const EntryCsv::Import imported = EntryCsv::read(file, vault.entries(), now);
     if (!imported.error.isEmpty()) {
         return failure(
             QStringLiteral("Não foi possível importar o arquivo %1: %2.").arg(native(csvPath), imported.error) +
@@ -140,14 +141,19 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
             return failure(added.message);
         }
     }
-    QString skipped;
-    for (const QString& reason : imported.skipped) {
-        skipped += reason + QLatin1Char('\n');
+    QString reasons;
+    for (const QString& reason : imported.reasons) {
+        reasons += reason + QLatin1Char('\n');
     }
-    return {0,
+    const qsizetype noted = imported.refusedRows + imported.repeatedRows + imported.incompleteRows;
+    if (const qsizetype unlisted = noted - imported.reasons.size(); unlisted > 0) {
+        reasons += QStringLiteral("... e mais ") + counted(unlisted, "linha", "linhas") + QStringLiteral(".\n");
+    }
+    return {imported.refusedRows + imported.incompleteRows == 0 ? 0 : 1,
             counted(imported.records.size(), "entrada adicionada", "entradas adicionadas") + QStringLiteral(", ") +
-                counted(imported.skipped.size(), "linha ignorada", "linhas ignoradas") + QStringLiteral(".\n"),
-            skipped};
+                counted(imported.repeatedRows, "já guardada", "já guardadas") + QStringLiteral(", ") +
+                counted(imported.refusedRows, "linha recusada", "linhas recusadas") + QStringLiteral(".\n"),
+            reasons};
 }
 
 } // namespace TransferCommands

@@ -1,12 +1,30 @@
 #include "transfer/csv.h"
 
-#include <QStringDecoder>
+#include <QIODevice>
 
 namespace {
+
+constexpr qint64 pieceSize = 64 * 1024;
 
 QString quoted(QString field)
 {
     return QLatin1Char('"') + field.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+// The length of the bytes that end with a whole UTF-8 character, so that a character cut by the end of a piece is
+// decoded with the next piece.
+qsizetype wholeCharacters(const QByteArray& bytes)
+{
+    const qsizetype size = bytes.size();
+    for (qsizetype back = 1; back <= 3 && back <= size; ++back) {
+        const auto byte = uchar(bytes.at(size - back));
+        if ((byte & 0xC0) == 0x80) {
+            continue;
+        }
+        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? size - back : size;
+    }
+    return size;
 }
 
 } // namespace
@@ -26,68 +44,113 @@ QByteArray write(const QList<QStringList>& rows)
     return text.toUtf8();
 }
 
-Table read(const QByteArray& bytes)
+Reader::Reader(QIODevice& device)
+    : m_device(device),
+      m_decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom)
+{}
+
+std::optional<Row> Reader::next()
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    Table table;
-    if (decoder.hasError()) {
-        table.error = QStringLiteral("o arquivo não está em UTF-8");
-        return table;
-    }
-    QStringList row;
+    Row row{{}, m_line};
     QString field;
-    bool inQuotes = false;
-    bool fieldWasQuoted = false;
-    int line = 1;
-    int rowLine = 1;
-    const auto endRow = [&] {
-        row.append(field);
-        if (row.size() > 1 || !row.first().isEmpty() || fieldWasQuoted) {
-            table.rows.append(row);
-            table.lines.append(rowLine);
+    State state = State::FieldStart;
+    for (;;) {
+        if (m_at == m_text.size() && !fill()) {
+            if (!m_error.isEmpty()) {
+                return std::nullopt;
+            }
+            if (state == State::Quoted) {
+                m_error = QStringLiteral("as aspas abertas na linha %1 não se fecham").arg(row.line);
+                return std::nullopt;
+            }
+            if (state == State::FieldStart && row.fields.isEmpty()) {
+                return std::nullopt;
+            }
+            row.fields.append(field);
+            return row;
         }
-        row.clear();
-        field.clear();
-        fieldWasQuoted = false;
-        rowLine = line;
-    };
-    const qsizetype start = text.startsWith(QChar(0xFEFF)) ? 1 : 0;
-    for (qsizetype i = start; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (inQuotes) {
-            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                inQuotes = false;
+        const QChar c = m_text.at(m_at++);
+        const bool endOfCrLf = m_afterCr && c == QLatin1Char('\n');
+        countLineEnd(c);
+        if (state == State::Quoted) {
+            if (c == QLatin1Char('"')) {
+                state = State::QuoteInQuoted;
             } else {
-                line += c == QLatin1Char('\n') ? 1 : 0;
                 field += c;
             }
-        } else if (c == QLatin1Char('"') && field.isEmpty() && !fieldWasQuoted) {
-            inQuotes = true;
-            fieldWasQuoted = true;
-        } else if (c == QLatin1Char(',')) {
-            row.append(field);
+            continue;
+        }
+        if (c == QLatin1Char('"') && state != State::Plain) {
+            if (state == State::QuoteInQuoted) {
+                field += c;
+            }
+            state = State::Quoted;
+            continue;
+        }
+        if (endOfCrLf) {
+            continue;
+        }
+        if (c == QLatin1Char(',')) {
+            row.fields.append(field);
             field.clear();
-            fieldWasQuoted = false;
-        } else if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') && text.mid(i + 1, 1) == QLatin1String("\n"))) {
-            i += c == QLatin1Char('\r') ? 1 : 0;
-            ++line;
-            endRow();
+            state = State::FieldStart;
+        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            if (state == State::FieldStart && row.fields.isEmpty()) {
+                row.line = m_line;
+                continue;
+            }
+            row.fields.append(field);
+            return row;
+        } else if (state == State::QuoteInQuoted) {
+            m_error = QStringLiteral("a linha %1 tem texto depois das aspas que fecham um campo").arg(m_line);
+            return std::nullopt;
         } else {
             field += c;
+            state = State::Plain;
         }
     }
-    if (inQuotes) {
-        table.error = QStringLiteral("as aspas abertas na linha %1 não se fecham").arg(rowLine);
-        return table;
+}
+
+bool Reader::fill()
+{
+    m_text.clear();
+    m_at = 0;
+    while (m_text.isEmpty()) {
+        QByteArray bytes(pieceSize, Qt::Uninitialized);
+        const qint64 read = m_device.read(bytes.data(), pieceSize);
+        if (read < 0) {
+            m_error = QStringLiteral("não foi possível lê-lo: %1").arg(m_device.errorString());
+            return false;
+        }
+        if (read == 0) {
+            if (!m_incomplete.isEmpty()) {
+                m_error = QStringLiteral("o arquivo não está em UTF-8");
+            }
+            return false;
+        }
+        bytes.truncate(read);
+        bytes.prepend(m_incomplete);
+        const qsizetype whole = wholeCharacters(bytes);
+        m_incomplete = bytes.mid(whole);
+        m_text = m_decoder.decode(QByteArrayView(bytes).first(whole));
+        if (m_decoder.hasError()) {
+            m_error = QStringLiteral("o arquivo não está em UTF-8");
+            return false;
+        }
     }
-    if (!field.isEmpty() || !row.isEmpty() || fieldWasQuoted) {
-        endRow();
+    if (!m_started) {
+        m_started = true;
+        m_at = m_text.startsWith(QChar(0xFEFF)) ? 1 : 0;
     }
-    return table;
+    return m_at < m_text.size() || fill();
+}
+
+void Reader::countLineEnd(QChar c)
+{
+    if (c == QLatin1Char('\r') || (c == QLatin1Char('\n') && !m_afterCr)) {
+        ++m_line;
+    }
+    m_afterCr = c == QLatin1Char('\r');
 }
 
 } // namespace Csv

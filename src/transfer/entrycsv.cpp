@@ -1,228 +1,215 @@
 #include "transfer/entrycsv.h"
 
 #include "access/keyfilter.h"
-#include "expiry/expirystatus.h"
 #include "storage/entrylist.h"
 #include "storage/entryrecord.h"
 #include "storage/windows1252.h"
 #include "transfer/csv.h"
+#include "transfer/entrycsvtime.h"
 
 #include <QSet>
 
 #include <algorithm>
-#include <optional>
 #include <variant>
 
 namespace {
 
-const QStringList header = {QStringLiteral("Title"),        QStringLiteral("Username"), QStringLiteral("Password"),
-                            QStringLiteral("URL"),          QStringLiteral("Notes"),    QStringLiteral("Expires"),
-                            QStringLiteral("Last Modified")};
-const QString isoDate = QStringLiteral("yyyy-MM-dd");
-const QString isoDateTime = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+const QStringList exportHeader = {QStringLiteral("Group"),    QStringLiteral("Title"),  QStringLiteral("Username"),
+                                  QStringLiteral("Password"), QStringLiteral("URL"),    QStringLiteral("Notes"),
+                                  QStringLiteral("TOTP"),     QStringLiteral("Icon"),   QStringLiteral("Last Modified"),
+                                  QStringLiteral("Created"),  QStringLiteral("Expires")};
+const QString groupName = QStringLiteral("KeyHound");
 const QString lineBreak = QStringLiteral("\n");
 
-// The limits of the entry windows' boxes.
-struct Column
+// The columns an import takes, by name, and the record field each text column fills.
+enum Column
 {
-    QString name;
-    int limit;
-    enum Characters
-    {
-        Storable,
-        StorableLines,
-        EntryCharacters
-    } characters;
+    TitleColumn,
+    LoginColumn,
+    PasswordColumn,
+    AddressColumn,
+    NotesColumn,
+    ExpiresColumn,
+    ModifiedColumn,
+    TotpColumn,
+    ColumnCount
 };
-const Column columns[] = {
-    {QStringLiteral("Title"), 45, Column::Storable},
-    {QStringLiteral("Username"), 45, Column::EntryCharacters},
-    {QStringLiteral("Password"), 20, Column::EntryCharacters},
-    {QStringLiteral("URL"), 255, Column::Storable},
-    {QStringLiteral("Notes"), 500, Column::StorableLines},
-};
-const EntryRecord::Field columnFields[] = {EntryRecord::Title, EntryRecord::Login, EntryRecord::Password,
-                                           EntryRecord::Address, EntryRecord::Description};
+const char* const columnNames[ColumnCount] = {"Title", "Username", "Password",      "URL",
+                                              "Notes", "Expires",  "Last Modified", "TOTP"};
+const EntryRecord::Field textFields[] = {EntryRecord::Title, EntryRecord::Login, EntryRecord::Password,
+                                         EntryRecord::Address, EntryRecord::Description};
+
+// A spreadsheet runs a cell that starts with one of these as a formula. A cell that starts with apostrophes and then
+// one of them gets one more, so that taking the first away always gives the cell back.
+bool startsFormula(const QString& cell)
+{
+    const auto first = std::find_if(cell.begin(), cell.end(), [](QChar c) { return c != QLatin1Char('\''); });
+    return first != cell.end() && QStringLiteral("=+-@\t\r").contains(*first);
+}
+
+QString guarded(const QString& cell)
+{
+    return startsFormula(cell) ? QLatin1Char('\'') + cell : cell;
+}
+
+QString unguarded(const QString& cell)
+{
+    return cell.startsWith(QLatin1Char('\'')) && startsFormula(cell) ? cell.mid(1) : cell;
+}
 
 QString fieldText(const QByteArray& record, int field)
 {
     return Windows1252::toUnicode(EntryRecord::field(record, field));
 }
 
-int twoDigits(const QString& text, qsizetype at)
-{
-    bool ok = false;
-    const int value = text.mid(at, 2).toInt(&ok);
-    return ok && text.at(at).isDigit() && text.at(at + 1).isDigit() ? value : -1;
-}
-
-// "yy.mm.dd.hh.mm.ss" as the date and time it shows, free of any time zone, or an invalid one.
-QDateTime stampTime(const QString& stamp, QDate today)
-{
-    if (stamp.size() != 17) {
-        return {};
-    }
-    int parts[6];
-    for (int i = 0; i < 6; ++i) {
-        parts[i] = twoDigits(stamp, i * 3);
-        if (parts[i] < 0 || (i < 5 && stamp.at(i * 3 + 2) != QLatin1Char('.'))) {
-            return {};
-        }
-    }
-    const QDate date(ExpiryStatus::fullYear(parts[0], today), parts[1], parts[2]);
-    const QTime time(parts[3], parts[4], parts[5]);
-    return date.isValid() && time.isValid() ? QDateTime(date, time, Qt::UTC) : QDateTime();
-}
-
 QStringList exportRow(const QByteArray& record, QDate today)
 {
-    const QString expiry = fieldText(record, EntryRecord::Expiry);
-    const QDate expiryDate = ExpiryStatus::parse(expiry, today);
-    const QString stamp = fieldText(record, EntryRecord::Posted);
-    const QDateTime stamped = stampTime(stamp, today);
-    const QByteArray description = EntryRecord::field(record, EntryRecord::Description);
-    return {
+    const QString stamp = EntryCsvTime::exportedStamp(fieldText(record, EntryRecord::Posted), today);
+    const QStringList cells = {
+        groupName,
         fieldText(record, EntryRecord::Title),
         fieldText(record, EntryRecord::Login),
         fieldText(record, EntryRecord::Password),
         fieldText(record, EntryRecord::Address),
-        Windows1252::toUnicode(description).replace(QChar(0xA5), lineBreak),
-        expiry == QLatin1String(EntryRecord::noExpiry) ? QString()
-        : expiryDate.isValid()                         ? expiryDate.toString(isoDate)
-                                                       : expiry,
-        stamped.isValid() ? stamped.toString(isoDateTime) : stamp,
+        fieldText(record, EntryRecord::Description).replace(QChar(0xA5), lineBreak),
+        {},
+        {},
+        stamp,
+        stamp,
+        EntryCsvTime::exportedExpiry(fieldText(record, EntryRecord::Expiry), today),
     };
+    QStringList row;
+    std::transform(cells.begin(), cells.end(), std::back_inserter(row), guarded);
+    return row;
 }
 
-bool holdsOnly(const QString& text, Column::Characters characters)
+// What of the text a record field cannot hold, as the user can read it; empty when it holds all. Tabs are kept;
+// line breaks only where they are allowed.
+QString unstorable(const QString& text, bool lineBreaks)
 {
-    const bool lineBreaks = text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
-    switch (characters) {
-    case Column::Storable:
-        return !lineBreaks && KeyFilter::isStorable(text);
-    case Column::StorableLines:
-        return KeyFilter::isStorable(text);
-    case Column::EntryCharacters:
-        break;
-    }
-    const QString& allowed = KeyFilter::allowedCharacters(KeyFilter::CharacterSet::EntryWindow);
-    return !lineBreaks && std::all_of(text.begin(), text.end(), [&](QChar c) { return allowed.contains(c); });
-}
-
-QString refusedCharacters(const QString& text, Column::Characters characters)
-{
-    QString refused;
-    for (const QChar c : text) {
-        if (!holdsOnly(QString(c), characters) && !refused.contains(c)) {
-            refused +=
-                c == QLatin1Char('\n') || c == QLatin1Char('\r') ? QStringLiteral("quebra de linha") : QString(c);
+    QStringList found;
+    for (const char32_t code : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&code, 1);
+        QString named;
+        if (code == '\n' || code == '\r') {
+            named = lineBreaks ? QString() : QStringLiteral("quebra de linha");
+        } else if (code != '\t' && QChar::category(code) == QChar::Other_Control) {
+            named = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
+        } else if (!KeyFilter::isStorable(character)) {
+            named = character;
+        }
+        if (!named.isEmpty() && !found.contains(named)) {
+            found.append(named);
         }
     }
-    return refused;
+    return found.join(QLatin1Char(' '));
 }
 
-// The expiry date of an "Expires" field: empty for none, yyyy-mm-dd, or a date as the vault stores it.
-std::optional<QString> expiryOf(const QString& text)
+// The record with its update stamp left empty: what a row without a modification time is compared by.
+QByteArray unstamped(const QByteArray& record)
 {
-    if (text.isEmpty()) {
-        return QString::fromLatin1(EntryRecord::noExpiry);
+    QList<QByteArray> fields = record.split(EntryRecord::separator);
+    if (fields.size() > EntryRecord::Posted) {
+        fields[EntryRecord::Posted].clear();
     }
-    const QDate date = QDate::fromString(text.left(10), isoDate);
-    if (date.isValid() && (text.size() == 10 || text.at(10) == QLatin1Char('T'))) {
-        return date.toString(QStringLiteral("dd/MM/yy"));
-    }
-    if (text == QLatin1String(EntryRecord::noExpiry) ||
-        (text.size() == 8 && text.at(2) == QLatin1Char('/') && text.at(5) == QLatin1Char('/') &&
-         twoDigits(text, 0) >= 0 && twoDigits(text, 3) >= 0 && twoDigits(text, 6) >= 0)) {
-        return text;
-    }
-    return std::nullopt;
-}
-
-// The update stamp of a "Last Modified" field: now when empty, an ISO date and time (turned into local time when it
-// names a zone, as KeePassXC's "Z" does), or a stamp as the vault stores it.
-std::optional<QByteArray> stampOf(const QString& text, const QDateTime& now)
-{
-    if (text.isEmpty()) {
-        return EntryRecord::updateStamp(now);
-    }
-    const QDateTime zoned = QDateTime::fromString(text, Qt::ISODate);
-    if (zoned.isValid() && zoned.timeSpec() != Qt::LocalTime) {
-        return EntryRecord::updateStamp(zoned.toLocalTime());
-    }
-    const QDate date = QDate::fromString(text.left(10), isoDate);
-    const QTime time = QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss"));
-    if (date.isValid() && time.isValid() && text.at(10) == QLatin1Char('T')) {
-        return EntryRecord::updateStamp(QDateTime(date, time, Qt::UTC));
-    }
-    if (stampTime(text, now.date()).isValid()) {
-        return text.toLatin1();
-    }
-    return std::nullopt;
+    return fields.join(EntryRecord::separator);
 }
 
 class RowReader
 {
 public:
-    explicit RowReader(const QStringList& names)
+    explicit RowReader(const QStringList& header) : m_width(header.size()), m_guarded(header == exportHeader)
     {
-        for (const QString& name : header) {
-            const auto found = std::find_if(names.begin(), names.end(), [&name](const QString& candidate) {
-                return candidate.trimmed().compare(name, Qt::CaseInsensitive) == 0;
+        for (const char* name : columnNames) {
+            const auto found = std::find_if(header.begin(), header.end(), [name](const QString& candidate) {
+                return candidate.trimmed().compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
             });
-            m_positions.append(found == names.end() ? -1 : found - names.begin());
+            m_positions.append(found == header.end() ? -1 : found - header.begin());
         }
     }
-    bool hasEntryColumns() const
+    bool hasEntryColumns() const { return !m_positions.first(ExpiresColumn).contains(-1); }
+    // "linha 4, "Banco"", or "linha 4" for a row without a title.
+    QString rowName(const Csv::Row& row) const
     {
-        return std::all_of(m_positions.begin(), m_positions.begin() + 5, [](qsizetype at) { return at >= 0; });
+        const QString title = value(row, TitleColumn).simplified();
+        return title.isEmpty() ? QStringLiteral("linha %1").arg(row.line)
+                               : QStringLiteral("linha %1, \"%2\"").arg(row.line).arg(title);
     }
     // The record of the row, or why it is left out.
-    std::variant<QByteArray, QString> record(const QStringList& row, const QDateTime& now) const
+    std::variant<QByteArray, QString> record(const Csv::Row& row, const QDateTime& now) const
     {
+        if (row.fields.size() != m_width) {
+            return QStringLiteral("tem %1 campos, o cabeçalho tem %2").arg(row.fields.size()).arg(m_width);
+        }
         QList<QByteArray> fields(EntryRecord::FieldCount);
-        for (int i = 0; i < 5; ++i) {
-            const Column& column = columns[i];
-            QString text = value(row, i);
-            if (column.characters == Column::StorableLines) {
+        for (int column = TitleColumn; column < ExpiresColumn; ++column) {
+            QString text = value(row, column);
+            if (column == NotesColumn) {
                 text.replace(QStringLiteral("\r\n"), lineBreak).replace(QLatin1Char('\r'), lineBreak);
             }
-            if (text.size() > column.limit) {
-                return QStringLiteral("%1 com %2 caracteres, o máximo é %3")
-                    .arg(column.name)
-                    .arg(text.size())
-                    .arg(column.limit);
-            }
-            if (!holdsOnly(text, column.characters)) {
+            if (const QString refused = unstorable(text, column == NotesColumn); !refused.isEmpty()) {
                 return QStringLiteral("%1 com caracteres que o cofre não guarda: %2")
-                    .arg(column.name, refusedCharacters(text, column.characters));
+                    .arg(QLatin1String(columnNames[column]), refused);
             }
-            fields[columnFields[i]] = Windows1252::fromUnicode(text.replace(lineBreak, QStringLiteral("\r\n")));
+            fields[textFields[column]] = Windows1252::fromUnicode(text.replace(lineBreak, QStringLiteral("\r\n")));
         }
-        if (value(row, 0).trimmed().isEmpty()) {
+        if (value(row, TitleColumn).trimmed().isEmpty()) {
             return QStringLiteral("sem título");
         }
-        const std::optional<QString> expiry = expiryOf(value(row, 5));
-        if (!expiry) {
-            return QStringLiteral("data de vencimento inválida: %1").arg(value(row, 5));
+        const EntryCsvTime::Read expiry = EntryCsvTime::importedExpiry(value(row, ExpiresColumn), now.date());
+        const EntryCsvTime::Read stamp = hasStamp(row)
+                                             ? EntryCsvTime::importedStamp(value(row, ModifiedColumn), now.date())
+                                             : EntryCsvTime::Read{EntryRecord::updateStamp(now), {}};
+        for (const EntryCsvTime::Read& read : {expiry, stamp}) {
+            if (!read.refusal.isEmpty()) {
+                return read.refusal;
+            }
         }
-        const std::optional<QByteArray> stamp = stampOf(value(row, 6), now);
-        if (!stamp) {
-            return QStringLiteral("data de modificação inválida: %1").arg(value(row, 6));
-        }
-        fields[EntryRecord::Expiry] = expiry->toLatin1();
-        fields[EntryRecord::Posted] = *stamp;
+        fields[EntryRecord::Expiry] = expiry.value;
+        fields[EntryRecord::Posted] = stamp.value;
         return EntryRecord::join(fields);
+    }
+    bool hasStamp(const Csv::Row& row) const { return !value(row, ModifiedColumn).isEmpty(); }
+    // KeePassXC's one-time password secret, which the vault has no field for.
+    bool hasTotp(const Csv::Row& row) const { return !value(row, TotpColumn).isEmpty(); }
+
+private:
+    QString value(const Csv::Row& row, int column) const
+    {
+        const qsizetype at = m_positions.at(column);
+        const QString text = at >= 0 ? row.fields.value(at) : QString();
+        return m_guarded ? unguarded(text) : text;
+    }
+
+    qsizetype m_width;
+    // Our own export, whose formula guards are taken away again.
+    bool m_guarded;
+    QList<qsizetype> m_positions;
+};
+
+// The records already there, whole and without their stamps, to leave out rows that repeat them.
+class KnownRecords
+{
+public:
+    explicit KnownRecords(const EntryList& stored)
+    {
+        for (qsizetype index = 0; index < stored.size(); ++index) {
+            add(stored.at(index));
+        }
+    }
+    bool contains(const QByteArray& record, bool stamped) const
+    {
+        return stamped ? m_whole.contains(record) : m_unstamped.contains(unstamped(record));
+    }
+    void add(const QByteArray& record)
+    {
+        m_whole.insert(record);
+        m_unstamped.insert(unstamped(record));
     }
 
 private:
-    QString value(const QStringList& row, int column) const
-    {
-        const qsizetype at = m_positions.at(column);
-        return at >= 0 ? row.value(at) : QString();
-    }
-
-    QList<qsizetype> m_positions;
+    QSet<QByteArray> m_whole;
+    QSet<QByteArray> m_unstamped;
 };
 
 } // namespace
@@ -231,41 +218,54 @@ namespace EntryCsv {
 
 QByteArray write(const EntryList& entries, QDate today)
 {
-    QList<QStringList> rows{header};
+    QList<QStringList> rows{exportHeader};
     for (qsizetype index = 0; index < entries.size(); ++index) {
         rows.append(exportRow(entries.at(index), today));
     }
     return Csv::write(rows);
 }
 
-Import read(const QByteArray& csv, const EntryList& stored, const QDateTime& now)
+Import read(QIODevice& csv, const EntryList& stored, const QDateTime& now)
 {
     Import result;
-    const Csv::Table table = Csv::read(csv);
-    if (!table.error.isEmpty() || table.rows.isEmpty()) {
-        result.error = table.error.isEmpty() ? QStringLiteral("o arquivo está vazio") : table.error;
+    Csv::Reader reader(csv);
+    const std::optional<Csv::Row> header = reader.next();
+    if (!header) {
+        result.error = reader.error().isEmpty() ? QStringLiteral("o arquivo está vazio") : reader.error();
         return result;
     }
-    const RowReader reader(table.rows.first());
-    if (!reader.hasEntryColumns()) {
+    const RowReader rows(header->fields);
+    if (!rows.hasEntryColumns()) {
         result.error = QStringLiteral("o cabeçalho não tem as colunas Title, Username, Password, URL e Notes");
         return result;
     }
-    QSet<QByteArray> known;
-    for (qsizetype index = 0; index < stored.size(); ++index) {
-        known.insert(stored.at(index));
-    }
-    for (qsizetype row = 1; row < table.rows.size(); ++row) {
-        const auto record = reader.record(table.rows.at(row), now);
-        const QString line = QStringLiteral("linha %1: ").arg(table.lines.at(row));
+    KnownRecords known(stored);
+    while (const std::optional<Csv::Row> row = reader.next()) {
+        const auto record = rows.record(*row, now);
+        const QString name = rows.rowName(*row) + QStringLiteral(": ");
+        const auto note = [&](qsizetype& count, const QString& reason) {
+            ++count;
+            if (result.reasons.size() < listedReasons) {
+                result.reasons.append(name + reason);
+            }
+        };
         if (const QString* reason = std::get_if<QString>(&record)) {
-            result.skipped.append(line + *reason);
-        } else if (known.contains(std::get<QByteArray>(record))) {
-            result.skipped.append(line + QStringLiteral("igual a uma entrada já guardada"));
-        } else {
-            known.insert(std::get<QByteArray>(record));
-            result.records.append(std::get<QByteArray>(record));
+            note(result.refusedRows, *reason);
+            continue;
         }
+        const QByteArray& added = std::get<QByteArray>(record);
+        if (known.contains(added, rows.hasStamp(*row))) {
+            note(result.repeatedRows, QStringLiteral("igual a uma entrada já guardada"));
+            continue;
+        }
+        known.add(added);
+        result.records.append(added);
+        if (rows.hasTotp(*row)) {
+            note(result.incompleteRows, QStringLiteral("adicionada sem o TOTP, que o cofre não guarda"));
+        }
+    }
+    if (!reader.error().isEmpty()) {
+        return {{}, 0, 0, 0, {}, reader.error()};
     }
     return result;
 }

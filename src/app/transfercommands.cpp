@@ -1,7 +1,9 @@
 #include "app/transfercommands.h"
 
+#include "app/commandtexts.h"
 #include "app/datafolderlock.h"
 #include "app/datalocation.h"
+#include "app/kdbxcommands.h"
 #include "storage/atomicwriter.h"
 #include "storage/vault.h"
 #include "transfer/entrycsv.h"
@@ -12,27 +14,7 @@
 
 namespace {
 
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-// A reason written as a sentence of its own ends in one full stop.
-QString withoutFullStop(const QString& reason)
-{
-    return reason.endsWith(QLatin1Char('.')) ? reason.chopped(1) : reason;
-}
-
-CommandOutput failure(const QString& message)
-{
-    return {1, {}, message + QLatin1Char('\n')};
-}
-
-QString counted(qsizetype count, const char* one, const char* many)
-{
-    return count == 1 ? QStringLiteral("1 ") + QString::fromUtf8(one)
-                      : QStringLiteral("%1 ").arg(count) + QString::fromUtf8(many);
-}
+using namespace CommandTexts;
 
 // Claims the data folder for the job: empty when it may go on, otherwise why not.
 QString claim(DataFolderLock& lock, const QString& dataFolder, bool changesFiles)
@@ -70,6 +52,9 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
         return failure(opened.message);
     }
+    if (KdbxCommands::isDatabasePath(csvPath)) {
+        return KdbxCommands::exportEntries(vault.entries(), csvPath, now);
+    }
     const QString reason =
         AtomicWriter::write(csvPath, EntryCsv::write(vault.entries(), now.date()), AtomicWriter::Commit::CreateNew);
     if (!reason.isEmpty()) {
@@ -104,6 +89,9 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     Vault vault(dataFolder);
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
         return failure(opened.message + nothingAdded);
+    }
+    if (KdbxCommands::isDatabasePath(csvPath)) {
+        return KdbxCommands::importEntries(csv, vault, csvPath, now);
     }
     const EntryCsv::Import imported = EntryCsv::read(csv, vault.entries(), now);
     if (!imported.error.isEmpty()) {

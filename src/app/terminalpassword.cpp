@@ -41,14 +41,15 @@ std::optional<QByteArray> readLine()
 
 std::optional<QByteArray> askWithoutEcho(const QString& question)
 {
-    std::fputs(question.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
     tcgetattr(STDIN_FILENO, &savedTerminal);
     struct termios silent = savedTerminal;
     silent.c_lflag &= ~tcflag_t(ECHO);
     const auto previousInterrupt = std::signal(SIGINT, restoreAndStop);
     const auto previousTerminate = std::signal(SIGTERM, restoreAndStop);
+    // Silent before the question shows, so that nothing typed at once is echoed.
     tcsetattr(STDIN_FILENO, TCSANOW, &silent);
+    std::fputs(question.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
     std::optional<QByteArray> line = readLine();
     tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
     std::signal(SIGINT, previousInterrupt);

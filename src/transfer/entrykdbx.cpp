@@ -38,17 +38,18 @@ QDateTime stampTime(const QString& stamp, QDate today)
 
 QString refusedCharacters(const QString& text, bool lineBreaks)
 {
-    QString refused;
-    for (const QChar c : text) {
-        const bool breaksLine = c == QLatin1Char('\n') || c == QLatin1Char('\r');
-        if (breaksLine ? !lineBreaks : !KeyFilter::isStorable(QString(c))) {
-            const QString shown = breaksLine ? QStringLiteral("quebra de linha") : QString(c);
+    QStringList refused;
+    for (const char32_t code : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&code, 1);
+        const bool breaksLine = code == U'\n' || code == U'\r';
+        if (breaksLine ? !lineBreaks : !KeyFilter::isStorable(character)) {
+            const QString shown = breaksLine ? QStringLiteral("quebra de linha") : character;
             if (!refused.contains(shown)) {
-                refused += (refused.isEmpty() ? QString() : QStringLiteral(", ")) + shown;
+                refused.append(shown);
             }
         }
     }
-    return refused;
+    return refused.join(QStringLiteral(", "));
 }
 
 struct Field

@@ -21,6 +21,7 @@ constexpr int patience = 120000;
 const QByteArray password = "Cofre, ção \"1\"";
 const QString keePassXc = QStringLiteral("keepassxc-cli");
 const QString perlClient = QStringLiteral(KDBX_CLIENT);
+const QString terminalRun = QStringLiteral(TERMINAL_RUN);
 
 struct Sample
 {
@@ -191,10 +192,10 @@ QJsonObject perlReading(const QString& database, const QByteArray& key = passwor
     return QJsonDocument::fromJson(run("perl", {perlClient, "read", database}, key + '\n').out.toUtf8()).object();
 }
 
-QList<KdbxEntry> perlEntries(const QString& database)
+QList<KdbxEntry> perlEntries(const QString& database, const QByteArray& key = password)
 {
     QList<KdbxEntry> entries;
-    for (const QJsonValue& value : perlReading(database)["entries"].toArray()) {
+    for (const QJsonValue& value : perlReading(database, key)["entries"].toArray()) {
         const QJsonObject o = value.toObject();
         const auto time = [&o](const char* name) {
             return o[name].isNull() ? QDateTime() : QDateTime::fromSecsSinceEpoch(o[name].toInteger(), Qt::UTC);
@@ -333,6 +334,7 @@ private slots:
         QTest::newRow("File::KDBX 4.0, ChaCha20") << QString("4-chacha20");
         QTest::newRow("File::KDBX 3.1, AES-KDF and Salsa20") << QString("3.1");
         QTest::newRow("the program's own export") << QString("keyhound");
+        QTest::newRow("File::KDBX, an entry in the recycle bin, one with history") << QString("bin and history");
     }
     void databaseImported()
     {
@@ -355,12 +357,20 @@ private slots:
                      0);
         } else if (made == "keyhound") {
             database = m_export;
+        } else if (made == "bin and history") {
+            QJsonArray entries = perlSamples();
+            QJsonObject binned = perlEntry("Apagada", "", "x");
+            binned["bin"] = 1;
+            QJsonObject changed = perlEntry("Nome novo", "", "y");
+            changed["old"] = "Nome antigo";
+            QVERIFY(perlWrite(database, "4-aes", entries << binned << changed));
         } else {
             QVERIFY(perlWrite(database, made, perlSamples()));
         }
         const QList<KdbxEntry> clientView =
             made.startsWith("keepassxc") ? keePassXcReading(database) : perlEntries(database);
         QVERIFY(!clientView.isEmpty());
+        QVERIFY(made != "bin and history" || clientView.size() == samples.size() + 1);
 
         const Program target;
         const Run imported = target.job("--import", database);
@@ -524,6 +534,46 @@ private slots:
         QCOMPARE(exported.error, QString(said).replace("%1", database) + " Nada foi exportado.\n");
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
         QCOMPARE(folder.read("destino.kdbx"), target == "file" ? QByteArray("guardado") : QByteArray());
+    }
+
+    void passwordOnTerminal_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said"); // after the questions
+        QTest::newRow("the same twice") << QStringList{"dígito 1", "dígito 1"} << 0
+                                        << "4 entradas exportadas para o banco de dados cifrado %1.";
+        QTest::newRow("two different") << QStringList{"dígito 1", "dígito 2"} << 1
+                                       << "As senhas digitadas não são iguais. Nada foi exportado.";
+        QTest::newRow("empty") << QStringList{""} << 1 << "A senha não pode ficar vazia. Nada foi exportado.";
+    }
+    void passwordOnTerminal()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        const DataFolder folder;
+        const QString database = folder.filePath("terminal.kdbx");
+        const Run exported = run(
+            "python3",
+            QStringList{terminalRun, m_samples.vault.folder.filePath("keyhound"), "--export", database, "--"} + typed,
+            {});
+        QString expected = QString("Senha para o banco de dados %1: \r\n").arg(database);
+        if (typed.size() > 1) {
+            expected += "Repita a senha: \r\n";
+        }
+        QCOMPARE(exported.out, expected + QString(said).replace("%1", database) + "\r\n");
+        QCOMPARE(exported.exitCode, exitCode);
+        QCOMPARE(QFile::exists(database), exitCode == 0);
+        if (exitCode == 0) {
+            QCOMPARE(perlEntries(database, typed[0].toUtf8()).size(), samples.size());
+            const Run imported = run(
+                "python3",
+                {terminalRun, m_samples.vault.folder.filePath("keyhound"), "--import", database, "--", typed[0]}, {});
+            QCOMPARE(imported.out, QString("Senha do banco de dados %1: \r\n0 entradas adicionadas, 0 recusadas, 4 "
+                                           "iguais a entradas já guardadas.\r\n")
+                                       .arg(database));
+        }
     }
 
 private:

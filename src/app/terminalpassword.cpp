@@ -25,6 +25,7 @@ void restoreAndStop(int signalNumber)
 std::optional<QByteArray> readLine()
 {
     QByteArray line;
+    line.reserve(1024); // no copies of a growing password left behind in freed memory
     char c = 0;
     ssize_t got = 0;
     while ((got = read(STDIN_FILENO, &c, 1)) == 1 && c != '\n') {

@@ -8,7 +8,6 @@
 #include "storage/vault.h"
 #include "transfer/entrycsv.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 

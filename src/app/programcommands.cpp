@@ -18,17 +18,18 @@ void addProgramCommands(CommandLine& commandLine)
     commandLine.addCommand(
         QCommandLineOption(
             QStringLiteral("export"),
-            QStringLiteral("Grava todas as entradas, com as senhas sem cifra, num novo arquivo CSV que o "
-                           "KeePassXC importa, e termina."),
-            QStringLiteral("arquivo.csv")),
+            QStringLiteral("Grava todas as entradas num novo arquivo e termina: um banco de dados cifrado do "
+                           "KeePass quando o nome termina em .kdbx (a senha dele é pedida), senão um CSV que o "
+                           "KeePassXC importa, com as senhas sem cifra."),
+            QStringLiteral("arquivo")),
         [](const QString& file) {
             return TransferCommands::exportTo(DataLocation::ofThisProgram(), file, QDateTime::currentDateTime());
         });
     commandLine.addCommand(
         QCommandLineOption(QStringLiteral("import"),
-                           QStringLiteral("Adiciona as entradas de um arquivo CSV, exportado pelo KeyHound ou pelo "
-                                          "KeePassXC, e termina."),
-                           QStringLiteral("arquivo.csv")),
+                           QStringLiteral("Adiciona as entradas de um banco de dados do KeePass (.kdbx) ou de um "
+                                          "arquivo CSV, exportado pelo KeyHound ou pelo KeePassXC, e termina."),
+                           QStringLiteral("arquivo")),
         [](const QString& file) {
             return TransferCommands::importFrom(DataLocation::ofThisProgram(), file, QDateTime::currentDateTime());
         });

@@ -1,40 +1,21 @@
 #include "app/transfercommands.h"
 
+#include "app/commandtexts.h"
 #include "app/datafolderlock.h"
 #include "app/datalocation.h"
+#include "app/kdbxcommands.h"
 #include "storage/atomicwriter.h"
 #include "storage/damagenotice.h"
 #include "storage/vault.h"
 #include "transfer/csvfile.h"
 #include "transfer/entrycsv.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
 
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-// A reason written as a sentence of its own ends in one full stop.
-QString withoutFullStop(const QString& reason)
-{
-    return reason.endsWith(QLatin1Char('.')) ? reason.chopped(1) : reason;
-}
-
-CommandOutput failure(const QString& message)
-{
-    return {1, {}, message + QLatin1Char('\n')};
-}
-
-QString counted(qsizetype count, const char* one, const char* many)
-{
-    return count == 1 ? QStringLiteral("1 ") + QString::fromUtf8(one)
-                      : QStringLiteral("%1 ").arg(count) + QString::fromUtf8(many);
-}
+using namespace CommandTexts;
 
 // A job reads a vault only when every line is whole: damaged lines would go out, or be stored again, unreadable.
 // Empty when there is none; the bytes of a damaged vault are kept in a copy by then.
@@ -92,6 +73,9 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
     if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
         return failure(damaged + QStringLiteral(" Nada foi exportado."));
     }
+    if (KdbxCommands::isDatabasePath(csvPath)) {
+        return KdbxCommands::exportEntries(vault.entries(), csvPath, now);
+    }
     const QString reason =
         AtomicWriter::write(csvPath, EntryCsv::write(vault.entries(), now.date()), AtomicWriter::Commit::CreateNew);
     if (!reason.isEmpty()) {
@@ -129,6 +113,9 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     }
     if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
         return failure(damaged + nothingAdded);
+    }
+    if (KdbxCommands::isDatabasePath(csvPath)) {
+        return KdbxCommands::importEntries(file.readAll(), vault, csvPath, now);
     }
     const EntryCsv::Import imported = EntryCsv::read(file, vault.entries(), now);
     if (!imported.error.isEmpty()) {

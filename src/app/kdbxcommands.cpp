@@ -1,0 +1,145 @@
+#include "app/kdbxcommands.h"
+
+#include "app/commandtexts.h"
+#include "app/terminalpassword.h"
+#include "storage/atomicwriter.h"
+#include "storage/vault.h"
+#include "transfer/entrykdbx.h"
+#include "transfer/kdbx/kdbxfile.h"
+
+#include <QFileInfo>
+
+using namespace CommandTexts;
+
+namespace {
+
+// How long one key derivation takes on this machine, as KeePassXC chooses it.
+constexpr int derivationMilliseconds = 1000;
+
+// The test suite's own lighter Argon2 cost, "KiB,iterations", so that its many databases open quickly.
+KdbxKdf::Cost exportCost()
+{
+    const QStringList test = qEnvironmentVariable("KEYHOUND_TEST_KDBX_ARGON2").split(QLatin1Char(','));
+    if (test.size() == 2 && test[0].toULongLong() >= 8 && test[1].toULongLong() >= 1) {
+        return {test[0].toULongLong() * 1024, test[1].toULongLong(), 1};
+    }
+    return KdbxKdf::calibratedArgon2id(derivationMilliseconds);
+}
+
+QString readProblem(KdbxFile::Read::Status status)
+{
+    using Status = KdbxFile::Read::Status;
+    switch (status) {
+    case Status::Read:
+        break;
+    case Status::NotKeePass:
+        return QStringLiteral("o arquivo não é um banco de dados do KeePass");
+    case Status::UnsupportedVersion:
+        return QStringLiteral("o banco de dados é de uma versão do KeePass que o KeyHound não lê (ele lê as versões "
+                              "3.1 e 4)");
+    case Status::UnsupportedCipher:
+        return QStringLiteral("o banco de dados usa uma cifra que o KeyHound não conhece (ele conhece AES-256, "
+                              "ChaCha20 e Salsa20)");
+    case Status::UnsupportedKdf:
+        return QStringLiteral("o banco de dados usa uma derivação de chave que o KeyHound não conhece (ele conhece "
+                              "Argon2 e AES-KDF)");
+    case Status::KdfFailed:
+        return QStringLiteral("não foi possível derivar a chave com os parâmetros do banco de dados (memória "
+                              "insuficiente?)");
+    case Status::WrongKey:
+        return QStringLiteral("a senha está errada, ou o banco de dados também exige um arquivo-chave ou uma chave "
+                              "de hardware, que o KeyHound não usa");
+    case Status::Damaged:
+        break;
+    }
+    return QStringLiteral("o arquivo está danificado");
+}
+
+QString importSummary(const EntryKdbx::Import& imported)
+{
+    QString summary = counted(imported.records.size(), "entrada adicionada", "entradas adicionadas") +
+                      QStringLiteral(", ") + counted(imported.refused.size(), "recusada", "recusadas");
+    if (imported.repeated > 0) {
+        summary += QStringLiteral(", ") +
+                   counted(imported.repeated, "igual a uma entrada já guardada", "iguais a entradas já guardadas");
+    }
+    return summary + QStringLiteral(".\n");
+}
+
+} // namespace
+
+namespace KdbxCommands {
+
+bool isDatabasePath(const QString& path)
+{
+    return path.endsWith(QStringLiteral(".kdbx"), Qt::CaseInsensitive);
+}
+
+CommandOutput exportEntries(const EntryList& entries, const QString& path, const QDateTime& now)
+{
+    const QString nothingExported = QStringLiteral(" Nada foi exportado.");
+    const QFileInfo target(path);
+    if (target.exists() || target.isSymLink()) {
+        return failure(QStringLiteral("O arquivo %1 já existe, e o KeyHound não grava sobre ele.").arg(native(path)) +
+                       nothingExported);
+    }
+    TerminalPassword::Answer answer =
+        TerminalPassword::chosen(QStringLiteral("Senha para o banco de dados %1: ").arg(native(path)));
+    if (!answer.problem.isEmpty()) {
+        return failure(answer.problem + nothingExported);
+    }
+    QList<KdbxEntry> converted;
+    converted.reserve(entries.size());
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        converted.append(EntryKdbx::entryOf(entries.at(index), now));
+    }
+    const QByteArray database =
+        KdbxFile::write(converted, answer.password, KdbxKdf::argon2id(exportCost()), now.toUTC());
+    KdbxBytes::wipe(answer.password);
+    if (database.isEmpty()) {
+        return failure(QStringLiteral("Não foi possível derivar a chave do banco de dados (memória insuficiente?).") +
+                       nothingExported);
+    }
+    if (const QString reason = AtomicWriter::write(path, database, AtomicWriter::Commit::CreateNew);
+        !reason.isEmpty()) {
+        return failure(
+            QStringLiteral("Não foi possível gravar o arquivo %1: %2.").arg(native(path), withoutFullStop(reason)) +
+            nothingExported);
+    }
+    return {0,
+            counted(entries.size(), "entrada exportada", "entradas exportadas") +
+                QStringLiteral(" para o banco de dados cifrado %1.\n").arg(native(path)),
+            {}};
+}
+
+CommandOutput importEntries(const QByteArray& file, Vault& vault, const QString& path, const QDateTime& now)
+{
+    const QString cannotImport = QStringLiteral("Não foi possível importar o arquivo %1: %2. Nenhuma entrada foi "
+                                                "adicionada.");
+    if (const KdbxFile::Read::Status status = KdbxFile::openable(file); status != KdbxFile::Read::Status::Read) {
+        return failure(cannotImport.arg(native(path), readProblem(status)));
+    }
+    TerminalPassword::Answer answer =
+        TerminalPassword::existing(QStringLiteral("Senha do banco de dados %1: ").arg(native(path)));
+    if (!answer.problem.isEmpty()) {
+        return failure(answer.problem + QStringLiteral(" Nenhuma entrada foi adicionada."));
+    }
+    const KdbxFile::Read read = KdbxFile::read(file, answer.password);
+    KdbxBytes::wipe(answer.password);
+    if (read.status != KdbxFile::Read::Status::Read) {
+        return failure(cannotImport.arg(native(path), readProblem(read.status)));
+    }
+    const EntryKdbx::Import imported = EntryKdbx::recordsOf(read.entries, vault.entries(), now);
+    if (!imported.records.isEmpty()) {
+        if (const StorageResult added = vault.addEntries(imported.records); !added.ok()) {
+            return failure(added.message);
+        }
+    }
+    QString refused;
+    for (const QString& reason : imported.refused) {
+        refused += QStringLiteral("Entrada recusada, %1\n").arg(reason);
+    }
+    return {imported.refused.isEmpty() ? 0 : 1, importSummary(imported), refused};
+}
+
+} // namespace KdbxCommands

@@ -23,6 +23,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 using namespace std::chrono_literals;
 
@@ -77,20 +78,38 @@ QWidget* topWindow(const QString& name)
     return nullptr;
 }
 
-// Clicks the main window's button and runs the check while the modal window it opens is shown; then closes it.
-void whileModalOpen(QWidget* main, const QString& button, const std::function<void()>& check)
+using Steps = QList<std::function<void()>>;
+
+void closeDialogs()
 {
-    QTimer::singleShot(0, [check] {
-        const auto closeDialogs = qScopeGuard([] {
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (auto* dialog = qobject_cast<QDialog*>(window)) {
-                    dialog->reject();
-                }
-            }
-        });
-        check();
-    });
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(window)) {
+            dialog->reject();
+        }
+    }
+}
+
+// Runs the first step, and the others each in a later turn of the event loop, as a user's actions come; closes the
+// dialogs after the last. Counts the steps run.
+void runSteps(Steps steps, const std::shared_ptr<int>& run)
+{
+    if (steps.isEmpty()) {
+        closeDialogs();
+        return;
+    }
+    steps.takeFirst()();
+    ++*run;
+    QTimer::singleShot(0, [steps, run] { runSteps(steps, run); });
+}
+
+// Clicks the main window's button and runs the steps while the modal window it opens is shown. Returns how many ran
+// before the window's event loop returned.
+int whileModalOpen(QWidget* main, const QString& button, const Steps& steps)
+{
+    const auto run = std::make_shared<int>(0);
+    QTimer::singleShot(0, [steps, run] { runSteps(steps, run); });
     click(child(main, qPrintable(button)));
+    return *run;
 }
 
 // A dbus-daemon of this test's own, with a configuration like a session bus's; gone with the object.
@@ -224,13 +243,16 @@ private slots:
         } else if (!modal && !opener.isEmpty()) {
             click(child(logged.main(), qPrintable(opener)));
         }
-        const auto check = [&] {
-            QLineEdit* typed = box.isEmpty() ? nullptr : child<QLineEdit>(topWindow(window), qPrintable(box));
+        QPointer<QLineEdit> typed;
+        QString text;
+        QStringList before;
+        const auto lock = [&] {
+            typed = box.isEmpty() ? nullptr : child<QLineEdit>(topWindow(window), qPrintable(box));
             if (typed) {
                 typeText(typed, QStringLiteral("77"));
             }
-            const QString text = typed ? typed->text() : QString();
-            const QStringList before = shownWindows();
+            text = typed ? typed->text() : QString();
+            before = shownWindows();
             QVERIFY(before.contains(window) || window.isEmpty());
 
             logged.program.lock();
@@ -240,27 +262,31 @@ private slots:
                      opener == QLatin1String("btnTray") ? ProgramLock::lockedTrayTip() : QString());
             LoginWindow* login = logged.program.loginWindow();
             QVERIFY(login && QTest::qWaitForWindowActive(login));
-            auto* passwordBox = child<QLineEdit>(login, "txtLogar");
+        };
+        const auto wrongPassword = [&] {
+            auto* passwordBox = child<QLineEdit>(logged.program.loginWindow(), "txtLogar");
             typeText(passwordBox, QStringLiteral("cofre9\n"));
             QCOMPARE(logged.platform.messages.value(0).text, QStringLiteral("Senha não confere!"));
             QCOMPARE(shownWindows(), QStringList{QStringLiteral("frm0_Logar")});
             QCOMPARE(passwordBox->text(), QString());
             QCOMPARE(finished.count(), 0);
-
-            typeText(passwordBox, password + QLatin1Char('\n'));
+        };
+        const auto rightPassword = [&] {
+            typeText(child(logged.program.loginWindow(), "txtLogar"), password + QLatin1Char('\n'));
             QCOMPARE(shownWindows(), before);
-            if (typed) {
-                QCOMPARE(typed->text(), text);
-            }
+            QCOMPARE(typed ? typed->text() : QString(), text);
             QCOMPARE(logged.platform.trayTip,
                      opener == QLatin1String("btnTray") ? Platform::programTitle() : QString());
             QVERIFY(!logged.program.loginWindow());
             QCOMPARE(logged.platform.messages.size(), 1);
         };
+        const Steps steps = {lock, wrongPassword, rightPassword};
         if (modal) {
-            whileModalOpen(logged.main(), opener, check);
+            QCOMPARE(whileModalOpen(logged.main(), opener, steps), steps.size());
         } else {
-            check();
+            for (const auto& step : steps) {
+                step();
+            }
         }
         QCOMPARE(finished.count(), 0);
     }
@@ -317,12 +343,16 @@ private slots:
     {
         LoggedIn logged;
         QSignalSpy finished(&logged.program, &Program::finished);
-        whileModalOpen(logged.main(), QStringLiteral("imgEscrever"), [&] {
-            typeText(child(topWindow(QStringLiteral("frm1_Escrever")), "txtTitulo"), QStringLiteral("Nova"));
-            logged.program.lock();
-            click(child(logged.program.loginWindow(), "btnFechar"));
-            QCOMPARE(finished.count(), 0);
-        });
+        const Steps steps = {[&] {
+                                 typeText(child(topWindow(QStringLiteral("frm1_Escrever")), "txtTitulo"),
+                                          QStringLiteral("Nova"));
+                                 logged.program.lock();
+                             },
+                             [&] {
+                                 click(child(logged.program.loginWindow(), "btnFechar"));
+                                 QCOMPARE(finished.count(), 0);
+                             }};
+        QCOMPARE(whileModalOpen(logged.main(), QStringLiteral("imgEscrever"), steps), steps.size());
         QTRY_COMPARE(finished.count(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(shownWindows(), QStringList());

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -91,10 +92,39 @@ void ProgramLock::hideWindows()
             window->close();
         }
     }
-    const QList<QWidget*> shown = shownWindows();
-    m_hidden = QList<QPointer<QWidget>>(shown.begin(), shown.end());
-    for (QWidget* window : shown) {
+    for (QWidget* window : shownWindows()) {
+        m_hidden.append(remember(window));
         window->hide();
+    }
+}
+
+ProgramLock::HiddenWindow ProgramLock::remember(QWidget* window)
+{
+    HiddenWindow hidden{window, window->focusWidget()};
+    if (const auto* box = qobject_cast<const QLineEdit*>(hidden.focus.get())) {
+        hidden.cursor = box->cursorPosition();
+        hidden.selectionStart = box->selectionStart();
+        hidden.selectionLength = box->selectionLength();
+    }
+    return hidden;
+}
+
+void ProgramLock::showAgain(const HiddenWindow& hidden)
+{
+    if (!hidden.window) {
+        return;
+    }
+    hidden.window->show();
+    if (!hidden.focus) {
+        return;
+    }
+    hidden.focus->setFocus(Qt::OtherFocusReason);
+    if (auto* box = qobject_cast<QLineEdit*>(hidden.focus.get())) {
+        box->deselect();
+        box->setCursorPosition(hidden.cursor);
+        if (hidden.selectionStart >= 0) {
+            box->setSelection(hidden.selectionStart, hidden.selectionLength);
+        }
     }
 }
 
@@ -102,14 +132,12 @@ void ProgramLock::unlock()
 {
     // The window closes and deletes itself.
     m_loginWindow = nullptr;
-    const QList<QPointer<QWidget>> hidden = std::exchange(m_hidden, {});
-    for (const QPointer<QWidget>& window : hidden) {
-        if (window) {
-            window->show();
-        }
+    const QList<HiddenWindow> hidden = std::exchange(m_hidden, {});
+    for (const HiddenWindow& window : hidden) {
+        showAgain(window);
     }
-    if (!hidden.isEmpty() && hidden.last()) {
-        bringWindowToFront(hidden.last());
+    if (!hidden.isEmpty() && hidden.last().window) {
+        bringWindowToFront(hidden.last().window);
     }
     m_platform.setTrayTip(Platform::programTitle());
     emit unlocked();
@@ -117,8 +145,8 @@ void ProgramLock::unlock()
 
 void ProgramLock::closeHiddenDialogs()
 {
-    for (const QPointer<QWidget>& window : std::exchange(m_hidden, {})) {
-        if (auto* dialog = qobject_cast<QDialog*>(window.get())) {
+    for (const HiddenWindow& hidden : std::exchange(m_hidden, {})) {
+        if (auto* dialog = qobject_cast<QDialog*>(hidden.window.get())) {
             dialog->reject();
         }
     }

@@ -6,6 +6,7 @@
 
 class LoginWindow;
 class Platform;
+class QLineEdit;
 class QWidget;
 class Vault;
 
@@ -43,9 +44,23 @@ private:
     void closeHiddenDialogs();
     void endOnceDialogsReturned();
 
+    // A window hidden by the lock, with the place of the cursor in its box that had the focus: showing a dialog
+    // again selects the whole text of that box, which the next key typed would replace.
+    struct HiddenWindow
+    {
+        QPointer<QWidget> window;
+        QPointer<QWidget> focus;
+        int cursor = 0;
+        int selectionStart = -1;
+        int selectionLength = 0;
+    };
+
+    static HiddenWindow remember(QWidget* window);
+    static void showAgain(const HiddenWindow& hidden);
+
     const Vault& m_vault;
     Platform& m_platform;
     QPointer<LoginWindow> m_loginWindow;
     // In the order they are shown again: the dialogs after the windows they stand on.
-    QList<QPointer<QWidget>> m_hidden;
+    QList<HiddenWindow> m_hidden;
 };

@@ -245,13 +245,16 @@ private slots:
         }
         QPointer<QLineEdit> typed;
         QString text;
+        int cursor = 0;
         QStringList before;
         const auto lock = [&] {
             typed = box.isEmpty() ? nullptr : child<QLineEdit>(topWindow(window), qPrintable(box));
             if (typed) {
+                typed->setFocus();
                 typeText(typed, QStringLiteral("77"));
             }
             text = typed ? typed->text() : QString();
+            cursor = typed ? typed->cursorPosition() : 0;
             before = shownWindows();
             QVERIFY(before.contains(window) || window.isEmpty());
 
@@ -274,7 +277,12 @@ private slots:
         const auto rightPassword = [&] {
             typeText(child(logged.program.loginWindow(), "txtLogar"), password + QLatin1Char('\n'));
             QCOMPARE(shownWindows(), before);
+            QVERIFY(!typed || QTest::qWaitForWindowActive(typed->window()));
             QCOMPARE(typed ? typed->text() : QString(), text);
+            // The next key typed goes after the text instead of replacing it.
+            QCOMPARE(typed ? typed->window()->focusWidget() : nullptr, typed.get());
+            QCOMPARE(typed ? typed->selectedText() : QString(), QString());
+            QCOMPARE(typed ? typed->cursorPosition() : 0, cursor);
             QCOMPARE(logged.platform.trayTip,
                      opener == QLatin1String("btnTray") ? Platform::programTitle() : QString());
             QVERIFY(!logged.program.loginWindow());

@@ -92,6 +92,7 @@ void ProgramLock::hideWindows()
             window->close();
         }
     }
+    m_activeWindow = QApplication::activeWindow();
     for (QWidget* window : shownWindows()) {
         m_hidden.append(remember(window));
         window->hide();
@@ -132,12 +133,11 @@ void ProgramLock::unlock()
 {
     // The window closes and deletes itself.
     m_loginWindow = nullptr;
-    const QList<HiddenWindow> hidden = std::exchange(m_hidden, {});
-    for (const HiddenWindow& window : hidden) {
+    for (const HiddenWindow& window : std::exchange(m_hidden, {})) {
         showAgain(window);
     }
-    if (!hidden.isEmpty() && hidden.last().window) {
-        bringWindowToFront(hidden.last().window);
+    if (m_activeWindow && m_activeWindow->isVisible()) {
+        bringWindowToFront(m_activeWindow);
     }
     m_platform.setTrayTip(Platform::programTitle());
     emit unlocked();

@@ -63,4 +63,6 @@ private:
     QPointer<LoginWindow> m_loginWindow;
     // In the order they are shown again: the dialogs after the windows they stand on.
     QList<HiddenWindow> m_hidden;
+    // The window the user was working in, active again afterwards.
+    QPointer<QWidget> m_activeWindow;
 };

@@ -219,6 +219,7 @@ private slots:
         };
         row("the main window", "", "frm0_Inicial", "");
         row("the side windows, an edited title", "lstLembretes", "frm2_Esquerda", "txtTitulo");
+        row("the side windows, working in the main window", "lstLembretes", "frm0_Inicial", "");
         row("the new-entry window, a title typed", "imgEscrever", "frm1_Escrever", "txtTitulo");
         row("the settings window, a password typed", "btnConfig", "frm6_Configurar", "txtSenhaAtual");
         row("the notification area", "btnTray", "", "");
@@ -249,6 +250,10 @@ private slots:
         QStringList before;
         const auto lock = [&] {
             typed = box.isEmpty() ? nullptr : child<QLineEdit>(topWindow(window), qPrintable(box));
+            if (QWidget* working = topWindow(window)) {
+                working->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(working));
+            }
             if (typed) {
                 typed->setFocus();
                 typeText(typed, QStringLiteral("77"));
@@ -277,7 +282,7 @@ private slots:
         const auto rightPassword = [&] {
             typeText(child(logged.program.loginWindow(), "txtLogar"), password + QLatin1Char('\n'));
             QCOMPARE(shownWindows(), before);
-            QVERIFY(!typed || QTest::qWaitForWindowActive(typed->window()));
+            QVERIFY(window.isEmpty() || QTest::qWaitForWindowActive(topWindow(window)));
             QCOMPARE(typed ? typed->text() : QString(), text);
             // The next key typed goes after the text instead of replacing it.
             QCOMPARE(typed ? typed->window()->focusWidget() : nullptr, typed.get());

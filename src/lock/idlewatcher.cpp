@@ -38,12 +38,8 @@ IdleWatcher::IdleWatcher(std::chrono::milliseconds limit, QObject* parent)
     connect(m_timer, &QTimer::timeout, this, &IdleWatcher::check);
     m_sinceInput.start();
     m_timer->start(m_limit);
+    // Qt drops the filter when the watcher goes.
     QCoreApplication::instance()->installEventFilter(this);
-}
-
-IdleWatcher::~IdleWatcher()
-{
-    QCoreApplication::instance()->removeEventFilter(this);
 }
 
 bool IdleWatcher::eventFilter(QObject* watched, QEvent* event)

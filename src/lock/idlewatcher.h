@@ -16,7 +16,6 @@ class IdleWatcher : public QObject
 public:
     // A zero limit never tells.
     explicit IdleWatcher(std::chrono::milliseconds limit, QObject* parent = nullptr);
-    ~IdleWatcher() override;
 
 signals:
     // The limit has passed since the last input; told once until there is input again.

@@ -128,7 +128,12 @@ void LoginWindow::checkPassword()
         return;
     }
     m_platform.showMessage(this, QStringLiteral("Senha não confere!"));
-    finish(false);
+    if (!m_retries) {
+        finish(false);
+        return;
+    }
+    m_password->clear();
+    m_password->setFocus();
 }
 
 void LoginWindow::finish(bool accepted)

@@ -7,13 +7,17 @@ class QLineEdit;
 class Vault;
 
 // frm0_Logar: asks for the master password at start. One try: the right password opens the main window, a wrong
-// one ends the program after a message; closing the window ends it silently.
+// one ends the program after a message; closing the window ends it silently. To unlock the program, a wrong password
+// is told and asked again instead.
 class LoginWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     LoginWindow(const Vault& vault, Platform& platform, QWidget* parent = nullptr);
+
+    // A wrong password no longer ends the program: the window says so and asks again.
+    void allowRetries() { m_retries = true; }
 
 signals:
     void passwordAccepted();
@@ -37,4 +41,5 @@ private:
     Platform& m_platform;
     QLineEdit* m_password = nullptr;
     bool m_finished = false;
+    bool m_retries = false;
 };

@@ -3,6 +3,7 @@
 #include "app/datafolderlock.h"
 #include "app/datalocation.h"
 #include "app/wakechannel.h"
+#include "lock/awaywatch.h"
 #include "mainwindow/program.h"
 #include "platform/qtplatform.h"
 
@@ -82,5 +83,7 @@ int runDesktop()
     if (!program.start()) {
         return 1;
     }
+    AwayWatch awayWatch;
+    QObject::connect(&awayWatch, &AwayWatch::userAway, &program, &Program::lock);
     return QApplication::exec();
 }

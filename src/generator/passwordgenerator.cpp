@@ -26,6 +26,12 @@ Kind kindOf(QChar c)
     return c.isDigit() ? Digit : Other;
 }
 
+// Printable ASCII but the space: accented letters are refused by many sites and hard to type on another keyboard.
+bool isDrawable(QChar c)
+{
+    return c.unicode() > u' ' && c.unicode() < 0x7f;
+}
+
 QChar drawFrom(const QString& characters, QRandomGenerator& random)
 {
     return characters.at(qsizetype(random.bounded(quint32(characters.size()))));
@@ -37,7 +43,7 @@ PasswordGenerator::PasswordGenerator(const QString& characters)
 {
     QList<QString> byKind(KindCount);
     for (const QChar c : characters) {
-        if (c.isPrint() && !c.isSpace() && !m_all.contains(c)) {
+        if (isDrawable(c) && !m_all.contains(c)) {
             m_all += c;
             byKind[kindOf(c)] += c;
         }

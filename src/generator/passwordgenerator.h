@@ -6,8 +6,9 @@
 class QRandomGenerator;
 
 // Draws new passwords from a character set: every character at random from the set, with at least one of each kind
-// the set holds (lower-case letter, upper-case letter, digit, other). Spaces and line breaks are never drawn: at a
-// password's ends they are invisible, and one-line boxes refuse line breaks.
+// the set holds (lower-case letter, upper-case letter, digit, other). Only the set's printable ASCII characters but
+// the space are drawn: every site takes them and every keyboard types them; a space at a password's end is
+// invisible, and one-line boxes refuse line breaks.
 class PasswordGenerator
 {
 public:

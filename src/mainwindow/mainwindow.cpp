@@ -10,6 +10,7 @@
 #include "info/helpwindow.h"
 #include "mainwindow/pagelist.h"
 #include "mainwindow/rowdelegate.h"
+#include "platform/modalrun.h"
 #include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
@@ -130,7 +131,6 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
         showFirstPage();
     });
     connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::readSettings);
-    connect(&m_platform, &Platform::trayIconClicked, this, &MainWindow::bringToFront);
     connect(m_sideWindows, &SideWindows::noticeRequested, this, &MainWindow::showNotice);
     connect(m_sideWindows, &SideWindows::closed, this, &MainWindow::forgetSideWindows);
     connect(m_sideWindows, &SideWindows::hideRequested, this, [this] { setSideWindowsOpen(false); });
@@ -635,7 +635,7 @@ void MainWindow::endProgram()
 void MainWindow::showModal(QDialog& dialog)
 {
     dialog.move(frameGeometry().topLeft() + modalOffset);
-    dialog.exec();
+    runModal(dialog);
 }
 
 void MainWindow::openSettings()

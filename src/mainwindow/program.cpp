@@ -1,13 +1,18 @@
 #include "mainwindow/program.h"
 
 #include "access/loginwindow.h"
+#include "lock/programlock.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
 #include "platform/windowfront.h"
 
 Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
-    : QObject(parent), m_platform(platform), m_vault(dataFolder)
-{}
+    : QObject(parent), m_platform(platform), m_vault(dataFolder), m_lock(new ProgramLock(m_vault, platform, this))
+{
+    connect(m_lock, &ProgramLock::endRequested, this, &Program::end);
+    // Through here, so that a locked program shows its login window instead.
+    connect(&m_platform, &Platform::trayIconClicked, this, &Program::bringToFront);
+}
 
 Program::~Program()
 {
@@ -16,7 +21,7 @@ Program::~Program()
 
 LoginWindow* Program::loginWindow() const
 {
-    return m_loginWindow;
+    return m_loginWindow ? m_loginWindow.get() : m_lock->loginWindow();
 }
 
 bool Program::start()
@@ -43,10 +48,19 @@ bool Program::start()
 
 void Program::bringToFront()
 {
-    if (m_loginWindow) {
-        bringWindowToFront(m_loginWindow);
+    if (LoginWindow* login = loginWindow()) {
+        bringWindowToFront(login);
     } else if (m_mainWindow) {
         m_mainWindow->bringToFront();
+    }
+}
+
+void Program::lock()
+{
+    // Without the password asked at start there is none to unlock with; before the first login nothing is shown.
+    const bool askingAtStart = m_loginWindow && m_loginWindow->isVisible();
+    if (m_vault.settings().asksPasswordAtStart() && m_mainWindow && !askingAtStart) {
+        m_lock->lock();
     }
 }
 

@@ -10,6 +10,7 @@
 class LoginWindow;
 class MainWindow;
 class Platform;
+class ProgramLock;
 
 // One run of the program against a data folder: opens the two data files, shows the login window or the main
 // window, and ends when the user closes the program or fails to log in.
@@ -31,6 +32,8 @@ public:
 
     // Brings the program's window to the front: the login window while the password is asked, else the main window.
     void bringToFront();
+    // Hides the windows until the master password is given again, when it is asked at start and the user is in.
+    void lock();
 
 signals:
     // Every window is gone; the program should end.
@@ -44,4 +47,5 @@ private:
     Vault m_vault;
     std::unique_ptr<MainWindow> m_mainWindow;
     QPointer<LoginWindow> m_loginWindow;
+    ProgramLock* m_lock;
 };

@@ -43,6 +43,8 @@ public:
     virtual bool isTrayAvailable() const = 0;
     // Puts the icon into the notification area; a second call while it is there changes nothing.
     virtual void showTrayIcon(const QIcon& icon, const QString& tip) = 0;
+    // Changes the tip of the icon, when it is there.
+    virtual void setTrayTip(const QString& tip) = 0;
     virtual void removeTrayIcon() = 0;
 
     static QString programTitle() { return QStringLiteral("Corvelo KeyHound"); }

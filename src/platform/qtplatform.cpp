@@ -1,5 +1,6 @@
 #include "platform/qtplatform.h"
 
+#include "platform/modalrun.h"
 #include "platform/secretmimedata.h"
 
 #include <QApplication>
@@ -43,7 +44,7 @@ void QtPlatform::showMessage(QWidget* parent, const QString& text, const QString
         box.setIcon(QMessageBox::Critical);
         break;
     }
-    box.exec();
+    runModal(box);
 }
 
 bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& title)
@@ -56,7 +57,7 @@ bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& t
     QPushButton* no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
-    box.exec();
+    runModal(box);
     return box.clickedButton() == yes;
 }
 
@@ -107,6 +108,13 @@ void QtPlatform::showTrayIcon(const QIcon& icon, const QString& tip)
         }
     });
     m_trayIcon->show();
+}
+
+void QtPlatform::setTrayTip(const QString& tip)
+{
+    if (m_trayIcon) {
+        m_trayIcon->setToolTip(tip);
+    }
 }
 
 void QtPlatform::removeTrayIcon()

@@ -30,6 +30,7 @@ public:
     void openAddress(const QUrl& address) override;
     bool isTrayAvailable() const override;
     void showTrayIcon(const QIcon& icon, const QString& tip) override;
+    void setTrayTip(const QString& tip) override;
     void removeTrayIcon() override;
 
 private:

@@ -30,6 +30,12 @@ public:
     void openAddress(const QUrl& address) override { openedAddresses.append(address); }
     bool isTrayAvailable() const override { return trayAvailable; }
     void showTrayIcon(const QIcon& icon, const QString& tip) override;
+    void setTrayTip(const QString& tip) override
+    {
+        if (trayIconShown) {
+            trayTip = tip;
+        }
+    }
     void removeTrayIcon() override { trayIconShown = false; }
 
     // Behaves as a press on the icon in the notification area.

@@ -15,6 +15,8 @@ struct MainWindowHost : VaultFixture
         addRecords(records);
         window = std::make_unique<MainWindow>(vault, platform);
         window->setClock([today] { return QDateTime(today, QTime(10, 22, 41)); });
+        // As the program does, which sends a click on the icon to its login window instead while it is locked.
+        QObject::connect(&platform, &Platform::trayIconClicked, window.get(), &MainWindow::bringToFront);
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }

@@ -295,7 +295,7 @@ private slots:
         }
         QString csv = (disk ? disk->path() : other.path()) + "/contas.csv";
         const QByteArray existing = cause == "exists" || cause == "layout" || cause == "open" ? "Nome,Senha\nA,b\n"
-                                    : cause == "damaged" && !exporting ? ours + "Nova,,,,,,\n"
+                                    : cause == "damaged" && !exporting ? "Title,Username,Password,URL,Notes\nNova,,,,\n"
                                                                        : "";
         if (!existing.isEmpty()) {
             other.write("contas.csv", existing);

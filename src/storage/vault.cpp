@@ -183,6 +183,18 @@ StorageResult Vault::open(const QDateTime& now)
     return result;
 }
 
+StorageResult Vault::readAgain()
+{
+    StorageResult result = readSettings();
+    qsizetype damaged = 0;
+    if (result.ok()) {
+        result = readEntries(m_entries, m_vaultStamp, damaged);
+    }
+    emit settingsChanged();
+    emit entriesChanged();
+    return result;
+}
+
 StorageResult Vault::checkDataFiles() const
 {
     for (const char* name : {SettingsFile::fileName, VaultFile::fileName}) {

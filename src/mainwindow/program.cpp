@@ -4,6 +4,7 @@
 #include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
 #include "platform/windowfront.h"
+#include "sync/conflictoffer.h"
 
 Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
     : QObject(parent), m_platform(platform), m_vault(dataFolder)
@@ -36,7 +37,7 @@ bool Program::start()
     if (m_vault.settings().asksPasswordAtStart()) {
         askForPassword();
     } else {
-        m_mainWindow->show();
+        showMainWindow();
     }
     return true;
 }
@@ -50,12 +51,19 @@ void Program::bringToFront()
     }
 }
 
+void Program::showMainWindow()
+{
+    // Asked only of whoever may open the vault, and before its entries show.
+    ConflictOffer::run(m_vault, m_platform);
+    m_mainWindow->show();
+}
+
 void Program::askForPassword()
 {
     m_loginWindow = new LoginWindow(m_vault, m_platform);
     m_loginWindow->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_loginWindow, &LoginWindow::passwordAccepted, this, [this] {
-        m_mainWindow->show();
+        showMainWindow();
         m_loginWindow->close();
     });
     connect(m_loginWindow, &LoginWindow::programEnded, this, &Program::end);

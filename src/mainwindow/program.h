@@ -37,6 +37,7 @@ signals:
     void finished();
 
 private:
+    void showMainWindow();
     void askForPassword();
     void end();
 

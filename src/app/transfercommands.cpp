@@ -4,6 +4,9 @@
 #include "app/datalocation.h"
 #include "storage/atomicwriter.h"
 #include "storage/vault.h"
+#include "sync/conflictscan.h"
+#include "sync/mergesave.h"
+#include "sync/mergewording.h"
 #include "transfer/entrycsv.h"
 
 #include <QDir>
@@ -124,6 +127,34 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
             counted(imported.records.size(), "entrada adicionada", "entradas adicionadas") + QStringLiteral(", ") +
                 counted(imported.skipped.size(), "linha ignorada", "linhas ignoradas") + QStringLiteral(".\n"),
             skipped};
+}
+
+CommandOutput mergeFrom(const QString& dataFolder, const QString& vaultPath, const QDateTime& now)
+{
+    const QString nothingMerged = QStringLiteral(" Nada foi juntado.");
+    if (const QString problem = DataLocation::prepare(dataFolder); !problem.isEmpty()) {
+        return failure(problem + nothingMerged);
+    }
+    DataFolderLock lock(dataFolder);
+    if (const QString refused = claim(lock, dataFolder, true); !refused.isEmpty()) {
+        return failure(refused + nothingMerged);
+    }
+    Vault vault(dataFolder);
+    if (const StorageResult opened = vault.open(now); !opened.ok()) {
+        return failure(opened.message + nothingMerged);
+    }
+    if (QFileInfo(vaultPath).canonicalFilePath() == QFileInfo(vault.vaultPath()).canonicalFilePath()) {
+        return failure(QStringLiteral("O arquivo %1 é o próprio cofre.").arg(native(vaultPath)) + nothingMerged);
+    }
+    const ConflictScan scan = ConflictScan::ofVaultFile(vault, vaultPath);
+    if (scan.readableCopies().isEmpty()) {
+        return failure(MergeWording::unreadable(scan).trimmed() + nothingMerged);
+    }
+    const MergeSave::Outcome outcome = MergeSave::save(vault, scan);
+    if (!outcome.ok()) {
+        return failure(MergeWording::failure(outcome));
+    }
+    return {0, MergeWording::counts(scan.merge()) + QStringLiteral(".\n"), {}};
 }
 
 } // namespace TransferCommands

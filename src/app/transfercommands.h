@@ -14,4 +14,8 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
 // Adds every row that can be stored in one rewrite of pswd.tab, and says which rows were left out and why.
 CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, const QDateTime& now);
 
+// Merges the entries of another pswd.tab, read under the installation key of the cnfg.tab beside it or else the
+// folder's own, as the copies a file-sync program leaves are merged; the file itself is left as it is.
+CommandOutput mergeFrom(const QString& dataFolder, const QString& vaultPath, const QDateTime& now);
+
 } // namespace TransferCommands

@@ -32,11 +32,16 @@ void EntryMerge::take(const QList<QByteArray>& other)
     }
     QList<QByteArray> added;
     for (const QByteArray& record : other) {
+        const auto match = byKey.find(entryKey(record));
         if (m_present.contains(record)) {
+            // The entry is here as it is: a changed one of the same title and login beside it in the copy is
+            // another entry of the copy, not a newer version of this one.
+            if (match != byKey.end()) {
+                match->removeIf([&](qsizetype index) { return m_records.at(index) == record; });
+            }
             ++m_same;
             continue;
         }
-        const auto match = byKey.find(entryKey(record));
         if (match == byKey.end() || match->size() != 1) {
             added.append(record);
             m_present.insert(record);

@@ -187,6 +187,8 @@ private slots:
         QTest::newRow("two entries of the copy of one title and login: both kept")
             << Records{beta} << Records{betaLater, betaEarlier} << Records{betaLater, betaEarlier}
             << QList<int>{1, 1, 0, 0};
+        QTest::newRow("the copy holds the entry and a changed one beside it: both kept")
+            << Records{beta} << Records{beta, betaLater} << Records{beta, betaLater} << QList<int>{1, 0, 1, 0};
         const QByteArray noStamp = entry("Beta", "ontem", "ana", "sem data");
         QTest::newRow("a malformed stamp is older than any")
             << Records{noStamp} << Records{betaEarlier} << Records{betaEarlier} << QList<int>{0, 1, 0, 0};

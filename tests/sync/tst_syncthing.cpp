@@ -7,6 +7,9 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -85,7 +88,7 @@ struct Computer
 <device id="%2"></device><device id="%3"></device><minDiskFree unit="%">0</minDiskFree><maxConflicts>10</maxConflicts></folder>
 %4
 %5
-<gui enabled="true" tls="false"><address>127.0.0.1:%6</address></gui>
+<gui enabled="true" tls="false"><address>127.0.0.1:%6</address><apikey>keyhound-test</apikey></gui>
 <options><listenAddress>tcp://127.0.0.1:%7</listenAddress><globalAnnounceEnabled>false</globalAnnounceEnabled>
 <localAnnounceEnabled>false</localAnnounceEnabled><relaysEnabled>false</relaysEnabled><natEnabled>false</natEnabled>
 <urAccepted>-1</urAccepted><reconnectionIntervalS>1</reconnectionIntervalS><autoUpgradeIntervalH>0</autoUpgradeIntervalH><startBrowser>false</startBrowser>
@@ -110,6 +113,19 @@ struct Computer
         process->start(syncthing, {"serve", "--home=" + home.path(), "--logfile=" + home.filePath("log"),
                                    "--no-browser", "--no-restart", "--no-upgrade"});
         process->waitForStarted(patience);
+    }
+    // Has Syncthing scan the folder now; it answers once the scan is done.
+    bool scanNow() const
+    {
+        QNetworkAccessManager network;
+        QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1/rest/db/scan?folder=keyhound").arg(guiPort)));
+        request.setRawHeader("X-API-Key", "keyhound-test");
+        request.setTransferTimeout(patience);
+        std::unique_ptr<QNetworkReply> reply(network.post(request, QByteArray()));
+        QEventLoop loop;
+        QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        return reply->error() == QNetworkReply::NoError;
     }
     void stop()
     {
@@ -185,7 +201,7 @@ private slots:
         second.stop();
         addEntry(first.folder.path(), "Primeiro");
         addEntry(second.folder.path(), "Segundo");
-        QTest::qWait(2500); // the first side's Syncthing sees its change before the link comes back
+        QVERIFY(first.scanNow()); // the first side's Syncthing knows its change before the link comes back
         second.start();
         QVERIFY(waitFor(
             [&] {

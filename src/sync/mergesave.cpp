@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <fcntl.h>
 
+#include <functional>
 #include <memory>
 
 namespace {

@@ -1,3 +1,4 @@
+#include "access/loginwindow.h"
 #include "app/datafolderlock.h"
 #include "app/transfercommands.h"
 #include "mainwindow/program.h"
@@ -256,6 +257,23 @@ private slots:
         if (!merged) {
             QCOMPARE(snapshot(synced.folder.path()), before);
         }
+    }
+
+    // Whoever cannot give the master password is not asked, and cannot change the files.
+    void askedOnlyAfterTheLogin()
+    {
+        SyncedFolder synced({alfa});
+        synced.folder.write("cnfg.tab", settingsBytes(ownKey, "8046", "Sim"));
+        synced.folder.write("pswd (conflicted copy 2026-12-07 101010).tab", vaultBytes({gama}, ownKey));
+        RecordingPlatform platform;
+        platform.answer = true;
+        Program program(synced.folder.path(), platform);
+        QVERIFY(program.start());
+        QVERIFY(program.loginWindow());
+        QVERIFY(platform.questions.isEmpty());
+        emit program.loginWindow()->passwordAccepted();
+        QCOMPARE(platform.questions.size(), 1);
+        QCOMPARE(program.vault().entries().size(), 2);
     }
 
     // A conflict copy of cnfg.tab under another installation key reads the vault's copy; the vault keeps its key,

@@ -33,4 +33,12 @@ void addProgramCommands(CommandLine& commandLine)
         [](const QString& file) {
             return TransferCommands::importFrom(DataLocation::ofThisProgram(), file, QDateTime::currentDateTime());
         });
+    commandLine.addCommand(
+        QCommandLineOption(QStringLiteral("merge"),
+                           QStringLiteral("Junta as entradas de outro arquivo pswd.tab (lido com a chave do cnfg.tab "
+                                          "ao lado dele, ou com a deste cofre) e termina."),
+                           QStringLiteral("pswd.tab")),
+        [](const QString& file) {
+            return TransferCommands::mergeFrom(DataLocation::ofThisProgram(), file, QDateTime::currentDateTime());
+        });
 }

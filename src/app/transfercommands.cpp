@@ -7,6 +7,9 @@
 #include "storage/atomicwriter.h"
 #include "storage/damagenotice.h"
 #include "storage/vault.h"
+#include "sync/conflictscan.h"
+#include "sync/mergesave.h"
+#include "sync/mergewording.h"
 #include "transfer/csvfile.h"
 #include "transfer/entrycsv.h"
 
@@ -141,6 +144,37 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
                 counted(imported.repeatedRows, "já guardada", "já guardadas") + QStringLiteral(", ") +
                 counted(imported.refusedRows, "linha recusada", "linhas recusadas") + QStringLiteral(".\n"),
             reasons};
+}
+
+CommandOutput mergeFrom(const QString& dataFolder, const QString& vaultPath, const QDateTime& now)
+{
+    const QString nothingMerged = QStringLiteral(" Nada foi juntado.");
+    if (const QString problem = DataLocation::prepare(dataFolder); !problem.isEmpty()) {
+        return failure(problem + nothingMerged);
+    }
+    DataFolderLock lock(dataFolder);
+    if (const QString refused = claim(lock, dataFolder, nullptr); !refused.isEmpty()) {
+        return failure(refused + nothingMerged);
+    }
+    Vault vault(dataFolder);
+    if (const StorageResult opened = vault.open(now); !opened.ok()) {
+        return failure(opened.message + nothingMerged);
+    }
+    if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
+        return failure(damaged + nothingMerged);
+    }
+    if (QFileInfo(vaultPath).canonicalFilePath() == QFileInfo(vault.vaultPath()).canonicalFilePath()) {
+        return failure(QStringLiteral("O arquivo %1 é o próprio cofre.").arg(native(vaultPath)) + nothingMerged);
+    }
+    const ConflictScan scan = ConflictScan::ofVaultFile(vault, vaultPath);
+    if (scan.readableCopies().isEmpty()) {
+        return failure(MergeWording::unreadable(scan).trimmed() + nothingMerged);
+    }
+    const MergeSave::Outcome outcome = MergeSave::save(vault, scan);
+    if (!outcome.ok()) {
+        return failure(MergeWording::failure(outcome));
+    }
+    return {0, MergeWording::counts(scan.merge()) + QStringLiteral(".\n"), {}};
 }
 
 } // namespace TransferCommands

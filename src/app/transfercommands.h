@@ -16,4 +16,8 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
 // with status 1 when a row could not be stored whole, or when nothing was read.
 CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, const QDateTime& now);
 
+// Merges the entries of another pswd.tab, read under the installation key of the cnfg.tab beside it or else the
+// folder's own, as the copies a file-sync program leaves are merged; the file itself is left as it is.
+CommandOutput mergeFrom(const QString& dataFolder, const QString& vaultPath, const QDateTime& now);
+
 } // namespace TransferCommands

@@ -5,6 +5,7 @@
 #include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
 #include "platform/windowfront.h"
+#include "sync/conflictoffer.h"
 
 Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
     : QObject(parent), m_platform(platform), m_vault(dataFolder), m_lock(new ProgramLock(m_vault, platform, this))
@@ -41,7 +42,7 @@ bool Program::start()
     if (m_vault.settings().asksPasswordAtStart()) {
         askForPassword();
     } else {
-        m_mainWindow->show();
+        showMainWindow();
     }
     return true;
 }
@@ -64,12 +65,21 @@ void Program::lock()
     }
 }
 
+void Program::showMainWindow()
+{
+    // Asked only of whoever may open the vault, and before its entries show.
+    if (!m_vault.isReadOnly()) {
+        ConflictOffer::run(m_vault, m_platform);
+    }
+    m_mainWindow->show();
+}
+
 void Program::askForPassword()
 {
     m_loginWindow = new LoginWindow(m_vault, m_platform);
     m_loginWindow->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_loginWindow, &LoginWindow::passwordAccepted, this, [this] {
-        m_mainWindow->show();
+        showMainWindow();
         m_loginWindow->close();
     });
     connect(m_loginWindow, &LoginWindow::programEnded, this, &Program::end);

@@ -40,6 +40,7 @@ signals:
     void finished();
 
 private:
+    void showMainWindow();
     void askForPassword();
     void end();
 

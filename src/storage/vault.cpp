@@ -209,6 +209,19 @@ StorageResult Vault::refusalWhileReadOnly() const
                                  m_readOnlyReason);
 }
 
+StorageResult Vault::readAgain()
+{
+    StorageResult result = readSettings();
+    qsizetype damaged = 0;
+    QFile file;
+    if (result.ok()) {
+        result = readEntries(file, m_entries, m_vaultStamp, damaged);
+    }
+    emit settingsChanged();
+    emit entriesChanged();
+    return result;
+}
+
 StorageResult Vault::checkDataFiles() const
 {
     for (const char* name : {SettingsFile::fileName, VaultFile::fileName}) {

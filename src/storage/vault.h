@@ -89,6 +89,13 @@ public:
     QString dataFolder() const { return m_dataFolder; }
     QString vaultPath() const;
     QString settingsPath() const;
+    // What each file was when last read or written, for a writer outside the vault to notice a change since.
+    const FileStamp& vaultStamp() const { return m_vaultStamp; }
+    const FileStamp& settingsStamp() const { return m_settingsStamp; }
+
+    // Reads both files again after they were replaced whole outside the vault (a merge of copies), and tells the
+    // windows.
+    StorageResult readAgain();
 
     // When pswd.tab was changed outside the program, an entry is still added to what it holds now, and an entry
     // replaced or deleted if the record shown is still there.

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class ConflictScan;
+class Vault;
+
+// Puts a merge in place as one step: the merged pswd.tab and, when a copy's settings were saved later, cnfg.tab
+// are written whole beside their files first; only then are the merged copies renamed and the new files put in
+// place, each keeping the file it replaces as its backup. A failure at any step undoes the steps before it, so
+// that the data files and the copies are left byte for byte as they were.
+namespace MergeSave {
+
+inline constexpr char mergedSuffix[] = ".juntado";
+
+struct Outcome
+{
+    enum class Failure
+    {
+        None,
+        // A data file or a copy changed after it was read.
+        ChangedMeanwhile,
+        // A data file may not be written: the reason says why.
+        Refused,
+        Write,
+        Rename,
+    };
+
+    Failure failure = Failure::None;
+    // The file the failure concerns, and the system's reason.
+    QString path;
+    QString reason;
+    // The new names of the merged copies.
+    QStringList renamed;
+
+    bool ok() const { return failure == Failure::None; }
+};
+
+Outcome save(const Vault& vault, const ConflictScan& scan);
+
+} // namespace MergeSave

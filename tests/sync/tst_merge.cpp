@@ -1,0 +1,423 @@
+#include "access/loginwindow.h"
+#include "app/datafolderlock.h"
+#include "app/transfercommands.h"
+#include "mainwindow/program.h"
+#include "storage/settingsfile.h"
+#include "storage/vaultfile.h"
+#include "support/fulldisk.h"
+#include "support/vaultfixture.h"
+#include "sync/conflictname.h"
+#include "sync/conflictscan.h"
+#include "sync/entrymerge.h"
+#include "sync/mergesave.h"
+#include "sync/mergewording.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QProcess>
+
+#include <optional>
+
+using Records = QList<QByteArray>;
+
+namespace {
+
+const QByteArray ownKey = "2145";
+const QByteArray otherKey = "61227";
+
+QByteArray vaultBytes(const Records& records, const QByteArray& key)
+{
+    QByteArray bytes;
+    VaultFile::writeEntries(
+        [&bytes](QByteArrayView piece) {
+            bytes.append(piece);
+            return true;
+        },
+        EntryList(records), key);
+    return bytes;
+}
+
+QByteArray settingsBytes(const QByteArray& key, const QByteArray& password = "8046", const char* ask = "N\xE3o")
+{
+    return SettingsFile::encode({key, password, ask});
+}
+
+QByteArray entry(const char* title, const char* stamp, const char* login = "ana", const char* password = "x")
+{
+    return entryRecord(title, "----/----/----", stamp, login, password);
+}
+
+// Every file of the folder with its bytes, to see that nothing was touched.
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(QDir(folder).filePath(name));
+        files[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
+    }
+    return files;
+}
+
+const QByteArray alfa = entry("Alfa", "26.01.01.10.00.00");
+const QByteArray beta = entry("Beta", "26.01.01.10.00.00");
+const QByteArray gama = entry("Gama", "26.01.01.10.00.00");
+const QByteArray betaLater = entry("Beta", "26.02.01.10.00.00", "ana", "nova");
+const QByteArray betaEarlier = entry("Beta", "25.12.01.10.00.00", "ana", "velha");
+const QByteArray betaOtherLogin = entry("Beta", "26.02.01.10.00.00", "rui");
+
+// A data folder with a vault under the own key, the program's files in it, and copies beside them.
+struct SyncedFolder
+{
+    explicit SyncedFolder(const Records& own, const QString& parent = {}) : folder(parent)
+    {
+        folder.write("cnfg.tab", settingsBytes(ownKey));
+        folder.write("pswd.tab", vaultBytes(own, ownKey));
+    }
+    QStringList entries()
+    {
+        Vault vault(folder.path());
+        vault.open();
+        Records records;
+        for (qsizetype i = 0; i < vault.entries().size(); ++i) {
+            records.append(vault.entries().at(i));
+        }
+        return QStringList(records.begin(), records.end());
+    }
+    DataFolder folder;
+};
+
+QStringList texts(const Records& records)
+{
+    QStringList list(records.begin(), records.end());
+    list.sort();
+    return list;
+}
+
+} // namespace
+
+class MergeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void conflictNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("dataFile");
+        QTest::addColumn<QString>("tool"); // empty: not a conflict copy
+        QTest::newRow("Syncthing") << "pswd.sync-conflict-20261207-101010-ABCDEFG.tab"
+                                   << "pswd.tab"
+                                   << "Syncthing";
+        QTest::newRow("Syncthing before device ids") << "pswd.sync-conflict-20261207-101010.tab"
+                                                     << "pswd.tab"
+                                                     << "Syncthing";
+        QTest::newRow("Syncthing, settings") << "cnfg.sync-conflict-20261207-101010-ABCDEFG.tab"
+                                             << "cnfg.tab"
+                                             << "Syncthing";
+        QTest::newRow("Nextcloud") << "pswd (conflicted copy 2026-12-07 101010).tab"
+                                   << "pswd.tab"
+                                   << "Nextcloud/ownCloud";
+        QTest::newRow("Nextcloud with the user") << "pswd (conflicted copy maria 2026-12-07 101010).tab"
+                                                 << "pswd.tab"
+                                                 << "Nextcloud/ownCloud";
+        QTest::newRow("older ownCloud") << "pswd_conflict-20261207-101010.tab"
+                                        << "pswd.tab"
+                                        << "ownCloud";
+        QTest::newRow("Dropbox") << "pswd (Maria's conflicted copy 2026-12-07).tab"
+                                 << "pswd.tab"
+                                 << "Dropbox";
+        QTest::newRow("Dropbox, typographic apostrophe, numbered")
+            << "pswd (Maria’s MacBook’s conflicted copy 2026-12-07 (1)).tab"
+            << "pswd.tab"
+            << "Dropbox";
+        QTest::newRow("Seafile") << "pswd (SFConflict maria@example.com 2026-12-07-10-10-10).tab"
+                                 << "pswd.tab"
+                                 << "Seafile";
+        QTest::newRow("the file itself") << "pswd.tab"
+                                         << "pswd.tab"
+                                         << "";
+        QTest::newRow("a copy merged before") << "pswd.sync-conflict-20261207-101010-ABCDEFG.tab.juntado"
+                                              << "pswd.tab"
+                                              << "";
+        QTest::newRow("the backup") << "pswd.tab.bak"
+                                    << "pswd.tab"
+                                    << "";
+        QTest::newRow("the other data file") << "cnfg.sync-conflict-20261207-101010-ABCDEFG.tab"
+                                             << "pswd.tab"
+                                             << "";
+        QTest::newRow("a longer base name") << "xpswd.sync-conflict-20261207-101010-ABCDEFG.tab"
+                                            << "pswd.tab"
+                                            << "";
+        QTest::newRow("a date one digit short") << "pswd.sync-conflict-2026127-101010-ABCDEFG.tab"
+                                                << "pswd.tab"
+                                                << "";
+        QTest::newRow("a copy the user numbered") << "pswd (1).tab"
+                                                  << "pswd.tab"
+                                                  << "";
+        QTest::newRow("Dropbox without the time of Nextcloud") << "pswd (conflicted copy 2026-12-07).tab"
+                                                               << "pswd.tab"
+                                                               << "";
+    }
+    void conflictNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, dataFile);
+        QFETCH(QString, tool);
+        QCOMPARE(ConflictName::toolOf(name, dataFile), tool);
+    }
+
+    void entryMerge_data()
+    {
+        QTest::addColumn<Records>("own");
+        QTest::addColumn<Records>("copy");
+        QTest::addColumn<Records>("merged");
+        QTest::addColumn<QList<int>>("counts"); // added, updated, same, older
+        QTest::newRow("an identical record kept once")
+            << Records{alfa, beta} << Records{beta} << Records{alfa, beta} << QList<int>{0, 0, 1, 0};
+        QTest::newRow("one side only: kept, either side")
+            << Records{alfa} << Records{gama} << Records{alfa, gama} << QList<int>{1, 0, 0, 0};
+        QTest::newRow("the later version of an entry wins")
+            << Records{alfa, beta} << Records{betaLater} << Records{alfa, betaLater} << QList<int>{0, 1, 0, 0};
+        QTest::newRow("an earlier version stays out")
+            << Records{beta} << Records{betaEarlier} << Records{beta} << QList<int>{0, 0, 0, 1};
+        QTest::newRow("another login is another entry")
+            << Records{beta} << Records{betaOtherLogin} << Records{beta, betaOtherLogin} << QList<int>{1, 0, 0, 0};
+        QTest::newRow("two entries here of that title and login: kept beside them")
+            << Records{beta, betaEarlier} << Records{betaLater} << Records{beta, betaEarlier, betaLater}
+            << QList<int>{1, 0, 0, 0};
+        QTest::newRow("two entries of the copy of one title and login: both kept")
+            << Records{beta} << Records{betaLater, betaEarlier} << Records{betaLater, betaEarlier}
+            << QList<int>{1, 1, 0, 0};
+        QTest::newRow("the copy holds the entry and a changed one beside it: both kept")
+            << Records{beta} << Records{beta, betaLater} << Records{beta, betaLater} << QList<int>{1, 0, 1, 0};
+        const QByteArray noStamp = entry("Beta", "ontem", "ana", "sem data");
+        QTest::newRow("a malformed stamp is older than any")
+            << Records{noStamp} << Records{betaEarlier} << Records{betaEarlier} << QList<int>{0, 1, 0, 0};
+        QTest::newRow("an empty copy") << Records{alfa} << Records{} << Records{alfa} << QList<int>{0, 0, 0, 0};
+    }
+    void entryMerge()
+    {
+        QFETCH(Records, own);
+        QFETCH(Records, copy);
+        QFETCH(Records, merged);
+        QFETCH(QList<int>, counts);
+        EntryMerge merge(own);
+        merge.take(copy);
+        QCOMPARE(texts(merge.records()), texts(merged));
+        QCOMPARE((QList<int>{int(merge.added()), int(merge.updated()), int(merge.same()), int(merge.older())}), counts);
+    }
+
+    // At start, the copies beside the data files: what the question says, and what the answer leaves on disk.
+    void mergeAtStart_data()
+    {
+        QTest::addColumn<QString>("copyName");
+        QTest::addColumn<QByteArray>("copyBytes");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<Records>("entries");
+        const QByteArray copy = vaultBytes({alfa, betaLater, gama}, ownKey);
+        const QString question = "Juntá-las ao cofre dá: 1 entrada nova, 1 atualizada, 1 igual.";
+        const Records merged{alfa, betaLater, gama};
+        QTest::newRow("Syncthing, Sim") << "pswd.sync-conflict-20261207-101010-ABCDEFG.tab" << copy << true << question
+                                        << merged;
+        QTest::newRow("Nextcloud, Sim") << "pswd (conflicted copy 2026-12-07 101010).tab" << copy << true << question
+                                        << merged;
+        QTest::newRow("Dropbox, Sim") << "pswd (Maria's conflicted copy 2026-12-07).tab" << copy << true << question
+                                      << merged;
+        QTest::newRow("Não leaves everything")
+            << "pswd.sync-conflict-20261207-101010-ABCDEFG.tab" << copy << false << question << Records{alfa, beta};
+        QTest::newRow("under another key: reported, untouched")
+            << "pswd.sync-conflict-20261207-101010-ABCDEFG.tab" << vaultBytes({gama}, otherKey) << true
+            << "nenhuma chave de instalação conhecida o lê" << Records{alfa, beta};
+        QTest::newRow("not a vault: reported, untouched")
+            << "pswd (Maria's conflicted copy 2026-12-07).tab" << QByteArray("<html>erro 404</html>\r\n") << true
+            << "o arquivo tem linhas danificadas" << Records{alfa, beta};
+    }
+    void mergeAtStart()
+    {
+        QFETCH(QString, copyName);
+        QFETCH(QByteArray, copyBytes);
+        QFETCH(bool, answer);
+        QFETCH(QString, said);
+        QFETCH(Records, entries);
+        SyncedFolder synced({alfa, beta});
+        synced.folder.write(copyName, copyBytes);
+        const auto before = snapshot(synced.folder.path());
+        RecordingPlatform platform;
+        platform.answer = answer;
+        Program program(synced.folder.path(), platform);
+        QVERIFY(program.start());
+        const QString shown = platform.questions.join("") + platform.messages.value(0).text;
+        QVERIFY2(shown.contains(said) && shown.contains(copyName), qPrintable(shown));
+        QCOMPARE(program.vault().entries().size(), entries.size());
+        QCOMPARE(synced.entries(), texts(entries));
+        const bool merged = entries.contains(gama);
+        QCOMPARE(QFile::exists(synced.folder.filePath(copyName)), !merged);
+        QCOMPARE(synced.folder.read(copyName + ".juntado"), merged ? copyBytes : QByteArray());
+        if (!merged) {
+            QCOMPARE(snapshot(synced.folder.path()), before);
+        }
+    }
+
+    // Whoever cannot give the master password is not asked, and cannot change the files.
+    void askedOnlyAfterTheLogin()
+    {
+        SyncedFolder synced({alfa});
+        synced.folder.write("cnfg.tab", settingsBytes(ownKey, "8046", "Sim"));
+        synced.folder.write("pswd (conflicted copy 2026-12-07 101010).tab", vaultBytes({gama}, ownKey));
+        RecordingPlatform platform;
+        platform.answer = true;
+        Program program(synced.folder.path(), platform);
+        QVERIFY(program.start());
+        QVERIFY(program.loginWindow());
+        QVERIFY(platform.questions.isEmpty());
+        emit program.loginWindow()->passwordAccepted();
+        QCOMPARE(platform.questions.size(), 1);
+        QCOMPARE(program.vault().entries().size(), 2);
+    }
+
+    // A conflict copy of cnfg.tab under another installation key reads the vault's copy; the vault keeps its key,
+    // and the password and start answer of the later save win.
+    void settingsCopy_data()
+    {
+        QTest::addColumn<int>("copyAgeSeconds"); // against cnfg.tab: negative, older
+        QTest::addColumn<QByteArray>("password");
+        QTest::newRow("copy saved later: its password") << 60 << QByteArray("outra");
+        QTest::newRow("copy saved earlier: the vault's") << -60 << QByteArray("8046");
+    }
+    void settingsCopy()
+    {
+        QFETCH(int, copyAgeSeconds);
+        QFETCH(QByteArray, password);
+        SyncedFolder synced({alfa});
+        const QString settingsCopy = "cnfg.sync-conflict-20261207-101010-ABCDEFG.tab";
+        synced.folder.write(settingsCopy, settingsBytes(otherKey, "outra", "Sim"));
+        synced.folder.write("pswd.sync-conflict-20261207-101011-ABCDEFG.tab", vaultBytes({gama}, otherKey));
+        QFile copy(synced.folder.filePath(settingsCopy));
+        QVERIFY(copy.open(QIODevice::ReadWrite));
+        QVERIFY(
+            copy.setFileTime(QDateTime::currentDateTime().addSecs(copyAgeSeconds), QFileDevice::FileModificationTime));
+        RecordingPlatform platform;
+        platform.answer = true;
+        Program program(synced.folder.path(), platform);
+        QVERIFY(program.start());
+        QCOMPARE(synced.entries(), texts({alfa, gama}));
+        const Settings settings = SettingsFile::decode(synced.folder.read("cnfg.tab"));
+        QCOMPARE(settings.installationKey, ownKey);
+        QCOMPARE(settings.masterPassword, password);
+        QCOMPARE(program.vault().settings().masterPassword, password);
+        QVERIFY(QFile::exists(synced.folder.filePath(settingsCopy + ".juntado")));
+    }
+
+    // Whatever fails, the data files and the copies stay byte for byte as they were, and the user is told why.
+    void failureLeavesEverything_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("disk full") << "full disk"
+                                   << "Não há espaço livre no disco.";
+        QTest::newRow("file size limit") << "size limit"
+                                         << "O arquivo ultrapassa o tamanho máximo permitido.";
+        QTest::newRow("second copy cannot be renamed") << "immutable copy"
+                                                       << "Não foi possível renomear";
+        QTest::newRow("copy changed after it was read") << "copy changed"
+                                                        << "alterado por outro programa";
+        QTest::newRow("vault changed after it was read") << "vault changed"
+                                                         << "alterado por outro programa";
+    }
+    void failureLeavesEverything()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, said);
+        FullDisk disk;
+        if (!disk.skipReason().isEmpty()) {
+            QSKIP(qPrintable(disk.skipReason()));
+        }
+        Records own;
+        for (int i = 0; i < 40; ++i) {
+            own.append(entry(("Conta " + QByteArray::number(i)).constData(), "26.01.01.10.00.00"));
+        }
+        SyncedFolder synced(own, disk.path());
+        const QString syncthingCopy = "pswd.sync-conflict-20261207-101010-ABCDEFG.tab";
+        synced.folder.write(syncthingCopy, vaultBytes(own + Records{gama}, ownKey));
+        synced.folder.write("pswd (Maria's conflicted copy 2026-12-07).tab", vaultBytes({alfa}, ownKey));
+        Vault vault(synced.folder.path());
+        QVERIFY(vault.open().ok());
+        const ConflictScan scan = ConflictScan::besideVault(vault);
+        QCOMPARE(scan.readableCopies().size(), 2);
+        if (fault == "copy changed") {
+            synced.folder.write(syncthingCopy, vaultBytes({gama}, ownKey));
+        } else if (fault == "vault changed") {
+            synced.folder.write("pswd.tab", vaultBytes({alfa}, ownKey));
+        }
+        const auto before = snapshot(synced.folder.path());
+        const QString immutable = synced.folder.filePath(syncthingCopy);
+        QVERIFY(fault != "immutable copy" || QProcess::execute("chattr", {"+i", immutable}) == 0);
+        if (fault == "full disk") {
+            disk.fill();
+        }
+        std::optional<FileSizeLimit> sizeLimit;
+        if (fault == "size limit") {
+            sizeLimit.emplace(synced.folder.read("pswd.tab").size());
+        }
+        const MergeSave::Outcome outcome = MergeSave::save(vault, scan);
+        sizeLimit.reset();
+        disk.free();
+        QProcess::execute("chattr", {"-i", immutable});
+        QVERIFY(!outcome.ok());
+        const QString message = MergeWording::failure(outcome);
+        QVERIFY2(message.contains(said) && message.endsWith("o cofre e as cópias continuam como estavam."),
+                 qPrintable(message));
+        QCOMPARE(snapshot(synced.folder.path()), before);
+    }
+
+    void mergeCommand_data()
+    {
+        QTest::addColumn<QByteArray>("otherSettings"); // empty: no cnfg.tab beside the other pswd.tab
+        QTest::addColumn<QByteArray>("otherVault");
+        QTest::addColumn<bool>("windowOpen");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("under the key of the cnfg.tab beside it")
+            << settingsBytes(otherKey) << vaultBytes({alfa, gama}, otherKey) << false << 0
+            << "1 entrada nova, 0 atualizadas, 1 igual.\n";
+        QTest::newRow("no cnfg.tab beside it: under the vault's own key")
+            << QByteArray() << vaultBytes({betaLater, gama}, ownKey) << false << 0
+            << "1 entrada nova, 1 atualizada, 0 iguais.\n";
+        QTest::newRow("under a key known nowhere here")
+            << QByteArray() << vaultBytes({gama}, otherKey) << false << 1 << "nenhuma chave de instalação conhecida";
+        QTest::newRow("refused while the window is open on the folder")
+            << QByteArray() << vaultBytes({gama}, ownKey) << true << 1 << "O KeyHound está aberto";
+    }
+    void mergeCommand()
+    {
+        QFETCH(QByteArray, otherSettings);
+        QFETCH(QByteArray, otherVault);
+        QFETCH(bool, windowOpen);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        SyncedFolder synced({alfa, beta});
+        DataFolder other;
+        other.write("pswd.tab", otherVault);
+        if (!otherSettings.isEmpty()) {
+            other.write("cnfg.tab", otherSettings);
+        }
+        const auto before = snapshot(synced.folder.path());
+        QLockFile window(synced.folder.filePath(DataFolderLock::fileName));
+        QVERIFY(!windowOpen || window.tryLock(0));
+        const CommandOutput output =
+            TransferCommands::mergeFrom(synced.folder.path(), other.filePath("pswd.tab"), QDateTime::currentDateTime());
+        window.unlock();
+        QCOMPARE(output.exitCode, exitCode);
+        QVERIFY2((exitCode == 0 ? output.text : output.error).contains(said), qPrintable(output.text + output.error));
+        QCOMPARE(other.read("pswd.tab"), otherVault);
+        if (exitCode != 0) {
+            QCOMPARE(snapshot(synced.folder.path()), before);
+        } else {
+            QVERIFY(synced.entries().contains(texts({gama}).first()));
+        }
+    }
+};
+
+QTEST_MAIN(MergeTest)
+#include "tst_merge.moc"

@@ -3,6 +3,7 @@
 #include "app/datafolderlock.h"
 #include "app/datalocation.h"
 #include "storage/atomicwriter.h"
+#include "storage/systemerror.h"
 #include "storage/vault.h"
 #include "transfer/entrycsv.h"
 
@@ -96,9 +97,9 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     }
     QFile file(csvPath);
     if (!file.open(QIODevice::ReadOnly)) {
-        return failure(
-            QStringLiteral("Não foi possível ler o arquivo %1: %2.").arg(native(csvPath), file.errorString()) +
-            nothingAdded);
+        return failure(QStringLiteral("Não foi possível ler o arquivo %1:\n%2")
+                           .arg(native(csvPath), SystemError::reason(file.errorString())) +
+                       nothingAdded);
     }
     const QByteArray csv = file.readAll();
     Vault vault(dataFolder);

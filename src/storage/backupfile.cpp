@@ -19,7 +19,7 @@ QString copyOver(const QString& path, const QString& backup)
 {
     QFile source(path);
     if (!source.open(QIODevice::ReadOnly)) {
-        return source.errorString();
+        return SystemError::reason(source.errorString());
     }
     AtomicWriter writer(backup);
     if (!writer.open()) {
@@ -33,7 +33,7 @@ QString copyOver(const QString& path, const QString& backup)
         }
     }
     if (length < 0) {
-        return source.errorString();
+        return SystemError::reason(source.errorString());
     }
     writer.commit(AtomicWriter::Commit::Replace);
     return writer.failure();

@@ -145,7 +145,8 @@ QString folderRefusal(const QString& folder)
     struct stat info
     {};
     if (::stat(QFile::encodeName(folder).constData(), &info) != 0) {
-        return QStringLiteral("Não foi possível examinar a pasta de dados %1:\n%2").arg(folder, SystemError::reason(errno));
+        return QStringLiteral("Não foi possível examinar a pasta de dados %1:\n%2")
+            .arg(folder, SystemError::reason(errno));
     }
     if (!S_ISDIR(info.st_mode)) {
         return QStringLiteral("%1 não é uma pasta.").arg(folder);
@@ -176,7 +177,8 @@ Target dataFile(const QString& folder, const QString& name)
         if (errno == ENOENT) {
             return {path, {}};
         }
-        return {path, QStringLiteral("Não foi possível examinar o arquivo %1:\n%2").arg(path, SystemError::reason(errno))};
+        return {path,
+                QStringLiteral("Não foi possível examinar o arquivo %1:\n%2").arg(path, SystemError::reason(errno))};
     }
     if (S_ISLNK(info.st_mode)) {
         return linkTarget(path, info);
@@ -203,7 +205,7 @@ QString openForReading(QFile& file, const QString& path)
     }
     if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
-        return file.errorString();
+        return SystemError::reason(file.errorString());
     }
     return {};
 }

@@ -127,6 +127,8 @@ private slots:
         QTest::newRow("export of a folder without data") << "empty" << true << "Não há dados do KeyHound";
         QTest::newRow("import while the program is open") << "open" << false << "O KeyHound está aberto";
         QTest::newRow("import of a folder") << "folder" << false << "Não foi possível ler o arquivo";
+        QTest::newRow("import of a missing file: the reason in Portuguese")
+            << "missing" << false << "Não foi possível ler o arquivo %1:\nO arquivo ou a pasta não existe.";
         QTest::newRow("import of a file in another layout") << "layout" << false << "Não foi possível importar";
     }
 
@@ -143,7 +145,9 @@ private slots:
         if (cause == "full" && !disk.emplace().skipReason().isEmpty()) {
             QSKIP(qPrintable(disk->skipReason()));
         }
-        const QString csv = cause == "folder" ? other.path() : (disk ? disk->path() : other.path()) + "/contas.csv";
+        const QString csv = cause == "folder"    ? other.path()
+                            : cause == "missing" ? other.path() + "/nenhum.csv"
+                                                 : (disk ? disk->path() : other.path()) + "/contas.csv";
         if (cause == "exists" || cause == "layout") {
             other.write("contas.csv", "Nome,Senha\nA,b\n");
         }
@@ -156,7 +160,7 @@ private slots:
         const CommandOutput output =
             exporting ? TransferCommands::exportTo(folder, csv, now) : TransferCommands::importFrom(folder, csv, now);
         QCOMPARE(output.exitCode, 1);
-        QVERIFY2(output.error.startsWith(message), qPrintable(output.error));
+        QVERIFY2(output.error.startsWith(message.arg(QDir::toNativeSeparators(csv))), qPrintable(output.error));
         QVERIFY(output.error.endsWith(exporting ? "Nada foi exportado.\n" : "Nenhuma entrada foi adicionada.\n"));
         QCOMPARE(data.file(), vaultBefore);
         QCOMPARE(other.read("contas.csv"), cause == "exists" || cause == "layout" ? "Nome,Senha\nA,b\n" : "");

@@ -194,6 +194,7 @@ void NewEntryWindow::reject()
 void NewEntryWindow::lblVencimento_Click()
 {
     m_date->setText(QString::fromLatin1(EntryRecord::noExpiry));
+    m_calendar->setChosenDate({});
     m_calendar->hideInWindow();
 }
 

@@ -5,6 +5,7 @@
 #include "entries/entryfields.h"
 #include "entries/entrymessages.h"
 #include "entries/entrywidgets.h"
+#include "expiry/expirystatus.h"
 #include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
@@ -118,6 +119,7 @@ void UpdateWindow::fill(const EntryFields& entry)
     m_description->setPlainText(entry.description);
     m_updatedOn->setText(entry.updatedOn);
     m_expiry->setText(entry.expiry);
+    m_calendar->setChosenDate(ExpiryStatus::parse(entry.expiry, m_calendar->today()));
 }
 
 EntryFields UpdateWindow::fields() const

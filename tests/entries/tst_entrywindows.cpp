@@ -1,6 +1,7 @@
 #include "support/input.h"
 #include "support/vaultfixture.h"
 
+#include "calendar/monthcalendar.h"
 #include "entries/detailwindow.h"
 #include "entries/newentrywindow.h"
 #include "entries/sidewindows.h"
@@ -105,6 +106,7 @@ private slots:
     void changes();
     void closingAsksBeforeLosingWhatIsTyped_data();
     void closingAsksBeforeLosingWhatIsTyped();
+    void calendarMarksTheDateHeld();
     void tabNeverReachesWhatTheCalendarCovers_data();
     void tabNeverReachesWhatTheCalendarCovers();
     void opensTheAddress_data();
@@ -304,6 +306,21 @@ void TestEntryWindows::closingAsksBeforeLosingWhatIsTyped()
     if (!closed && !box.startsWith("Casa")) {
         QCOMPARE(textOf(typedInto), QStringLiteral("x"));
     }
+}
+
+// The calendar marks the date the window holds: the entry's stored one, then the day picked, then none.
+void TestEntryWindows::calendarMarksTheDateHeld()
+{
+    EntryHost host(Window::Update);
+    auto* calendar = child<MonthCalendar>(host.window(Window::Update), "frameCalendario");
+    QCOMPARE(calendar->chosenDate(), QDate(2030, 1, 1));
+    click(host.in(Window::Update, "btnCalendario"));
+    click(host.in(Window::Update, "Casa_14"));
+    QCOMPARE(calendar->chosenDate(), QDate(2008, 3, 9));
+    click(host.in(Window::Update, "btnCalendario"));
+    QTest::keyClick(calendar->focusWidget(), Qt::Key_Delete);
+    QCOMPARE(calendar->chosenDate(), QDate());
+    QCOMPARE(textOf(host.in(Window::Update, "txtVencimento")), "----/----/----");
 }
 
 void TestEntryWindows::tabNeverReachesWhatTheCalendarCovers_data()

@@ -1,8 +1,10 @@
+#include "accessibility/accessibility.h"
 #include "app/commandline.h"
 #include "app/desktoprun.h"
 #include "app/programcommands.h"
 #include "app/programidentity.h"
 #include "app/qtplatformchoice.h"
+#include "app/qttranslation.h"
 #include "platform/nocoredumps.h"
 
 #include <QApplication>
@@ -31,12 +33,17 @@ int main(int argc, char* argv[])
     // A job needs no display.
     if (commandLine.namesCommand()) {
         QCoreApplication application(argc, argv);
+        loadQtTranslation(application);
         return commandLine.runAndPrint();
     }
     // Qt takes its own options, such as -platform, out of the arguments first.
     QApplication application(argc, argv);
+    if (!loadQtTranslation(application)) {
+        qWarning("KeyHound: Qt's Portuguese translation (qtbase_pt_BR.qm) is not installed");
+    }
     if (commandLine.parse(QCoreApplication::arguments())) {
         return commandLine.runAndPrint();
     }
+    Accessibility::install();
     return runDesktop();
 }

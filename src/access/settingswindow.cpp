@@ -49,6 +49,7 @@ SettingsWindow::SettingsWindow(Vault& vault, Platform& platform, QWidget* parent
 {
     setObjectName(QStringLiteral("frm6_Configurar"));
     setWindowTitle(Platform::programTitle());
+    setAccessibleName(QStringLiteral("Configuração"));
     setModal(true);
     setFixedSize(windowSize);
     createControls();

@@ -17,6 +17,13 @@ void DayCell::setOpaque(bool opaque)
     update();
 }
 
+void DayCell::setDay(const QDate& date, bool today, bool chosen)
+{
+    m_date = date;
+    m_today = today;
+    m_chosen = chosen;
+}
+
 void DayCell::setBackColour(const QColor& colour)
 {
     m_backColour = colour;
@@ -67,7 +74,7 @@ void DayCell::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        emit clicked(this);
+        pick();
         break;
     default:
         QLabel::keyPressEvent(event);

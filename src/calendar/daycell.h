@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QDate>
 #include <QLabel>
 
 // One day cell of the month calendar. Its caption is the day with a space in front (" 7"), or a single space when
@@ -20,6 +21,14 @@ public:
     QColor backColour() const { return m_backColour; }
     void setOpaque(bool opaque);
     void setBackColour(const QColor& colour);
+
+    // The date the cell shows (invalid when blank), and whether it is today and the date the window holds.
+    void setDay(const QDate& date, bool today, bool chosen);
+    QDate date() const { return m_date; }
+    bool isToday() const { return m_today; }
+    bool isChosen() const { return m_chosen; }
+    // Picks the cell as a click does, for the keyboard and for assistive tools.
+    void pick() { emit clicked(this); }
 
     static QString blankCaption() { return QStringLiteral(" "); }
     static QString caption(int day) { return QLatin1Char(' ') + QString::number(day); }
@@ -41,4 +50,7 @@ private:
     int m_index;
     bool m_opaque = false;
     QColor m_backColour;
+    QDate m_date;
+    bool m_today = false;
+    bool m_chosen = false;
 };

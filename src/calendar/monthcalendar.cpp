@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "platform/twips.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -28,6 +29,7 @@ MonthCalendar::MonthCalendar(const CalendarLayout& layout, Platform& platform, C
       m_grid(m_clock().date().year(), m_clock().date().month())
 {
     setObjectName(QStringLiteral("frameCalendario"));
+    setAccessibleName(QStringLiteral("Calendário"));
     setGeometry(Twips::rect(layout.left, layout.hiddenTop, layout.width, layout.height));
     createTitleRow();
     createCells();
@@ -36,6 +38,9 @@ MonthCalendar::MonthCalendar(const CalendarLayout& layout, Platform& platform, C
     m_shownYear = createHiddenLabel(QStringLiteral("lblAnoHoje"));
     MostraMesAtual();
     setReachable(false);
+    hide();
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* focused) { keepFocusOffCoveredBoxes(focused); });
 }
 
 void MonthCalendar::createTitleRow()
@@ -102,8 +107,10 @@ void MonthCalendar::showInWindow()
         m_opener = window()->focusWidget();
     }
     move(x(), Twips::toPixels(m_layout.shownTop));
+    show();
     raise();
     setReachable(true);
+    entryCell()->setFocus(Qt::TabFocusReason);
 }
 
 void MonthCalendar::hideInWindow()
@@ -111,6 +118,8 @@ void MonthCalendar::hideInWindow()
     move(x(), Twips::toPixels(m_layout.hiddenTop));
     const bool hadFocus = isAncestorOf(window()->focusWidget());
     setReachable(false);
+    // Out of the accessibility tree's showing controls as well as out of sight.
+    hide();
     if (hadFocus && m_opener) {
         m_opener->setFocus();
     }
@@ -124,10 +133,59 @@ void MonthCalendar::setReachable(bool reachable)
     for (PictureButton* button : buttons) {
         button->setFocusPolicy(reachable ? Qt::TabFocus : Qt::NoFocus);
     }
-    const QDate today = m_clock().date();
-    DayCell* entry = m_cells.at(m_grid.cellOfDay(m_grid.isMonthOf(today) ? today.day() : 1));
+    const DayCell* entry = entryCell();
     for (DayCell* cell : std::as_const(m_cells)) {
         cell->setFocusPolicy(reachable && (cell == entry || cell->hasFocus()) ? Qt::TabFocus : Qt::NoFocus);
+    }
+}
+
+DayCell* MonthCalendar::entryCell() const
+{
+    const QDate today = this->today();
+    for (DayCell* cell : m_cells) {
+        if (cell->hasFocus()) {
+            return cell;
+        }
+    }
+    return m_cells.at(m_grid.cellOfDay(m_grid.isMonthOf(today) ? today.day() : 1));
+}
+
+QDate MonthCalendar::today() const
+{
+    return m_clock().date();
+}
+
+void MonthCalendar::setChosenDate(const QDate& date)
+{
+    m_chosen = date;
+    DesenhaMes();
+}
+
+bool MonthCalendar::focusNextPrevChild(bool next)
+{
+    if (!m_reachable) {
+        return QFrame::focusNextPrevChild(next);
+    }
+    // Round the days and the three month buttons, the days first.
+    QList<QWidget*> stops = {entryCell()};
+    for (const char* name : {"btnPrev2", "btnAtual2", "btnNext2"}) {
+        stops.append(findChild<QWidget*>(QLatin1String(name)));
+    }
+    const qsizetype at = stops.indexOf(window()->focusWidget());
+    const qsizetype step = next ? 1 : stops.size() - 1;
+    stops.at(at < 0 ? 0 : (at + step) % stops.size())->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+void MonthCalendar::keepFocusOffCoveredBoxes(QWidget* focused)
+{
+    if (!m_reachable || focused == nullptr || focused->window() != window() || isAncestorOf(focused) ||
+        focused == this) {
+        return;
+    }
+    const QRect place(focused->mapTo(parentWidget(), QPoint(0, 0)), focused->size());
+    if (geometry().intersects(place)) {
+        entryCell()->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -144,6 +202,12 @@ void MonthCalendar::moveFocus(DayCell* from, int step)
 
 void MonthCalendar::keyPressEvent(QKeyEvent* event)
 {
+    // Delete picks no date, as a click on a blank cell does; the last cell is blank in every month.
+    const bool clear = event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace;
+    if (clear && m_reachable) {
+        pickCell(m_cells.last());
+        return;
+    }
     if (!closeOnEscape(event->key())) {
         QFrame::keyPressEvent(event);
     }
@@ -198,6 +262,8 @@ void MonthCalendar::DesenhaMes()
     for (DayCell* cell : std::as_const(m_cells)) {
         const int day = m_grid.dayOfCell(cell->index());
         cell->setText(day == 0 ? DayCell::blankCaption() : DayCell::caption(day));
+        const QDate date = day == 0 ? QDate() : QDate(m_grid.year(), m_grid.month(), day);
+        cell->setDay(date, date.isValid() && date == today, date.isValid() && date == m_chosen);
         cell->setOpaque(false);
         cell->setCursor(day == 0 ? Qt::ArrowCursor : Qt::PointingHandCursor);
     }
@@ -242,6 +308,8 @@ void MonthCalendar::releaseCell(DayCell* cell)
 
 void MonthCalendar::pickCell(DayCell* cell)
 {
+    const int day = m_grid.dayOfCell(cell->index());
+    setChosenDate(day == 0 ? QDate() : QDate(m_grid.year(), m_grid.month(), day));
     emit dayPicked(cell->index());
     hideInWindow();
 }

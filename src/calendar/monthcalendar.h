@@ -16,7 +16,9 @@ class QLabel;
 
 // The month calendar frame (frameCalendario) of the two entry windows, from which the expiry date is picked. It is
 // shown and hidden by moving it into and out of the window's client area. A click on a day cell reports the cell
-// and moves the frame out of sight; the window writes the date.
+// and moves the frame out of sight; the window writes the date. While it is open it holds the keyboard: it takes the
+// focus at today's day (or the month's first), Tab goes round its own controls only, and a box it covers never keeps
+// the focus.
 class MonthCalendar : public QFrame
 {
     Q_OBJECT
@@ -32,6 +34,10 @@ public:
     bool isShownInWindow() const;
     // Closes the calendar if it is open and the key is Escape; true when it did.
     bool closeOnEscape(int key);
+    // The date the window holds, marked among the days; an invalid date for none.
+    void setChosenDate(const QDate& date);
+    QDate chosenDate() const { return m_chosen; }
+    QDate today() const;
 
     // Today's cell: 0xFFD5A6 as the 0xBBGGRR colours of the window designer.
     static QColor todayColour() { return QColor(0xA6, 0xD5, 0xFF); }
@@ -50,8 +56,12 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
+    // The day cell Tab enters the days at.
+    DayCell* entryCell() const;
+    void keepFocusOffCoveredBoxes(QWidget* focused);
     void createTitleRow();
     void createCells();
     QLabel* createHiddenLabel(const QString& name);
@@ -79,4 +89,5 @@ private:
     QLabel* m_shownYear = nullptr;
     // The colour a cell had before it was pressed, given back on release.
     QColor m_colourBeforePress;
+    QDate m_chosen;
 };

@@ -38,6 +38,7 @@ DetailWindow::DetailWindow(Platform& platform, const QString& dataFolder, QWidge
 {
     setObjectName(QStringLiteral("frm2_Esquerda"));
     setWindowTitle(Platform::programTitle());
+    setAccessibleName(QStringLiteral("Detalhes"));
     setAttribute(Qt::WA_DeleteOnClose);
     keepOutOfTaskbar(this);
     setFixedSize(Twips::size(windowWidth, windowHeight));

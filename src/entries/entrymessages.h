@@ -15,6 +15,11 @@ inline QString entrySaved()
     return QStringLiteral("Entrada inserida com sucesso!");
 }
 
+inline QString entryUpdated()
+{
+    return QStringLiteral("Entrada atualizada com sucesso!");
+}
+
 inline QString entryDeleted()
 {
     return QStringLiteral("Entrada excluída com sucesso!");

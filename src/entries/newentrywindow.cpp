@@ -174,9 +174,27 @@ void NewEntryWindow::keyPressEvent(QKeyEvent* event)
     }
 }
 
+QString NewEntryWindow::discardQuestion()
+{
+    return QStringLiteral("Fechar a janela e descartar o que foi digitado nesta entrada?");
+}
+
+void NewEntryWindow::reject()
+{
+    const EntryFields typed = fields();
+    const bool blank = typed.title.isEmpty() && typed.login.isEmpty() && typed.password.isEmpty() &&
+                       typed.address.isEmpty() && typed.description.isEmpty() &&
+                       typed.expiry == QLatin1String(EntryRecord::noExpiry);
+    if (!blank && !m_platform.askYesNo(this, discardQuestion())) {
+        return;
+    }
+    QDialog::reject();
+}
+
 void NewEntryWindow::lblVencimento_Click()
 {
     m_date->setText(QString::fromLatin1(EntryRecord::noExpiry));
+    m_calendar->setChosenDate({});
     m_calendar->hideInWindow();
 }
 

@@ -14,7 +14,8 @@ class Vault;
 struct EntryFields;
 
 // frm1_Escrever: the modal window in which a new entry is typed and stored. A blank title keeps the window open
-// with everything typed; a stored entry closes it (accepted) and is announced through noticeRequested.
+// with everything typed; a stored entry closes it (accepted) and is announced through noticeRequested. Closing it
+// (Escape, its close button) with anything typed asks first.
 class NewEntryWindow : public QDialog
 {
     Q_OBJECT
@@ -25,11 +26,15 @@ public:
     // Where the update stamp and the calendar's today come from; the system clock unless a test says otherwise.
     void setClock(Clock clock);
 
+    static QString discardQuestion();
+
 signals:
     // A short notice for the main window's notice label.
     void noticeRequested(const QString& text);
 
 public slots:
+    // Closes the window; with anything typed, only once the user agrees to lose it.
+    void reject() override;
     // Writes the date of the calendar cell (or no date for a blank cell) into lblData.
     void escreveTexto(int cell);
 

@@ -183,7 +183,11 @@ void SideWindows::store(Change change)
         m_platform.showMessage(m_update, result.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
     }
     m_platform.beep();
-    emit noticeRequested(change == Change::Save ? EntryMessages::entrySaved() : EntryMessages::entryDeleted());
+    emit noticeRequested(change == Change::Save ? EntryMessages::entryUpdated() : EntryMessages::entryDeleted());
+    const QByteArray deleted = change == Change::Delete ? m_record : QByteArray();
     close();
     emit closed();
+    if (!deleted.isEmpty()) {
+        emit entryDeleted(deleted);
+    }
 }

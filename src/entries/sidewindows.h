@@ -57,6 +57,8 @@ signals:
     void closed();
     // A short notice for the main window's notice label.
     void noticeRequested(const QString& text);
+    // The entry was deleted; the record is what it held, for undoing.
+    void entryDeleted(const QByteArray& record);
     // Escape was pressed in one of the windows: the main window hides both.
     void hideRequested();
 

@@ -5,6 +5,7 @@
 #include "entries/entryfields.h"
 #include "entries/entrymessages.h"
 #include "entries/entrywidgets.h"
+#include "expiry/expirystatus.h"
 #include "platform/noticelabel.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
@@ -29,8 +30,10 @@ constexpr int windowWidth = 2685;
 constexpr int windowHeight = 3420;
 constexpr int margin = 120;
 constexpr int boxWidth = windowWidth - 2 * margin;
+// Wide enough for the no-date placeholder, right up to the calendar button.
 constexpr int valueLeft = 1395;
-constexpr int valueWidth = 840;
+constexpr int valueWidth = 900;
+constexpr int calendarButtonLeft = windowWidth - 60 - 315;
 
 } // namespace
 
@@ -39,6 +42,7 @@ UpdateWindow::UpdateWindow(Platform& platform, Clock clock, QWidget* parent)
 {
     setObjectName(QStringLiteral("frm3_Direita"));
     setWindowTitle(Platform::programTitle());
+    setAccessibleName(QStringLiteral("Atualizar"));
     setAttribute(Qt::WA_DeleteOnClose);
     keepOutOfTaskbar(this);
     setFixedSize(Twips::size(windowWidth, windowHeight));
@@ -74,6 +78,9 @@ void UpdateWindow::createFields()
         label->setFont(font);
         QLineEdit* value = EntryWidgets::lineBox(this, QString::fromLatin1(box), 32767, BoxFilter::ReadOnly, valueLeft,
                                                  top, valueWidth, 285);
+        QFont valueFont = value->font();
+        valueFont.setPixelSize(10);
+        value->setFont(valueFont);
         label->setBuddy(value);
         return value;
     };
@@ -91,7 +98,7 @@ void UpdateWindow::createButtons()
         return result;
     };
     PictureButton* calendarButton =
-        button("btnCalendario", "calendar-button", " Calendário ", windowWidth - margin - 315, 1950, 315, 315);
+        button("btnCalendario", "calendar-button", " Calendário ", calendarButtonLeft, 1950, 315, 315);
     connect(calendarButton, &PictureButton::clicked, this, [this] { m_calendar->showInWindow(); });
     PictureButton* save = button("btnOk", "update-save", " Atualizar Password ", margin, 2340, 1185, 285);
     connect(save, &PictureButton::clicked, this, &UpdateWindow::saveRequested);
@@ -112,6 +119,7 @@ void UpdateWindow::fill(const EntryFields& entry)
     m_description->setPlainText(entry.description);
     m_updatedOn->setText(entry.updatedOn);
     m_expiry->setText(entry.expiry);
+    m_calendar->setChosenDate(ExpiryStatus::parse(entry.expiry, m_calendar->today()));
 }
 
 EntryFields UpdateWindow::fields() const

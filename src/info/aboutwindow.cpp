@@ -29,6 +29,7 @@ AboutWindow::AboutWindow(Platform& platform, QWidget* parent)
                  labelStyles(), parent),
       m_platform(platform)
 {
+    setAccessibleName(QStringLiteral("Sobre"));
     auto* emblem = new QLabel(this);
     emblem->setObjectName(QStringLiteral("Image2"));
     emblem->setGeometry(Twips::rect(240, 780, 750, 750));
@@ -47,12 +48,11 @@ AboutWindow::AboutWindow(Platform& platform, QWidget* parent)
 
 QString AboutWindow::description()
 {
-    return QStringLiteral(
-               "Corvelo KeyHound é um programa para guardar com segurança suas senhas, logins e endereços.") +
+    return QStringLiteral("Corvelo KeyHound é um programa para guardar suas senhas, logins e endereços.") +
            QLatin1Char(' ') +
-           QStringLiteral("Todas as passwords processadas pelo programa são encriptadas através de um algoritmo com "
-                          "chave única, tornando a desencriptação quase impossível. Mas, lembre-se: nenhum sistema é "
-                          "100% seguro!");
+           QStringLiteral("Todas as passwords processadas pelo programa são apenas embaralhadas, não encriptadas: "
+                          "isso as esconde de olhares curiosos, mas quem tiver os arquivos do programa as lê em "
+                          "segundos.");
 }
 
 QLabel* AboutWindow::addLabel(const QString& objectName, const QString& text, const QRect& geometry)

@@ -1,8 +1,6 @@
 #include "mainwindow/listpager.h"
 
 #include "storage/entrylist.h"
-#include "storage/entryrecord.h"
-#include "storage/windows1252.h"
 
 void ListPager::firstPage(qsizetype count)
 {
@@ -51,24 +49,24 @@ qsizetype ListPager::inicioAvanca() const
     return canForward() ? pageStart() + pageSize : 0;
 }
 
-QList<QString> ListPager::rows(const EntryList& entries) const
+QList<ListRow> ListPager::rows(const EntryList& entries) const
 {
-    QList<QString> rows;
+    QList<ListRow> rows;
     const qsizetype end = qMin(pageEnd(), entries.size());
     for (qsizetype index = pageStart(); index < end; ++index) {
-        rows.append(Windows1252::toUnicode(EntryRecord::displayRow(entries.at(index), index)));
+        rows.append(ListRow::of(entries.at(index), index));
     }
     return rows;
 }
 
-QList<QString> ListPager::rows(const EntryList& entries, const QList<qsizetype>& shown) const
+QList<ListRow> ListPager::rows(const EntryList& entries, const QList<qsizetype>& shown) const
 {
-    QList<QString> rows;
+    QList<ListRow> rows;
     const qsizetype end = qMin(pageEnd(), shown.size());
     for (qsizetype position = pageStart(); position < end; ++position) {
         const qsizetype index = shown.at(position);
         if (entries.contains(index)) {
-            rows.append(Windows1252::toUnicode(EntryRecord::displayRow(entries.at(index), index)));
+            rows.append(ListRow::of(entries.at(index), index));
         }
     }
     return rows;

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "mainwindow/listrow.h"
+
 #include <QList>
-#include <QString>
 
 class EntryList;
 
@@ -39,10 +40,10 @@ public:
     // True until row 1 has been selected or a page turned for the first time.
     bool isUntouched() const { return m_untouched; }
 
-    // The display rows of the page shown.
-    QList<QString> rows(const EntryList& entries) const;
+    // The rows of the page shown.
+    QList<ListRow> rows(const EntryList& entries) const;
     // The same when the list pages through only the entries at these indexes of the full list, in their order.
-    QList<QString> rows(const EntryList& entries, const QList<qsizetype>& shown) const;
+    QList<ListRow> rows(const EntryList& entries, const QList<qsizetype>& shown) const;
 
 private:
     qsizetype m_count = 0;

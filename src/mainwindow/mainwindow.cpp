@@ -12,9 +12,11 @@
 #include "mainwindow/rowdelegate.h"
 #include "platform/modalrun.h"
 #include "platform/noticelabel.h"
+#include "platform/panecycle.h"
 #include "platform/picture.h"
 #include "platform/picturebutton.h"
 #include "platform/platform.h"
+#include "platform/screenplace.h"
 #include "platform/taborder.h"
 #include "platform/twips.h"
 #include "platform/windowdragger.h"
@@ -25,6 +27,7 @@
 #include "storage/entryrecord.h"
 #include "storage/vault.h"
 #include "storage/windows1252.h"
+#include "undo/undodeletenotice.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -72,7 +75,9 @@ struct StateLabel
     QString (*text)(const MainWindow::State& state);
 };
 
-const std::array<StateLabel, 9> stateLabels = {{
+// The installation key and the master password have none: any program on the user's accessibility bus reads every
+// label, hidden or not.
+const std::array<StateLabel, 7> stateLabels = {{
     {"lblInicioRetorna", [](const MainWindow::State& state) { return QString::number(state.pager.inicioRetorna()); }},
     {"lblInicioAvanca", [](const MainWindow::State& state) { return QString::number(state.pager.inicioAvanca()); }},
     {"lblSetaMais", [](const MainWindow::State& state) { return QString::number(state.setaMais); }},
@@ -81,8 +86,6 @@ const std::array<StateLabel, 9> stateLabels = {{
      [](const MainWindow::State& state) { return state.listIndex < 0 ? QString() : QString::number(state.listIndex); }},
     {"lblAbreFecha",
      [](const MainWindow::State& state) { return state.sideWindowsOpen ? QStringLiteral("X") : QString(); }},
-    {"lblChaveConfig", [](const MainWindow::State& state) { return text(state.settings.installationKey); }},
-    {"lblSenhaInicial", [](const MainWindow::State& state) { return text(state.settings.masterPassword); }},
     {"lblUsaSenha", [](const MainWindow::State& state) { return text(state.settings.askAtStart); }},
 }};
 
@@ -118,12 +121,21 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     placeNoticeAbove(0);
     m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_notice->setStyleSheet(noticeStyle);
+    auto* undoDelete = new UndoDeleteNotice(m_vault, m_platform, this);
+    undoDelete->setGeometry(m_notice->geometry());
+    connect(m_sideWindows, &SideWindows::entryDeleted, undoDelete, &UndoDeleteNotice::offer);
+    connect(undoDelete, &UndoDeleteNotice::noticeRequested, this, &MainWindow::showNotice);
     m_search = new SearchLine(m_list, this);
     m_search->setGeometry(listPlace.left() + 2, listPlace.bottom() + 1 - searchLineHeight, listPlace.width() - 4,
                           searchLineHeight);
     connect(m_search, &SearchLine::searchChanged, this, &MainWindow::showMatches);
     connect(m_search, &SearchLine::closed, this, &MainWindow::closeSearch);
 
+    new PaneCycle(
+        [this] {
+            return QList<QWidget*>{this, m_sideWindows->detailWindow(), m_sideWindows->updateWindow()};
+        },
+        this);
     auto* dragger = new WindowDragger(this);
     connect(dragger, &WindowDragger::dragFinished, this, &MainWindow::placeSideWindows);
     connect(&m_vault, &Vault::entriesChanged, this, [this] {
@@ -149,9 +161,7 @@ void MainWindow::placeOnScreen()
     if (screen == nullptr) {
         return;
     }
-    const QRect available = screen->availableGeometry();
-    move(available.left() + (available.width() - width()) / 2,
-         available.top() + (available.height() - height()) / 2 - aboveCentre);
+    move(placeOnScreenCentre(screen->availableGeometry(), size(), aboveCentre));
 }
 
 QLabel* MainWindow::addLabel(const QString& name, const QString& caption, const QRect& place)
@@ -201,11 +211,13 @@ void MainWindow::buildEntryBoxes()
 
     m_copyLogin = new PictureButton(QStringLiteral("btnCopyLogin"), QStringLiteral("main-copy"),
                                     QStringLiteral(" Copiar "), this);
+    m_copyLogin->setAccessibleName(QStringLiteral("Copiar login"));
     m_copyLogin->setGeometry(Twips::rect(3685, 645, 150, 165));
     connect(m_copyLogin, &QAbstractButton::clicked, this, [this] { m_platform.copySecret(m_txtLogin->text()); });
 
     m_copyPassword = new PictureButton(QStringLiteral("btnCopySenha"), QStringLiteral("main-copy"),
                                        QStringLiteral(" Copiar "), this);
+    m_copyPassword->setAccessibleName(QStringLiteral("Copiar senha"));
     m_copyPassword->setGeometry(Twips::rect(3685, 1030, 150, 165));
     connect(m_copyPassword, &QAbstractButton::clicked, this, [this] { m_platform.copySecret(m_txtSenha->text()); });
 }
@@ -229,11 +241,12 @@ void MainWindow::buildList()
     addLabel(QStringLiteral("lblVencimento"), QStringLiteral("Vence em:"),
              QRect(listPlace.left() + 4, listPlace.top() - 15, 80, 13));
     const int top = listPlace.top() - 15;
-    addLabel(QStringLiteral("Label1"), QStringLiteral("Pg"), QRect(168, top, 17, 13));
-    m_lblPagina = addLabel(QStringLiteral("lblPagina"), QStringLiteral("1"), QRect(185, top, 24, 13));
+    // Room for the page and the count of a million entries.
+    addLabel(QStringLiteral("Label1"), QStringLiteral("Pg"), QRect(140, top, 17, 13));
+    m_lblPagina = addLabel(QStringLiteral("lblPagina"), QStringLiteral("1"), QRect(157, top, 33, 13));
     m_lblPagina->setStyleSheet(valueStyle);
-    addLabel(QStringLiteral("Label2"), QStringLiteral("Pass"), QRect(212, top, 27, 13));
-    m_lblTotalLembretes = addLabel(QStringLiteral("lblTotalLembretes"), QString(), QRect(239, top, 31, 13));
+    addLabel(QStringLiteral("Label2"), QStringLiteral("Pass"), QRect(190, top, 27, 13));
+    m_lblTotalLembretes = addLabel(QStringLiteral("lblTotalLembretes"), QString(), QRect(217, top, 53, 13));
     m_lblTotalLembretes->setStyleSheet(valueStyle);
 }
 

@@ -21,14 +21,16 @@ PageList::PageList(QWidget* parent) : QListWidget(parent)
     setFont(rowFont);
 }
 
-void PageList::setRows(const QList<QString>& rows, QDate today)
+void PageList::setRows(const QList<ListRow>& rows, QDate today)
 {
     clear();
-    for (const QString& row : rows) {
-        auto* item = new QListWidgetItem(row, this);
-        const ExpiryStatus expiry(RowDelegate::expiryText(row), today);
+    for (const ListRow& row : rows) {
+        auto* item = new QListWidgetItem(row.shown, this);
+        const ExpiryStatus expiry(RowDelegate::expiryText(row.shown), today);
         item->setData(RowDelegate::expiryRole, int(expiry.kind()));
         item->setToolTip(expiry.description());
+        item->setData(Qt::AccessibleTextRole, row.spoken);
+        item->setData(Qt::AccessibleDescriptionRole, expiry.description().trimmed());
     }
     scrollToTop();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mainwindow/listrow.h"
+
 #include <QDate>
 #include <QListWidget>
 
@@ -15,7 +17,8 @@ public:
     explicit PageList(QWidget* parent);
 
     // Shows the rows from the top, their expiry dates judged on the day given.
-    void setRows(const QList<QString>& rows, QDate today);
+    // Screen readers read each row as its title and expiry date.
+    void setRows(const QList<ListRow>& rows, QDate today);
     // Keeps the bottom pixels of the list clear of rows, for a line drawn over them; the rows then scroll.
     void reserveBottom(int pixels);
 

@@ -37,7 +37,8 @@ public:
     // Empties the clipboard if it still holds the last secret copied; called when the program ends.
     virtual void forgetCopiedSecret() = 0;
 
-    // Hands the address to the system, to be opened by whatever is associated with it.
+    // Hands the address to the system, to be opened by whatever is associated with it; when the system finds nothing to
+    // open it with, the user is told.
     virtual void openAddress(const QUrl& address) = 0;
 
     virtual bool isTrayAvailable() const = 0;

@@ -87,7 +87,12 @@ void QtPlatform::forgetCopiedSecret()
 
 void QtPlatform::openAddress(const QUrl& address)
 {
-    QDesktopServices::openUrl(address);
+    if (!QDesktopServices::openUrl(address)) {
+        showMessage(QApplication::activeWindow(),
+                    QStringLiteral("Não foi possível abrir o endereço %1.\nNenhum programa do sistema o abriu.")
+                        .arg(address.toDisplayString()),
+                    programTitle(), MessageIcon::Exclamation);
+    }
 }
 
 bool QtPlatform::isTrayAvailable() const

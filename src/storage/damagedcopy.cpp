@@ -41,7 +41,7 @@ QString copyInto(int handle, QFile& source)
     for (qint64 length = source.read(piece.data(), pieceSize); length != 0;
          length = source.read(piece.data(), pieceSize)) {
         if (length < 0) {
-            return source.errorString();
+            return SystemError::reason(source.errorString());
         }
         if (!writeWhole(handle, piece.constData(), length)) {
             return SystemError::reason(errno == 0 ? ENOSPC : errno);

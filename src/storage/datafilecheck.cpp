@@ -254,7 +254,7 @@ QString openForReading(QFile& file, const QString& path)
     }
     if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
-        return file.errorString();
+        return SystemError::reason(file.errorString());
     }
     return {};
 }

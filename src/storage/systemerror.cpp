@@ -39,4 +39,16 @@ QString reason(int errorNumber)
     }
 }
 
+QString reason(const QString& qtText)
+{
+    // Past the highest error number Linux and Windows define.
+    constexpr int lastErrorNumber = 200;
+    for (int errorNumber = 1; errorNumber <= lastErrorNumber; ++errorNumber) {
+        if (qt_error_string(errorNumber) == qtText) {
+            return reason(errorNumber);
+        }
+    }
+    return qtText;
+}
+
 } // namespace SystemError

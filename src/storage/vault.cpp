@@ -8,6 +8,7 @@
 #include "storage/datafilecheck.h"
 #include "storage/leftoverfiles.h"
 #include "storage/linecodec.h"
+#include "storage/systemerror.h"
 #include "storage/vaultfile.h"
 
 #include <QDir>
@@ -348,7 +349,8 @@ StorageResult Vault::readSettingsFile(QByteArray& contents, FileStamp& stamp) co
     stamp = FileStamp::ofDescriptor(file.handle());
     contents = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        return StorageResult::failed(fileError(settingsName, QStringLiteral("ler"), file.errorString()));
+        return StorageResult::failed(
+            fileError(settingsName, QStringLiteral("ler"), SystemError::reason(file.errorString())));
     }
     return {};
 }
@@ -369,7 +371,7 @@ StorageResult Vault::readEntries(QFile& file, EntryList& into, FileStamp& stamp,
         for (qint64 length = file.read(piece.data(), piece.size()); length != 0;
              length = file.read(piece.data(), piece.size())) {
             if (length < 0) {
-                return failed(file.errorString());
+                return failed(SystemError::reason(file.errorString()));
             }
             decoder.feed(QByteArrayView(piece.constData(), length));
         }

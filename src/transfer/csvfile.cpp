@@ -45,7 +45,7 @@ QString open(QFile& file, const QString& path)
     }
     if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
-        return file.errorString();
+        return SystemError::reason(file.errorString());
     }
     return {};
 }

@@ -4,6 +4,7 @@
 #include "app/datalocation.h"
 #include "app/programcommands.h"
 #include "app/programidentity.h"
+#include "app/qttranslation.h"
 #include "app/wakechannel.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
@@ -12,9 +13,13 @@
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QLineEdit>
 #include <QLocalServer>
+#include <QLockFile>
+#include <QMenu>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTranslator>
 
 #include <future>
 #include <optional>
@@ -203,6 +208,35 @@ class ProgramStartTest : public QObject
 
 private slots:
     void initTestCase() { nameProgram(); }
+
+    void qtSpeaksPortuguese_data()
+    {
+        QTest::addColumn<QString>("system");
+        QTest::newRow("Brazilian system") << "pt_BR";
+        QTest::newRow("European Portuguese system: Qt has only the Brazilian") << "pt_PT";
+        QTest::newRow("English system: the program's own language") << "en_US";
+        QTest::newRow("a language Qt has too: still the program's own") << "de_DE";
+    }
+
+    // A box's context menu, which Qt writes, reads in the language of the program's own texts.
+    void qtSpeaksPortuguese()
+    {
+        QFETCH(QString, system);
+        QLocale::setDefault(QLocale(system));
+        QVERIFY(loadQtTranslation(*qApp));
+        QLineEdit box(QStringLiteral("texto"));
+        std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                texts << action->text().section('\t', 0, 0);
+            }
+        }
+        qDeleteAll(qApp->findChildren<QTranslator*>());
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(texts, QStringList(
+                            {"&Desfazer", "&Refazer", "Recor&tar", "&Copiar", "C&olar", "Excluir", "Selecionar tudo"}));
+    }
 
     void arguments_data()
     {

@@ -1,7 +1,10 @@
+#include "accessibility/accessibility.h"
 #include "calendar/daycell.h"
 #include "calendar/monthcalendar.h"
 #include "platform/recordingplatform.h"
 #include "support/input.h"
+
+#include <QAccessible>
 
 namespace {
 
@@ -48,6 +51,9 @@ private slots:
     void months();
     void picking_data();
     void picking();
+    void daysReadAsDates_data();
+    void daysReadAsDates();
+    void tabStaysInTheOpenCalendar();
 };
 
 void TestMonthCalendar::months_data()
@@ -141,6 +147,61 @@ void TestMonthCalendar::picking()
     QCOMPARE(date, picked);
     QCOMPARE(host.cellsMarkedAsToday(), QList<int>{20});
     QCOMPARE(host.calendar.isShownInWindow(), picked.isEmpty() && !keys.contains(Qt::Key_Escape));
+}
+
+void TestMonthCalendar::daysReadAsDates_data()
+{
+    QTest::addColumn<int>("cell");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("button");
+    QTest::addColumn<bool>("checked");
+    // March 2008 starts on a Saturday; today is the 15th (cell 20), the 19th (cell 24) was picked.
+    QTest::newRow("today") << 20 << "sábado, 15 de março de 2008, hoje" << true << false;
+    QTest::newRow("the day picked") << 24 << "quarta-feira, 19 de março de 2008" << true << true;
+    QTest::newRow("the first day") << 6 << "sábado, 1 de março de 2008" << true << false;
+    QTest::newRow("a blank cell: nothing to read") << 0 << "" << false << false;
+}
+
+// A screen reader reads a day as a button named by its full date, today said, the day picked checked.
+void TestMonthCalendar::daysReadAsDates()
+{
+    QFETCH(int, cell);
+    Accessibility::install();
+    CalendarHost host(QDate(2008, 3, 15));
+    click(host.calendar.cell(24));
+    host.calendar.showInWindow();
+    QAccessibleInterface* day = QAccessible::queryAccessibleInterface(host.calendar.cell(cell));
+    QTEST(day->text(QAccessible::Name), "name");
+    QTEST(day->role() == QAccessible::Button, "button");
+    QTEST(bool(day->state().checked), "checked");
+}
+
+// The open calendar takes the focus at today's day and Tab goes round its own four stops only; closed, the focus
+// returns to where it was.
+void TestMonthCalendar::tabStaysInTheOpenCalendar()
+{
+    CalendarHost host(QDate(2008, 3, 15));
+    host.calendar.hideInWindow();
+    host.window.resize(800, 600);
+    auto* box = new QWidget(&host.window);
+    box->setGeometry(700, 500, 10, 10);
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->show();
+    box->setFocus();
+    QApplication::setActiveWindow(&host.window);
+    host.calendar.showInWindow();
+    QStringList walked;
+    for (int tab = 0; tab < 5; ++tab) {
+        walked.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(walked, (QStringList{"Casa2_20", "btnPrev2", "btnAtual2", "btnNext2", "Casa2_20"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("btnNext2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(QApplication::focusWidget(), box);
+    QVERIFY(!host.calendar.isVisible());
 }
 
 QTEST_MAIN(TestMonthCalendar)

@@ -1,6 +1,7 @@
 #include "support/input.h"
 #include "support/vaultfixture.h"
 
+#include "calendar/monthcalendar.h"
 #include "entries/detailwindow.h"
 #include "entries/newentrywindow.h"
 #include "entries/sidewindows.h"
@@ -103,6 +104,11 @@ private slots:
     void boxes();
     void changes_data();
     void changes();
+    void closingAsksBeforeLosingWhatIsTyped_data();
+    void closingAsksBeforeLosingWhatIsTyped();
+    void calendarMarksTheDateHeld();
+    void tabNeverReachesWhatTheCalendarCovers_data();
+    void tabNeverReachesWhatTheCalendarCovers();
     void opensTheAddress_data();
     void opensTheAddress();
 };
@@ -173,6 +179,7 @@ void TestEntryWindows::changes_data()
     };
     const QByteArray saved = edited("09/03/08");
     const QString stored = QStringLiteral("Entrada inserida com sucesso!");
+    const QString updated = QStringLiteral("Entrada atualizada com sucesso!");
     const QString stale = SideWindows::staleEntryMessage();
     const QString failed =
         QStringLiteral("Não foi possível gravar o arquivo pswd.tab:\nO arquivo ultrapassa o tamanho "
@@ -188,11 +195,12 @@ void TestEntryWindows::changes_data()
         {banco, correio, loja, saved}, stored);
     row("insert with a title of spaces: refused", NewEntry, "btnOk", TitleOfSpaces, {}, blankTitle);
     row("insert, write failed: refused", NewEntry, "btnOk", DiskFails, {}, failed);
-    row("save: the edits in the place of the old entry", Update, "btnOk", Nothing, {banco, correio, saved, ""}, stored);
+    row("save: the edits in the place of the old entry", Update, "btnOk", Nothing, {banco, correio, saved, ""},
+        updated);
     row("delete: an empty line in the place of the entry", Update, "btnDel", Nothing, {banco, correio, "", ""},
         QStringLiteral("Entrada excluída com sucesso!"));
     row("save after another program added an entry: both kept, the user told", Update, "btnOk",
-        AnotherProgramAddsAnEntry, {banco, correio, saved, other, ""}, stored);
+        AnotherProgramAddsAnEntry, {banco, correio, saved, other, ""}, updated);
     row("save with a title of spaces: refused", Update, "btnOk", TitleOfSpaces, {}, blankTitle);
     row("save after the entry moved in the list: refused", Update, "btnOk", AnEntrySortingFirstIsAdded, {}, stale);
     row("delete after the entry moved in the list: refused", Update, "btnDel", AnEntrySortingFirstIsAdded, {}, stale);
@@ -254,6 +262,98 @@ void TestEntryWindows::changes()
     QCOMPARE(timer->isActive(), blank);
     QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
     QVERIFY(!notice->isVisible());
+}
+
+void TestEntryWindows::closingAsksBeforeLosingWhatIsTyped_data()
+{
+    QTest::addColumn<QByteArray>("box");      // typed into, or the calendar day picked; none for nothing
+    QTest::addColumn<QByteArray>("closedBy"); // Escape in the box, or the button clicked
+    QTest::addColumn<bool>("discard");        // the answer to the question
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("nothing typed: Escape closes at once") << QByteArray() << QByteArray("Esc") << false << false;
+    QTest::newRow("a title typed, kept") << QByteArray("txtTitulo") << QByteArray("Esc") << false << true;
+    QTest::newRow("a title typed, discarded") << QByteArray("txtTitulo") << QByteArray("Esc") << true << true;
+    QTest::newRow("a password typed, kept") << QByteArray("txtSenha") << QByteArray("Esc") << false << true;
+    QTest::newRow("a description typed, kept") << QByteArray("txtDescricao") << QByteArray("Esc") << false << true;
+    QTest::newRow("only a date picked, kept") << QByteArray("Casa2_14") << QByteArray("Esc") << false << true;
+    QTest::newRow("the close button, kept") << QByteArray("txtUrl") << QByteArray("btnFechar") << false << true;
+    QTest::newRow("the close button, nothing typed") << QByteArray() << QByteArray("btnFechar") << false << false;
+}
+
+void TestEntryWindows::closingAsksBeforeLosingWhatIsTyped()
+{
+    QFETCH(QByteArray, box);
+    QFETCH(QByteArray, closedBy);
+    QFETCH(bool, discard);
+    QFETCH(bool, asked);
+    EntryHost host(Window::NewEntry);
+    host.platform.answer = discard;
+    QWidget* typedInto =
+        box.isEmpty() ? host.in(Window::NewEntry, "txtTitulo") : host.in(Window::NewEntry, box.constData());
+    if (box.startsWith("Casa")) {
+        click(host.in(Window::NewEntry, "btnCalendario"));
+        click(typedInto);
+        typedInto = host.in(Window::NewEntry, "txtTitulo");
+    } else if (!box.isEmpty()) {
+        typeText(typedInto, QStringLiteral("x"));
+    }
+    closedBy == "Esc" ? QTest::keyClick(typedInto, Qt::Key_Escape)
+                      : click(host.in(Window::NewEntry, closedBy.constData()));
+
+    QCOMPARE(host.platform.questions, asked ? QStringList{NewEntryWindow::discardQuestion()} : QStringList());
+    const bool closed = !asked || discard;
+    QCOMPARE(host.newEntry->isVisible(), !closed);
+    if (!closed && !box.startsWith("Casa")) {
+        QCOMPARE(textOf(typedInto), QStringLiteral("x"));
+    }
+}
+
+// The calendar marks the date the window holds: the entry's stored one, then the day picked, then none.
+void TestEntryWindows::calendarMarksTheDateHeld()
+{
+    EntryHost host(Window::Update);
+    auto* calendar = child<MonthCalendar>(host.window(Window::Update), "frameCalendario");
+    QCOMPARE(calendar->chosenDate(), QDate(2030, 1, 1));
+    click(host.in(Window::Update, "btnCalendario"));
+    click(host.in(Window::Update, "Casa_14"));
+    QCOMPARE(calendar->chosenDate(), QDate(2008, 3, 9));
+    click(host.in(Window::Update, "btnCalendario"));
+    QTest::keyClick(calendar->focusWidget(), Qt::Key_Delete);
+    QCOMPARE(calendar->chosenDate(), QDate());
+    QCOMPARE(textOf(host.in(Window::Update, "txtVencimento")), "----/----/----");
+}
+
+void TestEntryWindows::tabNeverReachesWhatTheCalendarCovers_data()
+{
+    QTest::addColumn<Window>("window");
+    QTest::addColumn<QByteArray>("start"); // the control Tab starts from, once the calendar is open
+    QTest::newRow("new entry, from the title box") << Window::NewEntry << QByteArray("txtTitulo");
+    QTest::newRow("new entry, from the close button") << Window::NewEntry << QByteArray("btnFechar");
+    QTest::newRow("update, from the calendar button") << Window::Update << QByteArray("btnCalendario");
+    QTest::newRow("update, from the close button") << Window::Update << QByteArray("btnFechar");
+}
+
+// Wherever the focus was when the calendar opened, Tab and Shift+Tab never land on a box under it.
+void TestEntryWindows::tabNeverReachesWhatTheCalendarCovers()
+{
+    QFETCH(Window, window);
+    QFETCH(QByteArray, start);
+    EntryHost host(window);
+    QWidget* shown = host.window(window);
+    QApplication::setActiveWindow(shown);
+    click(host.in(window, "btnCalendario"));
+    const QWidget* calendar = host.in(window, "frameCalendario");
+    host.in(window, start.constData())->setFocus();
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        for (int step = 0; step < 12; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            const QWidget* focus = QApplication::focusWidget();
+            const QRect place(focus->mapTo(shown, QPoint()), focus->size());
+            QVERIFY2(calendar->isAncestorOf(focus) || !calendar->geometry().intersects(place),
+                     qPrintable(focus->objectName()));
+        }
+    }
+    QVERIFY(calendar->isVisible());
 }
 
 void TestEntryWindows::opensTheAddress_data()

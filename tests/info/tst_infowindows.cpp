@@ -32,6 +32,15 @@ private slots:
         QVERIFY(!help->isVisible());
     }
 
+    // The about text says what the file cipher is: no claim that the passwords are safe from whoever has the files.
+    void aboutSaysTheCipherOnlyScrambles()
+    {
+        ProgramWindows windows;
+        const QString text = textOf(child(windows.window(QStringLiteral("frm5_Sobre")), "Label5"));
+        QVERIFY2(text.contains(QStringLiteral("não encriptadas")), qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("impossível")), qPrintable(text));
+    }
+
     void authorLinkOpensTheSite_data()
     {
         QTest::addColumn<QString>("window");

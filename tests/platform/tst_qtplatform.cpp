@@ -1,6 +1,7 @@
 #include "platform/nocoredumps.h"
 #include "platform/noticelabel.h"
 #include "platform/qtplatform.h"
+#include "platform/screenplace.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -44,6 +45,8 @@ private slots:
     void messageBox();
     void noticeHidesWhenItsTimeIsUp();
     void crashLeavesNoCore();
+    void placedOnScreen_data();
+    void placedOnScreen();
 };
 
 void TestQtPlatform::copiedSecretIsForgotten_data()
@@ -170,6 +173,25 @@ void TestQtPlatform::crashLeavesNoCore()
     QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV && !WCOREDUMP(status),
              qPrintable(QString::number(status)));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestQtPlatform::placedOnScreen_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("placed"); // of the main window, 300 by 360, raised 20 above the centre
+    QTest::newRow("a roomy screen: centred, 20 higher") << QRect(0, 0, 1280, 800) << QPoint(490, 200);
+    QTest::newRow("a panel on top: below it") << QRect(0, 30, 1280, 770) << QPoint(490, 215);
+    QTest::newRow("just tall enough: at the top") << QRect(0, 0, 1280, 360) << QPoint(490, 0);
+    QTest::newRow("1024 by 768 at scale 2: not above the top") << QRect(0, 0, 512, 384) << QPoint(106, 0);
+    QTest::newRow("too small: the corner stays on it") << QRect(0, 0, 800, 600 / 2) << QPoint(250, 0);
+    QTest::newRow("a second screen to the left and a panel") << QRect(-1024, 24, 1024, 744) << QPoint(-662, 196);
+    QTest::newRow("narrower than the window: the left edge shows") << QRect(100, 0, 200, 800) << QPoint(100, 200);
+}
+
+void TestQtPlatform::placedOnScreen()
+{
+    QFETCH(QRect, available);
+    QTEST(placeOnScreenCentre(available, QSize(300, 360), 20), "placed");
 }
 
 QTEST_MAIN(TestQtPlatform)

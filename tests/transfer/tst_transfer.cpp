@@ -272,6 +272,8 @@ private slots:
         QTest::newRow("import of a named pipe, without waiting") << "pipe" << false << "Não foi possível ler o arquivo";
         QTest::newRow("import of a device that never ends") << "device" << false << "Não foi possível ler o arquivo";
         QTest::newRow("import of a file past the size limit") << "large" << false << "Não foi possível ler o arquivo";
+        QTest::newRow("import of a missing file: the reason in Portuguese")
+            << "missing" << false << "Não foi possível ler o arquivo %1: O arquivo ou a pasta não existe.";
         QTest::newRow("import of a file in another layout") << "layout" << false << "Não foi possível importar";
         QTest::newRow("export of a vault converted by iconv") << "damaged" << true << "O arquivo pswd.tab da pasta";
         QTest::newRow("import into a vault converted by iconv") << "damaged" << false << "O arquivo pswd.tab da pasta";
@@ -299,6 +301,8 @@ private slots:
                                                                        : "";
         if (!existing.isEmpty()) {
             other.write("contas.csv", existing);
+        } else if (cause == "missing") {
+            csv = other.filePath("nenhum.csv");
         } else if (cause == "folder") {
             csv = other.path();
         } else if (cause == "pipe") {
@@ -320,7 +324,7 @@ private slots:
         const CommandOutput output =
             exporting ? TransferCommands::exportTo(folder, csv, now) : TransferCommands::importFrom(folder, csv, now);
         QCOMPARE(output.exitCode, 1);
-        QVERIFY2(output.error.startsWith(message), qPrintable(output.error));
+        QVERIFY2(output.error.startsWith(message.arg(QDir::toNativeSeparators(csv))), qPrintable(output.error));
         QVERIFY(output.error.endsWith(exporting ? "Nada foi exportado.\n" : "Nenhuma entrada foi adicionada.\n"));
         QCOMPARE(data.file(), vaultBefore);
         QCOMPARE(other.read("contas.csv"), existing);

@@ -84,7 +84,7 @@ void closeDialogs()
 {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (auto* dialog = qobject_cast<QDialog*>(window)) {
-            dialog->reject();
+            dialog->done(QDialog::Rejected); // not reject(), which asks before losing what was typed
         }
     }
 }

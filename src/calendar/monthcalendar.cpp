@@ -43,6 +43,12 @@ MonthCalendar::MonthCalendar(const CalendarLayout& layout, Platform& platform, C
             [this](QWidget*, QWidget* focused) { keepFocusOffCoveredBoxes(focused); });
 }
 
+MonthCalendar::~MonthCalendar()
+{
+    // The focus moves while the children are destroyed, after this part of the object is gone.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
 void MonthCalendar::createTitleRow()
 {
     const int right = m_layout.gridLeft + 6 * m_layout.columnStep + m_layout.cellWidth;

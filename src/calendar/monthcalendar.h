@@ -25,6 +25,7 @@ class MonthCalendar : public QFrame
 
 public:
     MonthCalendar(const CalendarLayout& layout, Platform& platform, Clock clock, QWidget* parent);
+    ~MonthCalendar() override;
 
     const MonthGrid& grid() const { return m_grid; }
     DayCell* cell(int index) const { return m_cells.at(index); }

@@ -78,6 +78,8 @@ static std::pair<int, QString> run(const DataFolder& folder, const QString& acti
     if (failFolderSync) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("LD_PRELOAD", FAILING_FOLDER_SYNC);
+        // Under AddressSanitizer its runtime would refuse to start behind the preloaded library.
+        environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
         child.setProcessEnvironment(environment);
     }
     child.setChildProcessModifier([sizeLimit] { FileSizeLimit::apply(rlim_t(sizeLimit)); }); // -1: none

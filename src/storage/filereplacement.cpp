@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -30,6 +31,14 @@ bool isExchangeRefused(int error)
     return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
 }
 
+// The file at path, told apart from any other by its device and inode; {0, 0} when there is none.
+std::pair<dev_t, ino_t> identity(const QByteArray& path)
+{
+    struct stat status;
+    return ::lstat(path.constData(), &status) == 0 ? std::pair{status.st_dev, status.st_ino}
+                                                   : std::pair<dev_t, ino_t>{};
+}
+
 } // namespace
 
 FileReplacement::FileReplacement(const QByteArray& temporaryPath, const QString& target)
@@ -42,6 +51,7 @@ FileReplacement::Outcome FileReplacement::replace(const std::optional<FileStamp>
     if (keepBackup && BackupFile::isBlocked(m_target)) {
         return fail(BackupFile::failure(m_target, SystemError::reason(EISDIR)));
     }
+    m_written = identity(m_temporary);
     if (exchange(m_temporary, m_targetPath)) {
         return afterExchange(expected, keepBackup);
     }
@@ -65,6 +75,12 @@ FileReplacement::Outcome FileReplacement::afterExchange(const std::optional<File
             return fail(QStringLiteral("O arquivo foi substituído por outro programa durante a gravação, e a versão "
                                        "dele ficou em %1. %2")
                             .arg(kept, SystemError::reason(errno)));
+        }
+        // Another program may have replaced the file once more between the two exchanges: what came back under the
+        // temporary name is then its file, put in place again; the file it replaced stays for the user to see.
+        if (identity(m_temporary) != m_written && exchange(m_temporary, m_targetPath)) {
+            m_temporary.clear();
+            return Outcome::ChangedOutside;
         }
         ::unlink(m_temporary.constData());
         return Outcome::ChangedOutside;

@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <optional>
+#include <sys/types.h>
+#include <utility>
 
 // Puts a file, written whole and synced under a temporary name, in the place of the file it replaces, and syncs the
 // folder. Where the file system swaps two names in one step (Linux's RENAME_EXCHANGE, on ext4, XFS, Btrfs, tmpfs
@@ -44,4 +46,6 @@ private:
     QByteArray m_targetPath;
     QByteArray m_backupPath;
     QString m_failure;
+    // The device and inode of the file written, to tell it from another program's after a swap back.
+    std::pair<dev_t, ino_t> m_written;
 };

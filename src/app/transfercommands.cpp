@@ -55,6 +55,23 @@ QString claim(DataFolderLock& lock, const QString& dataFolder, Vault* readOnlyVa
     return lock.failureMessage();
 }
 
+// Readies the data folder for a job that changes it: the folder made, held by the job, its vault open and whole.
+// Empty when the job may go on, otherwise why not.
+QString openForChange(DataFolderLock& lock, Vault& vault, const QDateTime& now)
+{
+    const QString dataFolder = vault.dataFolder();
+    if (const QString problem = DataLocation::prepare(dataFolder); !problem.isEmpty()) {
+        return problem;
+    }
+    if (const QString refused = claim(lock, dataFolder, nullptr); !refused.isEmpty()) {
+        return refused;
+    }
+    if (const StorageResult opened = vault.open(now); !opened.ok()) {
+        return opened.message;
+    }
+    return damageRefusal(vault);
+}
+
 } // namespace
 
 namespace TransferCommands {
@@ -103,19 +120,10 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
             QStringLiteral("Não foi possível ler o arquivo %1: %2.").arg(native(csvPath), withoutFullStop(reason)) +
             nothingAdded);
     }
-    if (const QString problem = DataLocation::prepare(dataFolder); !problem.isEmpty()) {
-        return failure(problem + nothingAdded);
-    }
     DataFolderLock lock(dataFolder);
-    if (const QString refused = claim(lock, dataFolder, nullptr); !refused.isEmpty()) {
-        return failure(refused + nothingAdded);
-    }
     Vault vault(dataFolder);
-    if (const StorageResult opened = vault.open(now); !opened.ok()) {
-        return failure(opened.message + nothingAdded);
-    }
-    if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
-        return failure(damaged + nothingAdded);
+    if (const QString refused = openForChange(lock, vault, now); !refused.isEmpty()) {
+        return failure(refused + nothingAdded);
     }
     if (KdbxCommands::isDatabasePath(csvPath)) {
         return KdbxCommands::importEntries(file.readAll(), vault, csvPath, now);
@@ -149,19 +157,10 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
 CommandOutput mergeFrom(const QString& dataFolder, const QString& vaultPath, const QDateTime& now)
 {
     const QString nothingMerged = QStringLiteral(" Nada foi juntado.");
-    if (const QString problem = DataLocation::prepare(dataFolder); !problem.isEmpty()) {
-        return failure(problem + nothingMerged);
-    }
     DataFolderLock lock(dataFolder);
-    if (const QString refused = claim(lock, dataFolder, nullptr); !refused.isEmpty()) {
-        return failure(refused + nothingMerged);
-    }
     Vault vault(dataFolder);
-    if (const StorageResult opened = vault.open(now); !opened.ok()) {
-        return failure(opened.message + nothingMerged);
-    }
-    if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
-        return failure(damaged + nothingMerged);
+    if (const QString refused = openForChange(lock, vault, now); !refused.isEmpty()) {
+        return failure(refused + nothingMerged);
     }
     if (QFileInfo(vaultPath).canonicalFilePath() == QFileInfo(vault.vaultPath()).canonicalFilePath()) {
         return failure(QStringLiteral("O arquivo %1 é o próprio cofre.").arg(native(vaultPath)) + nothingMerged);

@@ -131,11 +131,11 @@ void AtomicWriter::closeFile()
     }
 }
 
-QString AtomicWriter::write(const QString& path, QByteArrayView bytes, Commit how, FileStamp* stamp)
+QString AtomicWriter::write(const QString& path, QByteArrayView bytes, Commit how)
 {
     AtomicWriter writer(path);
-    if (writer.open() && writer.append(bytes) && writer.commit(how) && stamp) {
-        *stamp = writer.stamp();
+    if (writer.open() && writer.append(bytes)) {
+        writer.commit(how);
     }
     return writer.failure();
 }

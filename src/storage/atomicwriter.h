@@ -45,7 +45,7 @@ public:
     const FileStamp& stamp() const { return m_stamp; }
 
     // The whole file in one call; returns the reason of a failure, empty on success.
-    static QString write(const QString& path, QByteArrayView bytes, Commit how, FileStamp* stamp = nullptr);
+    static QString write(const QString& path, QByteArrayView bytes, Commit how);
 
 private:
     bool fail(int errorNumber);

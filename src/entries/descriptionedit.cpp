@@ -1,6 +1,6 @@
 #include "entries/descriptionedit.h"
 
-#include "access/keyfilter.h"
+#include "access/entryfieldrule.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -18,7 +18,7 @@ QString DescriptionEdit::admissible(const QString& incoming, int room)
     QString text = incoming;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n')).replace(QChar::LineSeparator, QLatin1Char('\n'));
-    if (!KeyFilter::isStorable(text)) {
+    if (!EntryFieldRule::of(EntryRecord::Description).storesAll(text)) {
         return {};
     }
     return text.left(std::max(room, 0));
@@ -28,7 +28,8 @@ int DescriptionEdit::room() const
 {
     const QTextCursor cursor = textCursor();
     const int length = document()->characterCount() - 1;
-    return maxLength - (length - (cursor.selectionEnd() - cursor.selectionStart()));
+    return EntryFieldRule::of(EntryRecord::Description).limit -
+           (length - (cursor.selectionEnd() - cursor.selectionStart()));
 }
 
 void DescriptionEdit::keyPressEvent(QKeyEvent* event)

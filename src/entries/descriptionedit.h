@@ -2,15 +2,13 @@
 
 #include <QPlainTextEdit>
 
-// The multi-line description box. It holds at most maxLength characters (a line break counts as one) and refuses,
-// whether typed, pasted, dropped or composed, any text holding a character a record field cannot store.
+// The multi-line description box. It holds at most the description's limit of characters (a line break counts as one)
+// and refuses, whether typed, pasted, dropped or composed, any text holding a character a record field cannot store.
 class DescriptionEdit : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
-    static constexpr int maxLength = 500;
-
     DescriptionEdit(const QString& objectName, QWidget* parent);
 
     // What of the incoming text may go into a box with room for that many more characters: nothing when it holds a

@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QPainter>
 
-using EntryWidgets::BoxFilter;
 using EntryWidgets::LabelRole;
 
 namespace {
@@ -53,17 +52,15 @@ DetailWindow::DetailWindow(Platform& platform, const QString& dataFolder, QWidge
                             1200, 210)
             ->setBuddy(box);
     };
-    m_title =
-        EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::Title, margin, 660, boxWidth, 285);
+    m_title = EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), EntryRecord::Title, margin, 660, boxWidth, 285);
     caption("Label3", "Título", 450, m_title);
     m_address =
-        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::Address, margin, 1230, boxWidth, 285);
+        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), EntryRecord::Address, margin, 1230, boxWidth, 285);
     caption("Label4", "URL", 1020, m_address);
-    m_login =
-        EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::Login, margin, 1800, boxWidth, 285);
+    m_login = EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), EntryRecord::Login, margin, 1800, boxWidth, 285);
     caption("Label1", "Login", 1590, m_login);
     m_password =
-        EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::Password, margin, 2370, boxWidth, 285);
+        EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), EntryRecord::Password, margin, 2370, boxWidth, 285);
     PasswordMenu::addTo(m_password, KeyFilter::CharacterSet::EntryWindow);
     caption("Label2", "Senha", 2160, m_password);
 

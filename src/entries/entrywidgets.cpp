@@ -1,5 +1,6 @@
 #include "entries/entrywidgets.h"
 
+#include "access/entryfieldrule.h"
 #include "access/fieldvalidator.h"
 #include "platform/twips.h"
 
@@ -7,8 +8,6 @@
 #include <QLineEdit>
 
 namespace {
-
-using Characters = FieldRule::Characters;
 
 const char* const windowStyle = R"(
 QLineEdit, QPlainTextEdit {
@@ -58,32 +57,30 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text, LabelRo
     return result;
 }
 
-QLineEdit* lineBox(QWidget* parent, const QString& name, int maxLength, BoxFilter filter, int left, int top, int width,
+QLabel* limitLabel(QWidget* parent, const QString& name, EntryRecord::Field field, int left, int top, int width,
+                   int height)
+{
+    return label(parent, name, EntryFieldRule::of(field).caption(), LabelRole::Limit, left, top, width, height);
+}
+
+QLineEdit* lineBox(QWidget* parent, const QString& name, EntryRecord::Field field, int left, int top, int width,
                    int height)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setGeometry(Twips::rect(left, top, width, height));
-    switch (filter) {
-    case BoxFilter::Title:
-        new FieldValidator(FieldRule(QStringLiteral("O título"), maxLength, Characters::Storable), box);
-        break;
-    case BoxFilter::Address:
-        new FieldValidator(FieldRule(QStringLiteral("A URL"), maxLength, Characters::Storable), box);
-        break;
-    case BoxFilter::Login:
-        new FieldValidator(FieldRule(QStringLiteral("O login"), maxLength, Characters::EntryWindow), box);
-        break;
-    case BoxFilter::Password:
-        new FieldValidator(FieldRule(QStringLiteral("A senha"), maxLength, Characters::EntryWindow), box);
-        break;
-    case BoxFilter::ReadOnly:
-        box->setMaxLength(maxLength);
-        box->setReadOnly(true);
-        box->setFocusPolicy(Qt::NoFocus);
-        box->setAlignment(Qt::AlignCenter);
-        break;
-    }
+    new FieldValidator(EntryFieldRule::of(field).boxRule(), box);
+    return box;
+}
+
+QLineEdit* readOnlyBox(QWidget* parent, const QString& name, int left, int top, int width, int height)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(Twips::rect(left, top, width, height));
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setAlignment(Qt::AlignCenter);
     return box;
 }
 

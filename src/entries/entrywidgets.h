@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/entryrecord.h"
+
 #include <QString>
 
 class QLabel;
@@ -19,24 +21,16 @@ enum class LabelRole
     Heading,
 };
 
-// What a line box holds, which decides what it takes (see FieldRule).
-enum class BoxFilter
-{
-    // Anything a record can store.
-    Title,
-    Address,
-    // The characters of the entry windows' set.
-    Login,
-    Password,
-    // Shown only; changed by the program.
-    ReadOnly,
-};
-
 QLabel* label(QWidget* parent, const QString& name, const QString& text, LabelRole role, int left, int top, int width,
               int height);
-// A refused edit in a box that is not read-only is told through the box's FieldValidator.
-QLineEdit* lineBox(QWidget* parent, const QString& name, int maxLength, BoxFilter filter, int left, int top, int width,
+// The note of the field's limit, right-aligned in the place.
+QLabel* limitLabel(QWidget* parent, const QString& name, EntryRecord::Field field, int left, int top, int width,
                    int height);
+// A box held to the field's rule; a refused edit is told through the box's FieldValidator.
+QLineEdit* lineBox(QWidget* parent, const QString& name, EntryRecord::Field field, int left, int top, int width,
+                   int height);
+// A box the program alone writes.
+QLineEdit* readOnlyBox(QWidget* parent, const QString& name, int left, int top, int width, int height);
 
 // Font and style sheet of an entry window.
 void dress(QWidget* window);

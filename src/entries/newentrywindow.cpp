@@ -24,7 +24,6 @@
 
 #include <functional>
 
-using EntryWidgets::BoxFilter;
 using EntryWidgets::LabelRole;
 
 namespace {
@@ -69,7 +68,7 @@ NewEntryWindow::NewEntryWindow(Vault& vault, Platform& platform, QWidget* parent
     FieldValidator::reportRefusals(this, m_platform, m_notice);
     m_calendar = new MonthCalendar(
         CalendarLayout::CalendarioEscrever(), platform, [this] { return m_clock(); }, this);
-    connect(m_calendar, &MonthCalendar::dayPicked, this, &NewEntryWindow::escreveTexto);
+    connect(m_calendar, &MonthCalendar::datePicked, this, &NewEntryWindow::escreveTexto);
     setTabOrderByName(this, {QStringLiteral("btnFechar"), QStringLiteral("txtTitulo"), QStringLiteral("btnCalendario"),
                              QStringLiteral("btnPrev2"), QStringLiteral("btnAtual2"), QStringLiteral("btnNext2"),
                              QStringLiteral("txtLogin"), QStringLiteral("txtSenha"), QStringLiteral("txtUrl"),
@@ -84,34 +83,32 @@ void NewEntryWindow::createFields()
                             900, 225)
             ->setBuddy(box);
     };
-    const auto limit = [this](const char* name, const char* text, int left, int top, int width) {
-        EntryWidgets::label(this, QString::fromLatin1(name), QString::fromUtf8(text), LabelRole::Limit,
-                            left + width - 1600, top, 1600, 225);
+    const auto limit = [this](const char* name, EntryRecord::Field field, int left, int top, int width) {
+        EntryWidgets::limitLabel(this, QString::fromLatin1(name), field, left + width - 1600, top, 1600, 225);
     };
-    m_title =
-        EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), 45, BoxFilter::Title, margin, 735, fullWidth, 300);
+    m_title = EntryWidgets::lineBox(this, QStringLiteral("txtTitulo"), EntryRecord::Title, margin, 735, fullWidth, 300);
     caption("lblTitulo", "Título", margin, 510, m_title);
-    limit("Label1", "(Máximo 45 caracteres)", margin, 510, fullWidth);
+    limit("Label1", EntryRecord::Title, margin, 510, fullWidth);
 
     m_login =
-        EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), 45, BoxFilter::Login, margin, 1650, columnWidth, 300);
+        EntryWidgets::lineBox(this, QStringLiteral("txtLogin"), EntryRecord::Login, margin, 1650, columnWidth, 300);
     caption("Label3", "Login", margin, 1425, m_login);
-    limit("Label7", "(Máx 45 chars)", margin, 1425, columnWidth);
-    m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), 20, BoxFilter::Password, secondColumn, 1650,
+    limit("Label7", EntryRecord::Login, margin, 1425, columnWidth);
+    m_password = EntryWidgets::lineBox(this, QStringLiteral("txtSenha"), EntryRecord::Password, secondColumn, 1650,
                                        columnWidth, 300);
     PasswordMenu::addTo(m_password, KeyFilter::CharacterSet::EntryWindow);
     caption("Label4", "Senha", secondColumn, 1425, m_password);
-    limit("Label8", "(Máx 20 chars)", secondColumn, 1425, columnWidth);
+    limit("Label8", EntryRecord::Password, secondColumn, 1425, columnWidth);
 
     m_address =
-        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), 255, BoxFilter::Address, margin, 2250, fullWidth, 300);
+        EntryWidgets::lineBox(this, QStringLiteral("txtUrl"), EntryRecord::Address, margin, 2250, fullWidth, 300);
     caption("Label5", "URL", margin, 2025, m_address);
-    limit("Label7", "(Máx 255 chars)", margin, 2025, fullWidth);
+    limit("Label7", EntryRecord::Address, margin, 2025, fullWidth);
 
     m_description = new DescriptionEdit(QStringLiteral("txtDescricao"), this);
     m_description->setGeometry(Twips::rect(margin, 2850, fullWidth, 705));
     caption("lblDescricao", "Descrição", margin, 2625, m_description);
-    limit("Label7", "(Máx 500 chars)", margin, 2625, fullWidth);
+    limit("Label7", EntryRecord::Description, margin, 2625, fullWidth);
 }
 
 void NewEntryWindow::createDateRow()
@@ -161,9 +158,9 @@ void NewEntryWindow::setClock(Clock clock)
     m_calendar->MostraMesAtual();
 }
 
-void NewEntryWindow::escreveTexto(int cell)
+void NewEntryWindow::escreveTexto(const QDate& date)
 {
-    m_date->setText(m_calendar->grid().dateText(cell));
+    m_date->setText(MonthGrid::dateText(date));
 }
 
 void NewEntryWindow::keyPressEvent(QKeyEvent* event)

@@ -36,7 +36,7 @@ public slots:
     // Closes the window; with anything typed, only once the user agrees to lose it.
     void reject() override;
     // Writes the date of the calendar cell (or no date for a blank cell) into lblData.
-    void escreveTexto(int cell);
+    void escreveTexto(const QDate& date);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

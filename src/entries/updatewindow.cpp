@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QPainter>
 
-using EntryWidgets::BoxFilter;
 using EntryWidgets::LabelRole;
 
 namespace {
@@ -54,7 +53,7 @@ UpdateWindow::UpdateWindow(Platform& platform, Clock clock, QWidget* parent)
     createFields();
     createButtons();
     m_calendar = new MonthCalendar(CalendarLayout::CalendarioAtualizar(), platform, std::move(clock), this);
-    connect(m_calendar, &MonthCalendar::dayPicked, this, &UpdateWindow::escreveTexto);
+    connect(m_calendar, &MonthCalendar::datePicked, this, &UpdateWindow::escreveTexto);
     setTabOrderByName(this, {QStringLiteral("btnFechar"), QStringLiteral("txtDescricao"),
                              QStringLiteral("btnCalendario"), QStringLiteral("btnPrev2"), QStringLiteral("btnAtual2"),
                              QStringLiteral("btnNext2"), QStringLiteral("btnOk"), QStringLiteral("btnDel")});
@@ -64,8 +63,8 @@ void UpdateWindow::createFields()
 {
     QLabel* descriptionCaption = EntryWidgets::label(this, QStringLiteral("Label2"), QStringLiteral("Descrição"),
                                                      LabelRole::Caption, margin, 450, 1200, 210);
-    EntryWidgets::label(this, QStringLiteral("Label7"), QStringLiteral("(Máx 500 chars)"), LabelRole::Limit,
-                        windowWidth - margin - 1400, 450, 1400, 210);
+    EntryWidgets::limitLabel(this, QStringLiteral("Label7"), EntryRecord::Description, windowWidth - margin - 1400, 450,
+                             1400, 210);
     m_description = new DescriptionEdit(QStringLiteral("txtDescricao"), this);
     m_description->setGeometry(Twips::rect(margin, 660, boxWidth, 855));
     descriptionCaption->setBuddy(m_description);
@@ -76,8 +75,7 @@ void UpdateWindow::createFields()
         QFont font = label->font();
         font.setPixelSize(10);
         label->setFont(font);
-        QLineEdit* value = EntryWidgets::lineBox(this, QString::fromLatin1(box), 32767, BoxFilter::ReadOnly, valueLeft,
-                                                 top, valueWidth, 285);
+        QLineEdit* value = EntryWidgets::readOnlyBox(this, QString::fromLatin1(box), valueLeft, top, valueWidth, 285);
         QFont valueFont = value->font();
         valueFont.setPixelSize(10);
         value->setFont(valueFont);
@@ -135,9 +133,9 @@ void UpdateWindow::showNotice(const QString& text)
     m_notice->showNotice(text);
 }
 
-void UpdateWindow::escreveTexto(int cell)
+void UpdateWindow::escreveTexto(const QDate& date)
 {
-    m_expiry->setText(m_calendar->grid().dateText(cell));
+    m_expiry->setText(MonthGrid::dateText(date));
 }
 
 void UpdateWindow::paintEvent(QPaintEvent*)

@@ -35,7 +35,7 @@ signals:
 
 public slots:
     // Writes the date of the calendar cell (or no date for a blank cell) into txtVencimento.
-    void escreveTexto(int cell);
+    void escreveTexto(const QDate& date);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

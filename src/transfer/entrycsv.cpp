@@ -1,6 +1,6 @@
 #include "transfer/entrycsv.h"
 
-#include "access/keyfilter.h"
+#include "access/entryfieldrule.h"
 #include "storage/entrylist.h"
 #include "storage/entryrecord.h"
 #include "storage/windows1252.h"
@@ -83,19 +83,18 @@ QStringList exportRow(const QByteArray& record, QDate today)
     return row;
 }
 
-// What of the text a record field cannot hold, as the user can read it; empty when it holds all. Tabs are kept;
-// line breaks only where they are allowed.
-QString unstorable(const QString& text, bool lineBreaks)
+// What of the text the field cannot hold, as the user can read it; empty when it holds all. Tabs are kept.
+QString unstorable(const QString& text, const EntryFieldRule& rule)
 {
     QStringList found;
     for (const char32_t code : text.toUcs4()) {
         const QString character = QString::fromUcs4(&code, 1);
         QString named;
         if (code == '\n' || code == '\r') {
-            named = lineBreaks ? QString() : QStringLiteral("quebra de linha");
+            named = rule.lineBreaks ? QString() : QStringLiteral("quebra de linha");
         } else if (code != '\t' && QChar::category(code) == QChar::Other_Control) {
             named = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
-        } else if (!KeyFilter::isStorable(character)) {
+        } else if (!rule.stores(character)) {
             named = character;
         }
         if (!named.isEmpty() && !found.contains(named)) {
@@ -144,10 +143,11 @@ public:
         QList<QByteArray> fields(EntryRecord::FieldCount);
         for (int column = TitleColumn; column < ExpiresColumn; ++column) {
             QString text = value(row, column);
-            if (column == NotesColumn) {
+            const EntryFieldRule& rule = EntryFieldRule::of(textFields[column]);
+            if (rule.lineBreaks) {
                 text.replace(QStringLiteral("\r\n"), lineBreak).replace(QLatin1Char('\r'), lineBreak);
             }
-            if (const QString refused = unstorable(text, column == NotesColumn); !refused.isEmpty()) {
+            if (const QString refused = unstorable(text, rule); !refused.isEmpty()) {
                 return QStringLiteral("%1 com caracteres que o cofre não guarda: %2")
                     .arg(QLatin1String(columnNames[column]), refused);
             }

@@ -1,6 +1,6 @@
 #include "transfer/entrykdbx.h"
 
-#include "access/keyfilter.h"
+#include "access/entryfieldrule.h"
 #include "expiry/expirystatus.h"
 #include "storage/entrylist.h"
 #include "storage/entryrecord.h"
@@ -36,13 +36,13 @@ QDateTime stampTime(const QString& stamp, QDate today)
     return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
 }
 
-QString refusedCharacters(const QString& text, bool lineBreaks)
+QString refusedCharacters(const QString& text, const EntryFieldRule& rule)
 {
     QStringList refused;
     for (const char32_t code : text.toUcs4()) {
         const QString character = QString::fromUcs4(&code, 1);
         const bool breaksLine = code == U'\n' || code == U'\r';
-        if (breaksLine ? !lineBreaks : !KeyFilter::isStorable(character)) {
+        if (!rule.stores(character)) {
             const QString shown = breaksLine ? QStringLiteral("quebra de linha") : character;
             if (!refused.contains(shown)) {
                 refused.append(shown);
@@ -73,11 +73,11 @@ std::variant<QByteArray, QString> recordOf(const KdbxEntry& entry, const QDateTi
     QList<QByteArray> record(EntryRecord::FieldCount);
     for (const Field& field : fields) {
         QString text = entry.*field.value;
-        const bool notes = field.field == EntryRecord::Description;
-        if (notes) {
+        const EntryFieldRule& rule = EntryFieldRule::of(field.field);
+        if (rule.lineBreaks) {
             text.replace(QStringLiteral("\r\n"), lineFeed).replace(QLatin1Char('\r'), lineFeed);
         }
-        if (const QString refused = refusedCharacters(text, notes); !refused.isEmpty()) {
+        if (const QString refused = refusedCharacters(text, rule); !refused.isEmpty()) {
             return QStringLiteral("%1 com o que o cofre não guarda: %2").arg(QString::fromUtf8(field.name), refused);
         }
         record[field.field] = Windows1252::fromUnicode(text.replace(lineFeed, QStringLiteral("\r\n")));

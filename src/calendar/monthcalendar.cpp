@@ -112,6 +112,7 @@ void MonthCalendar::showInWindow()
     if (!m_reachable) {
         m_opener = window()->focusWidget();
     }
+    m_open = true;
     move(x(), Twips::toPixels(m_layout.shownTop));
     show();
     raise();
@@ -121,6 +122,7 @@ void MonthCalendar::showInWindow()
 
 void MonthCalendar::hideInWindow()
 {
+    m_open = false;
     move(x(), Twips::toPixels(m_layout.hiddenTop));
     const bool hadFocus = isAncestorOf(window()->focusWidget());
     setReachable(false);
@@ -231,7 +233,7 @@ bool MonthCalendar::closeOnEscape(int key)
 
 bool MonthCalendar::isShownInWindow() const
 {
-    return y() == Twips::toPixels(m_layout.shownTop);
+    return m_open;
 }
 
 void MonthCalendar::MostraMesAtual()
@@ -316,7 +318,7 @@ void MonthCalendar::pickCell(DayCell* cell)
 {
     const int day = m_grid.dayOfCell(cell->index());
     setChosenDate(day == 0 ? QDate() : QDate(m_grid.year(), m_grid.month(), day));
-    emit dayPicked(cell->index());
+    emit datePicked(m_chosen);
     hideInWindow();
 }
 

@@ -15,7 +15,7 @@ class PictureButton;
 class QLabel;
 
 // The month calendar frame (frameCalendario) of the two entry windows, from which the expiry date is picked. It is
-// shown and hidden by moving it into and out of the window's client area. A click on a day cell reports the cell
+// shown and hidden by moving it into and out of the window's client area. A click on a day cell reports the date
 // and moves the frame out of sight; the window writes the date. While it is open it holds the keyboard: it takes the
 // focus at today's day (or the month's first), Tab goes round its own controls only, and a box it covers never keeps
 // the focus.
@@ -51,8 +51,8 @@ public slots:
     void ProximoMes();
 
 signals:
-    // A day cell, blank or not, was clicked.
-    void dayPicked(int cell);
+    // A day cell was clicked: its date, or an invalid date for a blank cell.
+    void datePicked(const QDate& date);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -81,6 +81,7 @@ private:
     Clock m_clock;
     MonthGrid m_grid;
     QList<DayCell*> m_cells;
+    bool m_open = false;
     bool m_reachable = false;
     // What had the focus when the calendar was shown; it gets it back when the calendar goes.
     QPointer<QWidget> m_opener;

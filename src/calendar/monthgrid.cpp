@@ -66,13 +66,13 @@ QString MonthGrid::title(Names names) const
     return monthName(m_month, names) + QStringLiteral("  ") + QString::number(m_year);
 }
 
-QString MonthGrid::dateText(int cell) const
+QString MonthGrid::dateText(const QDate& date)
 {
-    const int day = dayOfCell(cell);
-    if (day == 0) {
+    if (!date.isValid()) {
         return QString::fromLatin1(EntryRecord::noExpiry);
     }
-    return twoDigits(day) + QLatin1Char('/') + twoDigits(m_month) + QLatin1Char('/') + twoDigits(m_year);
+    return twoDigits(date.day()) + QLatin1Char('/') + twoDigits(date.month()) + QLatin1Char('/') +
+           twoDigits(date.year());
 }
 
 void MonthGrid::showMonthOf(const QDate& date)

@@ -40,8 +40,8 @@ public:
 
     // The month's name and the year two spaces apart: "Dezembro  2026".
     QString title(Names names) const;
-    // The date picked by a click on the cell, dd/mm/yy, or the no-date placeholder for a blank cell.
-    QString dateText(int cell) const;
+    // The date as an entry holds it, dd/mm/yy, or the no-date placeholder for an invalid date.
+    static QString dateText(const QDate& date);
 
     void showMonthOf(const QDate& date);
     // One month back or forward; false, with nothing changed, when that would leave the years allowed.

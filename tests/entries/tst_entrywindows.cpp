@@ -100,6 +100,8 @@ class TestEntryWindows : public QObject
     Q_OBJECT
 
 private slots:
+    void shownTexts_data();
+    void shownTexts();
     void boxes_data();
     void boxes();
     void changes_data();
@@ -112,6 +114,40 @@ private slots:
     void opensTheAddress_data();
     void opensTheAddress();
 };
+
+void TestEntryWindows::shownTexts_data()
+{
+    QTest::addColumn<Window>("window");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QStringList>("texts"); // of every control of the name, in the window's order
+    using enum Window;
+    QTest::newRow("new entry: title limit")
+        << NewEntry << QByteArray("Label1") << QStringList{"(Máximo 45 caracteres)"};
+    QTest::newRow("new entry: login, address and description limits")
+        << NewEntry << QByteArray("Label7") << QStringList{"(Máx 45 chars)", "(Máx 255 chars)", "(Máx 500 chars)"};
+    QTest::newRow("new entry: password limit") << NewEntry << QByteArray("Label8") << QStringList{"(Máx 20 chars)"};
+    QTest::newRow("new entry: calendar title, full month")
+        << NewEntry << QByteArray("TitMesAno2") << QStringList{"Março  2008"};
+    QTest::newRow("update: description limit") << Update << QByteArray("Label7") << QStringList{"(Máx 500 chars)"};
+    // Loja was saved on 29 February 2020: day first, so no month could take the place of the day.
+    QTest::newRow("update: saved on, day first") << Update << QByteArray("txtPostado") << QStringList{"29/02/20"};
+    QTest::newRow("update: expires on") << Update << QByteArray("txtVencimento") << QStringList{"01/01/30"};
+    QTest::newRow("update: calendar title, short month")
+        << Update << QByteArray("TitMesAno2") << QStringList{"Mar  2008"};
+}
+
+void TestEntryWindows::shownTexts()
+{
+    QFETCH(Window, window);
+    QFETCH(QByteArray, name);
+    QFETCH(QStringList, texts);
+    EntryHost host(window);
+    QStringList shown;
+    for (QWidget* control : host.window(window)->findChildren<QWidget*>(QString::fromLatin1(name))) {
+        shown.append(textOf(control));
+    }
+    QCOMPARE(shown, texts);
+}
 
 void TestEntryWindows::boxes_data()
 {

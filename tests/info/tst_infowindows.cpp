@@ -32,6 +32,25 @@ private slots:
         QVERIFY(!help->isVisible());
     }
 
+    void aboutShows_data()
+    {
+        QTest::addColumn<QByteArray>("label");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("heading") << QByteArray("Label6") << "Sobre o Programa";
+        QTest::newRow("name, a space before it") << QByteArray("Label4") << " Corvelo KeyHound";
+        QTest::newRow("version") << QByteArray("Label1") << "v 1.0";
+        QTest::newRow("author caption") << QByteArray("Label2") << "Autor:";
+        QTest::newRow("author") << QByteArray("Label3") << "Equipe Corvelo";
+        QTest::newRow("free") << QByteArray("lblFree") << "Corvelo KeyHound é totalmente FREE!";
+    }
+
+    void aboutShows()
+    {
+        QFETCH(QByteArray, label);
+        ProgramWindows windows;
+        QTEST(textOf(child(windows.window(QStringLiteral("frm5_Sobre")), label.constData())), "text");
+    }
+
     // The about text says what the file cipher is: no claim that the passwords are safe from whoever has the files.
     void aboutSaysTheCipherOnlyScrambles()
     {

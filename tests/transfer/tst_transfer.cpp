@@ -160,6 +160,8 @@ private slots:
             "\xEF\xBB\xBF\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"\r\n\"Root\",\"A\",\"a\","
             "\"p\",\"\",\"\"\r\n",
             {added("A", "a", "p")}, {});
+        row("a byte order mark before the older layout's Title", "\xEF\xBB\xBF" + older + "A,a,p,,,,\n",
+            {added("A", "a", "p")}, {});
         row("our own export: the apostrophes before formulas taken away",
             header + "\"KeyHound\",\"'=x\",\"'-y\",\"''@z\",\"'a\",\"\",\"\",\"\",\"2026-12-01T12:08:07Z\",\"\",\"\"\n",
             {entryRecord("=x", "----/----/----", "26.12.01.09.08.07", "-y", "'@z", "'a")}, {});

@@ -1,5 +1,6 @@
 #include "support/datafolder.h"
 #include "support/input.h"
+#include "support/programwindows.h"
 
 #include "access/loginwindow.h"
 #include "mainwindow/mainwindow.h"
@@ -23,6 +24,31 @@ class TestLoginWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void dragsOnlyByDecoration_data()
+    {
+        QTest::addColumn<QByteArray>("part");
+        QTest::addColumn<bool>("drags");
+        QTest::newRow("the emblem, part of the background") << QByteArray("Image1") << true;
+        QTest::newRow("the key picture beside the password box") << QByteArray("imgLogar") << false;
+    }
+
+    // A press on the window's decoration drags it along with the pointer; a press on anything else leaves it in place.
+    void dragsOnlyByDecoration()
+    {
+        QFETCH(QByteArray, part);
+        QFETCH(bool, drags);
+        ProgramWindows windows;
+        QWidget* login = windows.window(QStringLiteral("frm0_Logar"));
+        const QPoint start = login->pos();
+        const QPoint pressed = child(login, part.constData())->geometry().center();
+        QTest::mousePress(login, Qt::LeftButton, {}, pressed);
+        QMouseEvent move(QEvent::MouseMove, pressed + QPoint(30, 20), login->mapToGlobal(pressed + QPoint(30, 20)),
+                         Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(login, &move);
+        QTest::mouseRelease(login, Qt::LeftButton, {}, pressed + QPoint(30, 20));
+        QCOMPARE(login->pos(), drags ? start + QPoint(30, 20) : start);
+    }
+
     void start_data()
     {
         QTest::addColumn<QString>("stored");

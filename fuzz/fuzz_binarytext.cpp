@@ -12,6 +12,19 @@
 
 namespace {
 
+// 32 characters '0'/'1', most significant bit first (two's complement for negative numbers).
+QByteArray numberToBinaryText(qint32 number)
+{
+    const auto bits = static_cast<quint32>(number);
+    QByteArray digits(32, '0');
+    for (int i = 0; i < 32; ++i) {
+        if (bits & (1u << (31 - i))) {
+            digits[i] = '1';
+        }
+    }
+    return digits;
+}
+
 qint32 documentedValue(std::string text)
 {
     const auto first = text.find_first_not_of(' ');

@@ -28,18 +28,6 @@ QByteArrayView trimSpaces(QByteArrayView text)
     return text;
 }
 
-QByteArray numberToBinaryText(qint32 number)
-{
-    const auto bits = static_cast<quint32>(number);
-    QByteArray digits(32, '0');
-    for (int i = 0; i < 32; ++i) {
-        if (bits & (1u << (31 - i))) {
-            digits[i] = '1';
-        }
-    }
-    return digits;
-}
-
 qint32 binaryTextToNumber(QByteArrayView text)
 {
     QByteArrayView trimmed = trimSpaces(text);

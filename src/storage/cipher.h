@@ -49,8 +49,6 @@ QByteArray ReplaceText(QByteArrayView text, QByteArrayView from, QByteArrayView 
 // The text without leading and trailing spaces (only the space character, code 32).
 QByteArrayView trimSpaces(QByteArrayView text);
 
-// 32 characters '0'/'1', most significant bit first (two's complement for negative numbers).
-QByteArray numberToBinaryText(qint32 number);
 // Trims spaces, ignores a leading "&B" and any inner spaces, keeps the last 32 digits; '1' is a set bit, any other
 // character a clear one. An empty text gives 0.
 qint32 binaryTextToNumber(QByteArrayView text);

@@ -27,6 +27,8 @@ public:
     Change adding(const QByteArray& record) const;
     // Replacing the record at index, or removing it when the replacement is empty or only spaces.
     Change replacing(qsizetype index, const QByteArray& replacement) const;
+    // Removing the record at index.
+    Change removing(qsizetype index) const { return {index, -1, {}}; }
     // Changes the list in place; the change must have been planned on the list as it is.
     void apply(const Change& change);
 

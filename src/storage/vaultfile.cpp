@@ -82,15 +82,14 @@ bool writeWithReplacedRecord(const Sink& sink, const EntryList& entries, qsizety
     return writeRecords(sink, entries, index, replacement, {}, key);
 }
 
+bool writeWithDeletedRecord(const Sink& sink, const EntryList& entries, qsizetype index, const QByteArray& key)
+{
+    return writeRecords(sink, entries, index, {}, {}, key);
+}
+
 QByteArray withAddedRecord(const EntryList& entries, const QByteArray& record, const QByteArray& key)
 {
     return wholeFile([&](const Sink& sink) { return writeWithAddedRecord(sink, entries, record, key); });
-}
-
-QByteArray withReplacedRecord(const EntryList& entries, qsizetype index, const QByteArray& replacement,
-                              const QByteArray& key)
-{
-    return wholeFile([&](const Sink& sink) { return writeWithReplacedRecord(sink, entries, index, replacement, key); });
 }
 
 QList<QByteArray> decode(QByteArrayView contents, const QByteArray& key)

@@ -26,15 +26,15 @@ bool writeWithAddedRecord(const Sink& sink, const EntryList& entries, const QByt
 // The same with several new records last, each line but the last followed by CR LF.
 bool writeWithAddedRecords(const Sink& sink, const EntryList& entries, const QList<QByteArray>& records,
                            const QByteArray& key);
-// The file with every record of the list, each line followed by CR LF, the record at index replaced. An empty
-// replacement leaves an empty line in the deleted entry's place. Encoded and handed on as above.
+// The file with every record of the list, each line followed by CR LF, the record at index replaced. Encoded and
+// handed on as above.
 bool writeWithReplacedRecord(const Sink& sink, const EntryList& entries, qsizetype index, const QByteArray& replacement,
                              const QByteArray& key);
+// The same with the record at index deleted: an empty line stays in its place, which reading leaves out.
+bool writeWithDeletedRecord(const Sink& sink, const EntryList& entries, qsizetype index, const QByteArray& key);
 
-// The same files whole, for small vaults.
+// The file with the record added whole, for small vaults.
 QByteArray withAddedRecord(const EntryList& entries, const QByteArray& record, const QByteArray& key);
-QByteArray withReplacedRecord(const EntryList& entries, qsizetype index, const QByteArray& replacement,
-                              const QByteArray& key);
 
 QList<QByteArray> decode(QByteArrayView contents, const QByteArray& key);
 

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
@@ -144,10 +145,12 @@ private slots:
         }
         QFile::setPermissions(f.folder.filePath("pswd.tab"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
         const QByteArray before = f.file();
+        QSignalSpy reread(&f.vault, &Vault::entriesRereadAfterOutsideChange);
         const StorageResult result = action == "add"      ? f.vault.addEntry(record("d"))
                                      : action == "update" ? f.vault.replaceEntry(0, record("a"), record("a2"))
                                                           : f.vault.deleteEntry(0, record("a"));
         QCOMPARE(int(result.status), status);
+        QCOMPARE(reread.count(), status == StorageResult::Done ? 0 : 1); // the list took the records read outside
         QCOMPARE(f.file(), ReferenceCodec::file(lines, key));
         lines.removeAll(QByteArray());
         QCOMPARE(f.entries(), lines);

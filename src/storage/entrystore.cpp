@@ -1,0 +1,294 @@
+#include "storage/entrystore.h"
+
+#include "storage/damagenotice.h"
+#include "storage/datafilecheck.h"
+#include "storage/datafolderaccess.h"
+#include "storage/linecodec.h"
+#include "storage/settingsstore.h"
+#include "storage/systemerror.h"
+#include "storage/vaultfile.h"
+
+#include <QFile>
+
+#include <new>
+#include <optional>
+
+namespace {
+
+constexpr qint64 readPieceSize = 1 << 20;
+
+// How often a change is made again over a file that another program keeps replacing while it is written.
+constexpr int writeAttempts = 5;
+
+bool sameRecords(const EntryList& a, const EntryList& b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a.at(i) != b.at(i)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+qsizetype indexOf(const EntryList& list, const QByteArray& record)
+{
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (list.at(i) == record) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// The one change that an edit or a single add makes to the list, planned before the file is written and made once it
+// holds it; records added together find their places only once the file holds them all.
+std::optional<EntryList::Change> plannedChange(const EntryList& entries, const EntryChange& change)
+{
+    switch (change.kind) {
+    case EntryChange::Kind::Replace:
+        return entries.replacing(change.index, change.records.value(0));
+    case EntryChange::Kind::Delete:
+        return entries.removing(change.index);
+    case EntryChange::Kind::Add:
+        break;
+    }
+    if (change.records.size() == 1) {
+        return entries.adding(change.records.first());
+    }
+    return std::nullopt;
+}
+
+QString readFailure(const QString& reason)
+{
+    return StorageNote::fileError(EntryStore::fileName(), QStringLiteral("ler"), reason);
+}
+
+} // namespace
+
+EntryStore::EntryStore(const DataFolderAccess& folder, const SettingsStore& settings, Listeners listeners)
+    : m_folder(folder), m_settings(settings), m_listeners(std::move(listeners))
+{}
+
+QString EntryStore::fileName()
+{
+    return QString::fromLatin1(VaultFile::fileName);
+}
+
+QString EntryStore::path() const
+{
+    return m_folder.filePath(fileName());
+}
+
+StorageResult EntryStore::read(QFile& file, qsizetype& damagedLines)
+{
+    return readInto(file, m_entries, m_stamp, damagedLines);
+}
+
+StorageResult EntryStore::readInto(QFile& file, EntryList& into, FileStamp& stamp, qsizetype& damagedLines) const
+{
+    // Read and decoded a piece at a time, so that a large vault is never held whole as well as decoded.
+    if (StorageResult opened = m_folder.openForReading(file, fileName()); !opened.ok()) {
+        return opened;
+    }
+    stamp = FileStamp::ofDescriptor(file.handle());
+    try {
+        LineCodec::FileDecoder decoder(m_settings.settings().installationKey);
+        QByteArray piece(readPieceSize, Qt::Uninitialized);
+        for (qint64 length = file.read(piece.data(), piece.size()); length != 0;
+             length = file.read(piece.data(), piece.size())) {
+            if (length < 0) {
+                return StorageResult::failed(readFailure(SystemError::reason(file.errorString())));
+            }
+            decoder.feed(QByteArrayView(piece.constData(), length));
+        }
+        into = EntryList(decoder.finish());
+        damagedLines = decoder.damagedLines();
+    } catch (const std::bad_alloc&) {
+        return StorageResult::failed(readFailure(QStringLiteral("Não há memória suficiente.")));
+    }
+    return {};
+}
+
+StorageResult EntryStore::keepDamaged(QFile& file, qsizetype damagedLines)
+{
+    if (m_folder.isReadOnly()) {
+        return {};
+    }
+    const DamagedCopy::Result copy = DamagedCopy::keep(file, path() + QLatin1String(DamagedCopy::suffix));
+    if (copy.outcome == DamagedCopy::Outcome::Failed) {
+        return StorageResult::failed(DamageNotice::copyFailed(damagedLines, copy));
+    }
+    m_damage = {damagedLines, copy};
+    return {};
+}
+
+StorageResult EntryStore::change(const EntryChange& change)
+{
+    if (StorageResult refused = m_folder.refusalWhileReadOnly(); !refused.ok()) {
+        return refused;
+    }
+    if (!m_settings.holdsKey()) {
+        return StorageNote::withoutKey(fileName());
+    }
+    if (change.changesShownRecord() &&
+        (!m_entries.contains(change.index) || m_entries.at(change.index) != change.shown)) {
+        return {StorageResult::StaleEntry, {}};
+    }
+    // Another program that replaces the file while it is written is noticed at the replacement itself: the file is
+    // then read again and the change made once more, over what it holds.
+    Outside found = Outside::Unchanged;
+    Damage damage;
+    StorageResult result;
+    for (int attempt = 1;; ++attempt) {
+        Outside foundNow = Outside::Unchanged;
+        if (const StorageResult reread = rereadChangedOutside(foundNow); !reread.ok()) {
+            return reread;
+        }
+        if (foundNow != Outside::Unchanged) {
+            found = foundNow;
+        }
+        if (m_damage.lines > 0) {
+            damage = m_damage;
+        }
+        result = found == Outside::Changed ? changeOverOutsideChange(change) : write(change, found);
+        if (m_stamp.isKnown() || attempt == writeAttempts) {
+            break;
+        }
+    }
+    if (const QString notice = noticeOf(found, damage, result.ok()); !notice.isEmpty()) {
+        result.message = result.ok() ? notice : result.message + QStringLiteral("\n\n") + notice;
+    }
+    if (result.ok() || found == Outside::Changed) {
+        m_listeners.listChanged();
+    }
+    return result;
+}
+
+QString EntryStore::noticeOf(Outside found, const Damage& damage, bool saved)
+{
+    if (found == Outside::Damaged) {
+        return DamageNotice::afterOutsideChange(damage.lines, damage.copy, saved);
+    }
+    if (found != Outside::Removed) {
+        return {};
+    }
+    return saved ? StorageNote::removedNote(fileName(),
+                                            QStringLiteral("as entradas que a lista mostrava e a sua alteração"))
+                 : StorageNote::removedUnsavedNote(fileName(), QStringLiteral("o que ele guardava"));
+}
+
+StorageResult EntryStore::rereadChangedOutside(Outside& found)
+{
+    found = Outside::Unchanged;
+    if (FileStamp::ofPath(path()) == m_stamp) {
+        return {};
+    }
+    if (DataFolderAccess::isMissing(path())) {
+        found = Outside::Removed;
+        return {};
+    }
+    // Only a file whose records differ was really changed; one merely touched or copied back is written as usual.
+    QFile file;
+    EntryList onDisk;
+    FileStamp stamp;
+    qsizetype damaged = 0;
+    StorageResult read = readInto(file, onDisk, stamp, damaged);
+    m_damage = {};
+    if (read.ok() && damaged > 0) {
+        read = keepDamaged(file, damaged);
+    }
+    if (!read.ok()) {
+        return StorageResult::failed(StorageNote::changedOutsideNote(fileName()) +
+                                     QStringLiteral(" Nada foi gravado.\n\n") + read.message);
+    }
+    m_stamp = stamp;
+    // Damaged records would be stored as they read, unreadable for good: the list keeps what it showed.
+    if (damaged > 0) {
+        found = Outside::Damaged;
+    } else if (!sameRecords(onDisk, m_entries)) {
+        found = Outside::Changed;
+        m_entries = std::move(onDisk);
+        m_listeners.rereadAfterOutsideChange();
+    }
+    return {};
+}
+
+StorageResult EntryStore::changeOverOutsideChange(const EntryChange& change)
+{
+    const QString note = StorageNote::changedOutsideNote(fileName());
+    const QString listNote = QStringLiteral("\n\nA lista mostra agora o que o arquivo contém.");
+    const qsizetype shownNow = change.changesShownRecord() ? indexOf(m_entries, change.shown) : -1;
+    if (change.changesShownRecord() && shownNow < 0) {
+        return {StorageResult::ChangedOutside,
+                note + QStringLiteral(" A entrada mostrada não está mais nele, e nada foi gravado.") + listNote};
+    }
+    StorageResult result = write(change.changesShownRecord() ? change.at(shownNow) : change);
+    if (!result.ok()) {
+        result.message += QStringLiteral("\n\n") + note + listNote;
+        return result;
+    }
+    return {StorageResult::SavedOverOutsideChange,
+            note +
+                QStringLiteral(" A sua alteração foi feita sobre o conteúdo atual do arquivo, sem perder o que foi "
+                               "mudado fora; a versão anterior ficou em %1.bak.")
+                    .arg(fileName()) +
+                listNote};
+}
+
+bool EntryStore::writeChanged(AtomicWriter& writer, const EntryChange& change) const
+{
+    const VaultFile::Sink sink = [&writer](QByteArrayView piece) { return writer.append(piece); };
+    const QByteArray& key = m_settings.settings().installationKey;
+    switch (change.kind) {
+    case EntryChange::Kind::Replace:
+        return VaultFile::writeWithReplacedRecord(sink, m_entries, change.index, change.records.value(0), key);
+    case EntryChange::Kind::Delete:
+        return VaultFile::writeWithDeletedRecord(sink, m_entries, change.index, key);
+    case EntryChange::Kind::Add:
+        break;
+    }
+    return VaultFile::writeWithAddedRecords(sink, m_entries, change.records, key);
+}
+
+StorageResult EntryStore::write(const EntryChange& change, Outside found)
+{
+    const DataFileCheck::Target target = DataFileCheck::dataFile(m_folder.path(), fileName());
+    if (!target.refusal.isEmpty()) {
+        return StorageNote::refusedWrite(target.refusal);
+    }
+    const std::optional<EntryList::Change> planned = plannedChange(m_entries, change);
+    AtomicWriter writer(target.path);
+    const bool written = writer.open() && writeChanged(writer, change);
+    // A removed file is made anew, and nothing that appeared meanwhile is written over. A damaged file, kept in its
+    // copy, does not become the backup, which keeps the last file that could be read whole.
+    const AtomicWriter::Commit how = found == Outside::Removed ? AtomicWriter::Commit::CreateNew
+                                     : m_damage.lines > 0      ? AtomicWriter::Commit::Replace
+                                                               : AtomicWriter::Commit::ReplaceKeepingBackup;
+    if (!written || !writer.commit(how, m_stamp)) {
+        if (writer.foundOutsideChange()) {
+            m_stamp = {}; // to be read again
+            return StorageResult::failed(StorageNote::changedOutsideNote(fileName()) +
+                                         StorageNote::repeatedChangeNote());
+        }
+        const QString kept = found == Outside::Removed
+                                 ? QString()
+                                 : QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado.");
+        return StorageResult::failed(StorageNote::fileError(fileName(), QStringLiteral("gravar"), writer.failure()) +
+                                     kept);
+    }
+    m_stamp = writer.stamp();
+    m_damage = {};
+    // The file now holds exactly the changed list's records, and reading it would give them back in this order:
+    // the list is changed in place rather than read and sorted again.
+    if (planned) {
+        m_entries.apply(*planned);
+        return {};
+    }
+    for (const QByteArray& record : change.records) {
+        m_entries.apply(m_entries.adding(record));
+    }
+    return {};
+}

@@ -1,7 +1,8 @@
-// keyhound-sample-vault FOLDER [COUNT] [PASSWORD]
+// keyhound-sample-vault [--ordem-dos-codigos] FOLDER [COUNT] [PASSWORD]
 // Creates the data files in FOLDER (when missing) and adds COUNT invented sample entries (default 20), all in one
 // rewrite of the vault, in order. With a PASSWORD, the settings store it as the master password and ask for it at
-// start.
+// start. --ordem-dos-codigos writes the records in the order of their character codes instead, as a program that
+// knows no collation would: titles with accented initials after every other one.
 #include "storage/atomicwriter.h"
 #include "storage/entryrecord.h"
 #include "storage/vault.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QStringList>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,6 +49,9 @@ const Sample samples[] = {
     {"Mercado Online", "ana.compras", "mercado", ""},
     {"Biblioteca Municipal", "leitor-7781", "biblioteca", "Renovação de empréstimos."},
     {"Hotel Serra Azul", "ana.serra", "serra-azul", "Reserva de julho."},
+    {"Água e Esgoto", "matricula-10442", "agua", "Conta por e-mail."},
+    {"Ótica Visão", "ana.otica", "otica-visao", "Receita de março."},
+    {"Éden Jardinagem", "ana.jardim", "eden", ""},
 };
 
 QByteArray expiryFor(int index, QDate today)
@@ -97,7 +103,7 @@ QByteArray recordFor(int index, const QDateTime& posted)
 
 // The vault's entries and the samples, sorted, written in one rewrite, streamed; the vault is read back to count
 // them.
-StorageResult addSamples(Vault& vault, int count)
+StorageResult addSamples(Vault& vault, int count, bool codeOrder)
 {
     QList<QByteArray> records;
     records.reserve(vault.entries().size() + count);
@@ -108,11 +114,14 @@ StorageResult addSamples(Vault& vault, int count)
     for (int index = 0; index < count; ++index) {
         records.append(recordFor(index, now));
     }
-    const EntryList sorted(std::move(records));
+    if (codeOrder) { // written after an empty list, just as they are
+        std::sort(records.begin(), records.end());
+    }
+    const EntryList sorted(codeOrder ? QList<QByteArray>() : std::move(records));
     AtomicWriter writer(vault.vaultPath());
-    const bool written = writer.open() &&
-                         VaultFile::writeEntries([&writer](QByteArrayView piece) { return writer.append(piece); },
-                                                 sorted, vault.settings().installationKey) &&
+    const auto sink = [&writer](QByteArrayView piece) { return writer.append(piece); };
+    const QByteArray& key = vault.settings().installationKey;
+    const bool written = writer.open() && VaultFile::writeWithAddedRecords(sink, sorted, records, key) &&
                          writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup);
     return written ? vault.open() : StorageResult::failed(writer.failure());
 }
@@ -128,9 +137,10 @@ int fail(const QString& message)
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    const bool codeOrder = arguments.removeAll(QStringLiteral("--ordem-dos-codigos")) > 0;
     if (arguments.isEmpty() || arguments.size() > 3) {
-        return fail(QStringLiteral("Uso: keyhound-sample-vault PASTA [QUANTIDADE] [SENHA]"));
+        return fail(QStringLiteral("Uso: keyhound-sample-vault [--ordem-dos-codigos] PASTA [QUANTIDADE] [SENHA]"));
     }
     bool countOk = true;
     const int count = arguments.size() > 1 ? arguments.at(1).toInt(&countOk) : 20;
@@ -142,7 +152,7 @@ int main(int argc, char* argv[])
     Vault vault(arguments.at(0));
     StorageResult result = vault.open();
     if (result.ok() && count > 0) {
-        result = addSamples(vault, count);
+        result = addSamples(vault, count, codeOrder);
     }
     if (result.ok() && arguments.size() > 2) {
         result = vault.saveSettings(Windows1252::fromUnicode(arguments.at(2)), true);

@@ -5,11 +5,14 @@
 #include "app/wakechannel.h"
 #include "lock/awaywatch.h"
 #include "mainwindow/program.h"
+#include "platform/firstpaint.h"
 #include "platform/qtplatform.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTextStream>
+
+#include <memory>
 
 namespace {
 
@@ -83,7 +86,11 @@ int runDesktop()
     if (!program.start()) {
         return 1;
     }
-    AwayWatch awayWatch;
-    QObject::connect(&awayWatch, &AwayWatch::userAway, &program, &Program::lock);
+    // Its desktop bus connections wait for answers, which the first window need not wait for.
+    std::unique_ptr<AwayWatch> awayWatch;
+    FirstPaint::then([&awayWatch, &program] {
+        awayWatch = std::make_unique<AwayWatch>();
+        QObject::connect(awayWatch.get(), &AwayWatch::userAway, &program, &Program::lock);
+    });
     return QApplication::exec();
 }

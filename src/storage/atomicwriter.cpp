@@ -76,6 +76,7 @@ bool AtomicWriter::commit(Commit how, const std::optional<FileStamp>& expected)
     m_temporaryPath.clear(); // the replacement removes it
     switch (replacement.replace(expected, how == Commit::ReplaceKeepingBackup)) {
     case FileReplacement::Outcome::Replaced:
+        restampInPlace();
         return true;
     case FileReplacement::Outcome::ChangedOutside:
         m_foundOutsideChange = true;
@@ -96,8 +97,19 @@ bool AtomicWriter::createTarget()
     const QString reason = FolderSync::of(m_path);
     if (!reason.isEmpty()) {
         ::unlink(QFile::encodeName(m_path).constData());
+        return fail(reason);
     }
-    return reason.isEmpty() || fail(reason);
+    restampInPlace();
+    return true;
+}
+
+// Putting the file in place changed its status time; the stamp takes the new one only from the file written, so
+// that a file another program put there since is still told apart.
+void AtomicWriter::restampInPlace()
+{
+    if (const FileStamp inPlace = FileStamp::ofPath(m_path); inPlace.sameBesidesStatusChange(m_stamp)) {
+        m_stamp = inPlace;
+    }
 }
 
 void AtomicWriter::cancel()

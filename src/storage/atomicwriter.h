@@ -51,6 +51,7 @@ private:
     bool fail(int errorNumber);
     bool fail(const QString& reason);
     bool createTarget();
+    void restampInPlace();
     void closeFile();
 
     QString m_path;

@@ -7,6 +7,7 @@
 #include <QCollatorSortKey>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -64,6 +65,42 @@ void sortByKeys(QList<QByteArray>& records)
     }
 }
 
+// Sorts records set aside in the order they were read. Another program's order differs from this one for a few
+// letters only (accented ones placed by code value, say), which leaves them in a few ascending runs: those are merged
+// by comparing texts, with no sort key. Many runs, as in a file in no particular order, are sorted by keys.
+void sortApart(QList<QByteArray>& records)
+{
+    constexpr qsizetype mostRunsMerged = 8;
+    struct Text
+    {
+        QString text;
+        QByteArray record;
+    };
+    std::vector<Text> texts;
+    texts.reserve(size_t(records.size()));
+    std::vector<size_t> runStarts{0};
+    for (QByteArray& record : records) {
+        texts.push_back({Windows1252::toUnicode(record), std::move(record)});
+        const size_t last = texts.size() - 1;
+        if (last > 0 && order(texts[last - 1].text, texts[last - 1].record, texts[last].text, texts[last].record) > 0) {
+            runStarts.push_back(last);
+        }
+    }
+    const auto comesBefore = [](const Text& a, const Text& b) { return order(a.text, a.record, b.text, b.record) < 0; };
+    const bool fewRuns = qsizetype(runStarts.size()) <= mostRunsMerged;
+    runStarts.push_back(texts.size());
+    for (size_t run = 1; fewRuns && run + 1 < runStarts.size(); ++run) {
+        std::inplace_merge(texts.begin(), texts.begin() + qsizetype(runStarts[run]),
+                           texts.begin() + qsizetype(runStarts[run + 1]), comesBefore);
+    }
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        records[i] = std::move(texts[size_t(i)].record);
+    }
+    if (!fewRuns) {
+        sortByKeys(records);
+    }
+}
+
 } // namespace
 
 EntryList::EntryList(QList<QByteArray> records) : m_records(std::move(records))
@@ -109,7 +146,7 @@ void EntryList::sortOutOfOrder()
 {
     QList<QByteArray> outOfOrder;
     qsizetype kept = 0;
-    QString keptText; // of m_records[kept - 1]
+    QString keptText, beforeKeptText; // of m_records[kept - 1] and m_records[kept - 2]
     for (qsizetype i = 0; i < m_records.size(); ++i) {
         QString text = Windows1252::toUnicode(m_records[i]);
         if (kept == 0 || order(keptText, m_records[kept - 1], text, m_records[i]) <= 0) {
@@ -117,9 +154,8 @@ void EntryList::sortOutOfOrder()
                 m_records[kept] = std::move(m_records[i]);
             }
             ++kept;
-            keptText = std::move(text);
-        } else if (kept >= 2 &&
-                   order(Windows1252::toUnicode(m_records[kept - 2]), m_records[kept - 2], text, m_records[i]) <= 0) {
+            beforeKeptText = std::exchange(keptText, std::move(text));
+        } else if (kept >= 2 && order(beforeKeptText, m_records[kept - 2], text, m_records[i]) <= 0) {
             outOfOrder.append(std::move(m_records[kept - 1]));
             m_records[kept - 1] = std::move(m_records[i]);
             keptText = std::move(text);
@@ -131,13 +167,7 @@ void EntryList::sortOutOfOrder()
     if (outOfOrder.isEmpty()) {
         return;
     }
-    // A file in no particular order: sorting everything by keys costs less than finding each one's place.
-    if (outOfOrder.size() > kept / 8) {
-        m_records.append(std::move(outOfOrder));
-        sortByKeys(m_records);
-        return;
-    }
-    sortByKeys(outOfOrder);
+    sortApart(outOfOrder);
     QList<QByteArray> merged;
     merged.reserve(kept + outOfOrder.size());
     qsizetype from = 0;
@@ -153,13 +183,23 @@ void EntryList::sortOutOfOrder()
     m_records = std::move(merged);
 }
 
-// The index after every record from `from` on that the record does not come before.
+// The index after every record from `from` on that the record does not come before. The search steps ahead by
+// doubling strides before it halves: records merged in order land near the place of the one before.
 qsizetype EntryList::placeOf(const QByteArray& record, qsizetype from) const
 {
     const QString text = Windows1252::toUnicode(record);
-    const auto place = std::upper_bound(m_records.begin() + from, m_records.end(), record,
-                                        [&text](const QByteArray& searched, const QByteArray& listed) {
-                                            return order(text, searched, Windows1252::toUnicode(listed), listed) < 0;
-                                        });
+    const auto comesBefore = [&](const QByteArray& searched, const QByteArray& listed) {
+        return order(text, searched, Windows1252::toUnicode(listed), listed) < 0;
+    };
+    qsizetype low = from, high = size();
+    for (qsizetype stride = 1; low < high; stride *= 2) {
+        const qsizetype probe = qMin(low + stride - 1, high - 1);
+        if (comesBefore(record, m_records.at(probe))) {
+            high = probe;
+            break;
+        }
+        low = probe + 1;
+    }
+    const auto place = std::upper_bound(m_records.begin() + low, m_records.begin() + high, record, comesBefore);
     return qsizetype(place - m_records.begin());
 }

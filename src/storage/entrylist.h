@@ -20,7 +20,8 @@ public:
 
     EntryList() = default;
     // Records as read from the file. The program writes them in order, so only the records that break the order
-    // are sorted and put in their places. Records of nothing but spaces are left out.
+    // are sorted and put in their places; most of another program's order is kept as well. Records of nothing but
+    // spaces are left out.
     explicit EntryList(QList<QByteArray> records);
 
     // Adding the record; a record of nothing but spaces is left out, as reading a file leaves it out.

@@ -68,7 +68,8 @@ FileReplacement::Outcome FileReplacement::replace(const std::optional<FileStamp>
 
 FileReplacement::Outcome FileReplacement::afterExchange(const std::optional<FileStamp>& expected, bool keepBackup)
 {
-    if (expected && FileStamp::ofPath(QFile::decodeName(m_temporary)) != *expected) {
+    // The exchange itself set the displaced file's status time.
+    if (expected && !FileStamp::ofPath(QFile::decodeName(m_temporary)).sameBesidesStatusChange(*expected)) {
         if (!exchange(m_temporary, m_targetPath)) {
             const QString kept = QFile::decodeName(m_temporary);
             m_temporary.clear(); // holds the other program's file: kept for the user

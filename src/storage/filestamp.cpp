@@ -6,10 +6,14 @@
 
 namespace {
 
+qint64 nanoseconds(const struct timespec& time)
+{
+    return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
 FileStamp stampOf(const struct stat& status)
 {
-    return {status.st_dev, status.st_ino, status.st_size,
-            qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
+    return {status.st_dev, status.st_ino, status.st_size, nanoseconds(status.st_mtim), nanoseconds(status.st_ctim)};
 }
 
 } // namespace
@@ -24,4 +28,9 @@ FileStamp FileStamp::ofPath(const QString& path)
 {
     struct stat status;
     return stat(QFile::encodeName(path).constData(), &status) == 0 ? stampOf(status) : FileStamp{};
+}
+
+bool FileStamp::sameBesidesStatusChange(const FileStamp& other) const
+{
+    return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs;
 }

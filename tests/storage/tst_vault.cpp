@@ -161,6 +161,38 @@ private slots:
         }
     }
 
+    // Another program's rewrite of the same size is noticed however its time reads; a mere touch is not a change.
+    void outsideRewriteOfTheSameSize_data()
+    {
+        QTest::addColumn<QString>("steps"); // shell commands in the data folder; "other" holds b changed to x
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("rewritten in place at once") << "cat other > pswd.tab" << true;
+        QTest::newRow("rewritten in place, time set back")
+            << "touch -r pswd.tab time; cat other > pswd.tab; touch -r time pswd.tab" << true;
+        QTest::newRow("copied over keeping the time") << "touch -r pswd.tab other; cp -p other pswd.tab" << true;
+        QTest::newRow("moved in with the same time") << "touch -r pswd.tab other; mv other pswd.tab" << true;
+        QTest::newRow("removed, written anew with the old time")
+            << "touch -r pswd.tab time; rm pswd.tab; cat other > pswd.tab; touch -r time pswd.tab" << true;
+        QTest::newRow("only touched") << "touch -d '2001-02-03 04:05:06' pswd.tab" << false;
+    }
+    void outsideRewriteOfTheSameSize()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, changed);
+        VaultFixture f;
+        f.addRecords({record("a"), record("b")});
+        const QByteArray key = f.vault.settings().installationKey;
+        f.folder.write("other", ReferenceCodec::file({record("a"), record("x")}, key));
+        QCOMPARE(f.folder.read("other").size(), f.file().size());
+        QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + f.folder.path() + "; " + steps}), 0);
+        const StorageResult result = f.vault.addEntry(record("d"));
+        QCOMPARE(int(result.status), int(changed ? StorageResult::SavedOverOutsideChange : StorageResult::Done));
+        const QByteArray kept = changed ? record("x") : record("b");
+        QCOMPARE(f.file(), ReferenceCodec::file({record("a"), kept, record("d")}, key));
+        QCOMPARE(f.entries(),
+                 changed ? (Records{record("a"), record("d"), kept}) : (Records{record("a"), kept, record("d")}));
+    }
+
     void settingsChangedOutsideAreReadAgain()
     {
         DataFolder folder;
@@ -580,8 +612,18 @@ private slots:
         QTest::newRow("accented letters in place") << Records{"apfel", "\xC4rger", "\xE9lan", "emu", "Zoo"};
         QTest::newRow("case and accent ties") << Records{"Elan", "elan", "\xC9lan", "\xE9lan", "elan\xA7"};
         QTest::newRow("duplicates") << Records{"a", "a", "B", "b", "b"};
+        QTest::newRow("accented initials among the others") << Records{"\xC1gua",
+                                                                       "\xE1gua",
+                                                                       "Banco",
+                                                                       "\xC9"
+                                                                       "den",
+                                                                       "escola",
+                                                                       "\xD3tica",
+                                                                       "ovo",
+                                                                       "Zebra"};
     }
-    // Read shuffled or with any record out of place, the list is the same; add, replace and remove keep it so.
+    // Read shuffled, in the order of character codes or with any record out of place, the list is the same; add,
+    // replace and remove keep it so.
     void order()
     {
         QFETCH(Records, sorted);
@@ -591,6 +633,9 @@ private slots:
         Records shuffled = sorted;
         std::shuffle(shuffled.begin(), shuffled.end(), QRandomGenerator(1));
         QCOMPARE(listed(EntryList(shuffled + Records{"", "   "})), sorted);
+        Records byCodes = sorted; // as a program that knows no collation writes them
+        std::sort(byCodes.begin(), byCodes.end());
+        QCOMPARE(listed(EntryList(byCodes)), sorted);
         for (qsizetype from = 0; from < sorted.size(); ++from) {
             Records others = sorted;
             const QByteArray record = others.takeAt(from);

@@ -469,6 +469,7 @@ StorageResult Vault::rereadEntriesChangedOutside(Outside& found)
     } else if (!sameRecords(onDisk, m_entries)) {
         found = Outside::Changed;
         m_entries = std::move(onDisk);
+        emit entriesReadAfterOutsideChange();
     }
     return {};
 }

@@ -114,6 +114,8 @@ public:
 signals:
     void entriesChanged();
     void settingsChanged();
+    // pswd.tab, changed by another program, was read again during a save and the list took what it holds now.
+    void entriesReadAfterOutsideChange();
 
 private:
     // What a save found pswd.tab to be, compared with the file last read or written.

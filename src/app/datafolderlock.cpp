@@ -38,10 +38,19 @@ DataFolderLock::DataFolderLock(const QString& dataFolder) : m_path(QDir(dataFold
 
 DataFolderLock::~DataFolderLock()
 {
-    if (m_handle >= 0) {
-        ::unlink(QFile::encodeName(m_path).constData());
-        ::close(m_handle);
+    if (m_handle < 0) {
+        return;
     }
+    // A file-sync program may have put another computer's lock file in its place meanwhile: that one is left.
+    const QByteArray path = QFile::encodeName(m_path);
+    struct stat held
+    {};
+    struct stat named
+    {};
+    if (::fstat(m_handle, &held) == 0 && ::stat(path.constData(), &named) == 0 && sameFile(held, named)) {
+        ::unlink(path.constData());
+    }
+    ::close(m_handle);
 }
 
 DataFolderLock::Outcome DataFolderLock::take()
@@ -49,7 +58,12 @@ DataFolderLock::Outcome DataFolderLock::take()
     const QByteArray path = QFile::encodeName(m_path);
     for (int attempt = 0; attempt < attempts; ++attempt) {
         // Never inherited by a program started from here, which would otherwise keep the folder locked after us.
-        const int handle = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        int handle = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        // A lock file that cannot be written, brought read-only from another computer by a file-sync program, still
+        // takes the lock: flock needs no write access.
+        if (handle < 0 && errno == EACCES) {
+            handle = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        }
         if (handle < 0) {
             m_failure = SystemError::reason(errno);
             return Outcome::Unavailable;

@@ -166,14 +166,17 @@ CommandOutput mergeFrom(const QString& dataFolder, const QString& vaultPath, con
         return failure(QStringLiteral("O arquivo %1 é o próprio cofre.").arg(native(vaultPath)) + nothingMerged);
     }
     const ConflictScan scan = ConflictScan::ofVaultFile(vault, vaultPath);
-    if (scan.readableCopies().isEmpty()) {
+    if (!scan.holdsReadableVault()) {
         return failure(MergeWording::unreadable(scan).trimmed() + nothingMerged);
     }
     const MergeSave::Outcome outcome = MergeSave::save(vault, scan);
     if (!outcome.ok()) {
         return failure(MergeWording::failure(outcome));
     }
-    return {0, MergeWording::counts(scan.merge()) + QStringLiteral(".\n"), {}};
+    return {0,
+            MergeWording::counts(scan.merge()) + QStringLiteral(".") + MergeWording::settingsNote(scan) +
+                QLatin1Char('\n'),
+            {}};
 }
 
 } // namespace TransferCommands

@@ -8,7 +8,8 @@
 #include "sync/conflictoffer.h"
 
 Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
-    : QObject(parent), m_platform(platform), m_vault(dataFolder), m_lock(new ProgramLock(m_vault, platform, this))
+    : QObject(parent), m_platform(platform), m_vault(dataFolder), m_lock(new ProgramLock(m_vault, platform, this)),
+      m_conflictOffer(new ConflictOffer(m_vault, platform, this))
 {
     connect(m_lock, &ProgramLock::endRequested, this, &Program::end);
     // Through here, so that a locked program shows its login window instead.
@@ -68,9 +69,7 @@ void Program::lock()
 void Program::showMainWindow()
 {
     // Asked only of whoever may open the vault, and before its entries show.
-    if (!m_vault.isReadOnly()) {
-        ConflictOffer::run(m_vault, m_platform);
-    }
+    m_conflictOffer->run();
     m_mainWindow->show();
 }
 

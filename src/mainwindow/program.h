@@ -9,6 +9,7 @@
 
 class LoginWindow;
 class MainWindow;
+class ConflictOffer;
 class Platform;
 class ProgramLock;
 
@@ -49,4 +50,5 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     QPointer<LoginWindow> m_loginWindow;
     ProgramLock* m_lock;
+    ConflictOffer* m_conflictOffer;
 };

@@ -127,11 +127,15 @@ ConflictScan ConflictScan::ofVaultFile(const Vault& vault, const QString& path)
     if (QFileInfo::exists(besideSettings)) {
         if (const ConflictCopy settings = settingsCopy(besideSettings, false); settings.readable()) {
             keys.prepend(settings.settings.installationKey);
+            scan.m_copies.append(settings);
         }
     }
     ConflictCopy copy = copyAt(path, {}, ConflictCopy::Kind::Vault);
     scan.readVaultCopy(copy, keys);
     scan.m_copies.append(copy);
+    if (copy.readable()) {
+        scan.chooseLaterSettings(vault);
+    }
     scan.mergeReadable();
     return scan;
 }
@@ -200,4 +204,11 @@ QList<ConflictCopy> ConflictScan::unreadableCopies() const
     std::copy_if(m_copies.begin(), m_copies.end(), std::back_inserter(unreadable),
                  [](const ConflictCopy& copy) { return !copy.readable(); });
     return unreadable;
+}
+
+bool ConflictScan::holdsReadableVault() const
+{
+    return std::any_of(m_copies.begin(), m_copies.end(), [](const ConflictCopy& copy) {
+        return copy.kind == ConflictCopy::Kind::Vault && copy.readable();
+    });
 }

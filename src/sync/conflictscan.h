@@ -55,12 +55,15 @@ public:
     // The conflict copies of pswd.tab and cnfg.tab beside them. A vault copy is read under the vault's installation
     // key or that of a settings copy; the settings of the later save, the vault's or a copy's, are kept.
     static ConflictScan besideVault(const Vault& vault);
-    // Another pswd.tab, read under the installation key of the cnfg.tab beside it, else under the vault's own.
+    // Another pswd.tab, read under the installation key of the cnfg.tab beside it, else under the vault's own; the
+    // password and start answer of that cnfg.tab are kept when it was saved later than the vault's.
     static ConflictScan ofVaultFile(const Vault& vault, const QString& path);
 
     const QList<ConflictCopy>& copies() const { return m_copies; }
     QList<ConflictCopy> readableCopies() const;
     QList<ConflictCopy> unreadableCopies() const;
+    // Whether some copy of pswd.tab can be merged.
+    bool holdsReadableVault() const;
     const EntryMerge& merge() const { return m_merge; }
     // The settings file to write: the vault's key with the password and start answer of a later save.
     const std::optional<Settings>& settings() const { return m_settings; }

@@ -44,16 +44,16 @@ QString problemOf(const ConflictCopy& copy)
     return {};
 }
 
+} // namespace
+
+namespace MergeWording {
+
 QString settingsNote(const ConflictScan& scan)
 {
     return scan.settings() ? QStringLiteral("\nA senha mestra e a opção de pedi-la ao iniciar passam a ser as da "
                                             "cópia de cnfg.tab, gravada depois; a chave de instalação não muda.")
                            : QString();
 }
-
-} // namespace
-
-namespace MergeWording {
 
 QString counts(const EntryMerge& merge)
 {

@@ -13,6 +13,8 @@ namespace MergeWording {
 
 // "3 entradas novas, 1 atualizada, 12 iguais", and the older versions left in the copies when there are any.
 QString counts(const EntryMerge& merge);
+// That the master password and start answer of a later cnfg.tab are taken; empty when they are not.
+QString settingsNote(const ConflictScan& scan);
 // The copies found, what merging them would do, and the question whether to merge.
 QString question(const ConflictScan& scan);
 // The copies that cannot be merged and why, each on a line; empty when there are none.

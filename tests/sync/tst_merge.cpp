@@ -1,6 +1,7 @@
 #include "access/loginwindow.h"
 #include "app/datafolderlock.h"
 #include "app/transfercommands.h"
+#include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
 #include "storage/settingsfile.h"
 #include "storage/vaultfile.h"
@@ -85,6 +86,15 @@ struct SyncedFolder
     }
     DataFolder folder;
 };
+
+// As a file-sync program brings a file: written whole beside it, then renamed over it.
+void bringFile(const DataFolder& folder, const QString& name, const QByteArray& bytes)
+{
+    folder.write(name + ".tmp", bytes);
+    QVERIFY(
+        QFile::rename(folder.filePath(name + ".tmp"), folder.filePath(name)) ||
+        (QFile::remove(folder.filePath(name)) && QFile::rename(folder.filePath(name + ".tmp"), folder.filePath(name))));
+}
 
 QStringList texts(const Records& records)
 {
@@ -371,36 +381,103 @@ private slots:
         QCOMPARE(snapshot(synced.folder.path()), before);
     }
 
+    // While the window is open, another program brings a conflict copy and replaces pswd.tab; the next save reads the
+    // file again, and then the merge is offered. Copies declined once are not brought up again in the same run.
+    void mergeAfterOutsideChange_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("secondCopy"); // another copy arrives with a second outside change
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("Sim merges the copy") << true << false << 1 << 4;
+        QTest::newRow("Não: the same copy is not asked again") << false << false << 1 << 3;
+        QTest::newRow("Não, then a new copy: asked again") << false << true << 2 << 3;
+    }
+    void mergeAfterOutsideChange()
+    {
+        QFETCH(bool, answer);
+        QFETCH(bool, secondCopy);
+        QFETCH(int, questions);
+        QFETCH(int, entries);
+        SyncedFolder synced({alfa});
+        RecordingPlatform platform;
+        platform.answer = answer;
+        Program program(synced.folder.path(), platform);
+        QVERIFY(program.start());
+        QVERIFY(QTest::qWaitForWindowExposed(program.mainWindow()));
+        QVERIFY(platform.questions.isEmpty());
+        const QString copyName = "pswd.sync-conflict-20261207-101010-ABCDEFG.tab";
+        const auto outsideChange = [&](const QString& name, const Records& copy, const Records& vault) {
+            synced.folder.write(name, vaultBytes(copy, ownKey));
+            bringFile(synced.folder, "pswd.tab", vaultBytes(vault, ownKey));
+        };
+        outsideChange(copyName, {alfa, gama}, {alfa, beta});
+        QVERIFY(program.vault().addEntry(entry("Delta", "26.03.01.10.00.00")).ok());
+        QVERIFY(platform.questions.isEmpty()); // not in the middle of the save
+        QTRY_COMPARE(platform.questions.size(), 1);
+        QVERIFY(platform.questions.first().contains(copyName));
+        QVERIFY(platform.questions.first().contains("1 entrada nova, 0 atualizadas, 1 igual"));
+        Records shown;
+        for (qsizetype i = 0; i < program.vault().entries().size(); ++i) {
+            shown.append(program.vault().entries().at(i));
+        }
+        outsideChange(secondCopy ? "pswd (conflicted copy 2026-12-07 111111).tab" : "outro.tab", {betaLater},
+                      shown + Records{entry("Zeta", "26.03.01.10.00.00")});
+        QVERIFY(program.vault().addEntry(entry("Eta", "26.03.01.10.00.00")).ok());
+        QTest::qWait(50);
+        QTRY_COMPARE(platform.questions.size(), questions);
+        QCOMPARE(program.vault().entries().size(), entries + 2);
+        QCOMPARE(QFile::exists(synced.folder.filePath(copyName + ".juntado")), answer);
+    }
+
     void mergeCommand_data()
     {
         QTest::addColumn<QByteArray>("otherSettings"); // empty: no cnfg.tab beside the other pswd.tab
+        QTest::addColumn<int>("settingsAgeSeconds");   // of that cnfg.tab against the vault's: negative, older
         QTest::addColumn<QByteArray>("otherVault");
         QTest::addColumn<bool>("windowOpen");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
+        QTest::addColumn<QByteArray>("password"); // of cnfg.tab afterwards
         QTest::newRow("under the key of the cnfg.tab beside it")
-            << settingsBytes(otherKey) << vaultBytes({alfa, gama}, otherKey) << false << 0
-            << "1 entrada nova, 0 atualizadas, 1 igual.\n";
+            << settingsBytes(otherKey) << 60 << vaultBytes({alfa, gama}, otherKey) << false << 0
+            << "1 entrada nova, 0 atualizadas, 1 igual.\n"
+            << QByteArray("8046");
+        QTest::newRow("cnfg.tab beside it saved later: its password and answer")
+            << settingsBytes(otherKey, "outra", "Sim") << 60 << vaultBytes({gama}, otherKey) << false << 0
+            << "passam a ser as da cópia de cnfg.tab" << QByteArray("outra");
+        QTest::newRow("cnfg.tab beside it saved earlier: the vault's own")
+            << settingsBytes(otherKey, "outra", "Sim") << -60 << vaultBytes({gama}, otherKey) << false << 0
+            << "1 entrada nova, 0 atualizadas, 0 iguais.\n"
+            << QByteArray("8046");
         QTest::newRow("no cnfg.tab beside it: under the vault's own key")
-            << QByteArray() << vaultBytes({betaLater, gama}, ownKey) << false << 0
-            << "1 entrada nova, 1 atualizada, 0 iguais.\n";
-        QTest::newRow("under a key known nowhere here")
-            << QByteArray() << vaultBytes({gama}, otherKey) << false << 1 << "nenhuma chave de instalação conhecida";
+            << QByteArray() << 0 << vaultBytes({betaLater, gama}, ownKey) << false << 0
+            << "1 entrada nova, 1 atualizada, 0 iguais.\n"
+            << QByteArray("8046");
+        QTest::newRow("under a key known nowhere here") << QByteArray() << 0 << vaultBytes({gama}, otherKey) << false
+                                                        << 1 << "nenhuma chave de instalação conhecida" << QByteArray();
         QTest::newRow("refused while the window is open on the folder")
-            << QByteArray() << vaultBytes({gama}, ownKey) << true << 1 << "O KeyHound está aberto";
+            << QByteArray() << 0 << vaultBytes({gama}, ownKey) << true << 1 << "O KeyHound está aberto" << QByteArray();
     }
     void mergeCommand()
     {
         QFETCH(QByteArray, otherSettings);
+        QFETCH(int, settingsAgeSeconds);
         QFETCH(QByteArray, otherVault);
         QFETCH(bool, windowOpen);
         QFETCH(int, exitCode);
         QFETCH(QString, said);
+        QFETCH(QByteArray, password);
         SyncedFolder synced({alfa, beta});
         DataFolder other;
         other.write("pswd.tab", otherVault);
         if (!otherSettings.isEmpty()) {
             other.write("cnfg.tab", otherSettings);
+            QFile beside(other.filePath("cnfg.tab"));
+            QVERIFY(beside.open(QIODevice::ReadWrite));
+            QVERIFY(beside.setFileTime(
+                QFileInfo(synced.folder.filePath("cnfg.tab")).lastModified().addSecs(settingsAgeSeconds),
+                QFileDevice::FileModificationTime));
         }
         const auto before = snapshot(synced.folder.path());
         QLockFile window(synced.folder.filePath(DataFolderLock::fileName));
@@ -413,9 +490,45 @@ private slots:
         QCOMPARE(other.read("pswd.tab"), otherVault);
         if (exitCode != 0) {
             QCOMPARE(snapshot(synced.folder.path()), before);
-        } else {
-            QVERIFY(synced.entries().contains(texts({gama}).first()));
+            return;
         }
+        QVERIFY(synced.entries().contains(texts({gama}).first()));
+        const Settings settings = SettingsFile::decode(synced.folder.read("cnfg.tab"));
+        QCOMPARE(settings.installationKey, ownKey);
+        QCOMPARE(settings.masterPassword, password);
+    }
+
+    // A file-sync program that carries keyhound.lock between computers never locks the user out, and the copy
+    // that holds the folder never removes the lock file another computer's sync put in its place.
+    void lockFileFromAnotherComputer_data()
+    {
+        QTest::addColumn<QByteArray>("lockBytes");
+        QTest::addColumn<bool>("replacedWhileHeld");
+        QTest::newRow("a process id of the other computer") << QByteArray("4242\n") << false;
+        QTest::newRow("this computer's own process id")
+            << QByteArray::number(QCoreApplication::applicationPid()) << false;
+        QTest::newRow("replaced by the other computer's while held") << QByteArray("4242\n") << true;
+    }
+    void lockFileFromAnotherComputer()
+    {
+        QFETCH(QByteArray, lockBytes);
+        QFETCH(bool, replacedWhileHeld);
+        SyncedFolder synced({alfa});
+        if (!replacedWhileHeld) {
+            synced.folder.write(DataFolderLock::fileName, lockBytes);
+        }
+        {
+            DataFolderLock lock(synced.folder.path());
+            QCOMPARE(lock.take(), DataFolderLock::Outcome::Taken);
+            if (replacedWhileHeld) {
+                bringFile(synced.folder, DataFolderLock::fileName, lockBytes);
+            } else {
+                const CommandOutput job = TransferCommands::mergeFrom(synced.folder.path(), synced.folder.filePath("x"),
+                                                                      QDateTime::currentDateTime());
+                QVERIFY2(job.error.contains("O KeyHound está aberto"), qPrintable(job.error));
+            }
+        }
+        QCOMPARE(synced.folder.read(DataFolderLock::fileName), replacedWhileHeld ? lockBytes : QByteArray());
     }
 };
 

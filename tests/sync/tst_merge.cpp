@@ -351,6 +351,9 @@ private slots:
         const QString syncthingCopy = "pswd.sync-conflict-20261207-101010-ABCDEFG.tab";
         synced.folder.write(syncthingCopy, vaultBytes(own + Records{gama}, ownKey));
         synced.folder.write("pswd (Maria's conflicted copy 2026-12-07).tab", vaultBytes({alfa}, ownKey));
+        // Set before the scan: changing a file's attributes changes its stamp, which would count as a change.
+        const QString immutable = synced.folder.filePath(syncthingCopy);
+        QVERIFY(fault != "immutable copy" || QProcess::execute("chattr", {"+i", immutable}) == 0);
         Vault vault(synced.folder.path());
         QVERIFY(vault.open().ok());
         const ConflictScan scan = ConflictScan::besideVault(vault);
@@ -361,8 +364,6 @@ private slots:
             synced.folder.write("pswd.tab", vaultBytes({alfa}, ownKey));
         }
         const auto before = snapshot(synced.folder.path());
-        const QString immutable = synced.folder.filePath(syncthingCopy);
-        QVERIFY(fault != "immutable copy" || QProcess::execute("chattr", {"+i", immutable}) == 0);
         if (fault == "full disk") {
             disk.fill();
         }

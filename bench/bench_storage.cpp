@@ -4,7 +4,7 @@
 //   bench_storage --add-once FOLDER   (a process of its own: loads, adds one entry, prints memory and time)
 #include "vaults.h"
 
-#include "storage/entryrecord.h"
+#include "mainwindow/entrylistmodel.h"
 #include "storage/vault.h"
 #include "storage/vaultfile.h"
 
@@ -39,9 +39,9 @@ std::unique_ptr<Vault> loadFirstPage(const QString& folder)
 {
     auto vault = std::make_unique<Vault>(folder);
     vault->open();
-    const EntryList& entries = vault->entries();
-    for (qsizetype i = 0; i < qMin<qsizetype>(15, entries.size()); ++i) {
-        benchmark::DoNotOptimize(EntryRecord::displayRow(entries.at(i), i));
+    const EntryListModel rows(vault->entries());
+    for (int i = 0; i < qMin(15, rows.rowCount()); ++i) {
+        benchmark::DoNotOptimize(rows.index(i).data());
     }
     return vault;
 }

@@ -1,7 +1,5 @@
 #include "mainwindow/listpager.h"
 
-#include "storage/entrylist.h"
-
 void ListPager::firstPage(qsizetype count)
 {
     m_count = qMax<qsizetype>(count, 0);
@@ -47,27 +45,4 @@ qsizetype ListPager::inicioAvanca() const
         return pageSize;
     }
     return canForward() ? pageStart() + pageSize : 0;
-}
-
-QList<ListRow> ListPager::rows(const EntryList& entries) const
-{
-    QList<ListRow> rows;
-    const qsizetype end = qMin(pageEnd(), entries.size());
-    for (qsizetype index = pageStart(); index < end; ++index) {
-        rows.append(ListRow::of(entries.at(index), index));
-    }
-    return rows;
-}
-
-QList<ListRow> ListPager::rows(const EntryList& entries, const QList<qsizetype>& shown) const
-{
-    QList<ListRow> rows;
-    const qsizetype end = qMin(pageEnd(), shown.size());
-    for (qsizetype position = pageStart(); position < end; ++position) {
-        const qsizetype index = shown.at(position);
-        if (entries.contains(index)) {
-            rows.append(ListRow::of(entries.at(index), index));
-        }
-    }
-    return rows;
 }

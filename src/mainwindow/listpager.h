@@ -1,10 +1,6 @@
 #pragma once
 
-#include "mainwindow/listrow.h"
-
-#include <QList>
-
-class EntryList;
+#include <QtGlobal>
 
 // The paging of the main list: which fifteen entries of the full list are shown, and the state the window keeps
 // about them. Pages start at the indexes 0, 15, 30 and so on. The page-bound values are those the window has always
@@ -39,11 +35,6 @@ public:
     void markRowOneSelected();
     // True until row 1 has been selected or a page turned for the first time.
     bool isUntouched() const { return m_untouched; }
-
-    // The rows of the page shown.
-    QList<ListRow> rows(const EntryList& entries) const;
-    // The same when the list pages through only the entries at these indexes of the full list, in their order.
-    QList<ListRow> rows(const EntryList& entries, const QList<qsizetype>& shown) const;
 
 private:
     qsizetype m_count = 0;

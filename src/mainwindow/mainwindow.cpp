@@ -8,7 +8,9 @@
 #include "expiry/expirystatus.h"
 #include "info/aboutwindow.h"
 #include "info/helpwindow.h"
+#include "mainwindow/entrylistmodel.h"
 #include "mainwindow/pagelist.h"
+#include "mainwindow/pagemodel.h"
 #include "mainwindow/rowdelegate.h"
 #include "platform/modalrun.h"
 #include "platform/noticelabel.h"
@@ -78,12 +80,16 @@ struct StateLabel
 // The installation key and the master password have none: any program on the user's accessibility bus reads every
 // label, hidden or not.
 const std::array<StateLabel, 7> stateLabels = {{
-    {"lblInicioRetorna", [](const MainWindow::State& state) { return QString::number(state.pager.inicioRetorna()); }},
-    {"lblInicioAvanca", [](const MainWindow::State& state) { return QString::number(state.pager.inicioAvanca()); }},
-    {"lblSetaMais", [](const MainWindow::State& state) { return QString::number(state.setaMais); }},
-    {"lblSetaMenos", [](const MainWindow::State& state) { return QString::number(state.pager.setaMenos()); }},
+    {"lblInicioRetorna",
+     [](const MainWindow::State& state) { return QString::number(state.list.pager().inicioRetorna()); }},
+    {"lblInicioAvanca",
+     [](const MainWindow::State& state) { return QString::number(state.list.pager().inicioAvanca()); }},
+    {"lblSetaMais", [](const MainWindow::State& state) { return QString::number(state.list.selectedRow()); }},
+    {"lblSetaMenos", [](const MainWindow::State& state) { return QString::number(state.list.pager().setaMenos()); }},
     {"lblListIndex",
-     [](const MainWindow::State& state) { return state.listIndex < 0 ? QString() : QString::number(state.listIndex); }},
+     [](const MainWindow::State& state) {
+         return state.list.selectedEntry() < 0 ? QString() : QString::number(state.list.selectedEntry());
+     }},
     {"lblAbreFecha",
      [](const MainWindow::State& state) { return state.sideWindowsOpen ? QStringLiteral("X") : QString(); }},
     {"lblUsaSenha", [](const MainWindow::State& state) { return text(state.settings.askAtStart); }},
@@ -93,7 +99,7 @@ const std::array<StateLabel, 7> stateLabels = {{
 
 MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_vault(vault), m_platform(platform),
-      m_sideWindows(new SideWindows(vault, platform, this))
+      m_sideWindows(new SideWindows(vault, platform, this)), m_entries(new EntryListModel(vault.entries(), this))
 {
     setObjectName(QStringLiteral("frm0_Inicial"));
     setWindowTitle(Platform::programTitle());
@@ -140,6 +146,7 @@ MainWindow::MainWindow(Vault& vault, Platform& platform, QWidget* parent)
     connect(dragger, &WindowDragger::dragFinished, this, &MainWindow::placeSideWindows);
     connect(&m_vault, &Vault::entriesChanged, this, [this] {
         m_matcher.reset();
+        m_entries->entriesChanged();
         showFirstPage();
     });
     connect(&m_vault, &Vault::settingsChanged, this, &MainWindow::readSettings);
@@ -231,12 +238,12 @@ void MainWindow::buildList()
     image1->hide();
     m_listBrush = QBrush(image1->pixmap());
 
-    m_list = new PageList(this);
+    m_list = new PageList(*m_entries, this);
     m_list->setGeometry(listPlace);
     m_list->setAccessibleName(QStringLiteral("Entradas"));
     m_list->installEventFilter(this);
-    connect(m_list, &QListWidget::currentRowChanged, this, &MainWindow::selectRow);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, &MainWindow::toggleSideWindows);
+    connect(m_list, &PageList::currentRowChanged, this, &MainWindow::selectRow);
+    connect(m_list, &PageList::rowDoubleClicked, this, &MainWindow::toggleSideWindows);
 
     addLabel(QStringLiteral("lblVencimento"), QStringLiteral("Vence em:"),
              QRect(listPlace.left() + 4, listPlace.top() - 15, 80, 13));
@@ -329,28 +336,30 @@ void MainWindow::showState()
     for (qsizetype i = 0; i < m_stateLabels.size(); ++i) {
         m_stateLabels.at(i)->setText(stateLabels.at(i).text(m_state));
     }
-    m_lblPagina->setText(QString::number(m_state.pager.pagina()));
-    m_lblTotalLembretes->setText(QString::number(m_state.pager.count()));
-    m_imgAvanca->setVisible(m_state.pager.canForward());
-    m_imgRetorna->setVisible(m_state.pager.canBack());
+    const ListPager& pager = m_state.list.pager();
+    m_lblPagina->setText(QString::number(pager.pagina()));
+    m_lblTotalLembretes->setText(QString::number(pager.count()));
+    m_imgAvanca->setVisible(pager.canForward());
+    m_imgRetorna->setVisible(pager.canBack());
 }
 
 void MainWindow::showFirstPage()
 {
     // The entries were read again: what was selected may have moved or gone.
-    m_state.listIndex = -1;
     m_txtLogin->clear();
     m_txtSenha->clear();
-    m_matches = findMatches();
-    m_state.pager.firstPage(m_fullListPager ? m_matches.size() : m_vault.entries().size());
+    if (m_state.list.isSearching()) {
+        m_state.list.showMatches(findMatches());
+    } else {
+        m_state.list.showFirstPage(m_vault.entries().size());
+    }
     showPage();
 }
 
 void MainWindow::showPage()
 {
-    const EntryList& entries = m_vault.entries();
-    m_list->setRows(m_fullListPager ? m_state.pager.rows(entries, m_matches) : m_state.pager.rows(entries),
-                    m_clock().date());
+    m_entries->setToday(m_clock().date());
+    m_list->page().showRows(m_state.list.pageEntries());
     showState();
 }
 
@@ -368,13 +377,9 @@ bool MainWindow::handleSearchKey(QEvent* event)
 
 void MainWindow::showMatches()
 {
-    // The search pages on its own; the full list's paging, with its keyboard markers, waits for its return.
-    if (!m_fullListPager) {
-        m_fullListPager = m_state.pager;
-        m_state.pager = ListPager();
-        m_list->reserveBottom(searchLineHeight);
-        placeNoticeAbove(searchLineHeight);
-    }
+    m_list->reserveBottom(searchLineHeight);
+    placeNoticeAbove(searchLineHeight);
+    m_state.list.openSearch();
     showFirstPage();
 }
 
@@ -386,20 +391,14 @@ void MainWindow::placeNoticeAbove(int reservedBottom)
 
 void MainWindow::closeSearch()
 {
-    if (m_fullListPager) {
-        m_state.pager = *m_fullListPager;
-        m_fullListPager.reset();
-    }
     m_list->reserveBottom(0);
     placeNoticeAbove(0);
+    m_state.list.closeSearch();
     showFirstPage();
 }
 
 QList<qsizetype> MainWindow::findMatches()
 {
-    if (!m_fullListPager) {
-        return {};
-    }
     if (!m_matcher) {
         m_matcher.emplace(m_vault.entries());
     }
@@ -425,7 +424,7 @@ void MainWindow::announceExpired()
 
 void MainWindow::turnPage(bool forward)
 {
-    if (forward ? m_state.pager.forward() : m_state.pager.back()) {
+    if (m_state.list.turnPage(forward)) {
         showPage();
     }
     m_list->setFocus();
@@ -433,17 +432,12 @@ void MainWindow::turnPage(bool forward)
 
 void MainWindow::selectRow(int row)
 {
-    const QListWidgetItem* item = m_list->item(row);
-    if (item == nullptr) {
+    if (row < 0 || row >= m_list->count()) {
         return;
     }
-    m_state.setaMais = row;
-    if (row == 1) {
-        m_state.pager.markRowOneSelected();
-    }
-    const qsizetype index = EntryRecord::indexOfRow(Windows1252::fromUnicode(item->text()));
+    const qsizetype index = m_list->entryAt(row);
+    m_state.list.selectRow(row, index);
     if (m_vault.entries().contains(index)) {
-        m_state.listIndex = index;
         const QByteArray& record = m_vault.entries().at(index);
         m_txtLogin->setText(text(EntryRecord::field(record, EntryRecord::Login)));
         m_txtSenha->setText(text(EntryRecord::field(record, EntryRecord::Password)));
@@ -538,14 +532,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 bool MainWindow::handleListKeyPress(int key)
 {
     const int row = m_list->currentRow();
-    // Down on the last row of a full page goes on to the first row of the next page.
-    if (key == Qt::Key_Down && row == ListPager::pageSize - 1 && m_state.pager.canForward()) {
+    if (m_state.list.goesToNextPage(key, row)) {
         turnPage(true);
         m_list->setCurrentRow(0);
         return true;
     }
-    // Up on the first row goes back to the last row of the previous page.
-    if (key == Qt::Key_Up && row == 0 && m_state.pager.canBack()) {
+    if (m_state.list.goesToPreviousPage(key, row)) {
         turnPage(false);
         m_list->setCurrentRow(m_list->count() - 1);
         return true;
@@ -555,11 +547,7 @@ bool MainWindow::handleListKeyPress(int key)
 
 void MainWindow::handleListKeyRelease()
 {
-    // Until row 1 has been selected or a page turned for the first time, a key that leaves the first row selected
-    // moves the selection round to the last row of the page. The row-1 marker alone cannot tell: turns back and
-    // forth bring it to 0 again, and then a Down that turned the page would land on the new page's last row. The
-    // entries a search found never move round.
-    if (!m_fullListPager && m_state.pager.isUntouched() && m_list->currentRow() == 0) {
+    if (m_state.list.movesRoundToLastRow(m_list->currentRow())) {
         m_list->setCurrentRow(m_list->count() - 1);
     }
 }
@@ -574,8 +562,8 @@ void MainWindow::setSideWindowsOpen(bool open)
 void MainWindow::toggleSideWindows()
 {
     setSideWindowsOpen(!m_state.sideWindowsOpen);
-    if (m_state.setaMais < m_list->count()) {
-        m_list->setCurrentRow(m_state.setaMais);
+    if (m_state.list.selectedRow() < m_list->count()) {
+        m_list->setCurrentRow(m_state.list.selectedRow());
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calendar/clock.h"
-#include "mainwindow/listpager.h"
+#include "mainwindow/listcontroller.h"
 #include "search/entrymatcher.h"
 #include "storage/settingsfile.h"
 
@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class EntryListModel;
 class NoticeLabel;
 class PageList;
 class PictureButton;
@@ -36,12 +37,8 @@ public:
     // the window show it for other programs to read; nothing reads it back from them.
     struct State
     {
-        // The paging of the list shown: every entry, or while a search is open the entries found.
-        ListPager pager;
-        // The in-page row most recently selected.
-        int setaMais = 0;
-        // The index in the full list of the entry selected, or -1.
-        qsizetype listIndex = -1;
+        // The paging of the list shown, every entry or while a search is open the entries found, and the selection.
+        ListController list;
         bool sideWindowsOpen = false;
         // The settings as last read.
         Settings settings;
@@ -137,12 +134,10 @@ private:
     SearchLine* m_search = nullptr;
     // Made when a search first needs it, dropped when the entries change.
     std::optional<EntryMatcher> m_matcher;
-    // While a search is open: the indexes of the entries found, and the paging of the full list it returns to.
-    QList<qsizetype> m_matches;
-    std::optional<ListPager> m_fullListPager;
     bool m_expiryAnnounced = false;
 
     QBrush m_listBrush;
+    EntryListModel* m_entries = nullptr;
     PageList* m_list = nullptr;
     QLineEdit* m_txtLogin = nullptr;
     QLineEdit* m_txtSenha = nullptr;

@@ -1,9 +1,10 @@
 #include "mainwindow/pagelist.h"
 
-#include "expiry/expirystatus.h"
+#include "mainwindow/entrylistmodel.h"
+#include "mainwindow/pagemodel.h"
 #include "mainwindow/rowdelegate.h"
 
-PageList::PageList(QWidget* parent) : QListWidget(parent)
+PageList::PageList(EntryListModel& entries, QWidget* parent) : QListView(parent), m_page(new PageModel(this))
 {
     setObjectName(QStringLiteral("lstLembretes"));
     setFrameShape(QFrame::NoFrame);
@@ -15,24 +16,38 @@ PageList::PageList(QWidget* parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setTextElideMode(Qt::ElideRight);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new RowDelegate(this));
     QFont rowFont(QStringLiteral("DejaVu Sans Condensed"));
     rowFont.setPixelSize(11);
     setFont(rowFont);
+    m_page->setSourceModel(&entries);
+    setModel(m_page);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { emit currentRowChanged(current.isValid() ? current.row() : -1); });
+    connect(this, &QAbstractItemView::doubleClicked, this, &PageList::rowDoubleClicked);
+    connect(m_page, &QAbstractItemModel::modelReset, this, &QAbstractItemView::scrollToTop);
 }
 
-void PageList::setRows(const QList<ListRow>& rows, QDate today)
+int PageList::count() const
 {
-    clear();
-    for (const ListRow& row : rows) {
-        auto* item = new QListWidgetItem(row.shown, this);
-        const ExpiryStatus expiry(RowDelegate::expiryText(row.shown), today);
-        item->setData(RowDelegate::expiryRole, int(expiry.kind()));
-        item->setToolTip(expiry.description());
-        item->setData(Qt::AccessibleTextRole, row.spoken);
-        item->setData(Qt::AccessibleDescriptionRole, expiry.description().trimmed());
-    }
-    scrollToTop();
+    return m_page->rowCount();
+}
+
+int PageList::currentRow() const
+{
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+void PageList::setCurrentRow(int row)
+{
+    setCurrentIndex(m_page->index(row, 0));
+}
+
+qsizetype PageList::entryAt(int row) const
+{
+    const QVariant entry = m_page->index(row, 0).data(EntryListModel::EntryIndexRole);
+    return entry.isValid() ? entry.value<qsizetype>() : -1;
 }
 
 void PageList::reserveBottom(int pixels)

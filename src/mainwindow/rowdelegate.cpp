@@ -1,6 +1,7 @@
 #include "mainwindow/rowdelegate.h"
 
 #include "expiry/expirystatus.h"
+#include "mainwindow/entrylistmodel.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -9,7 +10,6 @@
 
 namespace {
 
-const QString columnGap = QStringLiteral("    ");
 const QString widestExpiry = QStringLiteral("----/----/----");
 const QColor expiryColour(0x6a, 0x55, 0x30);
 const QColor titleColour(0x2a, 0x2a, 0x2a);
@@ -38,7 +38,7 @@ void paintSelection(QPainter* painter, const QRectF& rect)
 // The colours of the expiry date and the title of a row that is not selected.
 std::pair<QColor, QColor> rowColours(const QModelIndex& index)
 {
-    switch (ExpiryStatus::Kind(index.data(RowDelegate::expiryRole).toInt())) {
+    switch (ExpiryStatus::Kind(index.data(EntryListModel::ExpiryStateRole).toInt())) {
     case ExpiryStatus::Kind::Expired:
         return {expiredColour, expiredColour};
     case ExpiryStatus::Kind::Soon:
@@ -50,22 +50,6 @@ std::pair<QColor, QColor> rowColours(const QModelIndex& index)
 }
 
 } // namespace
-
-QString RowDelegate::expiryText(const QString& row)
-{
-    const QString text = visibleText(row);
-    const qsizetype gap = text.indexOf(columnGap);
-    return gap < 0 ? QString() : text.left(gap);
-}
-
-QString RowDelegate::visibleText(const QString& row)
-{
-    // The index stands after the row's last four tabs; a title may hold tabs of its own, shown as spaces so that
-    // they do not push the rest of it out of sight.
-    const qsizetype indexTabs = row.lastIndexOf(QStringLiteral("\t\t\t\t"));
-    QString shown = indexTabs < 0 ? row : row.left(indexTabs);
-    return shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
-}
 
 void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
@@ -82,21 +66,16 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
     const QRect textArea = option.rect.adjusted(5, 0, -4, 0);
     const auto [expiryPen, titlePen] = selected ? std::pair(selectedTextColour, selectedTextColour) : rowColours(index);
 
-    // A record too short to carry an expiry date shows its whole text here instead.
-    const QString text = visibleText(index.data().toString());
-    const qsizetype gap = text.indexOf(columnGap);
-    const QString expiry = gap < 0 ? QString() : text.left(gap);
-    const QString title = gap < 0 ? text : text.mid(gap + columnGap.size());
+    const QString expiry = index.data(EntryListModel::ExpiryRole).toString();
+    const QString title = index.data(EntryListModel::TitleRole).toString();
     const int expiryWidth = metrics.horizontalAdvance(widestExpiry) + 8;
 
+    painter->setPen(expiryPen);
+    const QRect expiryArea(textArea.left(), textArea.top(), expiryWidth, textArea.height());
+    painter->drawText(expiryArea, Qt::AlignLeft | Qt::AlignVCenter,
+                      metrics.elidedText(expiry, Qt::ElideRight, expiryArea.width() - 4));
     QRect titleArea = textArea;
-    if (gap >= 0) {
-        painter->setPen(expiryPen);
-        const QRect expiryArea(textArea.left(), textArea.top(), expiryWidth, textArea.height());
-        painter->drawText(expiryArea, Qt::AlignLeft | Qt::AlignVCenter,
-                          metrics.elidedText(expiry, Qt::ElideRight, expiryArea.width() - 4));
-        titleArea.setLeft(expiryArea.right() + 1);
-    }
+    titleArea.setLeft(expiryArea.right() + 1);
     QFont titleFont = option.font;
     titleFont.setBold(selected);
     painter->setFont(titleFont);

@@ -41,21 +41,4 @@ QByteArray descriptionLines(const QByteArray& description)
     return ReplaceText(description, QByteArrayView(&lineBreakMark, 1), "\r\n");
 }
 
-QByteArray displayRow(const QByteArray& record, qsizetype index)
-{
-    const bool hasExpiry = record.contains(separator);
-    const QByteArray expiry = hasExpiry ? field(record, Expiry) : record;
-    return expiry.left(shownFieldLength) + "    " + field(record, Title).left(shownFieldLength) + "\t\t\t\t" +
-           QByteArray::number(index);
-}
-
-qsizetype indexOfRow(const QByteArray& row)
-{
-    // The index follows the last tab, so a title that carries a tab of its own cannot shift it.
-    const qsizetype lastTab = row.lastIndexOf('\t');
-    bool ok = false;
-    const qsizetype index = lastTab < 0 ? -1 : row.mid(lastTab + 1).toLongLong(&ok);
-    return ok ? index : -1;
-}
-
 } // namespace EntryRecord

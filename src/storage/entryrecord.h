@@ -36,13 +36,4 @@ QByteArray stampDate(const QByteArray& stamp);
 // The description with every line-break mark turned back into CR LF.
 QByteArray descriptionLines(const QByteArray& description);
 
-// A row of the visible list: expiry, four spaces, title, four tabs and the record's index in the full list. A record
-// too short to have a field shows its whole text in that field's place. Each shown field is cut to its first
-// shownFieldLength characters, far more than the list can show, so that the damaged line of a huge file cannot
-// stall the window that lays it out.
-inline constexpr qsizetype shownFieldLength = 4096;
-QByteArray displayRow(const QByteArray& record, qsizetype index);
-// The index carried at the end of a display row, after its last tab, or -1.
-qsizetype indexOfRow(const QByteArray& row);
-
 } // namespace EntryRecord

@@ -59,7 +59,7 @@ void TestExpiry::rowsShowIt()
     QFETCH(QString, toolTip);
     const bool expired = toolTip.startsWith("Vencida");
     MainWindowHost host({expiring("Alvo", qPrintable(expiry)), expiring("Outra", "----/----/----")}, today);
-    QCOMPARE(host.list()->item(0)->toolTip(), toolTip);
+    QCOMPARE(host.row(0).data(Qt::ToolTipRole).toString(), toolTip);
 
     // The date as stored, cut when too long for its column, and the title; then the other row, drawn as always.
     const QList<DrawnText> drawn = drawnText(host.list()->viewport());

@@ -8,13 +8,13 @@
 #include "lock/idlewatcher.h"
 #include "lock/programlock.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/pagelist.h"
 #include "mainwindow/program.h"
 #include "platform/recordingplatform.h"
 
 #include <QDBusConnectionInterface>
 #include <QDialog>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSettings>
@@ -234,7 +234,7 @@ private slots:
         QFETCH(QString, box);
         LoggedIn logged;
         QSignalSpy finished(&logged.program, &Program::finished);
-        auto* list = child<QListWidget>(logged.main(), "lstLembretes");
+        auto* list = child<PageList>(logged.main(), "lstLembretes");
         list->setCurrentRow(0);
         click(child(logged.main(), "btnCopySenha"));
         QCOMPARE(logged.platform.clipboard, QStringLiteral("senha00"));

@@ -162,7 +162,7 @@ void TestMainWindow::rowsShowWhatIsStored()
     QVERIFY(!sides->detailWindow()->isVisible() && !sides->updateWindow()->isVisible());
     QCOMPARE(textOf(child(sides->detailWindow(), "txtSenha")), QStringLiteral("São-Paulo!"));
     host.clickRow(1);
-    QCOMPARE(host.window->state().listIndex, 1);
+    QCOMPARE(host.window->state().list.selectedEntry(), 1);
     QCOMPARE(textOf(host.child("txtLogin")), QString());
     host.doubleClickRow(0);
     QVERIFY(sidesShown(host));

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "mainwindow/entrylistmodel.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/pagelist.h"
 #include "support/input.h"
 #include "support/vaultfixture.h"
-#include "mainwindow/mainwindow.h"
 
 #include <QLabel>
-#include <QListWidget>
 
 // A main window shown over a vault holding the records, with today's date fixed.
 struct MainWindowHost : VaultFixture
@@ -23,8 +24,9 @@ struct MainWindowHost : VaultFixture
 
     QWidget* child(const char* name) const { return ::child(window.get(), name); }
     QString label(const char* name) const { return window->findChild<QLabel*>(QLatin1String(name))->text(); }
-    QListWidget* list() const { return window->findChild<QListWidget*>(QStringLiteral("lstLembretes")); }
-    QPoint rowCentre(int row) const { return list()->visualItemRect(list()->item(row)).center(); }
+    PageList* list() const { return window->findChild<PageList*>(QStringLiteral("lstLembretes")); }
+    QModelIndex row(int row) const { return list()->model()->index(row, 0); }
+    QPoint rowCentre(int row) const { return list()->visualRect(this->row(row)).center(); }
     void clickRow(int row) const { QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(row)); }
     void doubleClickRow(int row) const
     {
@@ -36,7 +38,7 @@ struct MainWindowHost : VaultFixture
     {
         QStringList shown;
         for (int row = 0; row < list()->count(); ++row) {
-            shown.append(list()->item(row)->text().section(QStringLiteral("    "), 1).section(QLatin1Char('\t'), 0, 0));
+            shown.append(this->row(row).data(EntryListModel::TitleRole).toString());
         }
         return shown;
     }

@@ -9,7 +9,7 @@
 #include "lock/programlock.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
-#include "platform/recordingplatform.h"
+#include "support/recordingplatform.h"
 
 #include <QDBusConnectionInterface>
 #include <QDialog>

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "support/input.h"
-#include "support/vaultfixture.h"
 #include "mainwindow/mainwindow.h"
+#include "support/input.h"
+#include "support/recordingplatform.h"
+#include "support/vaultfixture.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -41,5 +42,6 @@ struct MainWindowHost : VaultFixture
         return shown;
     }
 
+    RecordingPlatform platform;
     std::unique_ptr<MainWindow> window;
 };

@@ -9,8 +9,8 @@
 #include "info/aboutwindow.h"
 #include "info/helpwindow.h"
 #include "mainwindow/mainwindow.h"
-#include "platform/recordingplatform.h"
 #include "storage/vault.h"
+#include "support/recordingplatform.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

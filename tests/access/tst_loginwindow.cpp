@@ -5,8 +5,8 @@
 #include "access/loginwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
-#include "platform/recordingplatform.h"
 #include "storage/windows1252.h"
+#include "support/recordingplatform.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

@@ -48,6 +48,16 @@ def wait_for(what, condition, seconds=20):
     raise SystemExit(f"atspi_tree: timed out waiting for {what}")
 
 
+def answers(command):
+    return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+
+
+def window_manager_running(display):
+    root = subprocess.run(["xprop", "-display", display, "-root", "_NET_SUPPORTING_WM_CHECK"],
+                          capture_output=True, text=True).stdout
+    return "window id #" in root
+
+
 def texts_of(node):
     """Everything a client can read of a node: name, description and its text."""
     texts = [node.name or "", node.description or ""]
@@ -149,7 +159,12 @@ def main():
         display = ":" + wait_for("Xvfb", lambda: open(display_file).read().strip())
         env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1", HOME=work, XDG_RUNTIME_DIR=work)
-        processes.append(subprocess.Popen(["openbox"], env=env, stderr=subprocess.DEVNULL))
+        # Without a window manager F6 cannot make a window active: openbox only once the display takes
+        # connections, the program only once openbox has taken the screen.
+        wait_for("the display to accept connections", lambda: answers(["xdpyinfo", "-display", display]))
+        processes.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL))
+        wait_for("openbox to manage the screen", lambda: window_manager_running(display))
         # The accessibility bus the program and pyatspi meet on.
         processes.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env,
                                           stderr=subprocess.DEVNULL))

@@ -9,6 +9,7 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
 #include "support/input.h"
+#include "support/recordingplatform.h"
 #include "support/vaultfixture.h"
 
 #include <QCryptographicHash>
@@ -702,7 +703,8 @@ private slots:
         QFETCH(QString, button);
         VaultFixture data;
         QVERIFY(data.vault.saveSettings("8046", button.isEmpty()).ok());
-        Program program(data.folder.path(), data.platform);
+        RecordingPlatform platform;
+        Program program(data.folder.path(), platform);
         WakeChannel channel(data.folder.path());
         QVERIFY(channel.listen());
         connect(&channel, &WakeChannel::wakeRequested, &program, &Program::bringToFront);

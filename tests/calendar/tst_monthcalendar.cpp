@@ -1,8 +1,8 @@
 #include "accessibility/accessibility.h"
 #include "calendar/daycell.h"
 #include "calendar/monthcalendar.h"
-#include "platform/recordingplatform.h"
 #include "support/input.h"
+#include "support/recordingplatform.h"
 
 #include <QAccessible>
 

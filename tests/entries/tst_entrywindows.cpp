@@ -1,4 +1,5 @@
 #include "support/input.h"
+#include "support/recordingplatform.h"
 #include "support/vaultfixture.h"
 
 #include "calendar/monthcalendar.h"
@@ -87,6 +88,7 @@ struct EntryHost : VaultFixture
         }
     }
 
+    RecordingPlatform platform;
     std::optional<NewEntryWindow> newEntry;
     SideWindows sides{vault, platform};
     QStringList notices;

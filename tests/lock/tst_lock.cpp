@@ -10,7 +10,7 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/pagelist.h"
 #include "mainwindow/program.h"
-#include "platform/recordingplatform.h"
+#include "support/recordingplatform.h"
 
 #include <QDBusConnectionInterface>
 #include <QDialog>

@@ -4,6 +4,7 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/pagelist.h"
 #include "support/input.h"
+#include "support/recordingplatform.h"
 #include "support/vaultfixture.h"
 
 #include <QLabel>
@@ -43,5 +44,6 @@ struct MainWindowHost : VaultFixture
         return shown;
     }
 
+    RecordingPlatform platform;
     std::unique_ptr<MainWindow> window;
 };

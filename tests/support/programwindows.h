@@ -1,9 +1,9 @@
 #pragma once
 
 #include "mainwindow/mainwindow.h"
-#include "platform/recordingplatform.h"
 #include "storage/vault.h"
 #include "support/datafolder.h"
+#include "support/recordingplatform.h"
 
 #include <QList>
 #include <QWidget>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/recordingplatform.h"
 #include "storage/entryrecord.h"
 #include "storage/linecodec.h"
 #include "storage/vault.h"
@@ -10,8 +9,7 @@
 
 #include <QTest>
 
-
-// A vault in a fresh data folder, a recording platform, and pswd.tab read back line by line.
+// A vault in a fresh data folder, and pswd.tab read back line by line.
 struct VaultFixture
 {
     VaultFixture() { vault.open(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))); }
@@ -59,7 +57,6 @@ struct VaultFixture
 
     DataFolder folder;
     Vault vault{folder.path()};
-    RecordingPlatform platform;
 };
 
 // A record from texts written in this file's UTF-8.

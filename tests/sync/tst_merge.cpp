@@ -6,6 +6,7 @@
 #include "storage/settingsfile.h"
 #include "storage/vaultfile.h"
 #include "support/fulldisk.h"
+#include "support/recordingplatform.h"
 #include "support/vaultfixture.h"
 #include "sync/conflictname.h"
 #include "sync/conflictscan.h"

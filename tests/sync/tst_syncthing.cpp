@@ -2,6 +2,7 @@
 // while the link is down, Syncthing keeps one side as a conflict copy, the next start merges it, and Syncthing
 // carries the merged vault to the other side.
 #include "mainwindow/program.h"
+#include "support/recordingplatform.h"
 #include "support/vaultfixture.h"
 #include "sync/mergesave.h"
 

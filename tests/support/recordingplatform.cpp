@@ -1,4 +1,4 @@
-#include "platform/recordingplatform.h"
+#include "support/recordingplatform.h"
 
 void RecordingPlatform::showMessage(QWidget*, const QString& text, const QString& title, MessageIcon icon)
 {

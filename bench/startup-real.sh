@@ -12,7 +12,7 @@ program=$(realpath "${KEYHOUND:-$build/src/keyhound}")
 repetitions=${2:-15}
 work=$(mktemp -d)
 exec 9>"$work/display"
-Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb; rm -rf "$work"' EXIT
 while [ ! -s "$work/display" ]; do sleep 0.1; done

@@ -58,6 +58,64 @@ def window_manager_running(display):
     return "window id #" in root
 
 
+def poll_until(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        found = condition()
+        if found:
+            return found
+        time.sleep(0.2)
+    return None
+
+
+def stop(started):
+    for process in started:
+        process.kill()
+        process.wait()
+
+
+def try_desktop(work, attempt):
+    """A virtual display with openbox managing it, or None with what went wrong written to stderr."""
+    display_file = os.path.join(work, f"display-{attempt}")
+    with open(display_file, "w") as out:
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1280x800x24", "-nolisten",
+                                 "tcp", "-noreset"], pass_fds=[out.fileno()], stderr=subprocess.DEVNULL)
+    started = [xvfb]
+    number = poll_until(lambda: open(display_file).read().strip(), 10)
+    # Without a window manager F6 cannot make a window active: openbox only once the display takes connections, the
+    # program only once openbox has taken the screen. An openbox that ended before that is started again.
+    if not number or not poll_until(lambda: answers(["xdpyinfo", "-display", ":" + number]), 10):
+        sys.stderr.write(f"atspi_tree: attempt {attempt}: Xvfb gave no display that takes connections\n")
+        stop(started)
+        return None
+    env = dict(os.environ, DISPLAY=":" + number, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+               QT_ACCESSIBILITY="1", HOME=work, XDG_RUNTIME_DIR=work)
+    log_path = os.path.join(work, f"openbox-{attempt}.log")
+
+    def window_manager_up():
+        if started[-1] is xvfb or started[-1].poll() is not None:
+            with open(log_path, "a") as log:
+                started.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=log))
+        return window_manager_running(":" + number)
+
+    if not poll_until(window_manager_up, 10):
+        sys.stderr.write(f"atspi_tree: attempt {attempt}: openbox did not manage :{number}: "
+                         f"{open(log_path).read().strip()}\n")
+        stop(started)
+        return None
+    return env, started
+
+
+def start_desktop(work, processes):
+    for attempt in range(1, 4):
+        desktop = try_desktop(work, attempt)
+        if desktop:
+            env, started = desktop
+            processes.extend(started)
+            return env
+    raise SystemExit("atspi_tree: no display with a window manager after 3 attempts")
+
+
 def texts_of(node):
     """Everything a client can read of a node: name, description and its text."""
     texts = [node.name or "", node.description or ""]
@@ -151,20 +209,7 @@ def main():
         assert password == PASSWORD, password
         secrets = [key, PASSWORD]
 
-        display_file = os.path.join(work, "display")
-        with open(display_file, "w") as out:
-            processes.append(subprocess.Popen(["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0",
-                                               "1280x800x24", "-nolisten", "tcp"], pass_fds=[out.fileno()],
-                                              stderr=subprocess.DEVNULL))
-        display = ":" + wait_for("Xvfb", lambda: open(display_file).read().strip())
-        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   QT_ACCESSIBILITY="1", HOME=work, XDG_RUNTIME_DIR=work)
-        # Without a window manager F6 cannot make a window active: openbox only once the display takes
-        # connections, the program only once openbox has taken the screen.
-        wait_for("the display to accept connections", lambda: answers(["xdpyinfo", "-display", display]))
-        processes.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL,
-                                          stderr=subprocess.DEVNULL))
-        wait_for("openbox to manage the screen", lambda: window_manager_running(display))
+        env = start_desktop(work, processes)
         # The accessibility bus the program and pyatspi meet on.
         processes.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env,
                                           stderr=subprocess.DEVNULL))

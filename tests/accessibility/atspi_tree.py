@@ -39,13 +39,10 @@ def fail(where, what):
 
 
 def wait_for(what, condition, seconds=20):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        found = condition()
-        if found:
-            return found
-        time.sleep(0.2)
-    raise SystemExit(f"atspi_tree: timed out waiting for {what}")
+    found = poll_until(condition, seconds)
+    if not found:
+        raise SystemExit(f"atspi_tree: timed out waiting for {what}")
+    return found
 
 
 def answers(command):

@@ -7,6 +7,7 @@
 #include "storage/vault.h"
 #include "storage/vaultfile.h"
 #include "storage/windows1252.h"
+#include "wording/storagewording.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -114,7 +115,8 @@ StorageResult addSamples(Vault& vault, int count)
                          VaultFile::writeEntries([&writer](QByteArrayView piece) { return writer.append(piece); },
                                                  sorted, vault.settings().installationKey) &&
                          writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup);
-    return written ? vault.open() : StorageResult::failed(writer.failure());
+    return written ? vault.open()
+                   : StorageResult::failed(StorageReason::CannotWrite, vault.vaultPath(), writer.failure());
 }
 
 int fail(const QString& message)
@@ -148,7 +150,7 @@ int main(int argc, char* argv[])
         result = vault.saveSettings(Windows1252::fromUnicode(arguments.at(2)), true);
     }
     if (!result.ok()) {
-        return fail(result.message);
+        return fail(StorageWording::message(result));
     }
     QTextStream(stdout) << vault.entries().size() << " entradas em " << vault.vaultPath() << '\n';
     return 0;

@@ -12,6 +12,7 @@
 #include "sync/mergewording.h"
 #include "transfer/csvfile.h"
 #include "transfer/entrycsv.h"
+#include "wording/storagewording.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,7 +68,7 @@ QString openForChange(DataFolderLock& lock, Vault& vault, const QDateTime& now)
         return refused;
     }
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
-        return opened.message;
+        return StorageWording::message(opened);
     }
     return damageRefusal(vault);
 }
@@ -88,7 +89,7 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
             QStringLiteral("Não há dados do KeyHound na pasta %1. Nada foi exportado.").arg(native(dataFolder)));
     }
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
-        return failure(opened.message);
+        return failure(StorageWording::message(opened));
     }
     if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
         return failure(damaged + QStringLiteral(" Nada foi exportado."));
@@ -136,7 +137,7 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     }
     if (!imported.records.isEmpty()) {
         if (const StorageResult added = vault.addEntries(imported.records); !added.ok()) {
-            return failure(added.message);
+            return failure(StorageWording::message(added));
         }
     }
     QString reasons;

@@ -7,6 +7,8 @@
 #include "storage/filestamp.h"
 #include "storage/storageresult.h"
 
+#include <optional>
+
 #include <functional>
 
 class DataFolderAccess;
@@ -67,7 +69,7 @@ private:
     // and no line is damaged. A damaged file is kept in a copy first, and the list stays as it was.
     StorageResult rereadChangedOutside(Outside& found);
     // What the user is told of the file a save found, once the save succeeded or not.
-    static QString noticeOf(Outside found, const Damage& damage, bool saved);
+    static std::optional<StorageNote> noticeOf(Outside found, const Damage& damage, bool saved);
     // The change made to the list just read again: refused when the record shown is no longer there.
     StorageResult changeOverOutsideChange(const EntryChange& change);
     // Writes the file with the change and takes the changed list.

@@ -20,7 +20,7 @@ StorageResult VaultOpening::run(const QDateTime& now)
         result = readEntries();
     }
     if (!result.ok()) {
-        result.message += StorageNote::endingNote();
+        result.then(StorageReason::ProgramEnds);
         return result;
     }
     removeLeftovers();
@@ -32,7 +32,7 @@ StorageResult VaultOpening::checkDataFiles() const
     for (const QString& name : {SettingsStore::fileName(), EntryStore::fileName()}) {
         const QString refusal = DataFileCheck::dataFile(m_folder.path(), name).refusal;
         if (!refusal.isEmpty()) {
-            return StorageResult::failed(refusal + QStringLiteral("\n\nNada foi lido nem gravado."));
+            return StorageResult::described(StorageResult::Failed, refusal).then(StorageReason::NothingReadOrWritten);
         }
     }
     return {};
@@ -60,8 +60,9 @@ StorageResult VaultOpening::readEntries()
     if (result.ok() && damaged > 0) {
         result = m_entries.keepDamaged(vault, damaged);
         if (result.ok()) {
-            result.message = m_folder.isReadOnly() ? DamageNotice::readOnly(damaged)
-                                                   : DamageNotice::atStart(damaged, m_entries.damage().copy);
+            result = StorageResult::described(
+                StorageResult::Done, m_folder.isReadOnly() ? DamageNotice::readOnly(damaged)
+                                                           : DamageNotice::atStart(damaged, m_entries.damage().copy));
         }
     }
     return result;

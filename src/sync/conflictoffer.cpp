@@ -5,6 +5,7 @@
 #include "sync/conflictscan.h"
 #include "sync/mergesave.h"
 #include "sync/mergewording.h"
+#include "wording/storagewording.h"
 
 namespace ConflictOffer {
 
@@ -32,7 +33,7 @@ void run(Vault& vault, Platform& platform)
         return;
     }
     const StorageResult read = vault.readAgain();
-    platform.showMessage(nullptr, read.ok() ? MergeWording::done(scan, outcome) : read.message,
+    platform.showMessage(nullptr, read.ok() ? MergeWording::done(scan, outcome) : StorageWording::message(read),
                          Platform::programTitle(),
                          read.ok() ? Platform::MessageIcon::None : Platform::MessageIcon::Critical);
 }

@@ -5,13 +5,13 @@
 #include "app/datalocation.h"
 #include "app/kdbxcommands.h"
 #include "storage/atomicwriter.h"
-#include "storage/damagenotice.h"
 #include "storage/vault.h"
 #include "sync/conflictscan.h"
 #include "sync/mergesave.h"
 #include "sync/mergewording.h"
 #include "transfer/csvfile.h"
 #include "transfer/entrycsv.h"
+#include "wording/damagewording.h"
 #include "wording/storagewording.h"
 
 #include <QFile>
@@ -33,7 +33,7 @@ QString damageRefusal(const Vault& vault)
                           "outro programa, e as entradas dessas linhas sairiam ilegíveis. Uma cópia dele, sem nenhuma "
                           "alteração, está em %3. Converta-o de volta ou ponha em seu lugar um pswd.tab inteiro, ou "
                           "abra o KeyHound para ver o que pôde ser lido.")
-        .arg(native(vault.dataFolder()), DamageNotice::lines(damage.lines), native(damage.copy.path));
+        .arg(native(vault.dataFolder()), DamageWording::lines(damage.lines), native(damage.copy.path));
 }
 
 // Claims the data folder for the job: empty when it may go on, otherwise why not. A job that only reads goes on

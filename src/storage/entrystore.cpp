@@ -1,6 +1,5 @@
 #include "storage/entrystore.h"
 
-#include "storage/damagenotice.h"
 #include "storage/datafilecheck.h"
 #include "storage/datafolderaccess.h"
 #include "storage/linecodec.h"
@@ -115,10 +114,18 @@ StorageResult EntryStore::keepDamaged(QFile& file, qsizetype damagedLines)
     }
     const DamagedCopy::Result copy = DamagedCopy::keep(file, path() + QLatin1String(DamagedCopy::suffix));
     if (copy.outcome == DamagedCopy::Outcome::Failed) {
-        return StorageResult::described(StorageResult::Failed, DamageNotice::copyFailed(damagedLines, copy));
+        return StorageResult::failed(damageNote(StorageReason::DamagedCopyFailed, {damagedLines, copy}));
     }
     m_damage = {damagedLines, copy};
     return {};
+}
+
+StorageNote EntryStore::damageNote(StorageReason reason, const Damage& damage)
+{
+    StorageNote note{reason, damage.copy.path, damage.copy.reason, {}};
+    note.damagedLines = damage.lines;
+    note.earlierCopy = damage.copy.outcome == DamagedCopy::Outcome::KeptEarlier;
+    return note;
 }
 
 StorageResult EntryStore::change(const EntryChange& change)
@@ -169,8 +176,7 @@ StorageResult EntryStore::change(const EntryChange& change)
 std::optional<StorageNote> EntryStore::noticeOf(Outside found, const Damage& damage, bool saved)
 {
     if (found == Outside::Damaged) {
-        return StorageNote{
-            StorageReason::Described, {}, DamageNotice::afterOutsideChange(damage.lines, damage.copy, saved), {}};
+        return damageNote(saved ? StorageReason::DamagedOutsideSaved : StorageReason::DamagedOutsideUnsaved, damage);
     }
     if (found != Outside::Removed) {
         return std::nullopt;

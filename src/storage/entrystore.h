@@ -43,6 +43,8 @@ public:
     const EntryList& entries() const { return m_entries; }
     const FileStamp& stamp() const { return m_stamp; }
     const Damage& damage() const { return m_damage; }
+    // What the user is told about the damaged lines and their copy.
+    static StorageNote damageNote(StorageReason reason, const Damage& damage);
 
     // Reads the file, which stays open in file, into the list; counts the damaged lines.
     StorageResult read(QFile& file, qsizetype& damagedLines);

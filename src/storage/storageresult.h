@@ -49,6 +49,14 @@ enum class StorageReason
     BackupHoldsKey,
     // Follows a failure at start.
     ProgramEnds,
+    // pswd.tab holds damaged lines: found at start, kept in the copy that the file names; found at start in a vault
+    // opened read-only; found when a save read again a file changed outside, with the change written or not; or the
+    // copy could not be made, for the reason of the detail.
+    DamagedAtStart,
+    DamagedReadOnly,
+    DamagedOutsideSaved,
+    DamagedOutsideUnsaved,
+    DamagedCopyFailed,
 };
 
 struct StorageNote
@@ -60,6 +68,9 @@ struct StorageNote
     QString detail;
     // The data folder, where the words name it.
     QString folder;
+    // How many lines of the file are damaged, and whether their copy is one kept before.
+    qsizetype damagedLines = 0;
+    bool earlierCopy = false;
 };
 
 // What became of a change to a data file, and what to tell the user; notes that come with Done are a warning to

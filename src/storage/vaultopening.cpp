@@ -1,6 +1,5 @@
 #include "storage/vaultopening.h"
 
-#include "storage/damagenotice.h"
 #include "storage/datafilecheck.h"
 #include "storage/datafolderaccess.h"
 #include "storage/entrystore.h"
@@ -60,9 +59,9 @@ StorageResult VaultOpening::readEntries()
     if (result.ok() && damaged > 0) {
         result = m_entries.keepDamaged(vault, damaged);
         if (result.ok()) {
-            result = StorageResult::described(
-                StorageResult::Done, m_folder.isReadOnly() ? DamageNotice::readOnly(damaged)
-                                                           : DamageNotice::atStart(damaged, m_entries.damage().copy));
+            const StorageReason found =
+                m_folder.isReadOnly() ? StorageReason::DamagedReadOnly : StorageReason::DamagedAtStart;
+            result.then(EntryStore::damageNote(found, {damaged, m_entries.damage().copy}));
         }
     }
     return result;

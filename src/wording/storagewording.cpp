@@ -1,6 +1,7 @@
 #include "wording/storagewording.h"
 
 #include "storage/vaultfile.h"
+#include "wording/damagewording.h"
 
 namespace StorageWording {
 
@@ -158,6 +159,12 @@ QString sentence(const StorageNote& note)
         return installationKey(note);
     case StorageReason::ProgramEnds:
         return QStringLiteral("O programa será encerrado.");
+    case StorageReason::DamagedAtStart:
+    case StorageReason::DamagedReadOnly:
+    case StorageReason::DamagedOutsideSaved:
+    case StorageReason::DamagedOutsideUnsaved:
+    case StorageReason::DamagedCopyFailed:
+        return DamageWording::sentence(note);
     }
     return note.detail;
 }

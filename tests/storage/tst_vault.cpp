@@ -641,6 +641,37 @@ private slots:
             }
         }
     }
+    // Every note tells the user something of its own, and names the file and the system's reason it carries.
+    void wording_data()
+    {
+        QTest::addColumn<StorageReason>("reason");
+        QTest::addColumn<bool>("namesFile");
+        QTest::addColumn<bool>("givesDetail");
+        using R = StorageReason;
+        const QList<R> unnamed{R::ReadOnly,         R::CheckFolderWritable,  R::NothingWritten, R::NothingReadOrWritten,
+                               R::PreviousFileKept, R::PreviousSettingsKept, R::ProgramEnds,    R::DamagedReadOnly};
+        const QList<R> detailed{R::ReadOnly, R::CannotRead, R::CannotWrite, R::CannotCreate, R::DamagedCopyFailed};
+        for (int reason = int(R::ReadOnly); reason <= int(R::DamagedCopyFailed); ++reason) {
+            QTest::addRow("reason %d", reason)
+                << R(reason) << !unnamed.contains(R(reason)) << detailed.contains(R(reason));
+        }
+    }
+    void wording()
+    {
+        QFETCH(StorageReason, reason);
+        QFETCH(bool, namesFile);
+        QFETCH(bool, givesDetail);
+        StorageNote note{reason, "/pasta/arquivo-7.tab", "Motivo do sistema.", "/pasta"};
+        note.damagedLines = 2;
+        const QString said = StorageWording::sentence(note);
+        QVERIFY2(said.size() > 12 && said.contains(QRegularExpression("[.:?]$")), qPrintable(said));
+        QCOMPARE(said.contains(note.file), namesFile);
+        QCOMPARE(said.contains(note.detail), givesDetail);
+        for (int other = int(StorageReason::ReadOnly); other <= int(StorageReason::DamagedCopyFailed); ++other) {
+            note.reason = StorageReason(other);
+            QVERIFY2(other == int(reason) || StorageWording::sentence(note) != said, qPrintable(said));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestVault)

@@ -8,6 +8,7 @@
 #include "storage/vault.h"
 #include "storage/vaultfile.h"
 #include "storage/windows1252.h"
+#include "wording/storagewording.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -123,7 +124,8 @@ StorageResult addSamples(Vault& vault, int count, bool codeOrder)
     const QByteArray& key = vault.settings().installationKey;
     const bool written = writer.open() && VaultFile::writeWithAddedRecords(sink, sorted, records, key) &&
                          writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup);
-    return written ? vault.open() : StorageResult::failed(writer.failure());
+    return written ? vault.open()
+                   : StorageResult::failed(StorageReason::CannotWrite, vault.vaultPath(), writer.failure());
 }
 
 int fail(const QString& message)
@@ -158,7 +160,7 @@ int main(int argc, char* argv[])
         result = vault.saveSettings(Windows1252::fromUnicode(arguments.at(2)), true);
     }
     if (!result.ok()) {
-        return fail(result.message);
+        return fail(StorageWording::message(result));
     }
     QTextStream(stdout) << vault.entries().size() << " entradas em " << vault.vaultPath() << '\n';
     return 0;

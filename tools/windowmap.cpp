@@ -11,6 +11,7 @@
 #include "mainwindow/mainwindow.h"
 #include "storage/vault.h"
 #include "support/recordingplatform.h"
+#include "wording/storagewording.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -75,7 +76,7 @@ int main(int argc, char* argv[])
     Vault vault(arguments.at(1));
     const StorageResult opened = vault.open();
     if (!opened.ok()) {
-        err << opened.message << '\n';
+        err << StorageWording::message(opened) << '\n';
         return 1;
     }
     RecordingPlatform platform;

@@ -10,6 +10,7 @@
 #include "platform/taborder.h"
 #include "storage/vault.h"
 #include "storage/windows1252.h"
+#include "wording/storagewording.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -157,12 +158,13 @@ void SettingsWindow::save()
         m_vault.saveSettings(Windows1252::fromUnicode(m_newPassword->text()), m_askAtStart->isChecked());
     if (!saved.ok()) {
         const bool changedOutside = saved.status == StorageResult::ChangedOutside;
-        m_platform.showMessage(this, saved.message, Platform::programTitle(),
+        m_platform.showMessage(this, StorageWording::message(saved), Platform::programTitle(),
                                changedOutside ? Platform::MessageIcon::Exclamation : Platform::MessageIcon::Critical);
         return;
     }
-    if (!saved.message.isEmpty()) {
-        m_platform.showMessage(this, saved.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
+    if (!saved.notes.isEmpty()) {
+        m_platform.showMessage(this, StorageWording::message(saved), Platform::programTitle(),
+                               Platform::MessageIcon::Exclamation);
     }
     m_platform.showMessage(this, QStringLiteral("Dados atualizados com sucesso!"));
     accept();

@@ -6,6 +6,7 @@
 #include "storage/vault.h"
 #include "transfer/entrykdbx.h"
 #include "transfer/kdbx/kdbxfile.h"
+#include "wording/storagewording.h"
 
 #include <QFileInfo>
 
@@ -132,7 +133,7 @@ CommandOutput importEntries(const QByteArray& file, Vault& vault, const QString&
     const EntryKdbx::Import imported = EntryKdbx::recordsOf(read.entries, vault.entries(), now);
     if (!imported.records.isEmpty()) {
         if (const StorageResult added = vault.addEntries(imported.records); !added.ok()) {
-            return failure(added.message);
+            return failure(StorageWording::message(added));
         }
     }
     QString refused;

@@ -5,13 +5,14 @@
 #include "app/datalocation.h"
 #include "app/kdbxcommands.h"
 #include "storage/atomicwriter.h"
-#include "storage/damagenotice.h"
 #include "storage/vault.h"
 #include "sync/conflictscan.h"
 #include "sync/mergesave.h"
 #include "sync/mergewording.h"
 #include "transfer/csvfile.h"
 #include "transfer/entrycsv.h"
+#include "wording/damagewording.h"
+#include "wording/storagewording.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,7 +33,7 @@ QString damageRefusal(const Vault& vault)
                           "outro programa, e as entradas dessas linhas sairiam ilegíveis. Uma cópia dele, sem nenhuma "
                           "alteração, está em %3. Converta-o de volta ou ponha em seu lugar um pswd.tab inteiro, ou "
                           "abra o KeyHound para ver o que pôde ser lido.")
-        .arg(native(vault.dataFolder()), DamageNotice::lines(damage.lines), native(damage.copy.path));
+        .arg(native(vault.dataFolder()), DamageWording::lines(damage.lines), native(damage.copy.path));
 }
 
 // Claims the data folder for the job: empty when it may go on, otherwise why not. A job that only reads goes on
@@ -67,7 +68,7 @@ QString openForChange(DataFolderLock& lock, Vault& vault, const QDateTime& now)
         return refused;
     }
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
-        return opened.message;
+        return StorageWording::message(opened);
     }
     return damageRefusal(vault);
 }
@@ -88,7 +89,7 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
             QStringLiteral("Não há dados do KeyHound na pasta %1. Nada foi exportado.").arg(native(dataFolder)));
     }
     if (const StorageResult opened = vault.open(now); !opened.ok()) {
-        return failure(opened.message);
+        return failure(StorageWording::message(opened));
     }
     if (const QString damaged = damageRefusal(vault); !damaged.isEmpty()) {
         return failure(damaged + QStringLiteral(" Nada foi exportado."));
@@ -136,7 +137,7 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
     }
     if (!imported.records.isEmpty()) {
         if (const StorageResult added = vault.addEntries(imported.records); !added.ok()) {
-            return failure(added.message);
+            return failure(StorageWording::message(added));
         }
     }
     QString reasons;

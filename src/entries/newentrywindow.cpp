@@ -15,6 +15,7 @@
 #include "platform/twips.h"
 #include "storage/entryrecord.h"
 #include "storage/vault.h"
+#include "wording/storagewording.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -220,11 +221,13 @@ void NewEntryWindow::btnOk_Click()
     }
     const StorageResult result = m_vault.addEntry(entry.toRecord(m_clock()));
     if (!result.ok()) {
-        m_platform.showMessage(this, result.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        m_platform.showMessage(this, StorageWording::message(result), Platform::programTitle(),
+                               Platform::MessageIcon::Critical);
         return;
     }
-    if (!result.message.isEmpty()) {
-        m_platform.showMessage(this, result.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
+    if (!result.notes.isEmpty()) {
+        m_platform.showMessage(this, StorageWording::message(result), Platform::programTitle(),
+                               Platform::MessageIcon::Exclamation);
     }
     m_platform.beep();
     emit noticeRequested(EntryMessages::entrySaved());

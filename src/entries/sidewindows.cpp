@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "platform/twips.h"
 #include "storage/vault.h"
+#include "wording/storagewording.h"
 
 #include <QKeyEvent>
 
@@ -153,9 +154,9 @@ EntryFields SideWindows::editedEntry() const
 void SideWindows::reportRefusal(const StorageResult& result)
 {
     const bool stale = result.status == StorageResult::StaleEntry;
-    m_platform.showMessage(m_update, stale ? staleEntryMessage() : result.message, Platform::programTitle(),
-                           result.status == StorageResult::Failed ? Platform::MessageIcon::Critical
-                                                                  : Platform::MessageIcon::Exclamation);
+    m_platform.showMessage(
+        m_update, stale ? staleEntryMessage() : StorageWording::message(result), Platform::programTitle(),
+        result.status == StorageResult::Failed ? Platform::MessageIcon::Critical : Platform::MessageIcon::Exclamation);
 }
 
 void SideWindows::store(Change change)
@@ -179,8 +180,9 @@ void SideWindows::store(Change change)
         reportRefusal(result);
         return;
     }
-    if (!result.message.isEmpty()) {
-        m_platform.showMessage(m_update, result.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
+    if (!result.notes.isEmpty()) {
+        m_platform.showMessage(m_update, StorageWording::message(result), Platform::programTitle(),
+                               Platform::MessageIcon::Exclamation);
     }
     m_platform.beep();
     emit noticeRequested(change == Change::Save ? EntryMessages::entryUpdated() : EntryMessages::entryDeleted());

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "platform/windowfront.h"
 #include "sync/conflictoffer.h"
+#include "wording/storagewording.h"
 
 Program::Program(const QString& dataFolder, Platform& platform, QObject* parent)
     : QObject(parent), m_platform(platform), m_vault(dataFolder), m_lock(new ProgramLock(m_vault, platform, this)),
@@ -28,15 +29,18 @@ LoginWindow* Program::loginWindow() const
 
 bool Program::start()
 {
-    m_vault.setLargeFileConfirmation(
-        [this](const QString& question) { return m_platform.askYesNo(nullptr, question); });
+    m_vault.setLargeFileConfirmation([this](const QString& path, qint64 megabytes) {
+        return m_platform.askYesNo(nullptr, StorageWording::largeFileQuestion(path, megabytes));
+    });
     const StorageResult opened = m_vault.open();
     if (!opened.ok()) {
-        m_platform.showMessage(nullptr, opened.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        m_platform.showMessage(nullptr, StorageWording::message(opened), Platform::programTitle(),
+                               Platform::MessageIcon::Critical);
         return false;
     }
-    if (!opened.message.isEmpty()) {
-        m_platform.showMessage(nullptr, opened.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
+    if (!opened.notes.isEmpty()) {
+        m_platform.showMessage(nullptr, StorageWording::message(opened), Platform::programTitle(),
+                               Platform::MessageIcon::Exclamation);
     }
     m_mainWindow = std::make_unique<MainWindow>(m_vault, m_platform);
     connect(m_mainWindow.get(), &MainWindow::programEnded, this, &Program::end);

@@ -22,27 +22,21 @@ StorageResult DataFolderAccess::refusalWhileReadOnly() const
     if (!isReadOnly()) {
         return {};
     }
-    return StorageResult::failed(QStringLiteral("Nada foi gravado: o programa foi aberto só para leitura.\n\n") +
-                                 m_readOnlyReason);
+    return StorageResult::failed(StorageReason::ReadOnly, {}, m_readOnlyReason);
 }
 
 StorageResult DataFolderAccess::openForReading(QFile& file, const QString& name) const
 {
     const DataFileCheck::Target target = DataFileCheck::dataFile(m_path, name);
     if (!target.refusal.isEmpty()) {
-        return StorageResult::failed(target.refusal);
+        return StorageResult::described(StorageResult::Failed, target.refusal);
     }
     if (const QString reason = DataFileCheck::openForReading(file, target.path); !reason.isEmpty()) {
-        return StorageResult::failed(StorageNote::fileError(name, QStringLiteral("ler"), reason));
+        return StorageResult::failed(StorageReason::CannotRead, name, reason);
     }
     if (file.size() > DataFileCheck::largeFileSize) {
-        const QString question = QStringLiteral("O arquivo %1 tem %2 MB, muito mais do que um arquivo de senhas "
-                                                "costuma ter. Ele pode não ser um arquivo deste programa, e lê-lo "
-                                                "pode demorar e ocupar muita memória.\n\nAbrir assim mesmo?")
-                                     .arg(target.path)
-                                     .arg(file.size() >> 20);
-        if (!m_confirmLargeFile || !m_confirmLargeFile(question)) {
-            return StorageResult::failed(QStringLiteral("O arquivo %1 não foi aberto.").arg(target.path));
+        if (!m_confirmLargeFile || !m_confirmLargeFile(target.path, file.size() >> 20)) {
+            return StorageResult::failed(StorageReason::LargeFileNotOpened, target.path);
         }
     }
     return {};
@@ -63,9 +57,6 @@ StorageResult DataFolderAccess::createIfMissing(const QString& name, const QByte
     if (reason.isEmpty() || QFileInfo(path).exists()) {
         return {};
     }
-    return StorageResult::failed(StorageNote::fileError(
-        name, QStringLiteral("criar"),
-        QStringLiteral("%1\n\nNada foi gravado. Verifique se há espaço livre no disco e se a pasta %2 permite "
-                       "gravação.")
-            .arg(reason, m_path)));
+    return StorageResult::failed(StorageReason::CannotCreate, name, reason)
+        .then({StorageReason::CheckFolderWritable, name, {}, m_path});
 }

@@ -19,7 +19,8 @@ public:
     QString path() const { return m_path; }
     QString filePath(const QString& name) const;
 
-    void setLargeFileConfirmation(std::function<bool(const QString& question)> confirm)
+    // Asked with the file's path and size in megabytes before a file of unusual size is read.
+    void setLargeFileConfirmation(std::function<bool(const QString& path, qint64 megabytes)> confirm)
     {
         m_confirmLargeFile = std::move(confirm);
     }
@@ -39,6 +40,6 @@ public:
 
 private:
     QString m_path;
-    std::function<bool(const QString&)> m_confirmLargeFile;
+    std::function<bool(const QString&, qint64)> m_confirmLargeFile;
     QString m_readOnlyReason;
 };

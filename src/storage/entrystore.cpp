@@ -1,6 +1,5 @@
 #include "storage/entrystore.h"
 
-#include "storage/damagenotice.h"
 #include "storage/datafilecheck.h"
 #include "storage/datafolderaccess.h"
 #include "storage/linecodec.h"
@@ -61,11 +60,6 @@ std::optional<EntryList::Change> plannedChange(const EntryList& entries, const E
     return std::nullopt;
 }
 
-QString readFailure(const QString& reason)
-{
-    return StorageNote::fileError(EntryStore::fileName(), QStringLiteral("ler"), reason);
-}
-
 } // namespace
 
 EntryStore::EntryStore(const DataFolderAccess& folder, const SettingsStore& settings, Listeners listeners)
@@ -100,14 +94,15 @@ StorageResult EntryStore::readInto(QFile& file, EntryList& into, FileStamp& stam
         for (qint64 length = file.read(piece.data(), piece.size()); length != 0;
              length = file.read(piece.data(), piece.size())) {
             if (length < 0) {
-                return StorageResult::failed(readFailure(SystemError::reason(file.errorString())));
+                return StorageResult::failed(StorageReason::CannotRead, fileName(),
+                                             SystemError::reason(file.errorString()));
             }
             decoder.feed(QByteArrayView(piece.constData(), length));
         }
         into = EntryList(decoder.finish());
         damagedLines = decoder.damagedLines();
     } catch (const std::bad_alloc&) {
-        return StorageResult::failed(readFailure(QStringLiteral("Não há memória suficiente.")));
+        return StorageResult::failed(StorageReason::OutOfMemory, fileName());
     }
     return {};
 }
@@ -119,10 +114,18 @@ StorageResult EntryStore::keepDamaged(QFile& file, qsizetype damagedLines)
     }
     const DamagedCopy::Result copy = DamagedCopy::keep(file, path() + QLatin1String(DamagedCopy::suffix));
     if (copy.outcome == DamagedCopy::Outcome::Failed) {
-        return StorageResult::failed(DamageNotice::copyFailed(damagedLines, copy));
+        return StorageResult::failed(damageNote(StorageReason::DamagedCopyFailed, {damagedLines, copy}));
     }
     m_damage = {damagedLines, copy};
     return {};
+}
+
+StorageNote EntryStore::damageNote(StorageReason reason, const Damage& damage)
+{
+    StorageNote note{reason, damage.copy.path, damage.copy.reason, {}};
+    note.damagedLines = damage.lines;
+    note.earlierCopy = damage.copy.outcome == DamagedCopy::Outcome::KeptEarlier;
+    return note;
 }
 
 StorageResult EntryStore::change(const EntryChange& change)
@@ -131,7 +134,7 @@ StorageResult EntryStore::change(const EntryChange& change)
         return refused;
     }
     if (!m_settings.holdsKey()) {
-        return StorageNote::withoutKey(fileName());
+        return StorageResult::failed(StorageReason::SettingsNotRead, fileName());
     }
     if (change.changesShownRecord() &&
         (!m_entries.contains(change.index) || m_entries.at(change.index) != change.shown)) {
@@ -158,8 +161,11 @@ StorageResult EntryStore::change(const EntryChange& change)
             break;
         }
     }
-    if (const QString notice = noticeOf(found, damage, result.ok()); !notice.isEmpty()) {
-        result.message = result.ok() ? notice : result.message + QStringLiteral("\n\n") + notice;
+    if (const std::optional<StorageNote> notice = noticeOf(found, damage, result.ok())) {
+        if (result.ok()) {
+            result.notes.clear();
+        }
+        result.then(*notice);
     }
     if (result.ok() || found == Outside::Changed) {
         m_listeners.listChanged();
@@ -167,17 +173,16 @@ StorageResult EntryStore::change(const EntryChange& change)
     return result;
 }
 
-QString EntryStore::noticeOf(Outside found, const Damage& damage, bool saved)
+std::optional<StorageNote> EntryStore::noticeOf(Outside found, const Damage& damage, bool saved)
 {
     if (found == Outside::Damaged) {
-        return DamageNotice::afterOutsideChange(damage.lines, damage.copy, saved);
+        return damageNote(saved ? StorageReason::DamagedOutsideSaved : StorageReason::DamagedOutsideUnsaved, damage);
     }
     if (found != Outside::Removed) {
-        return {};
+        return std::nullopt;
     }
-    return saved ? StorageNote::removedNote(fileName(),
-                                            QStringLiteral("as entradas que a lista mostrava e a sua alteração"))
-                 : StorageNote::removedUnsavedNote(fileName(), QStringLiteral("o que ele guardava"));
+    return StorageNote{
+        saved ? StorageReason::EntriesRemovedRewritten : StorageReason::EntriesRemovedUnsaved, fileName(), {}, {}};
 }
 
 StorageResult EntryStore::rereadChangedOutside(Outside& found)
@@ -201,8 +206,9 @@ StorageResult EntryStore::rereadChangedOutside(Outside& found)
         read = keepDamaged(file, damaged);
     }
     if (!read.ok()) {
-        return StorageResult::failed(StorageNote::changedOutsideNote(fileName()) +
-                                     QStringLiteral(" Nada foi gravado.\n\n") + read.message);
+        StorageResult refused = StorageResult::failed(StorageReason::ChangedOutsideNothingWritten, fileName());
+        refused.notes += read.notes;
+        return refused;
     }
     m_stamp = stamp;
     // Damaged records would be stored as they read, unreadable for good: the list keeps what it showed.
@@ -218,24 +224,15 @@ StorageResult EntryStore::rereadChangedOutside(Outside& found)
 
 StorageResult EntryStore::changeOverOutsideChange(const EntryChange& change)
 {
-    const QString note = StorageNote::changedOutsideNote(fileName());
-    const QString listNote = QStringLiteral("\n\nA lista mostra agora o que o arquivo contém.");
     const qsizetype shownNow = change.changesShownRecord() ? indexOf(m_entries, change.shown) : -1;
     if (change.changesShownRecord() && shownNow < 0) {
-        return {StorageResult::ChangedOutside,
-                note + QStringLiteral(" A entrada mostrada não está mais nele, e nada foi gravado.") + listNote};
+        return {StorageResult::ChangedOutside, {{StorageReason::ChangedOutsideShownEntryGone, fileName(), {}, {}}}};
     }
     StorageResult result = write(change.changesShownRecord() ? change.at(shownNow) : change);
     if (!result.ok()) {
-        result.message += QStringLiteral("\n\n") + note + listNote;
-        return result;
+        return result.then(StorageReason::ChangedOutsideListReread, fileName());
     }
-    return {StorageResult::SavedOverOutsideChange,
-            note +
-                QStringLiteral(" A sua alteração foi feita sobre o conteúdo atual do arquivo, sem perder o que foi "
-                               "mudado fora; a versão anterior ficou em %1.bak.")
-                    .arg(fileName()) +
-                listNote};
+    return {StorageResult::SavedOverOutsideChange, {{StorageReason::SavedOverOutsideChange, fileName(), {}, {}}}};
 }
 
 bool EntryStore::writeChanged(AtomicWriter& writer, const EntryChange& change) const
@@ -257,7 +254,7 @@ StorageResult EntryStore::write(const EntryChange& change, Outside found)
 {
     const DataFileCheck::Target target = DataFileCheck::dataFile(m_folder.path(), fileName());
     if (!target.refusal.isEmpty()) {
-        return StorageNote::refusedWrite(target.refusal);
+        return StorageResult::described(StorageResult::Failed, target.refusal).then(StorageReason::NothingWritten);
     }
     const std::optional<EntryList::Change> planned = plannedChange(m_entries, change);
     AtomicWriter writer(target.path);
@@ -270,14 +267,10 @@ StorageResult EntryStore::write(const EntryChange& change, Outside found)
     if (!written || !writer.commit(how, m_stamp)) {
         if (writer.foundOutsideChange()) {
             m_stamp = {}; // to be read again
-            return StorageResult::failed(StorageNote::changedOutsideNote(fileName()) +
-                                         StorageNote::repeatedChangeNote());
+            return StorageResult::failed(StorageReason::ChangedOutsideWhileWriting, fileName());
         }
-        const QString kept = found == Outside::Removed
-                                 ? QString()
-                                 : QStringLiteral("\n\nO arquivo anterior foi preservado e nada foi alterado.");
-        return StorageResult::failed(StorageNote::fileError(fileName(), QStringLiteral("gravar"), writer.failure()) +
-                                     kept);
+        StorageResult failed = StorageResult::failed(StorageReason::CannotWrite, fileName(), writer.failure());
+        return found == Outside::Removed ? failed : failed.then(StorageReason::PreviousFileKept);
     }
     m_stamp = writer.stamp();
     m_damage = {};

@@ -7,6 +7,8 @@
 #include "storage/filestamp.h"
 #include "storage/storageresult.h"
 
+#include <optional>
+
 #include <functional>
 
 class DataFolderAccess;
@@ -41,6 +43,8 @@ public:
     const EntryList& entries() const { return m_entries; }
     const FileStamp& stamp() const { return m_stamp; }
     const Damage& damage() const { return m_damage; }
+    // What the user is told about the damaged lines and their copy.
+    static StorageNote damageNote(StorageReason reason, const Damage& damage);
 
     // Reads the file, which stays open in file, into the list; counts the damaged lines.
     StorageResult read(QFile& file, qsizetype& damagedLines);
@@ -67,7 +71,7 @@ private:
     // and no line is damaged. A damaged file is kept in a copy first, and the list stays as it was.
     StorageResult rereadChangedOutside(Outside& found);
     // What the user is told of the file a save found, once the save succeeded or not.
-    static QString noticeOf(Outside found, const Damage& damage, bool saved);
+    static std::optional<StorageNote> noticeOf(Outside found, const Damage& damage, bool saved);
     // The change made to the list just read again: refused when the record shown is no longer there.
     StorageResult changeOverOutsideChange(const EntryChange& change);
     // Writes the file with the change and takes the changed list.

@@ -5,8 +5,8 @@
 #include <QString>
 
 // cnfg.tab holds one record of three fields: the installation key that enciphers the vault, the master password
-// and the answer to "ask the master password at start?" ("Sim" or "Não"). It is enciphered under a key that is the
-// same in every installation.
+// and the answer to "ask the master password at start?" (Settings::answerYes or answerNo). It is enciphered under a key
+// that is the same in every installation.
 struct Settings
 {
     QByteArray installationKey;

@@ -5,7 +5,6 @@
 #include "storage/datafilecheck.h"
 #include "storage/datafolderaccess.h"
 #include "storage/systemerror.h"
-#include "storage/vaultfile.h"
 
 #include <QFile>
 
@@ -45,8 +44,6 @@ bool sameSettings(const Settings& a, const Settings& b)
            a.askAtStart == b.askAtStart;
 }
 
-const QString vaultName = QString::fromLatin1(VaultFile::fileName);
-
 } // namespace
 
 SettingsStore::SettingsStore(const DataFolderAccess& folder, std::function<void()> changed)
@@ -73,11 +70,7 @@ bool SettingsStore::backupHoldsKey() const
 StorageResult SettingsStore::createIfMissing(const QDateTime& now) const
 {
     if (DataFolderAccess::isMissing(path()) && backupHoldsKey()) {
-        return StorageResult::failed(
-            QStringLiteral("O arquivo %1 não foi encontrado, mas a cópia de segurança %1.bak guarda uma chave de "
-                           "instalação. Para não perder as senhas, nenhuma chave nova foi criada e nada foi gravado."
-                           "\n\nPara restaurar, copie %1.bak para %1 na pasta %2 e abra o programa de novo.")
-                .arg(fileName(), m_folder.path()));
+        return StorageResult::failed({StorageReason::SettingsMissingBackupHoldsKey, fileName(), {}, m_folder.path()});
     }
     const Settings factory{SettingsFile::makeInstallationKey(now), Settings::factoryPassword, Settings::answerNo};
     return m_folder.createIfMissing(fileName(), SettingsFile::encode(factory));
@@ -92,15 +85,9 @@ StorageResult SettingsStore::read()
     const Settings read = SettingsFile::decode(contents);
     if (!isInstallationKey(read.installationKey)) {
         // Going on without the key would store new passwords barely enciphered, and a rewrite would lose the file.
-        QString message = QStringLiteral("O arquivo %1 não contém uma chave de instalação válida e não foi alterado."
-                                         "\nSem ela as senhas não podem ser lidas nem gravadas com segurança.")
-                              .arg(fileName());
-        if (backupHoldsKey()) {
-            message += QStringLiteral("\n\nA cópia de segurança %1.bak guarda uma chave de instalação. Para "
-                                      "restaurar, copie %1.bak para %1 na pasta %2 e abra o programa de novo.")
-                           .arg(fileName(), m_folder.path());
-        }
-        return StorageResult::failed(message);
+        StorageResult refused = StorageResult::failed(StorageReason::NoInstallationKey, fileName());
+        return backupHoldsKey() ? refused.then({StorageReason::BackupHoldsKey, fileName(), {}, m_folder.path()})
+                                : refused;
     }
     take(read);
     return {};
@@ -122,8 +109,7 @@ StorageResult SettingsStore::readFile(QByteArray& contents, FileStamp& stamp) co
     stamp = FileStamp::ofDescriptor(file.handle());
     contents = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        return StorageResult::failed(
-            StorageNote::fileError(fileName(), QStringLiteral("ler"), SystemError::reason(file.errorString())));
+        return StorageResult::failed(StorageReason::CannotRead, fileName(), SystemError::reason(file.errorString()));
     }
     return {};
 }
@@ -133,8 +119,9 @@ StorageResult SettingsStore::rereadChanged()
     QByteArray contents;
     FileStamp stamp;
     if (const StorageResult read = readFile(contents, stamp); !read.ok()) {
-        return StorageResult::failed(StorageNote::changedOutsideNote(fileName()) +
-                                     QStringLiteral(" Nada foi gravado.\n\n") + read.message);
+        StorageResult refused = StorageResult::failed(StorageReason::ChangedOutsideNothingWritten, fileName());
+        refused.notes += read.notes;
+        return refused;
     }
     m_stamp = stamp;
     const Settings read = SettingsFile::decode(contents);
@@ -143,14 +130,11 @@ StorageResult SettingsStore::rereadChanged()
     }
     take(read);
     m_changed();
-    return {StorageResult::ChangedOutside,
-            StorageNote::changedOutsideNote(fileName()) +
-                QStringLiteral(" Nada foi gravado; as configurações foram lidas de novo do arquivo. Confira-as e "
-                               "salve de novo se quiser alterá-las.")};
+    return {StorageResult::ChangedOutside, {{StorageReason::ChangedOutsideSettingsReread, fileName(), {}, {}}}};
 }
 
 StorageResult SettingsStore::writeFile(const QString& path, const QByteArray& file, AtomicWriter::Commit how,
-                                       const QString& failureNote)
+                                       StorageReason failureNote)
 {
     for (int attempt = 1;; ++attempt) {
         AtomicWriter writer(path);
@@ -159,8 +143,8 @@ StorageResult SettingsStore::writeFile(const QString& path, const QByteArray& fi
             return {};
         }
         if (!writer.foundOutsideChange() || attempt == writeAttempts) {
-            return StorageResult::failed(
-                StorageNote::fileError(fileName(), QStringLiteral("gravar"), writer.failure()) + failureNote);
+            return StorageResult::failed(StorageReason::CannotWrite, fileName(), writer.failure())
+                .then(failureNote, fileName());
         }
         // Replaced while it was written: read again, and written only if it still holds what was shown.
         m_stamp = {};
@@ -176,7 +160,7 @@ StorageResult SettingsStore::save(const QByteArray& masterPassword, bool askAtSt
         return refused;
     }
     if (!holdsKey()) {
-        return StorageNote::withoutKey(fileName());
+        return StorageResult::failed(StorageReason::SettingsNotRead, fileName());
     }
     const bool removed = DataFolderAccess::isMissing(path());
     if (!removed && FileStamp::ofPath(path()) != m_stamp) {
@@ -190,13 +174,9 @@ StorageResult SettingsStore::save(const QByteArray& masterPassword, bool askAtSt
     const QByteArray file = SettingsFile::encode(changed);
     const DataFileCheck::Target target = DataFileCheck::dataFile(m_folder.path(), fileName());
     if (!target.refusal.isEmpty()) {
-        return StorageNote::refusedWrite(target.refusal);
+        return StorageResult::described(StorageResult::Failed, target.refusal).then(StorageReason::NothingWritten);
     }
-    const QString kept = removed
-                             ? QStringLiteral("\n\n") +
-                                   StorageNote::removedUnsavedNote(
-                                       fileName(), QStringLiteral("a chave de instalação que lê o %1").arg(vaultName))
-                             : QStringLiteral("\n\nAs configurações anteriores foram preservadas.");
+    const StorageReason kept = removed ? StorageReason::SettingsRemovedUnsaved : StorageReason::PreviousSettingsKept;
     const AtomicWriter::Commit how =
         removed ? AtomicWriter::Commit::CreateNew : AtomicWriter::Commit::ReplaceKeepingBackup;
     if (StorageResult written = writeFile(target.path, file, how, kept); written.status != StorageResult::Done) {
@@ -209,11 +189,7 @@ StorageResult SettingsStore::save(const QByteArray& masterPassword, bool askAtSt
     m_settings.askAtStart = read.askAtStart;
     m_changed();
     if (removed) {
-        return {StorageResult::Done,
-                StorageNote::removedNote(fileName(),
-                                         QStringLiteral("a chave de instalação que o programa guardava, sem a qual o "
-                                                        "%1 não pode ser lido, e as configurações escolhidas")
-                                             .arg(vaultName))};
+        return {StorageResult::Done, {{StorageReason::SettingsRemovedRewritten, fileName(), {}, {}}}};
     }
     return {};
 }

@@ -24,8 +24,8 @@ public:
     const FileStamp& stamp() const { return m_stamp; }
     bool holdsKey() const;
 
-    // Creates the file with a new installation key, the factory password and "Não" when it is missing; refused when
-    // its backup holds a key, which a new key would lose.
+    // Creates the file with a new installation key, the factory password and the answer No when it is missing; refused
+    // when its backup holds a key, which a new key would lose.
     StorageResult createIfMissing(const QDateTime& now) const;
     // Fails, taking nothing, when the file gives no installation key.
     StorageResult read();
@@ -41,7 +41,7 @@ private:
     // Writes the file, unless another program replaces it meanwhile with other settings; a failure's message ends
     // with the note given.
     StorageResult writeFile(const QString& path, const QByteArray& file, AtomicWriter::Commit how,
-                            const QString& failureNote);
+                            StorageReason failureNote);
     bool backupHoldsKey() const;
 
     const DataFolderAccess& m_folder;

@@ -1,9 +1,80 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
-// What became of a change to a data file. Messages are for the user, in Portuguese; a message that comes with Done
-// is a warning to show before going on.
+// What the stores of the data folder tell the user, each named for what happened. The words are chosen above
+// storage; a note carries what they need.
+enum class StorageReason
+{
+    // Worded where it was found: the detail is the whole text.
+    Described,
+    // Every write is refused; the detail says why the program was opened only for reading.
+    ReadOnly,
+    // The file could not be read, written or created; the detail is the system's reason.
+    CannotRead,
+    CannotWrite,
+    CannotCreate,
+    OutOfMemory,
+    // Follows a failed create: the folder may be full or closed to writing.
+    CheckFolderWritable,
+    // A file of unusual size that the user chose not to open.
+    LargeFileNotOpened,
+    // Nothing is written before the settings gave the installation key.
+    SettingsNotRead,
+    // Follows a data file refused as unsafe to use.
+    NothingWritten,
+    NothingReadOrWritten,
+    // The file was changed by another program since it was read, and nothing was written.
+    ChangedOutsideNothingWritten,
+    // ... and it kept changing while the change was written.
+    ChangedOutsideWhileWriting,
+    // ... and the entry shown is no longer in it.
+    ChangedOutsideShownEntryGone,
+    // ... and the lists were read again from it.
+    ChangedOutsideListReread,
+    ChangedOutsideSettingsReread,
+    // ... and the change was made over what it holds.
+    SavedOverOutsideChange,
+    // The file had been removed by another program: written anew, or now held only by the program.
+    EntriesRemovedRewritten,
+    EntriesRemovedUnsaved,
+    SettingsRemovedRewritten,
+    SettingsRemovedUnsaved,
+    PreviousFileKept,
+    PreviousSettingsKept,
+    // The settings file is missing or holds no key, while its backup holds one.
+    SettingsMissingBackupHoldsKey,
+    NoInstallationKey,
+    BackupHoldsKey,
+    // Follows a failure at start.
+    ProgramEnds,
+    // pswd.tab holds damaged lines: found at start, kept in the copy that the file names; found at start in a vault
+    // opened read-only; found when a save read again a file changed outside, with the change written or not; or the
+    // copy could not be made, for the reason of the detail.
+    DamagedAtStart,
+    DamagedReadOnly,
+    DamagedOutsideSaved,
+    DamagedOutsideUnsaved,
+    DamagedCopyFailed,
+};
+
+struct StorageNote
+{
+    StorageReason reason = StorageReason::Described;
+    // The file concerned, by name or path.
+    QString file;
+    // The system's reason, or the words of a note still worded where it was found.
+    QString detail;
+    // The data folder, where the words name it.
+    QString folder;
+    // How many lines of the file are damaged, and whether their copy is one kept before.
+    qsizetype damagedLines = 0;
+    bool earlierCopy = false;
+};
+
+// What became of a change to a data file, and what to tell the user; notes that come with Done are a warning to
+// show before going on.
 struct StorageResult
 {
     enum Status
@@ -13,35 +84,26 @@ struct StorageResult
         StaleEntry,
         Failed,
         // The file had been changed by another program since it was read: nothing was written, the lists were read
-        // again from the file, and the message says so.
+        // again from the file, and the notes say so.
         ChangedOutside,
         // The file had been changed by another program since it was read: the change was made to what the file held
-        // then, which the lists now show, and the message says so.
+        // then, which the lists now show, and the notes say so.
         SavedOverOutsideChange,
     };
 
     Status status = Done;
-    QString message;
+    QList<StorageNote> notes;
 
     bool ok() const { return status == Done || status == SavedOverOutsideChange; }
-    static StorageResult failed(const QString& message) { return {Failed, message}; }
+    static StorageResult failed(const StorageNote& note) { return {Failed, {note}}; }
+    static StorageResult failed(StorageReason reason, const QString& file, const QString& detail = {})
+    {
+        return failed(StorageNote{reason, file, detail, {}});
+    }
+    static StorageResult described(Status status, const QString& words)
+    {
+        return {status, {StorageNote{StorageReason::Described, {}, words, {}}}};
+    }
+    StorageResult& then(const StorageNote& note) { return notes.append(note), *this; }
+    StorageResult& then(StorageReason reason, const QString& file = {}) { return then({reason, file, {}, {}}); }
 };
-
-// The sentences that the stores of the data folder share in what they tell the user.
-namespace StorageNote {
-
-QString fileError(const QString& fileName, const QString& action, const QString& reason);
-QString endingNote();
-QString changedOutsideNote(const QString& fileName);
-QString repeatedChangeNote();
-QString removedNote(const QString& fileName, const QString& writtenWith);
-// Nothing can be lost then, as nothing on disk is written over; but until a write succeeds, what the file held is
-// only in the program.
-QString removedUnsavedNote(const QString& fileName, const QString& heldWhere);
-// Nothing is written before the installation key is known: entries would be stored barely enciphered, and a
-// settings file without the key would lose every saved password.
-StorageResult withoutKey(const QString& fileName);
-// A data file that another user could have swapped, or that is no file at all, is neither read nor written.
-StorageResult refusedWrite(const QString& refusal);
-
-} // namespace StorageNote

@@ -33,7 +33,7 @@ public:
 
     // Asked, with a question for the user, before a data file of unusual size is read; without it such a file is
     // refused.
-    void setLargeFileConfirmation(std::function<bool(const QString& question)> confirm)
+    void setLargeFileConfirmation(std::function<bool(const QString& path, qint64 megabytes)> confirm)
     {
         m_folder.setLargeFileConfirmation(std::move(confirm));
     }

@@ -1,6 +1,5 @@
 #include "storage/vaultopening.h"
 
-#include "storage/damagenotice.h"
 #include "storage/datafilecheck.h"
 #include "storage/datafolderaccess.h"
 #include "storage/entrystore.h"
@@ -20,7 +19,7 @@ StorageResult VaultOpening::run(const QDateTime& now)
         result = readEntries();
     }
     if (!result.ok()) {
-        result.message += StorageNote::endingNote();
+        result.then(StorageReason::ProgramEnds);
         return result;
     }
     removeLeftovers();
@@ -32,7 +31,7 @@ StorageResult VaultOpening::checkDataFiles() const
     for (const QString& name : {SettingsStore::fileName(), EntryStore::fileName()}) {
         const QString refusal = DataFileCheck::dataFile(m_folder.path(), name).refusal;
         if (!refusal.isEmpty()) {
-            return StorageResult::failed(refusal + QStringLiteral("\n\nNada foi lido nem gravado."));
+            return StorageResult::described(StorageResult::Failed, refusal).then(StorageReason::NothingReadOrWritten);
         }
     }
     return {};
@@ -60,8 +59,9 @@ StorageResult VaultOpening::readEntries()
     if (result.ok() && damaged > 0) {
         result = m_entries.keepDamaged(vault, damaged);
         if (result.ok()) {
-            result.message = m_folder.isReadOnly() ? DamageNotice::readOnly(damaged)
-                                                   : DamageNotice::atStart(damaged, m_entries.damage().copy);
+            const StorageReason found =
+                m_folder.isReadOnly() ? StorageReason::DamagedReadOnly : StorageReason::DamagedAtStart;
+            result.then(EntryStore::damageNote(found, {damaged, m_entries.damage().copy}));
         }
     }
     return result;

@@ -5,6 +5,7 @@
 #include "sync/conflictscan.h"
 #include "sync/mergesave.h"
 #include "sync/mergewording.h"
+#include "wording/storagewording.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -74,7 +75,7 @@ void ConflictOffer::run()
         return;
     }
     const StorageResult read = m_vault.readAgain();
-    m_platform.showMessage(nullptr, read.ok() ? MergeWording::done(scan, outcome) : read.message,
+    m_platform.showMessage(nullptr, read.ok() ? MergeWording::done(scan, outcome) : StorageWording::message(read),
                            Platform::programTitle(),
                            read.ok() ? Platform::MessageIcon::None : Platform::MessageIcon::Critical);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "storage/vault.h"
+#include "wording/storagewording.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,12 +65,14 @@ void UndoDeleteNotice::undo()
     }
     const StorageResult result = m_vault.addEntry(m_record);
     if (!result.ok()) {
-        m_platform.showMessage(window(), result.message, Platform::programTitle(), Platform::MessageIcon::Critical);
+        m_platform.showMessage(window(), StorageWording::message(result), Platform::programTitle(),
+                               Platform::MessageIcon::Critical);
         return;
     }
     withdraw();
-    if (!result.message.isEmpty()) {
-        m_platform.showMessage(window(), result.message, Platform::programTitle(), Platform::MessageIcon::Exclamation);
+    if (!result.notes.isEmpty()) {
+        m_platform.showMessage(window(), StorageWording::message(result), Platform::programTitle(),
+                               Platform::MessageIcon::Exclamation);
     }
     emit noticeRequested(QStringLiteral("Entrada restaurada."));
 }

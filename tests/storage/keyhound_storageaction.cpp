@@ -3,6 +3,7 @@
 // keyhound_storageaction FOLDER race N: adds entries 1 to N, a line with each status number and message.
 #include "referencecodec.h"
 #include "storage/vault.h"
+#include "wording/storagewording.h"
 
 #include <QCoreApplication>
 
@@ -22,7 +23,8 @@ int main(int argc, char* argv[])
     }
     for (int n = 1; action == "race" && n <= app.arguments().value(3).toInt(); ++n) {
         const StorageResult added = vault.addEntry(ReferenceCodec::crashEntry(n));
-        std::printf("%d %s\n", int(added.status), added.message.section('\n', 0, 0).toUtf8().constData());
+        std::printf("%d %s\n", int(added.status),
+                    StorageWording::message(added).section('\n', 0, 0).toUtf8().constData());
     }
     const QByteArray first = vault.entries().isEmpty() ? QByteArray() : vault.entries().at(0);
     result = !result.ok()           ? result
@@ -31,5 +33,5 @@ int main(int argc, char* argv[])
              : action == "delete"   ? vault.deleteEntry(0, first)
              : action == "settings" ? vault.saveSettings("nova senha", true)
                                     : result;
-    std::printf("%d\n%s", int(result.status), result.message.toUtf8().constData());
+    std::printf("%d\n%s", int(result.status), StorageWording::message(result).toUtf8().constData());
 }

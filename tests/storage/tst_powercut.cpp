@@ -3,6 +3,7 @@
 #include "storage/vault.h"
 #include "support/datafolder.h"
 #include "systemcalltrace.h"
+#include "wording/storagewording.h"
 
 #include <QDir>
 #include <QProcess>
@@ -31,8 +32,9 @@ static QList<QByteArray> opened(const Files& files)
     }
     Vault vault(folder.path());
     const StorageResult result = vault.open(QDateTime(QDate(2026, 3, 6), QTime(0, 0, 7)));
-    QList<QByteArray> seen{QByteArray::number(result.status), result.message.toUtf8(), vault.settings().installationKey,
-                           vault.settings().masterPassword, vault.settings().askAtStart};
+    QList<QByteArray> seen{QByteArray::number(result.status), StorageWording::message(result).toUtf8(),
+                           vault.settings().installationKey, vault.settings().masterPassword,
+                           vault.settings().askAtStart};
     for (qsizetype i = 0; i < vault.entries().size(); ++i) {
         seen.append(vault.entries().at(i));
     }

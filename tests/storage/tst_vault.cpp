@@ -2,6 +2,7 @@
 #include "storage/datafilecheck.h"
 #include "support/fulldisk.h"
 #include "support/vaultfixture.h"
+#include "wording/storagewording.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -104,7 +105,7 @@ private slots:
         QCOMPARE(result.ok(), refusal.isEmpty());
         QCOMPARE(folder.read("pswd.tab"), QByteArray("\x01\x02 not a vault"));
         QCOMPARE(folder.read("cnfg.tab.bak"), backup);
-        QVERIFY2(result.message.contains(refusal), qPrintable(result.message));
+        QVERIFY2(StorageWording::message(result).contains(refusal), qPrintable(StorageWording::message(result)));
         QVERIFY(refusal.isEmpty() || QDir(folder.path()).entryList(QDir::Files) == before);
         QVERIFY(settings.isEmpty() || folder.read("cnfg.tab") == settings);
     }
@@ -154,7 +155,8 @@ private slots:
         QCOMPARE(f.file(), ReferenceCodec::file(lines, key));
         lines.removeAll(QByteArray());
         QCOMPARE(f.entries(), lines);
-        QCOMPARE(result.message.startsWith("O arquivo pswd.tab foi alterado fora"), status != StorageResult::Done);
+        QCOMPARE(StorageWording::message(result).startsWith("O arquivo pswd.tab foi alterado fora"),
+                 status != StorageResult::Done);
         if (status != StorageResult::ChangedOutside) {
             QCOMPARE(f.folder.read("pswd.tab.bak"), before);
             QCOMPARE(modeOf(f.folder.filePath("pswd.tab.bak")), 0x6600);
@@ -203,7 +205,7 @@ private slots:
         folder.write("cnfg.tab", outside);
         const StorageResult refused = vault.saveSettings("minha", false);
         QCOMPARE(refused.status, StorageResult::ChangedOutside);
-        QVERIFY(refused.message.startsWith("O arquivo cnfg.tab foi alterado fora do programa"));
+        QVERIFY(StorageWording::message(refused).startsWith("O arquivo cnfg.tab foi alterado fora do programa"));
         QCOMPARE(folder.read("cnfg.tab"), outside);
         QCOMPARE(vault.settings().masterPassword + vault.settings().askAtStart, QByteArray("outraSim"));
         QVERIFY(vault.saveSettings("minha", false).ok());
@@ -216,7 +218,7 @@ private slots:
         VaultFixture f;
         const QByteArray key = f.vault.settings().installationKey;
         f.folder.write("pswd.tab", ReferenceCodec::crashVault(4000, key));
-        QCOMPARE(f.vault.open().message, QString());
+        QCOMPARE(StorageWording::message(f.vault.open()), QString());
         QVERIFY(f.vault.addEntry(ReferenceCodec::crashEntry(4001)).ok());
         QCOMPARE(f.file(), ReferenceCodec::crashVault(4001, key));
     }
@@ -285,13 +287,14 @@ private slots:
         QCOMPARE(everyFile(), expected);
         if (copy.isEmpty()) {
             QCOMPARE(listed(vault.entries()), (Records{record("dois"), record("um")}));
-            QCOMPARE(result.message, QString());
+            QCOMPARE(StorageWording::message(result), QString());
             return;
         }
         QVERIFY(!copiedNow || modeOf(f.filePath(copy)) == 0x6600);
         QCOMPARE(vault.damage().copy.path, f.filePath(copy));
-        QVERIFY2(result.message.contains(said) && result.message.contains(f.filePath(copy)),
-                 qPrintable(result.message));
+        QVERIFY2(StorageWording::message(result).contains(said) &&
+                     StorageWording::message(result).contains(f.filePath(copy)),
+                 qPrintable(StorageWording::message(result)));
         QVERIFY(vault.addEntry(record("tres")).ok());
         QVERIFY(!QFileInfo::exists(f.filePath("pswd.tab.bak"))); // the damaged file stays in its copy only
     }
@@ -352,17 +355,18 @@ private slots:
             disk->fill();
             const StorageResult refused = change();
             QCOMPARE(refused.status, StorageResult::Failed);
-            QVERIFY2(refused.message.contains(copy.isEmpty() ? "Tente gravar de novo"
-                                                             : "não foi possível guardar uma cópia"),
-                     qPrintable(refused.message));
+            QVERIFY2(StorageWording::message(refused).contains(copy.isEmpty() ? "Tente gravar de novo"
+                                                                              : "não foi possível guardar uma cópia"),
+                     qPrintable(StorageWording::message(refused)));
             QCOMPARE(listed(vault.entries()), shown);
             QCOMPARE(f.read("pswd.tab"), damaged);
             QVERIFY(!QFileInfo::exists(f.filePath("pswd.tab.danificado")) || copy.isEmpty());
             disk->free();
         }
         const StorageResult result = change();
-        QVERIFY2(result.ok() && result.message.contains(said) && result.message.contains(copy),
-                 qPrintable(result.message));
+        QVERIFY2(result.ok() && StorageWording::message(result).contains(said) &&
+                     StorageWording::message(result).contains(copy),
+                 qPrintable(StorageWording::message(result)));
         const Records lines = action == "add"      ? shown + Records{record("d")}
                               : action == "update" ? Records{record("a2"), record("b"), record("c"), ""}
                                                    : Records{"", record("b"), record("c"), ""};
@@ -395,12 +399,13 @@ private slots:
         if (disk) {
             disk->fill();
             const StorageResult refused = vault.saveSettings("nova", true);
-            QVERIFY2(!refused.ok() && refused.message.contains("Tente gravar de novo"), qPrintable(refused.message));
+            QVERIFY2(!refused.ok() && StorageWording::message(refused).contains("Tente gravar de novo"),
+                     qPrintable(StorageWording::message(refused)));
             disk->free();
         }
         const StorageResult saved = vault.saveSettings("nova", true);
-        QVERIFY2(saved.ok() && saved.message.startsWith("O arquivo cnfg.tab tinha sido removido"),
-                 qPrintable(saved.message));
+        QVERIFY2(saved.ok() && StorageWording::message(saved).startsWith("O arquivo cnfg.tab tinha sido removido"),
+                 qPrintable(StorageWording::message(saved)));
         QCOMPARE(f.read("cnfg.tab"), ReferenceCodec::settingsFile("6333", "nova", "Sim"));
         QCOMPARE(f.read("cnfg.tab.bak"), backup);
         Vault reopened(f.path());
@@ -472,17 +477,19 @@ private slots:
                          : QList<StorageResult>{opened.open()};
         for (const StorageResult& result : results) {
             QCOMPARE(result.status, StorageResult::Failed);
-            QVERIFY2(result.message.contains(shown), qPrintable(result.message));
-            QVERIFY(result.message.contains(whileRunning ? "Nada foi gravado." : "Nada foi lido nem gravado."));
+            QVERIFY2(StorageWording::message(result).contains(shown), qPrintable(StorageWording::message(result)));
+            QVERIFY(StorageWording::message(result).contains(whileRunning ? "Nada foi gravado."
+                                                                          : "Nada foi lido nem gravado."));
         }
         QCOMPARE(opened.entries().size(), whileRunning ? 1 : 0);
         QCOMPARE(opened.settings().masterPassword, QByteArray(whileRunning ? "8046" : ""));
         QCOMPARE(bytesOf(path("other/victim")), QByteArray("a file of the user's own elsewhere"));
         QCOMPARE(bytesOf(path("data/pswd.tab")) + bytesOf(path("data/cnfg.tab")), before);
         // The command the message ends with, pasted into a shell, is all it takes.
-        if (const QString fix = results.last().message.section('\n', -3, -3); fix.startsWith("chmod ")) {
+        if (const QString fix = StorageWording::message(results.last()).section('\n', -3, -3);
+            fix.startsWith("chmod ")) {
             QCOMPARE(QProcess::execute("sh", {"-c", fix}), 0);
-            QVERIFY2(opened.open().ok(), qPrintable(opened.open().message));
+            QVERIFY2(opened.open().ok(), qPrintable(StorageWording::message(opened.open())));
         }
     }
 
@@ -529,9 +536,9 @@ private slots:
         Vault vault(folder.path());
         vault.setReadOnly("O motivo.");
         const StorageResult opened = vault.open();
-        QVERIFY2(opened.ok() && opened.message.contains("tem 1 linha danificada") &&
-                     opened.message.contains("aberto só para leitura"),
-                 qPrintable(opened.message));
+        QVERIFY2(opened.ok() && StorageWording::message(opened).contains("tem 1 linha danificada") &&
+                     StorageWording::message(opened).contains("aberto só para leitura"),
+                 qPrintable(StorageWording::message(opened)));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), (QStringList{"cnfg.tab", "pswd.tab"}));
     }
 
@@ -570,8 +577,9 @@ private slots:
                                      : change == "delete"    ? vault.deleteEntry(0, record("Banco"))
                                                              : vault.saveSettings("nova", true);
         QCOMPARE(result.status, StorageResult::Failed);
-        QVERIFY2(result.message.startsWith("Nada foi gravado: o programa foi aberto só para leitura.\n\nO motivo."),
-                 qPrintable(result.message));
+        QVERIFY2(StorageWording::message(result).startsWith(
+                     "Nada foi gravado: o programa foi aberto só para leitura.\n\nO motivo."),
+                 qPrintable(StorageWording::message(result)));
         QCOMPARE(files(), before);
         QCOMPARE(vault.entries().size(), change == "first start" ? 0 : 1);
         QCOMPARE(vault.settings().masterPassword, QByteArray(change == "first start" ? "" : "8046"));
@@ -585,10 +593,13 @@ private slots:
         QCOMPARE(QProcess::execute("truncate", {"-s", "268435457", data.filePath("pswd.tab")}), 0);
         QString asked;
         Vault opened(data.path());
-        opened.setLargeFileConfirmation([&asked](const QString& question) { return asked += question, false; });
+        opened.setLargeFileConfirmation([&asked](const QString& path, qint64 megabytes) {
+            return asked += StorageWording::largeFileQuestion(path, megabytes), false;
+        });
         const StorageResult result = opened.open();
         QCOMPARE(result.status, StorageResult::Failed);
-        QVERIFY(asked.contains(data.filePath("pswd.tab") + " tem 256 MB") && result.message.contains("não foi aberto"));
+        QVERIFY(asked.contains(data.filePath("pswd.tab") + " tem 256 MB") &&
+                StorageWording::message(result).contains("não foi aberto"));
         QCOMPARE(QFileInfo(data.filePath("pswd.tab")).size(), 268435457);
         QVERIFY(!QFileInfo::exists(data.filePath("pswd.tab.danificado")));
     }
@@ -673,6 +684,37 @@ private slots:
                 qInfo("%s/%s", qPrintable(target), qPrintable(input));
                 QCOMPARE(replay(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())), 0);
             }
+        }
+    }
+    // Every note tells the user something of its own, and names the file and the system's reason it carries.
+    void wording_data()
+    {
+        QTest::addColumn<StorageReason>("reason");
+        QTest::addColumn<bool>("namesFile");
+        QTest::addColumn<bool>("givesDetail");
+        using R = StorageReason;
+        const QList<R> unnamed{R::ReadOnly,         R::CheckFolderWritable,  R::NothingWritten, R::NothingReadOrWritten,
+                               R::PreviousFileKept, R::PreviousSettingsKept, R::ProgramEnds,    R::DamagedReadOnly};
+        const QList<R> detailed{R::ReadOnly, R::CannotRead, R::CannotWrite, R::CannotCreate, R::DamagedCopyFailed};
+        for (int reason = int(R::ReadOnly); reason <= int(R::DamagedCopyFailed); ++reason) {
+            QTest::addRow("reason %d", reason)
+                << R(reason) << !unnamed.contains(R(reason)) << detailed.contains(R(reason));
+        }
+    }
+    void wording()
+    {
+        QFETCH(StorageReason, reason);
+        QFETCH(bool, namesFile);
+        QFETCH(bool, givesDetail);
+        StorageNote note{reason, "/pasta/arquivo-7.tab", "Motivo do sistema.", "/pasta"};
+        note.damagedLines = 2;
+        const QString said = StorageWording::sentence(note);
+        QVERIFY2(said.size() > 12 && said.contains(QRegularExpression("[.:?]$")), qPrintable(said));
+        QCOMPARE(said.contains(note.file), namesFile);
+        QCOMPARE(said.contains(note.detail), givesDetail);
+        for (int other = int(StorageReason::ReadOnly); other <= int(StorageReason::DamagedCopyFailed); ++other) {
+            note.reason = StorageReason(other);
+            QVERIFY2(other == int(reason) || StorageWording::sentence(note) != said, qPrintable(said));
         }
     }
 };

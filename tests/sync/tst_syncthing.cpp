@@ -121,6 +121,7 @@ struct Computer
         QNetworkAccessManager network;
         QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1/rest/db/scan?folder=keyhound").arg(guiPort)));
         request.setRawHeader("X-API-Key", "keyhound-test");
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
         request.setTransferTimeout(patience);
         std::unique_ptr<QNetworkReply> reply(network.post(request, QByteArray()));
         QEventLoop loop;

@@ -28,6 +28,12 @@ namespace ConflictName {
 QString toolOf(const QString& fileName, const QString& dataFileName)
 {
     const qsizetype dot = dataFileName.lastIndexOf(QLatin1Char('.'));
+    // Most names in the folder are not a copy of the data file at all; they are told apart without compiling a
+    // pattern, which is most of the cost of looking at start.
+    if (fileName.size() <= dataFileName.size() || !fileName.startsWith(dataFileName.left(dot)) ||
+        !fileName.endsWith(dataFileName.mid(dot))) {
+        return {};
+    }
     const QString base = QRegularExpression::escape(dataFileName.left(dot));
     const QString extension = QRegularExpression::escape(dataFileName.mid(dot));
     for (const Naming& naming : namings) {

@@ -48,7 +48,7 @@ void ConflictOffer::runWhenIdle()
 
 void ConflictOffer::run()
 {
-    if (m_vault.isReadOnly()) {
+    if (m_vault.isReadOnly() || !ConflictScan::anyCopyBeside(m_vault)) {
         return;
     }
     const ConflictScan scan = ConflictScan::besideVault(m_vault);

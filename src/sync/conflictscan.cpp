@@ -118,6 +118,12 @@ ConflictScan ConflictScan::besideVault(const Vault& vault)
     return scan;
 }
 
+bool ConflictScan::anyCopyBeside(const Vault& vault)
+{
+    return !ConflictName::findIn(vault.dataFolder(), SettingsFile::fileName).isEmpty() ||
+           !ConflictName::findIn(vault.dataFolder(), VaultFile::fileName).isEmpty();
+}
+
 ConflictScan ConflictScan::ofVaultFile(const Vault& vault, const QString& path)
 {
     ConflictScan scan(vault);

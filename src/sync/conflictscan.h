@@ -55,6 +55,9 @@ public:
     // The conflict copies of pswd.tab and cnfg.tab beside them. A vault copy is read under the vault's installation
     // key or that of a settings copy; the settings of the later save, the vault's or a copy's, are kept.
     static ConflictScan besideVault(const Vault& vault);
+    // Whether a file beside the data files is named as a conflict copy of one; the names alone are looked at, so
+    // that a start with none does not go through the vault's records.
+    static bool anyCopyBeside(const Vault& vault);
     // Another pswd.tab, read under the installation key of the cnfg.tab beside it, else under the vault's own; the
     // password and start answer of that cnfg.tab are kept when it was saved later than the vault's.
     static ConflictScan ofVaultFile(const Vault& vault, const QString& path);

@@ -20,6 +20,6 @@ bool isDatabasePath(const QString& path);
 CommandOutput exportEntries(const EntryList& entries, const QString& path, const QDateTime& now);
 // Adds the entries of every group but the recycle bin; those the vault cannot hold are named and make the status
 // non-zero.
-CommandOutput importEntries(const QByteArray& file, Vault& vault, const QString& path, const QDateTime& now);
+CommandOutput importEntries(const QByteArray& file, const Vault& vault, const QString& path, const QDateTime& now);
 
 } // namespace KdbxCommands

@@ -260,6 +260,8 @@ Import read(QIODevice& csv, const EntryList& stored, const QDateTime& now)
         }
         known.add(added);
         result.records.append(added);
+        result.undated.append(!rows.hasStamp(*row));
+        result.names.append(rows.rowName(*row));
         if (rows.hasTotp(*row)) {
             note(result.incompleteRows, QStringLiteral("adicionada sem o TOTP, que o cofre não guarda"));
         }

@@ -267,7 +267,9 @@ Import read(QIODevice& csv, const EntryList& stored, const QDateTime& now)
         }
     }
     if (!reader.error().isEmpty()) {
-        return {{}, 0, 0, 0, {}, reader.error()};
+        Import failed;
+        failed.error = reader.error();
+        return failed;
     }
     return result;
 }

@@ -255,7 +255,8 @@ private slots:
                                 << QString::fromUtf8(reasons);
         };
         row("identical: kept once", {beta}, "Beta,ana,x,,,,26.01.01.10.00.00\n", {beta},
-            "0 entradas adicionadas, 1 já guardada, 0 linhas recusadas.\n");
+            "0 entradas adicionadas, 1 já guardada, 0 linhas recusadas.\n",
+            "linha 2, \"Beta\": igual a uma entrada já guardada\n");
         row("changed later: replaces the stored version", {beta, gama}, "Beta,ana,nova,,,,26.02.01.10.00.00\n",
             {betaLater, gama}, "0 entradas adicionadas, 1 atualizada, 0 já guardadas, 0 linhas recusadas.\n");
         row("changed earlier: the stored version stays", {beta}, "Beta,ana,velha,,,,25.12.01.10.00.00\n", {beta},

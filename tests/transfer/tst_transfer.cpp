@@ -338,8 +338,10 @@ private slots:
         QTest::addColumn<QString>("said");
         QTest::newRow("disk full") << "full disk"
                                    << "Não há espaço livre no disco.";
-        QTest::newRow("read-only file system") << "read-only"
-                                               << "somente leitura";
+        QTest::newRow("read-only file system: refused before any write") << "read-only"
+                                                                         << "somente leitura";
+        QTest::newRow("pswd.tab immutable: the new file cannot take its place") << "immutable"
+                                                                                << "Permissão negada.";
         QTest::newRow("file size limit, the program run in a child") << "size limit"
                                                                      << "O arquivo ultrapassa o tamanho máximo";
     }
@@ -381,11 +383,14 @@ private slots:
                 disk.fill();
                 QFile filler(disk.path() + "/filler");
                 QVERIFY(filler.resize(filler.size() - 16 * 1024));
-            } else {
+            } else if (fault == "read-only") {
                 QCOMPARE(QProcess::execute("mount", {"-o", "remount,ro", disk.path()}), 0);
+            } else {
+                QCOMPARE(QProcess::execute("chattr", {"+i", data.filePath("pswd.tab")}), 0);
             }
             output = TransferCommands::importFrom(data.path(), other.filePath("contas.csv"), now);
             QProcess::execute("mount", {"-o", "remount,rw", disk.path()});
+            QProcess::execute("chattr", {"-i", data.filePath("pswd.tab")});
             disk.free();
         }
         QCOMPARE(output.exitCode, 1);

@@ -5,8 +5,9 @@
 #include "storage/atomicwriter.h"
 #include "storage/vault.h"
 #include "transfer/entrykdbx.h"
+#include "transfer/importmerge.h"
+#include "transfer/importwording.h"
 #include "transfer/kdbx/kdbxfile.h"
-#include "wording/storagewording.h"
 
 #include <QFileInfo>
 
@@ -56,15 +57,16 @@ QString readProblem(KdbxFile::Read::Status status)
     return QStringLiteral("o arquivo está danificado");
 }
 
-QString importSummary(const EntryKdbx::Import& imported)
+QString importSummary(const EntryKdbx::Import& imported, const EntryMerge& merge)
 {
-    QString summary = counted(imported.records.size(), "entrada adicionada", "entradas adicionadas") +
-                      QStringLiteral(", ") + counted(imported.refused.size(), "recusada", "recusadas");
-    if (imported.repeated > 0) {
+    QString summary = counted(merge.added(), "entrada adicionada", "entradas adicionadas") +
+                      ImportWording::updated(merge) + QStringLiteral(", ") +
+                      counted(imported.refused.size(), "recusada", "recusadas");
+    if (const qsizetype repeated = imported.repeated + merge.same(); repeated > 0) {
         summary += QStringLiteral(", ") +
-                   counted(imported.repeated, "igual a uma entrada já guardada", "iguais a entradas já guardadas");
+                   counted(repeated, "igual a uma entrada já guardada", "iguais a entradas já guardadas");
     }
-    return summary + QStringLiteral(".\n");
+    return summary + ImportWording::older(merge) + QStringLiteral(".\n");
 }
 
 } // namespace
@@ -113,7 +115,7 @@ CommandOutput exportEntries(const EntryList& entries, const QString& path, const
             {}};
 }
 
-CommandOutput importEntries(const QByteArray& file, Vault& vault, const QString& path, const QDateTime& now)
+CommandOutput importEntries(const QByteArray& file, const Vault& vault, const QString& path, const QDateTime& now)
 {
     const QString cannotImport = QStringLiteral("Não foi possível importar o arquivo %1: %2. Nenhuma entrada foi "
                                                 "adicionada.");
@@ -131,16 +133,19 @@ CommandOutput importEntries(const QByteArray& file, Vault& vault, const QString&
         return failure(cannotImport.arg(native(path), readProblem(read.status)));
     }
     const EntryKdbx::Import imported = EntryKdbx::recordsOf(read.entries, vault.entries(), now);
-    if (!imported.records.isEmpty()) {
-        if (const StorageResult added = vault.addEntries(imported.records); !added.ok()) {
-            return failure(StorageWording::message(added));
-        }
+    const ImportMerge merged(vault, imported.records, imported.undated);
+    if (const MergeSave::Outcome saved = merged.save(); !saved.ok()) {
+        return failure(ImportWording::failure(saved));
     }
-    QString refused;
+    QString reasons;
     for (const QString& reason : imported.refused) {
-        refused += QStringLiteral("Entrada recusada, %1\n").arg(reason);
+        reasons += QStringLiteral("Entrada recusada, %1\n").arg(reason);
     }
-    return {imported.refused.isEmpty() ? 0 : 1, importSummary(imported), refused};
+    for (const qsizetype at : merged.older()) {
+        reasons += QStringLiteral("Entrada deixada de fora, %1: %2\n")
+                       .arg(imported.names.at(at), ImportWording::olderReason());
+    }
+    return {imported.refused.isEmpty() ? 0 : 1, importSummary(imported, merged.merge()), reasons};
 }
 
 } // namespace KdbxCommands

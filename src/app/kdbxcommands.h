@@ -18,8 +18,8 @@ bool isDatabasePath(const QString& path);
 
 // Writes only the encrypted file, readable by its owner only; an existing file is never written over.
 CommandOutput exportEntries(const EntryList& entries, const QString& path, const QDateTime& now);
-// Adds the entries of every group but the recycle bin; those the vault cannot hold are named and make the status
-// non-zero.
-CommandOutput importEntries(const QByteArray& file, Vault& vault, const QString& path, const QDateTime& now);
+// Brings in the entries of every group but the recycle bin, as ImportMerge merges them; those the vault cannot hold
+// are named and make the status non-zero.
+CommandOutput importEntries(const QByteArray& file, const Vault& vault, const QString& path, const QDateTime& now);
 
 } // namespace KdbxCommands

@@ -11,6 +11,8 @@
 #include "sync/mergewording.h"
 #include "transfer/csvfile.h"
 #include "transfer/entrycsv.h"
+#include "transfer/importmerge.h"
+#include "transfer/importwording.h"
 #include "wording/damagewording.h"
 #include "wording/storagewording.h"
 
@@ -135,23 +137,30 @@ CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, cons
             QStringLiteral("Não foi possível importar o arquivo %1: %2.").arg(native(csvPath), imported.error) +
             nothingAdded);
     }
-    if (!imported.records.isEmpty()) {
-        if (const StorageResult added = vault.addEntries(imported.records); !added.ok()) {
-            return failure(StorageWording::message(added));
+    const ImportMerge merged(vault, imported.records, imported.undated);
+    if (const MergeSave::Outcome saved = merged.save(); !saved.ok()) {
+        return failure(ImportWording::failure(saved));
+    }
+    QStringList listed = imported.reasons;
+    for (const qsizetype at : merged.older()) {
+        if (listed.size() < EntryCsv::listedReasons) {
+            listed.append(imported.names.at(at) + QStringLiteral(": ") + ImportWording::olderReason());
         }
     }
     QString reasons;
-    for (const QString& reason : imported.reasons) {
+    for (const QString& reason : listed) {
         reasons += reason + QLatin1Char('\n');
     }
-    const qsizetype noted = imported.refusedRows + imported.repeatedRows + imported.incompleteRows;
-    if (const qsizetype unlisted = noted - imported.reasons.size(); unlisted > 0) {
+    const EntryMerge& merge = merged.merge();
+    const qsizetype noted = imported.refusedRows + imported.repeatedRows + imported.incompleteRows + merge.older();
+    if (const qsizetype unlisted = noted - listed.size(); unlisted > 0) {
         reasons += QStringLiteral("... e mais ") + counted(unlisted, "linha", "linhas") + QStringLiteral(".\n");
     }
     return {imported.refusedRows + imported.incompleteRows == 0 ? 0 : 1,
-            counted(imported.records.size(), "entrada adicionada", "entradas adicionadas") + QStringLiteral(", ") +
-                counted(imported.repeatedRows, "já guardada", "já guardadas") + QStringLiteral(", ") +
-                counted(imported.refusedRows, "linha recusada", "linhas recusadas") + QStringLiteral(".\n"),
+            counted(merge.added(), "entrada adicionada", "entradas adicionadas") + ImportWording::updated(merge) +
+                QStringLiteral(", ") + counted(imported.repeatedRows + merge.same(), "já guardada", "já guardadas") +
+                QStringLiteral(", ") + counted(imported.refusedRows, "linha recusada", "linhas recusadas") +
+                ImportWording::older(merge) + QStringLiteral(".\n"),
             reasons};
 }
 

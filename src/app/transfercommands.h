@@ -12,8 +12,8 @@ namespace TransferCommands {
 
 // Writes a new file, readable by its owner only; an existing file is never written over.
 CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const QDateTime& now);
-// Adds every row that can be stored in one rewrite of pswd.tab, and says which rows were left out and why; ends
-// with status 1 when a row could not be stored whole, or when nothing was read.
+// Brings in every row that can be stored, as ImportMerge merges them, in one rewrite of pswd.tab, and says which rows
+// were left out and why; ends with status 1 when a row could not be stored whole, or when nothing was read.
 CommandOutput importFrom(const QString& dataFolder, const QString& csvPath, const QDateTime& now);
 
 // Merges the entries of another pswd.tab, read under the installation key of the cnfg.tab beside it or else the

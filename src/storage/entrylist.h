@@ -36,6 +36,7 @@ public:
     qsizetype size() const { return m_records.size(); }
     bool isEmpty() const { return m_records.isEmpty(); }
     const QByteArray& at(qsizetype index) const { return m_records.at(index); }
+    const QList<QByteArray>& records() const { return m_records; }
     bool contains(qsizetype index) const { return index >= 0 && index < size(); }
 
 private:

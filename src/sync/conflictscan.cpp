@@ -15,16 +15,6 @@
 
 namespace {
 
-QList<QByteArray> recordsOf(const EntryList& entries)
-{
-    QList<QByteArray> records;
-    records.reserve(entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        records.append(entries.at(i));
-    }
-    return records;
-}
-
 ConflictCopy copyAt(const QString& path, const QString& tool, ConflictCopy::Kind kind)
 {
     ConflictCopy copy;
@@ -94,7 +84,7 @@ ConflictCopy settingsCopy(const QString& path, bool inDataFolder)
 
 } // namespace
 
-ConflictScan::ConflictScan(const Vault& vault) : m_merge(recordsOf(vault.entries())) {}
+ConflictScan::ConflictScan(const Vault& vault) : m_merge(vault.entries().records()) {}
 
 ConflictScan ConflictScan::besideVault(const Vault& vault)
 {

@@ -22,7 +22,7 @@ QByteArray updateStampOf(const QByteArray& record)
 
 EntryMerge::EntryMerge(const QList<QByteArray>& own) : m_records(own), m_present(own.begin(), own.end()) {}
 
-void EntryMerge::take(const QList<QByteArray>& other)
+QList<EntryMerge::Taken> EntryMerge::take(const QList<QByteArray>& other, const QList<bool>& undated)
 {
     // Only the records held before this copy are matched, each at most once, so that two entries of the copy that
     // share a title and login are both kept.
@@ -31,8 +31,11 @@ void EntryMerge::take(const QList<QByteArray>& other)
         byKey[entryKey(m_records.at(i))].append(i);
     }
     QList<QByteArray> added;
-    for (const QByteArray& record : other) {
-        const auto match = byKey.find(entryKey(record));
+    QList<Taken> taken;
+    taken.reserve(other.size());
+    for (qsizetype at = 0; at < other.size(); ++at) {
+        const QByteArray& record = other.at(at);
+        const auto match = undated.value(at) ? byKey.end() : byKey.find(entryKey(record));
         if (m_present.contains(record)) {
             // The entry is here as it is: a changed one of the same title and login beside it in the copy is
             // another entry of the copy, not a newer version of this one.
@@ -40,11 +43,13 @@ void EntryMerge::take(const QList<QByteArray>& other)
                 match->removeIf([&](qsizetype index) { return m_records.at(index) == record; });
             }
             ++m_same;
+            taken.append(Taken::Same);
             continue;
         }
         if (match == byKey.end() || match->size() != 1) {
             added.append(record);
             m_present.insert(record);
+            taken.append(Taken::Added);
             continue;
         }
         const qsizetype index = match->first();
@@ -52,12 +57,15 @@ void EntryMerge::take(const QList<QByteArray>& other)
         if (updateStampOf(record) > updateStampOf(m_records.at(index))) {
             replace(index, record);
             ++m_updated;
+            taken.append(Taken::Updated);
         } else {
             ++m_older;
+            taken.append(Taken::Older);
         }
     }
     m_added += added.size();
     m_records.append(added);
+    return taken;
 }
 
 void EntryMerge::replace(qsizetype index, const QByteArray& record)

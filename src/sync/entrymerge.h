@@ -15,8 +15,19 @@ class EntryMerge
 public:
     explicit EntryMerge(const QList<QByteArray>& own);
 
-    // Merges the records of one more copy into the result.
-    void take(const QList<QByteArray>& other);
+    // What became of a record of a copy.
+    enum class Taken
+    {
+        Added,
+        Updated,
+        Same,
+        Older,
+    };
+
+    // Merges the records of one more copy into the result, and says what became of each. A record marked in
+    // undated got its update stamp when it was read, its file giving it none: it never replaces a version here and
+    // is added beside it.
+    QList<Taken> take(const QList<QByteArray>& other, const QList<bool>& undated = {});
 
     const QList<QByteArray>& records() const { return m_records; }
     // Records of the copies that were not in the vault before.

@@ -94,13 +94,21 @@ void undoRenames(const ConflictScan& scan, const Outcome& renames)
     }
 }
 
-Outcome checkUnchanged(const Vault& vault, const ConflictScan& scan)
+Outcome checkVaultUnchanged(const Vault& vault)
 {
     if (!unchanged(vault.vaultPath(), vault.vaultStamp())) {
         return failed(Failure::ChangedMeanwhile, vault.vaultPath());
     }
     if (!unchanged(vault.settingsPath(), vault.settingsStamp())) {
         return failed(Failure::ChangedMeanwhile, vault.settingsPath());
+    }
+    return {};
+}
+
+Outcome checkUnchanged(const Vault& vault, const ConflictScan& scan)
+{
+    if (Outcome outcome = checkVaultUnchanged(vault); !outcome.ok()) {
+        return outcome;
     }
     for (const ConflictCopy& copy : scan.readableCopies()) {
         if (!unchanged(copy.path, copy.stamp)) {
@@ -110,9 +118,35 @@ Outcome checkUnchanged(const Vault& vault, const ConflictScan& scan)
     return {};
 }
 
+// The writer of pswd.tab holding the merged records.
+std::unique_ptr<AtomicWriter> preparedVault(const Vault& vault, const EntryMerge& merge, Outcome& outcome)
+{
+    const EntryList merged(merge.records());
+    return prepared(
+        vault, VaultFile::fileName,
+        [&](AtomicWriter& writer) {
+            return VaultFile::writeEntries([&writer](QByteArrayView piece) { return writer.append(piece); }, merged,
+                                           vault.settings().installationKey);
+        },
+        outcome);
+}
+
 } // namespace
 
 namespace MergeSave {
+
+Outcome saveEntries(const Vault& vault, const EntryMerge& merge)
+{
+    Outcome outcome = checkVaultUnchanged(vault);
+    if (!outcome.ok() || !merge.changesVault()) {
+        return outcome;
+    }
+    const std::unique_ptr<AtomicWriter> writer = preparedVault(vault, merge, outcome);
+    if (writer && !writer->commit(AtomicWriter::Commit::ReplaceKeepingBackup)) {
+        return failed(Failure::Write, vault.vaultPath(), writer->failure());
+    }
+    return outcome;
+}
 
 Outcome save(const Vault& vault, const ConflictScan& scan)
 {
@@ -120,14 +154,7 @@ Outcome save(const Vault& vault, const ConflictScan& scan)
     std::unique_ptr<AtomicWriter> vaultWriter;
     std::unique_ptr<AtomicWriter> settingsWriter;
     if (outcome.ok() && scan.merge().changesVault()) {
-        const EntryList merged(scan.merge().records());
-        vaultWriter = prepared(
-            vault, VaultFile::fileName,
-            [&](AtomicWriter& writer) {
-                return VaultFile::writeEntries([&writer](QByteArrayView piece) { return writer.append(piece); }, merged,
-                                               vault.settings().installationKey);
-            },
-            outcome);
+        vaultWriter = preparedVault(vault, scan.merge(), outcome);
     }
     if (outcome.ok() && scan.settings()) {
         const QByteArray contents = SettingsFile::encode(*scan.settings());

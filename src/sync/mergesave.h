@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class ConflictScan;
+class EntryMerge;
 class Vault;
 
 // Puts a merge in place as one step: the merged pswd.tab and, when a copy's settings were saved later, cnfg.tab
@@ -38,5 +39,7 @@ struct Outcome
 };
 
 Outcome save(const Vault& vault, const ConflictScan& scan);
+// Only the merged records into pswd.tab, as one step: entries brought from a file that is no copy of the vault.
+Outcome saveEntries(const Vault& vault, const EntryMerge& merge);
 
 } // namespace MergeSave

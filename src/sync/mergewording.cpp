@@ -95,29 +95,32 @@ QString question(const ConflictScan& scan)
                       .arg(QLatin1String(MergeSave::mergedSuffix));
 }
 
-QString failure(const MergeSave::Outcome& outcome)
+QString reason(const MergeSave::Outcome& outcome)
 {
     using Failure = MergeSave::Outcome::Failure;
-    QString why;
     switch (outcome.failure) {
     case Failure::None:
-        return {};
+        break;
     case Failure::ChangedMeanwhile:
-        why = QStringLiteral("O arquivo %1 foi alterado por outro programa depois de lido.").arg(native(outcome.path));
-        break;
+        return QStringLiteral("O arquivo %1 foi alterado por outro programa depois de lido.").arg(native(outcome.path));
     case Failure::Refused:
-        why = outcome.reason;
-        break;
+        return outcome.reason;
     case Failure::Write:
-        why = QStringLiteral("Não foi possível gravar o arquivo %1:\n%2").arg(native(outcome.path), outcome.reason);
-        break;
+        return QStringLiteral("Não foi possível gravar o arquivo %1:\n%2").arg(native(outcome.path), outcome.reason);
     case Failure::Rename:
-        why = QStringLiteral("Não foi possível renomear o arquivo %1:\n%2").arg(native(outcome.path), outcome.reason);
-        break;
+        return QStringLiteral("Não foi possível renomear o arquivo %1:\n%2").arg(native(outcome.path), outcome.reason);
+    }
+    return {};
+}
+
+QString failure(const MergeSave::Outcome& outcome)
+{
+    if (outcome.ok()) {
+        return {};
     }
     return QStringLiteral("As cópias não foram juntadas. %1\n\nNada foi alterado: o cofre e as cópias continuam "
                           "como estavam.")
-        .arg(why);
+        .arg(reason(outcome));
 }
 
 QString done(const ConflictScan& scan, const MergeSave::Outcome& outcome)

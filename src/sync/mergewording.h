@@ -19,6 +19,8 @@ QString settingsNote(const ConflictScan& scan);
 QString question(const ConflictScan& scan);
 // The copies that cannot be merged and why, each on a line; empty when there are none.
 QString unreadable(const ConflictScan& scan);
+// Why a save of merged entries failed, without what it leaves.
+QString reason(const MergeSave::Outcome& outcome);
 // Why the merge failed, and that nothing was changed.
 QString failure(const MergeSave::Outcome& outcome);
 // What the merge did.

@@ -260,12 +260,16 @@ Import read(QIODevice& csv, const EntryList& stored, const QDateTime& now)
         }
         known.add(added);
         result.records.append(added);
+        result.undated.append(!rows.hasStamp(*row));
+        result.names.append(rows.rowName(*row));
         if (rows.hasTotp(*row)) {
             note(result.incompleteRows, QStringLiteral("adicionada sem o TOTP, que o cofre não guarda"));
         }
     }
     if (!reader.error().isEmpty()) {
-        return {{}, 0, 0, 0, {}, reader.error()};
+        Import failed;
+        failed.error = reader.error();
+        return failed;
     }
     return result;
 }

@@ -35,6 +35,10 @@ struct Import
     QStringList reasons;
     // Why the file cannot be read as it is meant; nothing of it is to be added then.
     QString error;
+    // Of each record, whether its row had no modification time, so that it was stamped with now.
+    QList<bool> undated;
+    // Of each record, its row as the reasons name it.
+    QStringList names;
 };
 
 inline constexpr qsizetype listedReasons = 100;

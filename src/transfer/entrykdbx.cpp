@@ -134,6 +134,8 @@ Import recordsOf(const QList<KdbxEntry>& entries, const EntryList& stored, const
         } else {
             known.insert(std::get<QByteArray>(record));
             result.records.append(std::get<QByteArray>(record));
+            result.undated.append(!entry.lastModification.isValid());
+            result.names.append(QStringLiteral("\"%1\"").arg(entry.title));
         }
     }
     return result;

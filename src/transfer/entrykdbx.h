@@ -24,6 +24,10 @@ struct Import
     QStringList refused;
     // Entries equal to a stored entry or to an earlier one of the database, left out.
     qsizetype repeated = 0;
+    // Of each record, whether its entry had no modification time, so that it was stamped with now.
+    QList<bool> undated;
+    // Of each record, its entry's title in quotes.
+    QStringList names;
 };
 
 // Values longer than the entry windows' boxes are kept whole. An entry without a modification time is stamped now.

@@ -5,6 +5,8 @@
 #include "app/transfercommands.h"
 #include "transfer/csvfile.h"
 #include "transfer/entrycsv.h"
+#include "transfer/entrykdbx.h"
+#include "transfer/importmerge.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -51,6 +53,19 @@ QByteArray added(const QByteArray& title, const QByteArray& login = {}, const QB
 {
     return entryRecord(title.constData(), "----/----/----", stamp.constData(), login.constData(), password.constData(),
                        "", description);
+}
+
+// Entries of one title and login changed at other times, as the vault stores them.
+const QByteArray beta = entryRecord("Beta", "----/----/----", "26.01.01.10.00.00", "ana", "x");
+const QByteArray betaLater = entryRecord("Beta", "----/----/----", "26.02.01.10.00.00", "ana", "nova");
+const QByteArray betaUndated = entryRecord("Beta", "----/----/----", stamp, "ana", "nova");
+const QByteArray gama = entryRecord("Gama", "----/----/----", "26.01.01.10.00.00", "rui", "y");
+
+QStringList sortedTexts(const Records& records)
+{
+    QStringList texts(records.begin(), records.end());
+    texts.sort();
+    return texts;
 }
 
 // Runs keepassxc-cli with what it asks on standard input; its standard output.
@@ -224,6 +239,166 @@ private slots:
         const EntryCsv::Import second = imported(csv, EntryList(first.records));
         QVERIFY(second.records.isEmpty());
         QCOMPARE(second.repeatedRows, first.error.isEmpty() ? first.records.size() + first.repeatedRows : 0);
+    }
+
+    // The rules that merge copies of the vault: what the vault holds after the import, and what the report says.
+    void importMerges_data()
+    {
+        QTest::addColumn<Records>("stored");
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("kept");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("reasons");
+        const auto row = [](const char* name, const Records& stored, const QByteArray& csv, const Records& kept,
+                            const char* said, const char* reasons = "") {
+            QTest::newRow(name) << stored << older + csv << sortedTexts(kept) << QString::fromUtf8(said)
+                                << QString::fromUtf8(reasons);
+        };
+        row("identical: kept once", {beta}, "Beta,ana,x,,,,26.01.01.10.00.00\n", {beta},
+            "0 entradas adicionadas, 1 já guardada, 0 linhas recusadas.\n",
+            "linha 2, \"Beta\": igual a uma entrada já guardada\n");
+        row("changed later: replaces the stored version", {beta, gama}, "Beta,ana,nova,,,,26.02.01.10.00.00\n",
+            {betaLater, gama}, "0 entradas adicionadas, 1 atualizada, 0 já guardadas, 0 linhas recusadas.\n");
+        row("changed earlier: the stored version stays", {beta}, "Beta,ana,velha,,,,25.12.01.10.00.00\n", {beta},
+            "0 entradas adicionadas, 0 já guardadas, 0 linhas recusadas, 1 mais antiga que a do cofre.\n",
+            "linha 2, \"Beta\": mais antiga que a entrada guardada, que fica como está\n");
+        row("no time of its own: added beside, never replaces", {beta}, "Beta,ana,nova,,,,\n", {beta, betaUndated},
+            "1 entrada adicionada, 0 já guardadas, 0 linhas recusadas.\n");
+        row("no time of its own, the same fields: kept once", {beta}, "Beta,ana,x,,,,\n", {beta},
+            "0 entradas adicionadas, 1 já guardada, 0 linhas recusadas.\n",
+            "linha 2, \"Beta\": igual a uma entrada já guardada\n");
+        row("only in the file: added", {beta}, "Gama,rui,y,,,,26.01.01.10.00.00\n", {beta, gama},
+            "1 entrada adicionada, 0 já guardadas, 0 linhas recusadas.\n");
+        row("another login is another entry", {beta}, "Beta,rui,nova,,,,26.02.01.10.00.00\n",
+            {beta, entryRecord("Beta", "----/----/----", "26.02.01.10.00.00", "rui", "nova")},
+            "1 entrada adicionada, 0 já guardadas, 0 linhas recusadas.\n");
+        const QByteArray alfa = entryRecord("Alfa", "----/----/----", "26.01.01.10.00.00", "ana", "a");
+        row("a mix in one file, a row refused", {alfa, beta},
+            "Alfa,ana,b,,,,25.01.01.10.00.00\nBeta,ana,nova,,,,2026-02-01T13:00:00Z\nGama,rui,y,,,,26.01.01.10.00.00\n"
+            "Beta,ana,x,,,,26.01.01.10.00.00\nDelta§,,,,,,\nBeta,ana,outra,,,,\n",
+            {alfa, betaLater, gama, entryRecord("Beta", "----/----/----", stamp, "ana", "outra")},
+            "2 entradas adicionadas, 1 atualizada, 1 já guardada, 1 linha recusada, 1 mais antiga que a do cofre.\n",
+            "linha 5, \"Beta\": igual a uma entrada já guardada\n"
+            "linha 6, \"Delta§\": Title com caracteres que o cofre não guarda: §\n"
+            "linha 2, \"Alfa\": mais antiga que a entrada guardada, que fica como está\n");
+    }
+
+    void importMerges()
+    {
+        QFETCH(Records, stored);
+        QFETCH(QByteArray, csv);
+        VaultFixture data;
+        data.addRecords(stored);
+        data.folder.write("contas.csv", csv);
+        const CommandOutput output =
+            TransferCommands::importFrom(data.folder.path(), data.folder.filePath("contas.csv"), now);
+        QTEST(output.text, "said");
+        QTEST(output.error, "reasons");
+        QCOMPARE(output.exitCode, output.text.contains("recusada,") ? 1 : 0);
+        QVERIFY(data.vault.open(now).ok());
+        QTEST(sortedTexts(data.entries()), "kept");
+    }
+
+    // A KeePass entry's modification time is its own; an entry without one never replaces a stored version.
+    void kdbxImportMerges_data()
+    {
+        QTest::addColumn<QDateTime>("modified");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QStringList>("kept");
+        QTest::addColumn<QList<int>>("counts");                        // repeated, added, updated, older
+        const QDateTime utc(QDate(2026, 2, 1), QTime(13, 0), Qt::UTC); // 10:00 in São Paulo
+        QTest::newRow("identical") << utc.addMonths(-1) << "x" << sortedTexts({beta}) << QList<int>{1, 0, 0, 0};
+        QTest::newRow("later") << utc << "nova" << sortedTexts({betaLater}) << QList<int>{0, 0, 1, 0};
+        QTest::newRow("older") << utc.addMonths(-2) << "velha" << sortedTexts({beta}) << QList<int>{0, 0, 0, 1};
+        QTest::newRow("no time of its own")
+            << QDateTime() << "nova" << sortedTexts({beta, betaUndated}) << QList<int>{0, 1, 0, 0};
+    }
+
+    void kdbxImportMerges()
+    {
+        QFETCH(QDateTime, modified);
+        QFETCH(QString, password);
+        VaultFixture data;
+        data.addRecords({beta});
+        const KdbxEntry entry{"Beta", "ana", password, {}, {}, modified, {}};
+        const EntryKdbx::Import imported = EntryKdbx::recordsOf({entry}, data.vault.entries(), now);
+        const ImportMerge merged(data.vault, imported.records, imported.undated);
+        QVERIFY(merged.save().ok());
+        const EntryMerge& merge = merged.merge();
+        QTEST((QList<int>{int(imported.repeated), int(merge.added()), int(merge.updated()), int(merge.older())}),
+              "counts");
+        QVERIFY(data.vault.open(now).ok());
+        QTEST(sortedTexts(data.entries()), "kept");
+    }
+
+    // Real faults while the merged pswd.tab is written: nothing of the import is stored, and the report says why.
+    void importFailureKeepsVault_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("disk full") << "full disk"
+                                   << "Não há espaço livre no disco.";
+        QTest::newRow("read-only file system: refused before any write") << "read-only"
+                                                                         << "somente leitura";
+        QTest::newRow("pswd.tab immutable: the new file cannot take its place") << "immutable"
+                                                                                << "Permissão negada.";
+        QTest::newRow("file size limit, the program run in a child") << "size limit"
+                                                                     << "O arquivo ultrapassa o tamanho máximo";
+    }
+
+    void importFailureKeepsVault()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, said);
+        FullDisk disk;
+        if (!disk.skipReason().isEmpty()) {
+            QSKIP(qPrintable(disk.skipReason()));
+        }
+        const DataFolder data(fault == "size limit" ? QString() : disk.path());
+        {
+            Vault vault(data.path());
+            QVERIFY(vault.open(now).ok());
+            QVERIFY(vault.addEntries({beta, gama}).ok());
+        }
+        QByteArray csv = older + "Beta,ana,nova,,,,26.02.01.10.00.00\n";
+        for (int i = 0; i < 400; ++i) {
+            csv += "Conta " + QByteArray::number(i) + ",ana,senha,https://c.example,,,26.01.01.10.00.00\n";
+        }
+        const DataFolder other;
+        other.write("contas.csv", csv);
+        QVERIFY(fault != "size limit" || QFile::copy(QStringLiteral(KEYHOUND_BINARY), data.filePath("keyhound")));
+        const QByteArray before = data.read("pswd.tab");
+        const QStringList files = QDir(data.path()).entryList(QDir::Files | QDir::Hidden);
+        CommandOutput output;
+        if (fault == "size limit") {
+            QProcess child;
+            child.setChildProcessModifier([&before] { FileSizeLimit::apply(rlim_t(before.size())); });
+            child.start(data.filePath("keyhound"), {"--import", other.filePath("contas.csv")});
+            QVERIFY(child.waitForFinished(60'000));
+            output = {child.exitCode(), QString::fromUtf8(child.readAllStandardOutput()),
+                      QString::fromUtf8(child.readAllStandardError())};
+        } else {
+            if (fault == "full disk") {
+                // Room for the lock file, none for the larger pswd.tab.
+                disk.fill();
+                QFile filler(disk.path() + "/filler");
+                QVERIFY(filler.resize(filler.size() - 16 * 1024));
+            } else if (fault == "read-only") {
+                QCOMPARE(QProcess::execute("mount", {"-o", "remount,ro", disk.path()}), 0);
+            } else {
+                QCOMPARE(QProcess::execute("chattr", {"+i", data.filePath("pswd.tab")}), 0);
+            }
+            output = TransferCommands::importFrom(data.path(), other.filePath("contas.csv"), now);
+            QProcess::execute("mount", {"-o", "remount,rw", disk.path()});
+            QProcess::execute("chattr", {"-i", data.filePath("pswd.tab")});
+            disk.free();
+        }
+        QCOMPARE(output.exitCode, 1);
+        QCOMPARE(output.text, "");
+        QVERIFY2(output.error.contains(said) && output.error.endsWith("Nenhuma entrada foi adicionada.\n"),
+                 qPrintable(output.error));
+        QCOMPARE(data.read("pswd.tab"), before);
+        QCOMPARE(QDir(data.path()).entryList(QDir::Files | QDir::Hidden), files);
     }
 
     void importStatus_data()

@@ -13,12 +13,12 @@
 class EntryListModel;
 class KeyCommands;
 class MainWindowDialogs;
-class TrayControl;
 class Platform;
 class SideWindows;
+class TrayControl;
 class Vault;
 
-// frm0_Inicial: the borderless main window. It shows the entries fifteen to a page, the login and password of the
+// frm0_Inicial: the borderless main window, which wires its parts together. It shows the entries fifteen to a page, the login and password of the
 // selected entry with a copy button for each, and fills, places, shows and hides the two side windows of the
 // selected entry. It opens the new-entry, settings, help and about windows, hides itself to the notification
 // area, and ends the program when it is closed. Typing a text opens a search line over the list, and the list then

@@ -47,20 +47,27 @@ SearchLine::SearchLine(QWidget* list, QWidget* parent) : QLineEdit(parent), m_li
     });
 }
 
+bool SearchLine::claimsKey(const QKeyEvent& event) const
+{
+    if (isTypedText(&event)) {
+        return isOpen() || !event.text().at(0).isSpace();
+    }
+    const bool edits = event.key() == Qt::Key_Backspace || event.key() == Qt::Key_Delete;
+    return isOpen() && (edits || event.key() == Qt::Key_Escape);
+}
+
 bool SearchLine::takeKeyFromList(QKeyEvent* event)
 {
-    if (isTypedText(event) && (isOpen() || !event->text().at(0).isSpace())) {
-        open();
+    if (!claimsKey(*event)) {
+        return false;
+    }
+    open();
+    if (isTypedText(event)) {
         insert(event->text());
-        return true;
-    }
-    const bool edits = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
-    if (isOpen() && (edits || event->key() == Qt::Key_Escape)) {
-        open();
+    } else {
         QCoreApplication::sendEvent(this, event);
-        return true;
     }
-    return false;
+    return true;
 }
 
 void SearchLine::open()

@@ -20,6 +20,8 @@ public:
     // Handles a key the list received: a printable character opens the line or adds to it; while it is open,
     // Backspace and Delete edit it and Escape closes it. Returns whether the key was taken.
     bool takeKeyFromList(QKeyEvent* event);
+    // Whether takeKeyFromList would take the key, asked before the window's shortcuts see it.
+    bool claimsKey(const QKeyEvent& event) const;
     // Empties and hides the line.
     void close();
 

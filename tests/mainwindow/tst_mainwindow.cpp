@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -65,6 +66,8 @@ private slots:
     void paging();
     void hiddenLabelsShowTheState();
     void rowsShowWhatIsStored();
+    void dragsOnlyBySurface_data();
+    void dragsOnlyBySurface();
     void commands_data();
     void commands();
     void tabFollowsReadingOrder();
@@ -179,6 +182,36 @@ void TestMainWindow::rowsShowWhatIsStored()
     QCOMPARE(sides->updateWindow()->pos(), QPoint(502, 190));
     QTest::mouseDClick(host.window.get(), Qt::LeftButton, {}, background);
     QVERIFY(!sides->isShown() && !host.window->state().sideWindowsOpen);
+}
+
+void TestMainWindow::dragsOnlyBySurface_data()
+{
+    QTest::addColumn<QByteArray>("part");
+    QTest::addColumn<bool>("drags");
+    QTest::newRow("the window's surface") << QByteArray() << true;
+    QTest::newRow("a caption, part of the surface") << QByteArray("Label1") << true;
+    QTest::newRow("the greyed back arrow on the first page") << QByteArray("imgRetornaOff") << false;
+    QTest::newRow("the forward arrow") << QByteArray("imgAvanca") << false;
+}
+
+// Pressed, moved and released as the pointer does it, through the window the desktop shows: a press on the window's
+// surface drags it along with the pointer; a press on a control, usable or greyed, leaves it in place.
+void TestMainWindow::dragsOnlyBySurface()
+{
+    QFETCH(QByteArray, part);
+    QFETCH(bool, drags);
+    MainWindowHost host(numbered(20));
+    host.window->move(150, 100);
+    const QPoint start = host.window->pos();
+    const QPoint pressed = part.isEmpty() ? background : host.child(part.constData())->geometry().center();
+    QVERIFY(part.isEmpty() || host.child(part.constData())->isVisible());
+    QWindow* shown = host.window->windowHandle();
+    const QPoint to = shown->mapToGlobal(pressed + QPoint(-10, 30));
+    QTest::mousePress(shown, Qt::LeftButton, {}, pressed);
+    QTest::mouseMove(shown, pressed + QPoint(-10, 30));
+    // Released where the pointer stopped, wherever the window went.
+    QTest::mouseRelease(shown, Qt::LeftButton, {}, shown->mapFromGlobal(to));
+    QCOMPARE(host.window->pos(), drags ? start + QPoint(-10, 30) : start);
 }
 
 void TestMainWindow::commands_data()

@@ -11,8 +11,8 @@ QString letters(int count)
 
 } // namespace
 
-// What each field of an entry takes, without a window: the limits at their edges and the characters refused. The
-// windows' tests show that every box keeps to these rules.
+// What each field of an entry takes, without a window: the limits at their edges. The characters each box takes
+// are tried in the windows themselves, by tst_boxcharacters.
 class TestFieldRules : public QObject
 {
     Q_OBJECT
@@ -39,20 +39,6 @@ private slots:
         edges("login", EntryRecord::Login, "O login", 45);
         edges("password", EntryRecord::Password, "A senha", 20);
         edges("address", EntryRecord::Address, "A URL", 255);
-        const auto refused = [](const char* name, EntryRecord::Field field, const char* typed, const char* refusal) {
-            QTest::newRow(name) << int(field) << QStringLiteral("ab")
-                                << QStringLiteral("a") + QString::fromUtf8(typed) + "b" << QString::fromUtf8(refusal);
-        };
-        refused("login: a tilde", EntryRecord::Login, "~", "O caractere ~ não é aceito neste campo.");
-        refused("password: an ordinal", EntryRecord::Password, "ª", "O caractere ª não é aceito neste campo.");
-        refused("password: a tab", EntryRecord::Password, "\t", "Caracteres de controle não são aceitos neste campo.");
-        refused("login: a space is taken", EntryRecord::Login, " ", "");
-        refused("title: a tilde and an ordinal are taken", EntryRecord::Title, "~ª€", "");
-        refused("title: the field separator", EntryRecord::Title, "§", "O caractere § não é aceito neste campo.");
-        refused("address: the line-break mark", EntryRecord::Address, "¥", "O caractere ¥ não é aceito neste campo.");
-        refused("address: a line break", EntryRecord::Address, "\n", "Quebras de linha não são aceitas neste campo.");
-        refused("title: beyond Windows-1252", EntryRecord::Title, "Ω", "O caractere Ω não é aceito neste campo.");
-        refused("title: outside the basic plane", EntryRecord::Title, "😀", "O caractere 😀 não é aceito neste campo.");
         QTest::newRow("a refused character already there stays")
             << int(EntryRecord::Login) << QStringLiteral("~a") << QStringLiteral("~ab") << QString();
     }

@@ -61,7 +61,11 @@ private slots:
         add("never across two fields", "bc", {});
         add("more than is there", "bancos", {});
         add("in the middle of a title", "anco", {"João Banco", "Banco do Brasil"});
-        add("an empty text: every entry", "", {});
+        QStringList everyTitle;
+        for (const QStringList& entry : searched) {
+            everyTitle.append(entry[0]);
+        }
+        add("an empty text: every entry", "", everyTitle);
     }
 
     void matching()
@@ -72,10 +76,6 @@ private slots:
         QStringList titles;
         for (const qsizetype index : EntryMatcher(list).matching(text)) {
             titles.append(Windows1252::toUnicode(EntryRecord::field(list.at(index), EntryRecord::Title)));
-        }
-        if (text.isEmpty()) {
-            QCOMPARE(titles.size(), searched.size());
-            return;
         }
         titles.sort();
         found.sort();

@@ -9,6 +9,7 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
 #include "support/input.h"
+#include "support/portableprogram.h"
 #include "support/recordingplatform.h"
 #include "support/vaultfixture.h"
 
@@ -38,23 +39,6 @@
 namespace {
 
 const QString appData = QStringLiteral("/home/ana/.local/share/Corvelo/KeyHound");
-
-// For root, whom permission bits do not stop, a tmpfs made read-only; the file named is put there first.
-bool makeReadOnly(const QString& folder, const QString& fileThere)
-{
-    const auto mount = [&](const QString& options) {
-        return QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", folder}) == 0;
-    };
-    const auto put = [&] { return fileThere.isEmpty() || QFile(folder + '/' + fileThere).open(QIODevice::WriteOnly); };
-    return QDir().mkpath(folder) && (geteuid() != 0 || mount("size=64k")) && put() &&
-           (geteuid() == 0 ? mount("remount,ro") : QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-}
-
-void undoReadOnly(const QString& folder)
-{
-    geteuid() == 0 ? void(QProcess::execute("umount", {folder}))
-                   : void(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-}
 
 constexpr int patience = 30000;
 
@@ -142,61 +126,26 @@ int intruder(const QString& path)
     return ::poll(&answered, 1, 3000) == 1 ? int(std::max<ssize_t>(0, ::read(client, bytes, sizeof bytes))) : 0;
 }
 
-// The folder made read-only in place, as root, by a read-only bind mount of it on itself.
+// The folder, made if need be, read-only in place: for root, whom permission bits do not stop, by a read-only bind
+// mount of it on itself; for another user by its permissions.
 struct ReadOnlyFolder
 {
     explicit ReadOnlyFolder(const QString& folder) : path(QFile::encodeName(folder))
     {
-        made = ::mount(path, path, nullptr, MS_BIND, nullptr) == 0 &&
-               ::mount(nullptr, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+        made = QDir().mkpath(folder) &&
+               (::geteuid() == 0 ? ::mount(path, path, nullptr, MS_BIND, nullptr) == 0 &&
+                                       ::mount(nullptr, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0
+                                 : ::chmod(path, 0500) == 0);
     }
-    ~ReadOnlyFolder() { ::umount2(path, MNT_DETACH); }
+    ~ReadOnlyFolder() { ::geteuid() == 0 ? void(::umount2(path, MNT_DETACH)) : void(::chmod(path, 0700)); }
     QByteArray path;
     bool made = false;
 };
 
-struct PortableCopy
+qint64 lockHolder(const PortableProgram& copy)
 {
-    // On a file system of its own, as root, with the options given and room for the program.
-    explicit PortableCopy(const QString& tmpfsOptions = {})
-    {
-        const QByteArray mountPoint = QFile::encodeName(folder.path());
-        const QString room = QStringLiteral(",size=%1").arg(QFileInfo(KEYHOUND_BINARY).size() + (1 << 20));
-        mounted = !tmpfsOptions.isEmpty() &&
-                  ::mount("tmpfs", mountPoint, "tmpfs", 0, QFile::encodeName(tmpfsOptions + room)) == 0;
-        QFile::copy(QStringLiteral(KEYHOUND_BINARY), folder.filePath("keyhound"));
-    }
-    ~PortableCopy()
-    {
-        if (mounted) {
-            ::umount2(QFile::encodeName(folder.path()), MNT_DETACH);
-        }
-    }
-    std::unique_ptr<QProcess> start(const QStringList& arguments = {}) const
-    {
-        auto process = std::make_unique<QProcess>(); // offscreen, as this test is
-        process->setProcessEnvironment(environment);
-        process->start(folder.filePath("keyhound"), arguments);
-        return process;
-    }
-    // A job's exit status and what it wrote on standard error.
-    std::pair<int, QByteArray> run(const QStringList& arguments) const
-    {
-        const auto process = start(arguments);
-        return {process->waitForFinished(patience) ? process->exitCode() : -1, process->readAllStandardError()};
-    }
-    void makeData(const QByteArray& record) const
-    {
-        Vault vault(folder.path());
-        QVERIFY(vault.open().ok() && vault.addEntry(record).ok());
-    }
-    qint64 lockHolder() const { return DataFolderLock::holderOf(folder.path()); }
-    QByteArray dataFiles() const { return folder.read("cnfg.tab") + '|' + folder.read("pswd.tab"); }
-    QStringList fileNames() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden); }
-    DataFolder folder;
-    bool mounted = false;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-};
+    return DataFolderLock::holderOf(copy.folder.path());
+}
 
 const QByteArray banco = "Banco\xA7----/----/----\xA7"
                          "26.03.06.10.00.00\xA7joao\xA7s3nha\xA7\xA7";
@@ -307,17 +256,17 @@ private slots:
                                : place.startsWith('/')          ? place
                                                                 : home.filePath(place);
         QVERIFY(place == "link" ? QFile::link("/usr/bin", folder) : place.startsWith('/') || QDir().mkdir(folder));
-        if (place == "read-only" && !makeReadOnly(folder, fileThere)) {
+        QVERIFY(place.startsWith('/') || fileThere.isEmpty() ||
+                QFile(folder + '/' + fileThere).open(QIODevice::WriteOnly));
+        std::optional<ReadOnlyFolder> readOnly;
+        if (place == "read-only" && !readOnly.emplace(folder).made) {
             QSKIP("No read-only folder can be made here");
         }
-        QVERIFY(place != "own" || fileThere.isEmpty() || QFile(folder + '/' + fileThere).open(QIODevice::WriteOnly));
         QProcessEnvironment variables;
         variables.insert(sandbox.section('=', 0, 0), sandbox.section('=', 1));
         const InstallationFacts facts = DataLocation::factsAbout(folder, variables, sandbox == "flatpak info file");
         const QString chosen = DataLocation::folderFor(facts, appData);
-        if (place == "read-only") {
-            undoReadOnly(folder);
-        }
+        readOnly.reset();
         QFETCH(bool, besideExecutable);
         QCOMPARE(chosen, besideExecutable ? QFileInfo(folder).canonicalFilePath() : appData);
     }
@@ -329,11 +278,12 @@ private slots:
         QCOMPARE(DataLocation::prepare(folder), QString());
         QCOMPARE(QFile::permissions(folder) & 0x0077, QFile::Permissions());
         QCOMPARE(DataLocation::prepare(folder), QString());
-        if (!makeReadOnly(home.filePath("share"), {})) {
+        std::optional<ReadOnlyFolder> readOnly(home.filePath("share"));
+        if (!readOnly->made) {
             QSKIP("No read-only folder can be made here");
         }
         const QString problem = DataLocation::prepare(home.filePath("share/Corvelo/KeyHound"));
-        undoReadOnly(home.filePath("share"));
+        readOnly.reset();
         QCOMPARE(problem, QStringLiteral("Não foi possível criar a pasta de dados %1/Corvelo/KeyHound.\nVerifique se a "
                                          "pasta %1/Corvelo permite gravação.")
                               .arg(home.filePath("share")));
@@ -353,10 +303,10 @@ private slots:
     {
         QFETCH(int, signalToFirst);
         QFETCH(bool, lockOld);
-        const PortableCopy copy;
+        const PortableProgram copy;
         const auto firstCopy = copy.start();
         const qint64 firstId = firstCopy->processId();
-        QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), firstId, patience);
+        QTRY_COMPARE_WITH_TIMEOUT(lockHolder(copy), firstId, patience);
         QTRY_VERIFY_WITH_TIMEOUT(copy.fileNames().contains("pswd.tab"), patience);
         const QByteArray before = copy.dataFiles();
         QVERIFY(signalToFirst == 0 || ::kill(firstId, signalToFirst) == 0);
@@ -365,7 +315,7 @@ private slots:
 
         const auto second = copy.start();
         if (signalToFirst == SIGKILL) {
-            QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), second->processId(), patience);
+            QTRY_COMPARE_WITH_TIMEOUT(lockHolder(copy), second->processId(), patience);
             // It answers a later start in turn, though the killed copy left its socket behind.
             QCOMPARE(QProcess::execute(copy.folder.filePath("keyhound")), 0);
         } else if (signalToFirst == SIGSTOP) {
@@ -375,7 +325,7 @@ private slots:
         } else {
             QVERIFY(second->waitForFinished(patience) && second->exitCode() == 0);
         }
-        QCOMPARE(copy.lockHolder(), signalToFirst == SIGKILL ? second->processId() : firstId);
+        QCOMPARE(lockHolder(copy), signalToFirst == SIGKILL ? second->processId() : firstId);
         QCOMPARE(copy.dataFiles(), before);
     }
 
@@ -392,7 +342,7 @@ private slots:
     {
         QFETCH(QString, job);
         QFETCH(QString, ending);
-        const PortableCopy copy;
+        const PortableProgram copy;
         copy.folder.write("in.csv", "Title,Username,Password,URL,Notes\nBanco,ana,s1,,\nLoja,bia,s2,,\n");
         const auto run = [&copy](const QStringList& arguments) {
             auto process = copy.start(arguments);
@@ -430,19 +380,19 @@ private slots:
     void staleLockTakenOver()
     {
         QFETCH(QByteArray, contents);
-        const PortableCopy copy;
-        copy.makeData(banco);
+        const PortableProgram copy;
+        copy.addRecords({banco});
         const QString csv = copy.folder.filePath("contas.csv");
         copy.folder.write(DataFolderLock::fileName, contents);
-        QCOMPARE(copy.run({"--export", csv}).first, 0);
+        QCOMPARE(copy.run({"--export", csv}).exitCode, 0);
         QVERIFY(QFile(csv).size() > 0);
         QVERIFY(!copy.fileNames().contains(DataFolderLock::fileName)); // released at its end
 
         copy.folder.write(DataFolderLock::fileName, contents);
         const auto window = copy.start();
-        QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), window->processId(), patience);
-        QCOMPARE(copy.run({}).first, 0); // a later start brings it forward and ends
-        QVERIFY(copy.run({"--export", csv + "2"}).second.startsWith("O KeyHound está aberto"));
+        QTRY_COMPARE_WITH_TIMEOUT(lockHolder(copy), window->processId(), patience);
+        QCOMPARE(copy.run({}).exitCode, 0); // a later start brings it forward and ends
+        QVERIFY(copy.run({"--export", csv + "2"}).error.startsWith("O KeyHound está aberto"));
         window->kill();
     }
 
@@ -466,8 +416,8 @@ private slots:
         if (::geteuid() != 0) {
             QSKIP("A read-only mount or a file system of its own needs root.");
         }
-        const PortableCopy copy(fault.startsWith("read-only") ? "" : "mode=0700,nr_inodes=16");
-        copy.makeData(banco);
+        const PortableProgram copy(fault.startsWith("read-only") ? "" : "mode=0700,nr_inodes=16");
+        copy.addRecords({banco});
         const DataFolder elsewhere;
         if (fault.endsWith("link")) {
             QVERIFY(QFile::rename(copy.folder.filePath("pswd.tab"), elsewhere.filePath("pswd.tab")) &&
@@ -490,11 +440,11 @@ private slots:
         }
         const QByteArray before = copy.dataFiles();
 
-        const auto [exported, exportSaid] = copy.run({"--export", elsewhere.filePath("contas.csv")});
-        QVERIFY2(exported == 0 && elsewhere.read("contas.csv").contains("joao"), exportSaid);
-        const auto [imported, importSaid] = copy.run({"--import", elsewhere.filePath("novas.csv")});
-        QCOMPARE(imported, 1);
-        QVERIFY2(importSaid.contains(reason.toUtf8()), importSaid);
+        const ProgramRun exported = copy.run({"--export", elsewhere.filePath("contas.csv")});
+        QVERIFY2(exported.exitCode == 0 && elsewhere.read("contas.csv").contains("joao"), qPrintable(exported.error));
+        const ProgramRun imported = copy.run({"--import", elsewhere.filePath("novas.csv")});
+        QCOMPARE(imported.exitCode, 1);
+        QVERIFY2(imported.error.contains(reason), qPrintable(imported.error));
 
         const auto window = copy.start();
         QTRY_VERIFY_WITH_TIMEOUT(!reason.isEmpty() || copy.fileNames().contains("keyhound.lock"), patience);
@@ -503,7 +453,7 @@ private slots:
             // The first holds the folder, though its id could not be written: the second brings it forward.
             QVERIFY(second->waitForFinished(patience) && second->exitCode() == 0);
             QCOMPARE(window->state(), QProcess::Running);
-            QCOMPARE(copy.lockHolder(), 0);
+            QCOMPARE(lockHolder(copy), 0);
         } else {
             // Both read, neither writes: each says so and stays open.
             for (const auto& process : {window.get(), second.get()}) {
@@ -638,7 +588,7 @@ private slots:
         if (!OtherUser::available()) {
             QSKIP("Acting as another user needs root.");
         }
-        PortableCopy copy;
+        PortableProgram copy;
         DataFolder tmp;
         QVERIFY(::chmod(QFile::encodeName(tmp.path()), 01777) == 0);
         copy.environment.remove("XDG_RUNTIME_DIR");
@@ -661,7 +611,7 @@ private slots:
         QTRY_VERIFY(QFileInfo::exists(squatted));
 
         const auto first = copy.start();
-        QTRY_COMPARE_WITH_TIMEOUT(copy.lockHolder(), first->processId(), patience);
+        QTRY_COMPARE_WITH_TIMEOUT(lockHolder(copy), first->processId(), patience);
         const auto second = copy.start();
         if (squat == "folder") {
             QByteArray firstSaid;
@@ -683,7 +633,7 @@ private slots:
 
     void dataFolderOptionOpensNothing()
     {
-        const PortableCopy copy;
+        const PortableProgram copy;
         const auto process = copy.start({"--data-folder"});
         QVERIFY(process->waitForFinished(patience));
         QCOMPARE(process->readAllStandardOutput(), QFileInfo(copy.folder.path()).canonicalFilePath().toUtf8() + '\n');

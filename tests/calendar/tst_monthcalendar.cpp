@@ -68,12 +68,9 @@ void TestMonthCalendar::months_data()
         QTest::newRow(name) << today << pressed << shown << QString::fromUtf8(title) << refused;
     };
     const QByteArray next("btnNext2"), previous("btnPrev2");
-    row("February 2000, divisible by 400", QDate(2000, 1, 9), {next}, QDate(2000, 2, 1), "Fevereiro  2000");
-    row("February 1900, a century", QDate(1900, 3, 9), {previous}, QDate(1900, 2, 1), "Fevereiro  1900");
-    row("February 2024, divisible by 4", QDate(2024, 2, 9), {}, QDate(2024, 2, 1), "Fevereiro  2024");
+    // The month's days and the steps are the grid's, tested without a window; here what the window shows of them.
     row("into the next year", QDate(2026, 12, 15), {next}, QDate(2027, 1, 1), "Janeiro  2027");
     row("back to this month", QDate(2026, 12, 15), {previous, "btnAtual2"}, QDate(2026, 12, 1), "Dezembro  2026");
-    row("January 1754 back into 1753", QDate(1754, 1, 10), {previous}, QDate(1753, 12, 1), "Dezembro  1753");
     row("before January 1753: refused", QDate(1753, 1, 10), {previous}, QDate(1753, 1, 1), "Janeiro  1753", true);
     row("after December 2078: refused", QDate(2078, 12, 10), {next}, QDate(2078, 12, 1), "Dezembro  2078", true);
 }

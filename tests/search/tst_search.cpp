@@ -51,15 +51,8 @@ void TestSearch::typingFindsEntries_data()
     const auto add = [](const char* name, const char* typed, const char* line, const QStringList& found) {
         QTest::newRow(name) << QString::fromUtf8(typed) << QString::fromUtf8(line) << found;
     };
+    // Which entries a text finds is the matcher's, tested without a window; here what the window shows of it.
     add("an accent typed without, not in the description", "joao", "joao", {"João Banco", "Joao Neto"});
-    add("an accent and capitals typed", "JOÃO", "JOÃO", {"João Banco", "Joao Neto"});
-    add("a cedilla", "servico", "servico", {"Serviço"});
-    add("a letter beyond Latin-1", "SKODA", "SKODA", {"Škoda"});
-    add("an ordinal", "1a via", "1a via", {"1ª via"});
-    add("in the login", "souza", "souza", {"Loja"});
-    add("in the address", "elan", "elan", {"Correio"});
-    add("never across two fields", "bc", "bc", {});
-    add("more than is there", "bancos", "bancos", {});
     add("Backspace widens it again", "bancos\b", "banco", {"Banco do Brasil", "João Banco"});
     add("emptied, it closes", "ab\b\b", "", everything);
     add("a space does not open it", " ", "", everything);

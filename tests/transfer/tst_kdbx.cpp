@@ -1,3 +1,4 @@
+#include "support/portableprogram.h"
 #include "support/vaultfixture.h"
 
 #include "transfer/kdbx/innerstream.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr int patience = 120000;
 const QByteArray password = "Cofre, ção \"1\"";
 const QString keePassXc = QStringLiteral("keepassxc-cli");
 const QString perlClient = QStringLiteral(KDBX_CLIENT);
@@ -47,15 +47,10 @@ const QList<Sample> samples = {
     {"Só título", "", "", "", "", QDateTime(QDate(2024, 2, 29), QTime(12, 0), Qt::UTC), {}},
 };
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString error;
-};
+using Run = ProgramRun;
 
 // The tests' databases use a light Argon2 so that each opens in milliseconds; one test leaves the default.
-QProcessEnvironment environment(bool lightKeyDerivation = true)
+QProcessEnvironment jobEnvironment(bool lightKeyDerivation = true)
 {
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     variables.insert("TZ", "America/Sao_Paulo");
@@ -67,43 +62,20 @@ QProcessEnvironment environment(bool lightKeyDerivation = true)
 }
 
 Run run(const QString& program, const QStringList& arguments, const QByteArray& input,
-        const QProcessEnvironment& variables = environment())
+        const QProcessEnvironment& variables = jobEnvironment())
 {
-    QProcess process;
-    process.setProcessEnvironment(variables);
-    process.start(program, arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(patience)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    return runToEnd(program, arguments, input, variables);
 }
 
 // A portable copy of the program with its data files beside it.
-struct Program
+struct Program : PortableProgram
 {
-    Program() { QFile::copy(QStringLiteral(KEYHOUND_BINARY), vault.folder.filePath("keyhound")); }
+    Program() { addRecords({}); }
     Run job(const QString& option, const QString& file, const QByteArray& input = password + '\n',
             bool lightKeyDerivation = true) const
     {
-        return run(vault.folder.filePath("keyhound"), {option, file}, input, environment(lightKeyDerivation));
+        return runToEnd(executable(), {option, file}, input, jobEnvironment(lightKeyDerivation));
     }
-    QList<QByteArray> records() const
-    {
-        Vault reread(vault.folder.path());
-        reread.open(QDateTime::currentDateTime());
-        QList<QByteArray> records;
-        for (qsizetype i = 0; i < reread.entries().size(); ++i) {
-            records.append(reread.entries().at(i));
-        }
-        std::sort(records.begin(), records.end());
-        return records;
-    }
-    VaultFixture vault;
 };
 
 QByteArray utf8Record(const QString& title, const QString& expiry, const QString& stamp, const QString& login,
@@ -282,7 +254,7 @@ private slots:
         for (const Sample& sample : samples) {
             records.append(recordOf(sample));
         }
-        m_samples.vault.addRecords(records);
+        m_samples.addRecords(records);
         m_export = m_folder.filePath("keyhound.kdbx");
         const Run exported = m_samples.job("--export", m_export);
         QCOMPARE(exported.error, "");
@@ -398,7 +370,7 @@ private slots:
                            "usuário" + QString::number(i), QString("%1").arg(i, 36, 10, QChar('x')),
                            "https://s.example/" + QString::number(i), "linha 1\nlinha, 2 é " + QString::number(i)));
         }
-        QVERIFY(source.vault.vault.addEntries(records).ok());
+        source.addRecords(records);
         const DataFolder folder;
         const QString database = folder.filePath("mil.kdbx");
         QCOMPARE(source.job("--export", database).exitCode, 0);
@@ -491,8 +463,8 @@ private slots:
                                               : exported);
         }
         Program target;
-        target.vault.addRecords({recordOf(samples[3])});
-        const QByteArray before = target.vault.file();
+        target.addRecords({recordOf(samples[3])});
+        const QByteArray before = target.folder.read("pswd.tab");
         const Run imported = target.job("--import", database, input);
         QCOMPARE(imported.exitCode, 1);
         QCOMPARE(imported.out, "");
@@ -501,7 +473,7 @@ private slots:
                                      : QString("Não foi possível importar o arquivo %1: %2. Nenhuma entrada "
                                                "foi adicionada.\n")
                                            .arg(database, reason));
-        QCOMPARE(target.vault.file(), before);
+        QCOMPARE(target.folder.read("pswd.tab"), before);
     }
 
     void exportRefused_data()
@@ -554,10 +526,8 @@ private slots:
         QFETCH(QString, said);
         const DataFolder folder;
         const QString database = folder.filePath("terminal.kdbx");
-        const Run exported = run(
-            "python3",
-            QStringList{terminalRun, m_samples.vault.folder.filePath("keyhound"), "--export", database, "--"} + typed,
-            {});
+        const Run exported =
+            run("python3", QStringList{terminalRun, m_samples.executable(), "--export", database, "--"} + typed, {});
         QString expected = QString("Senha para o banco de dados %1: \r\n").arg(database);
         if (typed.size() > 1) {
             expected += "Repita a senha: \r\n";
@@ -567,9 +537,8 @@ private slots:
         QCOMPARE(QFile::exists(database), exitCode == 0);
         if (exitCode == 0) {
             QCOMPARE(perlEntries(database, typed[0].toUtf8()).size(), samples.size());
-            const Run imported = run(
-                "python3",
-                {terminalRun, m_samples.vault.folder.filePath("keyhound"), "--import", database, "--", typed[0]}, {});
+            const Run imported =
+                run("python3", {terminalRun, m_samples.executable(), "--import", database, "--", typed[0]}, {});
             QCOMPARE(imported.out, QString("Senha do banco de dados %1: \r\n0 entradas adicionadas, 0 recusadas, 4 "
                                            "iguais a entradas já guardadas.\r\n")
                                        .arg(database));

@@ -17,9 +17,13 @@ ListKeys::ListKeys(PageList* list, SearchLine* search, const ListController& con
 
 bool ListKeys::eventFilter(QObject* watched, QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease) {
+        return false;
+    }
     const bool inList = watched == m_list;
     auto* key = static_cast<QKeyEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::ShortcutOverride:
         if (inList && m_search->claimsKey(*key)) {
             event->accept();

@@ -1,16 +1,17 @@
 #include "app/wakechannel.h"
 
 #include "storage/datafilecheck.h"
+#include "storage/systemerror.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
 
-#include <sys/socket.h>
+#include <cerrno>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,8 @@ namespace {
 
 const QByteArray request = QByteArrayLiteral("wake\n");
 const QByteArray reply = QByteArrayLiteral("ok\n");
+// Longer than any line either side says.
+constexpr qsizetype longestLine = 64;
 
 QString canonicalFolder(const QString& folder)
 {
@@ -64,39 +67,24 @@ QString channelFolder()
     return folder;
 }
 
-// Whether the process at the other end of a connected socket runs as this user.
-bool peerIsThisUser(const QLocalSocket& socket)
-{
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
-           peer.uid == ::geteuid();
-}
-
-int remainingMs(const QDeadlineTimer& deadline)
-{
-    return static_cast<int>(deadline.remainingTime());
-}
-
-bool readLine(QLocalSocket& socket, const QDeadlineTimer& deadline, QByteArray& line)
-{
-    while (!socket.canReadLine()) {
-        if (deadline.hasExpired() || !socket.waitForReadyRead(remainingMs(deadline))) {
-            return false;
-        }
-    }
-    line = socket.readLine();
-    return true;
-}
-
 } // namespace
 
-WakeChannel::WakeChannel(const QString& dataFolder, QObject* parent)
-    : QObject(parent), m_place(placeFor(dataFolder)), m_server(new QLocalServer(this))
+// A connection to the running copy, heard until its first line.
+class WakeChannel::Caller : public QObject
 {
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &WakeChannel::answer);
-}
+public:
+    Caller(UnixSocket connected, QObject* parent)
+        : QObject(parent), socket(std::move(connected)), readable(socket.descriptor(), QSocketNotifier::Read)
+    {}
+
+    UnixSocket socket;
+    QSocketNotifier readable;
+    QByteArray heard;
+};
+
+WakeChannel::WakeChannel(const QString& dataFolder, QObject* parent) : QObject(parent), m_place(placeFor(dataFolder)) {}
+
+WakeChannel::~WakeChannel() = default;
 
 WakeChannel::Place WakeChannel::placeFor(const QString& dataFolder)
 {
@@ -109,8 +97,16 @@ bool WakeChannel::listen()
     if (!m_place.refusal.isEmpty()) {
         return false;
     }
-    QLocalServer::removeServer(m_place.socketPath);
-    return m_server->listen(m_place.socketPath);
+    ::unlink(QFile::encodeName(m_place.socketPath).constData());
+    UnixSocket::Opened opened = UnixSocket::listeningAt(m_place.socketPath);
+    m_listenError = opened.error;
+    if (!opened.socket.isOpen()) {
+        return false;
+    }
+    m_listener = std::move(opened.socket);
+    m_listening = std::make_unique<QSocketNotifier>(m_listener.descriptor(), QSocketNotifier::Read);
+    connect(m_listening.get(), &QSocketNotifier::activated, this, &WakeChannel::acceptCallers);
+    return true;
 }
 
 QString WakeChannel::failureMessage() const
@@ -118,32 +114,34 @@ QString WakeChannel::failureMessage() const
     return QStringLiteral("Não foi possível abrir o canal %1, pelo qual uma nova abertura do programa traz esta "
                           "janela para a frente:\n%2\n\nO programa funciona normalmente, mas enquanto estiver aberto "
                           "uma nova abertura dirá que ele não respondeu.")
-        .arg(m_place.socketPath, m_place.refusal.isEmpty() ? m_server->errorString() : m_place.refusal);
+        .arg(m_place.socketPath, m_place.refusal.isEmpty() ? SystemError::reason(m_listenError) : m_place.refusal);
 }
 
-void WakeChannel::answer()
+void WakeChannel::acceptCallers()
 {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!peerIsThisUser(*socket)) {
-            socket->abort();
-            socket->deleteLater();
+    for (UnixSocket socket = m_listener.accepted(); socket.isOpen(); socket = m_listener.accepted()) {
+        if (!socket.peerIsThisUser()) {
             continue;
         }
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answerOne(socket); });
+        auto* caller = new Caller(std::move(socket), this);
+        connect(&caller->readable, &QSocketNotifier::activated, caller, [this, caller] { hear(caller); });
     }
 }
 
-void WakeChannel::answerOne(QLocalSocket* socket)
+void WakeChannel::hear(Caller* caller)
 {
-    if (!socket->canReadLine()) {
+    const std::optional<QByteArray> arrived = caller->socket.readAvailable();
+    caller->heard += arrived.value_or(QByteArray());
+    const qsizetype lineEnd = caller->heard.indexOf('\n');
+    if (arrived && lineEnd < 0 && caller->heard.size() <= longestLine) {
         return;
     }
-    if (socket->readLine() == request) {
+    caller->readable.setEnabled(false);
+    if (caller->heard.left(lineEnd + 1) == request) {
         emit wakeRequested();
-        socket->write(reply);
+        caller->socket.write(reply, QDeadlineTimer(std::chrono::milliseconds(100)));
     }
-    socket->disconnectFromServer();
+    caller->deleteLater();
 }
 
 WakeChannel::Answer WakeChannel::wake(const QString& dataFolder, std::chrono::milliseconds patience)
@@ -153,20 +151,18 @@ WakeChannel::Answer WakeChannel::wake(const QString& dataFolder, std::chrono::mi
     if (!place.refusal.isEmpty()) {
         return {false, place.refusal};
     }
-    QLocalSocket socket;
     // The running copy may have taken the lock an instant ago and not be listening yet.
-    for (socket.connectToServer(place.socketPath); !socket.waitForConnected(remainingMs(deadline));
-         socket.connectToServer(place.socketPath)) {
+    UnixSocket::Opened connection = UnixSocket::connectedTo(place.socketPath);
+    for (; !connection.socket.isOpen(); connection = UnixSocket::connectedTo(place.socketPath)) {
         if (deadline.hasExpired()) {
             return {};
         }
         QThread::msleep(50);
     }
-    if (!peerIsThisUser(socket)) {
+    const UnixSocket& socket = connection.socket;
+    if (!socket.peerIsThisUser()) {
         return {false, QStringLiteral("O canal %1 é de um programa de outro usuário, e nada foi dito a ele.")
                            .arg(place.socketPath)};
     }
-    socket.write(request);
-    QByteArray line;
-    return {socket.waitForBytesWritten(remainingMs(deadline)) && readLine(socket, deadline, line) && line == reply, {}};
+    return {socket.write(request, deadline) && socket.readLine(longestLine, deadline) == reply, {}};
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "app/unixsocket.h"
+
 #include <QObject>
 #include <QString>
 
 #include <chrono>
+#include <memory>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 // Lets a second start on a data folder bring the copy already running on it to the front. The running copy listens
 // on a local socket named after the folder's canonical path, in a folder that only the user may enter: the user's
@@ -19,6 +21,7 @@ class WakeChannel : public QObject
 
 public:
     explicit WakeChannel(const QString& dataFolder, QObject* parent = nullptr);
+    ~WakeChannel() override;
 
     // Starts listening. Only the holder of the folder's lock may: a socket left by a killed copy is removed first.
     bool listen();
@@ -47,9 +50,12 @@ signals:
     void wakeRequested();
 
 private:
-    void answer();
-    void answerOne(QLocalSocket* socket);
+    class Caller;
+    void acceptCallers();
+    void hear(Caller* caller);
 
     Place m_place;
-    QLocalServer* m_server;
+    UnixSocket m_listener;
+    std::unique_ptr<QSocketNotifier> m_listening;
+    int m_listenError = 0;
 };

@@ -16,7 +16,6 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QLineEdit>
-#include <QLocalServer>
 #include <QLockFile>
 #include <QMenu>
 #include <QProcess>
@@ -106,7 +105,7 @@ int squatter(int server, int milliseconds)
         if (::poll(&speaking, 1, 1000) == 1) {
             heard += int(std::max<ssize_t>(0, ::read(peer, bytes, sizeof bytes)));
         }
-        (void)!::write(peer, "ok\n", 3);
+        (void)!::send(peer, "ok\n", 3, MSG_NOSIGNAL);
         ::close(peer);
     }
     return std::min(heard, 99);
@@ -120,7 +119,7 @@ int intruder(const QString& path)
     if (::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         return 101;
     }
-    (void)!::write(client, "wake\n", 5);
+    (void)!::send(client, "wake\n", 5, MSG_NOSIGNAL);
     char bytes[64];
     pollfd answered{client, POLLIN, 0};
     return ::poll(&answered, 1, 3000) == 1 ? int(std::max<ssize_t>(0, ::read(client, bytes, sizeof bytes))) : 0;
@@ -563,14 +562,14 @@ private slots:
             const pid_t child = OtherUser::run([path] { return intruder(path); }, true);
             QCOMPARE(OtherUser::status(child), 0);
         } else {
-            QLocalServer::removeServer(place.socketPath);
+            QFile::remove(place.socketPath);
             const int bound = boundSocket(place.socketPath);
             const pid_t child = OtherUser::run([bound] { return squatter(bound, 3000); }, true);
             ::close(bound);
             const WakeChannel::Answer answer = WakeChannel::wake(data.path(), std::chrono::seconds(3));
             QVERIFY(!answer.woken && answer.problem.contains("de outro usuário"));
             QCOMPARE(OtherUser::status(child), 0);
-            QLocalServer::removeServer(place.socketPath);
+            QFile::remove(place.socketPath);
         }
         QCOMPARE(woken, 0);
     }

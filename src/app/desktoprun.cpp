@@ -52,7 +52,8 @@ QString readOnlyNotice(const DataFolderLock& lock)
 
 int runDesktop()
 {
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg")));
+    // Drawn from its picture for every size the desktop may show, which the first window need not wait for.
+    FirstPaint::then([] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg"))); });
     // The main window may hide in the notification area with no window shown.
     QApplication::setQuitOnLastWindowClosed(false);
     QtPlatform platform;

@@ -45,7 +45,6 @@ MainWindowLayout::MainWindowLayout(QWidget* window, EntryListModel& entries) : m
 {
     window->setObjectName(QStringLiteral("frm0_Inicial"));
     window->setWindowTitle(Platform::programTitle());
-    window->setWindowIcon(QIcon(Picture::path(QStringLiteral("icon"))));
     window->setFixedSize(windowSize);
     QFont windowFont(QStringLiteral("DejaVu Sans"));
     windowFont.setPixelSize(11);

@@ -1,5 +1,6 @@
 #include "storage/windows1252.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -31,11 +32,17 @@ namespace Windows1252 {
 
 QString toUnicode(const QByteArray& bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        *out++ = QChar(code >= 0x80 && code < 0xA0 ? highControls[code - 0x80] : char16_t(code));
+    // Latin-1 but for 0x80-0x9F, which few texts hold: Qt's own Latin-1 conversion is many times faster than a
+    // table looked up for every byte.
+    QString text = QString::fromLatin1(bytes);
+    const auto isHighControl = [](char byte) { return static_cast<unsigned char>(byte) - 0x80u < 0x20u; };
+    if (std::none_of(bytes.begin(), bytes.end(), isHighControl)) {
+        return text;
+    }
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (isHighControl(bytes[i])) {
+            text[i] = QChar(highControls[static_cast<unsigned char>(bytes[i]) - 0x80]);
+        }
     }
     return text;
 }

@@ -4,7 +4,6 @@
 #include "storage/windows1252.h"
 
 #include <QCollator>
-#include <QCollatorSortKey>
 
 #include <algorithm>
 #include <utility>
@@ -43,28 +42,6 @@ bool isBlank(const QByteArray& record)
     return trimSpaces(record).isEmpty();
 }
 
-// Sorts with one collation sort key per record, computed once: for many records, cheaper than comparing texts.
-void sortByKeys(QList<QByteArray>& records)
-{
-    struct Keyed
-    {
-        QCollatorSortKey key;
-        QByteArray record;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(records.size()));
-    for (QByteArray& record : records) {
-        keyed.push_back({collator().sortKey(Windows1252::toUnicode(record)), std::move(record)});
-    }
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        const int byKey = a.key.compare(b.key);
-        return byKey != 0 ? byKey < 0 : a.record < b.record;
-    });
-    for (size_t i = 0; i < keyed.size(); ++i) {
-        records[qsizetype(i)] = std::move(keyed[i].record);
-    }
-}
-
 // Sorts records set aside in the order they were read. Another program's order differs from this one for a few
 // letters only (accented ones placed by code value, say), which leaves them in a few ascending runs: those are merged
 // by comparing texts, with no sort key. Many runs, as in a file in no particular order, are sorted by keys.
@@ -89,15 +66,16 @@ void sortApart(QList<QByteArray>& records)
     const auto comesBefore = [](const Text& a, const Text& b) { return order(a.text, a.record, b.text, b.record) < 0; };
     const bool fewRuns = qsizetype(runStarts.size()) <= mostRunsMerged;
     runStarts.push_back(texts.size());
-    for (size_t run = 1; fewRuns && run + 1 < runStarts.size(); ++run) {
-        std::inplace_merge(texts.begin(), texts.begin() + qsizetype(runStarts[run]),
-                           texts.begin() + qsizetype(runStarts[run + 1]), comesBefore);
+    if (fewRuns) {
+        for (size_t run = 1; run + 1 < runStarts.size(); ++run) {
+            std::inplace_merge(texts.begin(), texts.begin() + qsizetype(runStarts[run]),
+                               texts.begin() + qsizetype(runStarts[run + 1]), comesBefore);
+        }
+    } else {
+        std::stable_sort(texts.begin(), texts.end(), comesBefore);
     }
     for (qsizetype i = 0; i < records.size(); ++i) {
         records[i] = std::move(texts[size_t(i)].record);
-    }
-    if (!fewRuns) {
-        sortByKeys(records);
     }
 }
 

@@ -44,7 +44,8 @@ bool isBlank(const QByteArray& record)
 
 // Sorts records set aside in the order they were read. Another program's order differs from this one for a few
 // letters only (accented ones placed by code value, say), which leaves them in a few ascending runs: those are merged
-// by comparing texts, with no sort key. Many runs, as in a file in no particular order, are sorted by keys.
+// in place. Many runs, as in a file in no particular order, are sorted. Texts are compared, with no sort key: a key
+// covers the whole record, a comparison stops at the first difference.
 void sortApart(QList<QByteArray>& records)
 {
     constexpr qsizetype mostRunsMerged = 8;

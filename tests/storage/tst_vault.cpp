@@ -2,6 +2,7 @@
 #include "storage/datafilecheck.h"
 #include "support/fulldisk.h"
 #include "support/vaultfixture.h"
+#include "wording/faultwording.h"
 #include "wording/storagewording.h"
 
 #include <QDir>
@@ -522,7 +523,7 @@ private slots:
         folder.write("f", "contents");
         QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + folder.path() + "; " + steps}), 0);
         QFile file;
-        const QString why = DataFileCheck::openForReading(file, folder.filePath("f"));
+        const QString why = FaultWording::sentence(DataFileCheck::openForReading(file, folder.filePath("f")));
         QVERIFY2(refusal.isEmpty() ? why.isEmpty() : why.contains(refusal), qPrintable(why));
         QCOMPARE(file.isOpen() ? file.readAll() : QByteArray(), refusal.isEmpty() ? "contents" : QByteArray());
     }
@@ -708,6 +709,7 @@ private slots:
         QFETCH(bool, givesDetail);
         StorageNote note{reason, "/pasta/arquivo-7.tab", "Motivo do sistema.", "/pasta"};
         note.damagedLines = 2;
+        note.fault = FileFault::ofQt(note.detail);
         const QString said = StorageWording::sentence(note);
         QVERIFY2(said.size() > 12 && said.contains(QRegularExpression("[.:?]$")), qPrintable(said));
         QCOMPARE(said.contains(note.file), namesFile);

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <numeric>
 #include <optional>
@@ -687,6 +688,31 @@ private slots:
             }
         }
     }
+    // The system's reason in Portuguese, also when Qt gave the system's English text for it.
+    void systemReasons_data()
+    {
+        QTest::addColumn<FileFault>("fault");
+        QTest::addColumn<QString>("said");
+        const auto row = [](const char* name, const FileFault& fault, const char* said) {
+            QTest::newRow(name) << fault << QString::fromUtf8(said);
+        };
+        row("quota", FileFault::system(EDQUOT), "A cota de disco do usuário foi excedida.");
+        row("read-only disk", FileFault::system(EROFS), "O disco está protegido contra gravação (somente leitura).");
+        row("not permitted", FileFault::system(EPERM), "Permissão negada.");
+        row("disk error", FileFault::system(EIO), "Erro de leitura ou gravação no disco.");
+        row("path through a file", FileFault::system(ENOTDIR), "Uma parte do caminho não é uma pasta.");
+        row("too many open files", FileFault::system(ENFILE), "Há arquivos abertos demais.");
+        row("unnamed number", FileFault::system(ENAMETOOLONG), "Erro do sistema nº 36 (File name too long).");
+        row("Qt's text of a full disk", FileFault::ofQt(qt_error_string(ENOSPC)), "Não há espaço livre no disco.");
+        row("Qt's text of its own", FileFault::ofQt("Unknown error"), "Unknown error");
+    }
+    void systemReasons()
+    {
+        QFETCH(FileFault, fault);
+        QFETCH(QString, said);
+        QCOMPARE(FaultWording::sentence(fault), said);
+    }
+
     // Every note tells the user something of its own, and names the file and the system's reason it carries.
     void wording_data()
     {

@@ -1,6 +1,6 @@
 #include "app/datafolderlock.h"
 
-#include "storage/systemerror.h"
+#include "wording/faultwording.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,7 +65,7 @@ DataFolderLock::Outcome DataFolderLock::take()
             handle = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         }
         if (handle < 0) {
-            m_failure = SystemError::reason(errno);
+            m_failure = FaultWording::systemReason(errno);
             return Outcome::Unavailable;
         }
         struct stat opened
@@ -81,7 +81,7 @@ DataFolderLock::Outcome DataFolderLock::take()
             if (error == EWOULDBLOCK) {
                 return Outcome::HeldByAnotherCopy;
             }
-            m_failure = SystemError::reason(error);
+            m_failure = FaultWording::systemReason(error);
             return Outcome::Unavailable;
         }
         struct stat named

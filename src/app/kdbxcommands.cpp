@@ -8,6 +8,7 @@
 #include "transfer/importmerge.h"
 #include "transfer/importwording.h"
 #include "transfer/kdbx/kdbxfile.h"
+#include "wording/faultwording.h"
 
 #include <QFileInfo>
 
@@ -103,11 +104,11 @@ CommandOutput exportEntries(const EntryList& entries, const QString& path, const
         return failure(QStringLiteral("Não foi possível derivar a chave do banco de dados (memória insuficiente?).") +
                        nothingExported);
     }
-    if (const QString reason = AtomicWriter::write(path, database, AtomicWriter::Commit::CreateNew);
-        !reason.isEmpty()) {
-        return failure(
-            QStringLiteral("Não foi possível gravar o arquivo %1: %2.").arg(native(path), withoutFullStop(reason)) +
-            nothingExported);
+    if (const FileFault reason = AtomicWriter::write(path, database, AtomicWriter::Commit::CreateNew);
+        !reason.isNone()) {
+        return failure(QStringLiteral("Não foi possível gravar o arquivo %1: %2.")
+                           .arg(native(path), withoutFullStop(FaultWording::sentence(reason))) +
+                       nothingExported);
     }
     return {0,
             counted(entries.size(), "entrada exportada", "entradas exportadas") +

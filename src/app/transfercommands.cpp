@@ -14,6 +14,7 @@
 #include "transfer/importmerge.h"
 #include "transfer/importwording.h"
 #include "wording/damagewording.h"
+#include "wording/faultwording.h"
 #include "wording/storagewording.h"
 
 #include <QFile>
@@ -99,11 +100,11 @@ CommandOutput exportTo(const QString& dataFolder, const QString& csvPath, const 
     if (KdbxCommands::isDatabasePath(csvPath)) {
         return KdbxCommands::exportEntries(vault.entries(), csvPath, now);
     }
-    const QString reason =
+    const FileFault reason =
         AtomicWriter::write(csvPath, EntryCsv::write(vault.entries(), now.date()), AtomicWriter::Commit::CreateNew);
-    if (!reason.isEmpty()) {
+    if (!reason.isNone()) {
         return failure(QStringLiteral("Não foi possível gravar o arquivo %1: %2. Nada foi exportado.")
-                           .arg(native(csvPath), withoutFullStop(reason)));
+                           .arg(native(csvPath), withoutFullStop(FaultWording::sentence(reason))));
     }
     return {0,
             counted(vault.entries().size(), "entrada exportada", "entradas exportadas") +

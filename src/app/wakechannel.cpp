@@ -1,7 +1,7 @@
 #include "app/wakechannel.h"
 
 #include "storage/datafilecheck.h"
-#include "storage/systemerror.h"
+#include "wording/faultwording.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -52,7 +52,7 @@ QString privateFolderRefusal(const QString& folder)
                               "execute:\nchmod 700 %1")
             .arg(folder, QString::number(info.st_mode & 07777, 8));
     }
-    return DataFileCheck::ancestorsRefusal(folder);
+    return FaultWording::sentence(DataFileCheck::ancestorsRefusal(folder));
 }
 
 QString channelFolder()
@@ -114,7 +114,8 @@ QString WakeChannel::failureMessage() const
     return QStringLiteral("Não foi possível abrir o canal %1, pelo qual uma nova abertura do programa traz esta "
                           "janela para a frente:\n%2\n\nO programa funciona normalmente, mas enquanto estiver aberto "
                           "uma nova abertura dirá que ele não respondeu.")
-        .arg(m_place.socketPath, m_place.refusal.isEmpty() ? SystemError::reason(m_listenError) : m_place.refusal);
+        .arg(m_place.socketPath,
+             m_place.refusal.isEmpty() ? FaultWording::systemReason(m_listenError) : m_place.refusal);
 }
 
 void WakeChannel::acceptCallers()

@@ -2,7 +2,6 @@
 
 #include "storage/filereplacement.h"
 #include "storage/foldersync.h"
-#include "storage/systemerror.h"
 #include "storage/temporaryfile.h"
 
 #include <QFile>
@@ -80,7 +79,7 @@ bool AtomicWriter::commit(Commit how, const std::optional<FileStamp>& expected)
         return true;
     case FileReplacement::Outcome::ChangedOutside:
         m_foundOutsideChange = true;
-        return fail(QStringLiteral("O arquivo foi alterado por outro programa durante a gravação."));
+        return fail(FileFault{FileFault::Kind::ChangedWhileWriting});
     case FileReplacement::Outcome::Failed:
         break;
     }
@@ -94,8 +93,8 @@ bool AtomicWriter::createTarget()
     }
     m_temporaryPath.clear();
     // A file whose name may not survive is taken back: nothing was created.
-    const QString reason = FolderSync::of(m_path);
-    if (!reason.isEmpty()) {
+    const FileFault reason = FolderSync::of(m_path);
+    if (!reason.isNone()) {
         ::unlink(QFile::encodeName(m_path).constData());
         return fail(reason);
     }
@@ -123,12 +122,12 @@ void AtomicWriter::cancel()
 
 bool AtomicWriter::fail(int errorNumber)
 {
-    return fail(SystemError::reason(errorNumber));
+    return fail(FileFault::system(errorNumber));
 }
 
-bool AtomicWriter::fail(const QString& reason)
+bool AtomicWriter::fail(const FileFault& reason)
 {
-    if (m_failure.isEmpty()) {
+    if (m_failure.isNone()) {
         m_failure = reason;
     }
     cancel();
@@ -143,7 +142,7 @@ void AtomicWriter::closeFile()
     }
 }
 
-QString AtomicWriter::write(const QString& path, QByteArrayView bytes, Commit how)
+FileFault AtomicWriter::write(const QString& path, QByteArrayView bytes, Commit how)
 {
     AtomicWriter writer(path);
     if (writer.open() && writer.append(bytes)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/filefault.h"
 #include "storage/filestamp.h"
 
 #include <QByteArray>
@@ -11,7 +12,7 @@
 // Writes a whole file in one step, streamed: the bytes go to a temporary file beside the target (see TemporaryFile),
 // which is checked after every write, synced to disk and only then put in the target's place (see FileReplacement);
 // the folder is synced after. Until the commit succeeds the target and its backup are untouched, and a writer that
-// fails or is dropped before it removes its temporary file. Failures are kept as the first reason, in Portuguese.
+// fails or is dropped before it removes its temporary file. The first failure is kept.
 class AtomicWriter
 {
 public:
@@ -38,18 +39,18 @@ public:
     // Drops the temporary file; the target stays as it was.
     void cancel();
 
-    const QString& failure() const { return m_failure; }
+    const FileFault& failure() const { return m_failure; }
     // Whether the commit failed because another program had replaced or changed the target.
     bool foundOutsideChange() const { return m_foundOutsideChange; }
     // The committed file's stamp.
     const FileStamp& stamp() const { return m_stamp; }
 
-    // The whole file in one call; returns the reason of a failure, empty on success.
-    static QString write(const QString& path, QByteArrayView bytes, Commit how);
+    // The whole file in one call; returns the reason of a failure, none on success.
+    static FileFault write(const QString& path, QByteArrayView bytes, Commit how);
 
 private:
     bool fail(int errorNumber);
-    bool fail(const QString& reason);
+    bool fail(const FileFault& reason);
     bool createTarget();
     void restampInPlace();
     void closeFile();
@@ -57,7 +58,7 @@ private:
     QString m_path;
     QByteArray m_temporaryPath;
     int m_descriptor = -1;
-    QString m_failure;
+    FileFault m_failure;
     FileStamp m_stamp;
     bool m_foundOutsideChange = false;
 };

@@ -1,10 +1,8 @@
 #include "storage/backupfile.h"
 
-#include "storage/systemerror.h"
 #include "storage/temporaryfile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -57,10 +55,9 @@ QString pathOf(const QString& path)
     return path + QStringLiteral(".bak");
 }
 
-QString failure(const QString& path, const QString& reason)
+FileFault notKept(const QString& path, int errorNumber)
 {
-    return QStringLiteral("A cópia de segurança %1 não pôde ser guardada. %2")
-        .arg(QFileInfo(pathOf(path)).fileName(), reason);
+    return FileFault::at(FileFault::Kind::BackupNotKept, pathOf(path), errorNumber);
 }
 
 bool isBlocked(const QString& path)
@@ -69,7 +66,7 @@ bool isBlocked(const QString& path)
     return ::lstat(QFile::encodeName(pathOf(path)).constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-QString prepare(const QString& path, QByteArray& secondName)
+FileFault prepare(const QString& path, QByteArray& secondName)
 {
     secondName = TemporaryFile::unusedPath(path);
     if (::link(QFile::encodeName(path).constData(), secondName.constData()) != 0) {
@@ -79,14 +76,14 @@ QString prepare(const QString& path, QByteArray& secondName)
             return {};
         }
         const int copyError = copyTo(path, secondName);
-        return copyError == 0 ? QString() : failure(path, SystemError::reason(copyError));
+        return copyError == 0 ? FileFault() : notKept(path, copyError);
     }
     // The file's own mode comes along with the link; the backup is for its owner only whatever the file allowed.
     if (::chmod(secondName.constData(), S_IRUSR | S_IWUSR) != 0) {
         const int error = errno;
         ::unlink(secondName.constData());
         secondName.clear();
-        return failure(path, SystemError::reason(error));
+        return notKept(path, error);
     }
     return {};
 }

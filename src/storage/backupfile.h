@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/filefault.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,15 +11,15 @@ namespace BackupFile {
 
 QString pathOf(const QString& path);
 
-// Why the backup could not be kept, for the user.
-QString failure(const QString& path, const QString& reason);
+// The backup of the file at the path could not be kept, for the error number.
+FileFault notKept(const QString& path, int errorNumber);
 
 // Whether the backup's path holds something a file cannot replace (a folder).
 bool isBlocked(const QString& path);
 
 // Gives the file now at the path a second, temporary name, owner-only, that can later be renamed over the backup: a
 // hard link (no copy, no space), or a synced copy where the file system has no hard links. Leaves the name empty
-// when there is no file to keep. Returns the reason of a failure, empty on success.
-QString prepare(const QString& path, QByteArray& secondName);
+// when there is no file to keep. Returns the reason of a failure, none on success.
+FileFault prepare(const QString& path, QByteArray& secondName);
 
 } // namespace BackupFile

@@ -1,7 +1,6 @@
 #include "storage/damagedcopy.h"
 
 #include "storage/datafilecheck.h"
-#include "storage/systemerror.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -31,30 +30,30 @@ bool writeWhole(int handle, const char* bytes, qint64 length)
     return true;
 }
 
-// Copies the whole source, from its start, to the handle; empty on success, otherwise why not.
-QString copyInto(int handle, QFile& source)
+// Copies the whole source, from its start, to the handle; none on success, otherwise why not.
+FileFault copyInto(int handle, QFile& source)
 {
     if (!source.seek(0)) {
-        return source.errorString();
+        return FileFault::ofQt(source.errorString());
     }
     QByteArray piece(pieceSize, Qt::Uninitialized);
     for (qint64 length = source.read(piece.data(), pieceSize); length != 0;
          length = source.read(piece.data(), pieceSize)) {
         if (length < 0) {
-            return SystemError::reason(source.errorString());
+            return FileFault::ofQt(source.errorString());
         }
         if (!writeWhole(handle, piece.constData(), length)) {
-            return SystemError::reason(errno == 0 ? ENOSPC : errno);
+            return FileFault::system(errno == 0 ? ENOSPC : errno);
         }
     }
-    return ::fsync(handle) == 0 ? QString() : SystemError::reason(errno);
+    return ::fsync(handle) == 0 ? FileFault() : FileFault::system(errno);
 }
 
 // Whether the regular file at the path, not a link, holds exactly the bytes of the source.
 bool holdsSameBytes(const QString& path, QFile& source)
 {
     QFile copy;
-    if (!DataFileCheck::openForReading(copy, path).isEmpty() || copy.size() != source.size() || !source.seek(0)) {
+    if (!DataFileCheck::openForReading(copy, path).isNone() || copy.size() != source.size() || !source.seek(0)) {
         return false;
     }
     QByteArray ours(pieceSize, Qt::Uninitialized);
@@ -83,11 +82,11 @@ void syncFolder(const QString& folder)
 DamagedCopy::Result copyTo(int handle, const QString& path, QFile& source)
 {
     errno = 0;
-    QString why = copyInto(handle, source);
-    if (::close(handle) != 0 && why.isEmpty()) {
-        why = SystemError::reason(errno);
+    FileFault why = copyInto(handle, source);
+    if (::close(handle) != 0 && why.isNone()) {
+        why = FileFault::system(errno);
     }
-    if (!why.isEmpty()) {
+    if (!why.isNone()) {
         ::unlink(QFile::encodeName(path).constData());
         return {DamagedCopy::Outcome::Failed, path, why};
     }
@@ -114,14 +113,14 @@ Result keep(QFile& source, const QString& firstCopyPath)
             return copyTo(handle, path, source);
         }
         if (errno != EEXIST) {
-            return {Outcome::Failed, path, SystemError::reason(errno)};
+            return {Outcome::Failed, path, FileFault::system(errno)};
         }
         if (holdsSameBytes(path, source)) {
             return {Outcome::KeptEarlier, path, {}};
         }
     }
     return {Outcome::Failed, numberedPath(firstCopyPath, lastNumber + 1),
-            QStringLiteral("Já há %1 cópias danificadas guardadas; apague as que não quiser mais.").arg(lastNumber)};
+            FileFault{FileFault::Kind::NoFreeDamagedCopy}};
 }
 
 } // namespace DamagedCopy

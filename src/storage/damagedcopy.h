@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/filefault.h"
+
 #include <QString>
 
 class QFile;
@@ -25,8 +27,8 @@ struct Result
     Outcome outcome = Outcome::Failed;
     // Where the bytes are kept: the new copy, or the earlier one that holds them.
     QString path;
-    // Why the copy failed, from the system.
-    QString reason;
+    // Why the copy failed.
+    FileFault reason;
 };
 
 // The path of the copy of that number, the first one's path given.

@@ -1,9 +1,7 @@
 #include "storage/datafilecheck.h"
-#include "storage/systemerror.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,26 +11,12 @@
 
 namespace {
 
-// A path as the shell takes it, quoted only when it has to be, so that the command shown can be pasted.
-QString shellArgument(const QString& path)
-{
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./+:@%,=-]+$"));
-    if (plain.match(path).hasMatch()) {
-        return path;
-    }
-    QString quoted = path;
-    return QLatin1Char('\'') + quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
-}
+using Kind = FileFault::Kind;
 
 QString userName(uid_t uid)
 {
     const passwd* entry = ::getpwuid(uid);
     return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(uid);
-}
-
-QString permissions(mode_t mode)
-{
-    return QString::number(mode & 07777, 8);
 }
 
 bool othersMayWrite(const struct stat& info)
@@ -45,67 +29,70 @@ bool lstatPath(const QString& path, struct stat& info)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-QString kindOf(mode_t mode)
+FileFault::Type typeOf(mode_t mode)
 {
     if (S_ISDIR(mode)) {
-        return QStringLiteral("uma pasta");
+        return FileFault::Type::Folder;
     }
     if (S_ISFIFO(mode)) {
-        return QStringLiteral("um pipe nomeado");
+        return FileFault::Type::Pipe;
     }
     if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return QStringLiteral("um dispositivo");
+        return FileFault::Type::Device;
     }
     if (S_ISSOCK(mode)) {
-        return QStringLiteral("um socket");
+        return FileFault::Type::Socket;
     }
-    return QStringLiteral("um arquivo especial");
+    return FileFault::Type::Special;
 }
 
-QString notRegular(const QString& path, mode_t mode)
+// The fault of a file or folder that stat described: its owner, its permissions and its type.
+FileFault described(Kind kind, const QString& path, const struct stat& info)
 {
-    return QStringLiteral("O arquivo %1 não é um arquivo comum, e sim %2, e não pode ser lido nem gravado.\n\n"
-                          "Remova-o da pasta ou ponha em seu lugar o arquivo de dados.")
-        .arg(path, kindOf(mode));
+    FileFault fault = FileFault::at(kind, path);
+    fault.owner = userName(info.st_uid);
+    fault.user = userName(::geteuid());
+    fault.permissions = info.st_mode & 07777;
+    fault.type = typeOf(info.st_mode);
+    return fault;
 }
 
 // What keeps a file that lstat described from being used as a data file.
-QString fileRefusal(const QString& path, const struct stat& info)
+FileFault fileRefusal(const QString& path, const struct stat& info)
 {
     if (!S_ISREG(info.st_mode)) {
-        return notRegular(path, info.st_mode);
+        return described(Kind::NotRegular, path, info);
     }
     if (info.st_uid != ::geteuid()) {
-        return QStringLiteral("O arquivo %1 pertence a outro usuário (%2) e não será lido nem gravado.\n\n"
-                              "Se ele for seu, torne-o seu com:\nsudo chown %3 %4")
-            .arg(path, userName(info.st_uid), userName(::geteuid()), shellArgument(path));
+        return described(Kind::FileOfOtherUser, path, info);
     }
     if (othersMayWrite(info)) {
-        return QStringLiteral("O arquivo %1 pode ser alterado por outros usuários (permissões %2).\n\n"
-                              "Para protegê-lo, execute:\nchmod 600 %3")
-            .arg(path, permissions(info.st_mode), shellArgument(path));
+        return described(Kind::FileOpenToOthers, path, info);
     }
     return {};
+}
+
+FileFault throughLink(FileFault fault, const QString& link, const QString& target)
+{
+    fault.link = link;
+    fault.linkTarget = target;
+    return fault;
 }
 
 // A link is followed one step only, to a regular file whose folder, with every link in its path resolved, passes
 // the same checks as the data folder.
 DataFileCheck::Target linkTarget(const QString& link, const struct stat& linkInfo)
 {
-    const auto refused = [&link](const QString& target, const QString& why) {
-        return DataFileCheck::Target{
-            {}, QStringLiteral("O arquivo %1 é um link simbólico para %2.\n\n%3").arg(link, target, why)};
+    const auto refused = [&link](const QString& target, const FileFault& why) {
+        return DataFileCheck::Target{{}, throughLink(why, link, target)};
     };
     if (linkInfo.st_uid != ::geteuid()) {
-        return refused(QFileInfo(link).symLinkTarget(),
-                       QStringLiteral("O link pertence a outro usuário (%1) e não será seguido. Remova-o e ponha "
-                                      "em seu lugar o arquivo de dados.")
-                           .arg(userName(linkInfo.st_uid)));
+        return refused(QFileInfo(link).symLinkTarget(), described(Kind::LinkOfOtherUser, link, linkInfo));
     }
     QByteArray written(PATH_MAX, Qt::Uninitialized);
     const ssize_t length = ::readlink(QFile::encodeName(link).constData(), written.data(), written.size());
     if (length < 0) {
-        return refused(QString(), SystemError::reason(errno));
+        return refused(QString(), FileFault::at(Kind::LinkUnreadable, link, errno));
     }
     written.truncate(length);
     const QString target = QDir::cleanPath(QFileInfo(link).dir().absoluteFilePath(QFile::decodeName(written)));
@@ -114,23 +101,19 @@ DataFileCheck::Target linkTarget(const QString& link, const struct stat& linkInf
     struct stat info
     {};
     if (folder.isEmpty() || !lstatPath(resolved, info)) {
-        return refused(target, QStringLiteral("Esse arquivo não existe. Remova o link ou ponha o arquivo de dados "
-                                              "em seu lugar."));
+        return refused(target, FileFault::at(Kind::LinkTargetMissing, target));
     }
     if (S_ISLNK(info.st_mode)) {
-        return refused(target, QStringLiteral("Esse é outro link simbólico: só um link direto para o arquivo de "
-                                              "dados é seguido."));
+        return refused(target, FileFault::at(Kind::LinkToLink, target));
     }
     if (!S_ISREG(info.st_mode)) {
-        return refused(target, QStringLiteral("Esse não é um arquivo comum, e sim %1. Remova o link e ponha em seu "
-                                              "lugar o arquivo de dados.")
-                                   .arg(kindOf(info.st_mode)));
+        return refused(target, described(Kind::LinkToOtherType, target, info));
     }
-    QString why = fileRefusal(resolved, info);
-    if (why.isEmpty()) {
+    FileFault why = fileRefusal(resolved, info);
+    if (why.isNone()) {
         why = DataFileCheck::folderRefusal(folder);
     }
-    if (!why.isEmpty()) {
+    if (!why.isNone()) {
         return refused(target, why);
     }
     return {resolved, {}};
@@ -139,34 +122,28 @@ DataFileCheck::Target linkTarget(const QString& link, const struct stat& linkInf
 // What keeps a folder on the way to another from being trusted: anyone who may write to it could rename what lies
 // inside and put something of their own in its place. A sticky folder such as /tmp lets each entry be renamed or
 // removed by its owner only.
-QString ancestorRefusal(const QString& ancestor, const QString& below)
+FileFault ancestorRefusal(const QString& ancestor, const QString& below)
 {
     struct stat info
     {};
+    FileFault fault;
     if (::stat(QFile::encodeName(ancestor).constData(), &info) != 0) {
-        return QStringLiteral("Não foi possível examinar a pasta %1, no caminho de %2:\n%3")
-            .arg(ancestor, below, SystemError::reason(errno));
+        fault = FileFault::at(Kind::AncestorUnexamined, ancestor, errno);
+    } else if (info.st_uid != ::geteuid() && info.st_uid != 0) {
+        fault = described(Kind::AncestorOfOtherUser, ancestor, info);
+    } else if (othersMayWrite(info) && (info.st_mode & S_ISVTX) == 0) {
+        fault = described(Kind::AncestorOpenToOthers, ancestor, info);
     }
-    if (info.st_uid != ::geteuid() && info.st_uid != 0) {
-        return QStringLiteral("A pasta %1, no caminho de %2, pertence a outro usuário (%3), que poderia trocar o que "
-                              "há dentro dela.\n\nGuarde o programa e seus arquivos numa pasta sua.")
-            .arg(ancestor, below, userName(info.st_uid));
-    }
-    if (othersMayWrite(info) && (info.st_mode & S_ISVTX) == 0) {
-        return QStringLiteral(
-                   "A pasta %1, no caminho de %2, pode ser alterada por outros usuários (permissões %3), que "
-                   "poderiam trocar o que há dentro dela.\n\nPara protegê-la, execute:\nchmod go-w %4")
-            .arg(ancestor, below, permissions(info.st_mode), shellArgument(ancestor));
-    }
-    return {};
+    fault.below = below;
+    return fault;
 }
 
 // Every folder above the given one, up to the root.
-QString chainRefusal(const QString& folder)
+FileFault chainRefusal(const QString& folder)
 {
     for (QString below = folder, ancestor = QFileInfo(folder).absolutePath(); below != ancestor;
          below = ancestor, ancestor = QFileInfo(ancestor).absolutePath()) {
-        if (QString why = ancestorRefusal(ancestor, folder); !why.isEmpty()) {
+        if (FileFault why = ancestorRefusal(ancestor, folder); !why.isNone()) {
             return why;
         }
     }
@@ -177,38 +154,32 @@ QString chainRefusal(const QString& folder)
 
 namespace DataFileCheck {
 
-QString ancestorsRefusal(const QString& folder)
+FileFault ancestorsRefusal(const QString& folder)
 {
     const QString written = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     const QString resolved = QFileInfo(written).canonicalFilePath();
-    QString why = chainRefusal(written);
-    if (why.isEmpty() && !resolved.isEmpty() && resolved != written) {
+    FileFault why = chainRefusal(written);
+    if (why.isNone() && !resolved.isEmpty() && resolved != written) {
         why = chainRefusal(resolved);
     }
     return why;
 }
 
-QString folderRefusal(const QString& folder)
+FileFault folderRefusal(const QString& folder)
 {
     struct stat info
     {};
     if (::stat(QFile::encodeName(folder).constData(), &info) != 0) {
-        return QStringLiteral("Não foi possível examinar a pasta de dados %1:\n%2")
-            .arg(folder, SystemError::reason(errno));
+        return FileFault::at(Kind::FolderUnexamined, folder, errno);
     }
     if (!S_ISDIR(info.st_mode)) {
-        return QStringLiteral("%1 não é uma pasta.").arg(folder);
+        return described(Kind::NotAFolder, folder, info);
     }
     if (info.st_uid != ::geteuid()) {
-        return QStringLiteral("A pasta de dados %1 pertence a outro usuário (%2), que poderia trocar os arquivos de "
-                              "senhas guardados nela.\n\nGuarde o programa e seus arquivos numa pasta sua.")
-            .arg(folder, userName(info.st_uid));
+        return described(Kind::FolderOfOtherUser, folder, info);
     }
     if (othersMayWrite(info)) {
-        return QStringLiteral("A pasta de dados %1 pode ser alterada por outros usuários (permissões %2), que "
-                              "poderiam trocar os arquivos de senhas guardados nela.\n\nPara protegê-la, execute:\n"
-                              "chmod 700 %3")
-            .arg(folder, permissions(info.st_mode), shellArgument(folder));
+        return described(Kind::FolderOpenToOthers, folder, info);
     }
     return ancestorsRefusal(folder);
 }
@@ -216,7 +187,7 @@ QString folderRefusal(const QString& folder)
 Target dataFile(const QString& folder, const QString& name)
 {
     const QString path = QDir(folder).filePath(name);
-    if (QString why = folderRefusal(folder); !why.isEmpty()) {
+    if (FileFault why = folderRefusal(folder); !why.isNone()) {
         return {path, why};
     }
     struct stat info
@@ -225,8 +196,7 @@ Target dataFile(const QString& folder, const QString& name)
         if (errno == ENOENT) {
             return {path, {}};
         }
-        return {path,
-                QStringLiteral("Não foi possível examinar o arquivo %1:\n%2").arg(path, SystemError::reason(errno))};
+        return {path, FileFault::at(Kind::FileUnexamined, path, errno)};
     }
     if (S_ISLNK(info.st_mode)) {
         return linkTarget(path, info);
@@ -234,27 +204,27 @@ Target dataFile(const QString& folder, const QString& name)
     return {path, fileRefusal(path, info)};
 }
 
-QString openForReading(QFile& file, const QString& path)
+FileFault openForReading(QFile& file, const QString& path)
 {
     const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (handle < 0) {
-        return SystemError::reason(errno);
+        return FileFault::system(errno);
     }
     struct stat info
     {};
     if (::fstat(handle, &info) != 0) {
         const int error = errno;
         ::close(handle);
-        return SystemError::reason(error);
+        return FileFault::system(error);
     }
     // What was opened, not what the name led to when it was checked.
-    if (QString why = fileRefusal(path, info); !why.isEmpty()) {
+    if (FileFault why = fileRefusal(path, info); !why.isNone()) {
         ::close(handle);
         return why;
     }
     if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
-        return SystemError::reason(file.errorString());
+        return FileFault::ofQt(file.errorString());
     }
     return {};
 }

@@ -22,16 +22,16 @@ StorageResult DataFolderAccess::refusalWhileReadOnly() const
     if (!isReadOnly()) {
         return {};
     }
-    return StorageResult::failed(StorageReason::ReadOnly, {}, m_readOnlyReason);
+    return StorageResult::failed({StorageReason::ReadOnly, {}, m_readOnlyReason, {}});
 }
 
 StorageResult DataFolderAccess::openForReading(QFile& file, const QString& name) const
 {
     const DataFileCheck::Target target = DataFileCheck::dataFile(m_path, name);
-    if (!target.refusal.isEmpty()) {
-        return StorageResult::described(StorageResult::Failed, target.refusal);
+    if (target.refused()) {
+        return StorageResult::refused(target.refusal);
     }
-    if (const QString reason = DataFileCheck::openForReading(file, target.path); !reason.isEmpty()) {
+    if (const FileFault reason = DataFileCheck::openForReading(file, target.path); !reason.isNone()) {
         return StorageResult::failed(StorageReason::CannotRead, name, reason);
     }
     if (file.size() > DataFileCheck::largeFileSize) {
@@ -53,8 +53,8 @@ StorageResult DataFolderAccess::createIfMissing(const QString& name, const QByte
     if (StorageResult refused = refusalWhileReadOnly(); !refused.ok()) {
         return refused;
     }
-    const QString reason = AtomicWriter::write(path, contents, AtomicWriter::Commit::CreateNew);
-    if (reason.isEmpty() || QFileInfo(path).exists()) {
+    const FileFault reason = AtomicWriter::write(path, contents, AtomicWriter::Commit::CreateNew);
+    if (reason.isNone() || QFileInfo(path).exists()) {
         return {};
     }
     return StorageResult::failed(StorageReason::CannotCreate, name, reason)

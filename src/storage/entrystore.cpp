@@ -4,7 +4,6 @@
 #include "storage/datafolderaccess.h"
 #include "storage/linecodec.h"
 #include "storage/settingsstore.h"
-#include "storage/systemerror.h"
 #include "storage/vaultfile.h"
 
 #include <QFile>
@@ -95,7 +94,7 @@ StorageResult EntryStore::readInto(QFile& file, EntryList& into, FileStamp& stam
              length = file.read(piece.data(), piece.size())) {
             if (length < 0) {
                 return StorageResult::failed(StorageReason::CannotRead, fileName(),
-                                             SystemError::reason(file.errorString()));
+                                             FileFault::ofQt(file.errorString()));
             }
             decoder.feed(QByteArrayView(piece.constData(), length));
         }
@@ -122,7 +121,8 @@ StorageResult EntryStore::keepDamaged(QFile& file, qsizetype damagedLines)
 
 StorageNote EntryStore::damageNote(StorageReason reason, const Damage& damage)
 {
-    StorageNote note{reason, damage.copy.path, damage.copy.reason, {}};
+    StorageNote note{reason, damage.copy.path, {}, {}};
+    note.fault = damage.copy.reason;
     note.damagedLines = damage.lines;
     note.earlierCopy = damage.copy.outcome == DamagedCopy::Outcome::KeptEarlier;
     return note;
@@ -253,8 +253,8 @@ bool EntryStore::writeChanged(AtomicWriter& writer, const EntryChange& change) c
 StorageResult EntryStore::write(const EntryChange& change, Outside found)
 {
     const DataFileCheck::Target target = DataFileCheck::dataFile(m_folder.path(), fileName());
-    if (!target.refusal.isEmpty()) {
-        return StorageResult::described(StorageResult::Failed, target.refusal).then(StorageReason::NothingWritten);
+    if (target.refused()) {
+        return StorageResult::refused(target.refusal).then(StorageReason::NothingWritten);
     }
     const std::optional<EntryList::Change> planned = plannedChange(m_entries, change);
     AtomicWriter writer(target.path);

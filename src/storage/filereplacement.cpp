@@ -2,7 +2,6 @@
 
 #include "storage/backupfile.h"
 #include "storage/foldersync.h"
-#include "storage/systemerror.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,7 +48,7 @@ FileReplacement::FileReplacement(const QByteArray& temporaryPath, const QString&
 FileReplacement::Outcome FileReplacement::replace(const std::optional<FileStamp>& expected, bool keepBackup)
 {
     if (keepBackup && BackupFile::isBlocked(m_target)) {
-        return fail(BackupFile::failure(m_target, SystemError::reason(EISDIR)));
+        return fail(BackupFile::notKept(m_target, EISDIR));
     }
     m_written = identity(m_temporary);
     if (exchange(m_temporary, m_targetPath)) {
@@ -63,7 +62,7 @@ FileReplacement::Outcome FileReplacement::replace(const std::optional<FileStamp>
     if (error == ENOENT || isExchangeRefused(error)) {
         return byRename(expected, keepBackup);
     }
-    return fail(SystemError::reason(error));
+    return fail(FileFault::system(error));
 }
 
 FileReplacement::Outcome FileReplacement::afterExchange(const std::optional<FileStamp>& expected, bool keepBackup)
@@ -73,9 +72,7 @@ FileReplacement::Outcome FileReplacement::afterExchange(const std::optional<File
         if (!exchange(m_temporary, m_targetPath)) {
             const QString kept = QFile::decodeName(m_temporary);
             m_temporary.clear(); // holds the other program's file: kept for the user
-            return fail(QStringLiteral("O arquivo foi substituído por outro programa durante a gravação, e a versão "
-                                       "dele ficou em %1. %2")
-                            .arg(kept, SystemError::reason(errno)));
+            return fail(FileFault::at(FileFault::Kind::ReplacedWhileWriting, kept, errno));
         }
         // Another program may have replaced the file once more between the two exchanges: what came back under the
         // temporary name is then its file, put in place again; the file it replaced stays for the user to see.
@@ -89,11 +86,11 @@ FileReplacement::Outcome FileReplacement::afterExchange(const std::optional<File
     // From here the displaced file is the one expected, under the temporary name.
     bool backupExchanged = false;
     if (keepBackup && !exchangeIntoBackup(backupExchanged)) {
-        const QString reason = BackupFile::failure(m_target, SystemError::reason(errno));
+        const FileFault reason = BackupFile::notKept(m_target, errno);
         exchange(m_temporary, m_targetPath);
         return fail(reason);
     }
-    if (const QString reason = FolderSync::of(m_target); !reason.isEmpty()) {
+    if (const FileFault reason = FolderSync::of(m_target); !reason.isNone()) {
         if (keepBackup) {
             backupExchanged ? exchange(m_temporary, m_backupPath)
                             : ::rename(m_backupPath.constData(), m_temporary.constData()) == 0;
@@ -129,7 +126,7 @@ FileReplacement::Outcome FileReplacement::byRename(const std::optional<FileStamp
     }
     QByteArray previous;
     if (keepBackup) {
-        if (const QString reason = BackupFile::prepare(m_target, previous); !reason.isEmpty()) {
+        if (const FileFault reason = BackupFile::prepare(m_target, previous); !reason.isNone()) {
             return fail(reason);
         }
     }
@@ -138,19 +135,19 @@ FileReplacement::Outcome FileReplacement::byRename(const std::optional<FileStamp
         if (!previous.isEmpty()) {
             ::unlink(previous.constData());
         }
-        return fail(SystemError::reason(error));
+        return fail(FileFault::system(error));
     }
     m_temporary.clear();
     if (!previous.isEmpty() && ::rename(previous.constData(), m_backupPath.constData()) != 0) {
-        const QString reason = BackupFile::failure(m_target, SystemError::reason(errno));
+        const FileFault reason = BackupFile::notKept(m_target, errno);
         ::rename(previous.constData(), m_targetPath.constData()); // the file before comes back
         return fail(reason);
     }
-    const QString reason = FolderSync::of(m_target);
-    return reason.isEmpty() ? Outcome::Replaced : fail(reason);
+    const FileFault reason = FolderSync::of(m_target);
+    return reason.isNone() ? Outcome::Replaced : fail(reason);
 }
 
-FileReplacement::Outcome FileReplacement::fail(const QString& reason)
+FileReplacement::Outcome FileReplacement::fail(const FileFault& reason)
 {
     m_failure = reason;
     if (!m_temporary.isEmpty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/filefault.h"
 #include "storage/filestamp.h"
 
 #include <QByteArray>
@@ -32,20 +33,19 @@ public:
     // The temporary file is gone afterwards, whatever the outcome. Without an expected file, any file is replaced.
     Outcome replace(const std::optional<FileStamp>& expected, bool keepBackup);
 
-    // Why it failed, in Portuguese.
-    const QString& failure() const { return m_failure; }
+    const FileFault& failure() const { return m_failure; }
 
 private:
     Outcome afterExchange(const std::optional<FileStamp>& expected, bool keepBackup);
     Outcome byRename(const std::optional<FileStamp>& expected, bool keepBackup);
     bool exchangeIntoBackup(bool& exchanged);
-    Outcome fail(const QString& reason);
+    Outcome fail(const FileFault& reason);
 
     QByteArray m_temporary;
     QString m_target;
     QByteArray m_targetPath;
     QByteArray m_backupPath;
-    QString m_failure;
+    FileFault m_failure;
     // The device and inode of the file written, to tell it from another program's after a swap back.
     std::pair<dev_t, ino_t> m_written;
 };

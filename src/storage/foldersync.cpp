@@ -1,7 +1,5 @@
 #include "storage/foldersync.h"
 
-#include "storage/systemerror.h"
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -11,7 +9,7 @@
 
 namespace FolderSync {
 
-QString of(const QString& path)
+FileFault of(const QString& path)
 {
     const QString folderPath = QFileInfo(path).absolutePath();
     const int folder = ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -22,10 +20,7 @@ QString of(const QString& path)
     if (folder >= 0) {
         ::close(folder);
     }
-    return error == 0 ? QString()
-                      : QStringLiteral("A pasta %1 não pôde ser gravada no disco, e a gravação não estaria "
-                                       "garantida. %2")
-                            .arg(folderPath, SystemError::reason(error));
+    return error == 0 ? FileFault() : FileFault::at(FileFault::Kind::FolderNotSynced, folderPath, error);
 }
 
 } // namespace FolderSync

@@ -4,7 +4,6 @@
 #include "storage/cipher.h"
 #include "storage/datafilecheck.h"
 #include "storage/datafolderaccess.h"
-#include "storage/systemerror.h"
 
 #include <QFile>
 
@@ -109,7 +108,7 @@ StorageResult SettingsStore::readFile(QByteArray& contents, FileStamp& stamp) co
     stamp = FileStamp::ofDescriptor(file.handle());
     contents = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        return StorageResult::failed(StorageReason::CannotRead, fileName(), SystemError::reason(file.errorString()));
+        return StorageResult::failed(StorageReason::CannotRead, fileName(), FileFault::ofQt(file.errorString()));
     }
     return {};
 }
@@ -173,8 +172,8 @@ StorageResult SettingsStore::save(const QByteArray& masterPassword, bool askAtSt
                            askAtStart ? Settings::answerYes : Settings::answerNo};
     const QByteArray file = SettingsFile::encode(changed);
     const DataFileCheck::Target target = DataFileCheck::dataFile(m_folder.path(), fileName());
-    if (!target.refusal.isEmpty()) {
-        return StorageResult::described(StorageResult::Failed, target.refusal).then(StorageReason::NothingWritten);
+    if (target.refused()) {
+        return StorageResult::refused(target.refusal).then(StorageReason::NothingWritten);
     }
     const StorageReason kept = removed ? StorageReason::SettingsRemovedUnsaved : StorageReason::PreviousSettingsKept;
     const AtomicWriter::Commit how =

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/filefault.h"
+
 #include <QList>
 #include <QString>
 
@@ -7,11 +9,11 @@
 // storage; a note carries what they need.
 enum class StorageReason
 {
-    // Worded where it was found: the detail is the whole text.
-    Described,
+    // A data file or its folder may not be used: the fault says why.
+    Refused,
     // Every write is refused; the detail says why the program was opened only for reading.
     ReadOnly,
-    // The file could not be read, written or created; the detail is the system's reason.
+    // The file could not be read, written or created, for the fault.
     CannotRead,
     CannotWrite,
     CannotCreate,
@@ -51,7 +53,7 @@ enum class StorageReason
     ProgramEnds,
     // pswd.tab holds damaged lines: found at start, kept in the copy that the file names; found at start in a vault
     // opened read-only; found when a save read again a file changed outside, with the change written or not; or the
-    // copy could not be made, for the reason of the detail.
+    // copy could not be made, for the fault.
     DamagedAtStart,
     DamagedReadOnly,
     DamagedOutsideSaved,
@@ -61,16 +63,18 @@ enum class StorageReason
 
 struct StorageNote
 {
-    StorageReason reason = StorageReason::Described;
+    StorageReason reason = StorageReason::Refused;
     // The file concerned, by name or path.
     QString file;
-    // The system's reason, or the words of a note still worded where it was found.
+    // The words of the layer above that opened the vault only for reading.
     QString detail;
     // The data folder, where the words name it.
     QString folder;
     // How many lines of the file are damaged, and whether their copy is one kept before.
     qsizetype damagedLines = 0;
     bool earlierCopy = false;
+    // What the system or the checks of the data folder found.
+    FileFault fault = {};
 };
 
 // What became of a change to a data file, and what to tell the user; notes that come with Done are a warning to
@@ -96,14 +100,13 @@ struct StorageResult
 
     bool ok() const { return status == Done || status == SavedOverOutsideChange; }
     static StorageResult failed(const StorageNote& note) { return {Failed, {note}}; }
-    static StorageResult failed(StorageReason reason, const QString& file, const QString& detail = {})
+    static StorageResult failed(StorageReason reason, const QString& file, const FileFault& fault = {})
     {
-        return failed(StorageNote{reason, file, detail, {}});
+        StorageNote note{reason, file, {}, {}};
+        note.fault = fault;
+        return failed(note);
     }
-    static StorageResult described(Status status, const QString& words)
-    {
-        return {status, {StorageNote{StorageReason::Described, {}, words, {}}}};
-    }
+    static StorageResult refused(const FileFault& why) { return failed(StorageReason::Refused, {}, why); }
     StorageResult& then(const StorageNote& note) { return notes.append(note), *this; }
     StorageResult& then(StorageReason reason, const QString& file = {}) { return then({reason, file, {}, {}}); }
 };

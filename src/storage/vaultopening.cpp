@@ -29,9 +29,9 @@ StorageResult VaultOpening::run(const QDateTime& now)
 StorageResult VaultOpening::checkDataFiles() const
 {
     for (const QString& name : {SettingsStore::fileName(), EntryStore::fileName()}) {
-        const QString refusal = DataFileCheck::dataFile(m_folder.path(), name).refusal;
-        if (!refusal.isEmpty()) {
-            return StorageResult::described(StorageResult::Failed, refusal).then(StorageReason::NothingReadOrWritten);
+        const DataFileCheck::Target target = DataFileCheck::dataFile(m_folder.path(), name);
+        if (target.refused()) {
+            return StorageResult::refused(target.refusal).then(StorageReason::NothingReadOrWritten);
         }
     }
     return {};

@@ -49,14 +49,14 @@ ConflictCopy::Problem readFile(ConflictCopy& copy, bool inDataFolder, QByteArray
         const QFileInfo where(copy.path);
         const DataFileCheck::Target target = DataFileCheck::dataFile(where.absolutePath(), where.fileName());
         copy.detail = target.refusal;
-        if (!target.refusal.isEmpty()) {
+        if (target.refused()) {
             return ConflictCopy::Problem::Refused;
         }
         path = target.path;
     }
     QFile file;
     copy.detail = DataFileCheck::openForReading(file, path);
-    if (!copy.detail.isEmpty()) {
+    if (!copy.detail.isNone()) {
         return ConflictCopy::Problem::Unreadable;
     }
     if (file.size() > DataFileCheck::largeFileSize) {
@@ -65,8 +65,8 @@ ConflictCopy::Problem readFile(ConflictCopy& copy, bool inDataFolder, QByteArray
     copy.stamp = FileStamp::ofDescriptor(file.handle());
     copy.modified = QFileInfo(path).lastModified();
     contents = file.readAll();
-    copy.detail = file.error() == QFileDevice::NoError ? QString() : file.errorString();
-    return copy.detail.isEmpty() ? ConflictCopy::Problem::None : ConflictCopy::Problem::Unreadable;
+    copy.detail = file.error() == QFileDevice::NoError ? FileFault() : FileFault::ofQt(file.errorString());
+    return copy.detail.isNone() ? ConflictCopy::Problem::None : ConflictCopy::Problem::Unreadable;
 }
 
 ConflictCopy settingsCopy(const QString& path, bool inDataFolder)

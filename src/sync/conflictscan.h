@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/filefault.h"
 #include "storage/filestamp.h"
 #include "storage/settingsfile.h"
 #include "sync/entrymerge.h"
@@ -39,7 +40,7 @@ struct ConflictCopy
     QString tool;
     Kind kind = Kind::Vault;
     Problem problem = Problem::None;
-    QString detail;
+    FileFault detail;
     FileStamp stamp;
     QDateTime modified;
     QList<QByteArray> records;

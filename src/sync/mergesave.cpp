@@ -3,7 +3,6 @@
 #include "storage/atomicwriter.h"
 #include "storage/backupfile.h"
 #include "storage/datafilecheck.h"
-#include "storage/systemerror.h"
 #include "storage/vault.h"
 #include "storage/vaultfile.h"
 #include "sync/conflictscan.h"
@@ -23,7 +22,7 @@ namespace {
 using Outcome = MergeSave::Outcome;
 using Failure = MergeSave::Outcome::Failure;
 
-Outcome failed(Failure failure, const QString& path, const QString& reason = {})
+Outcome failed(Failure failure, const QString& path, const FileFault& reason = {})
 {
     return {failure, path, reason, {}};
 }
@@ -38,7 +37,7 @@ std::unique_ptr<AtomicWriter> prepared(const Vault& vault, const char* name,
                                        const std::function<bool(AtomicWriter&)>& fill, Outcome& outcome)
 {
     const DataFileCheck::Target target = DataFileCheck::dataFile(vault.dataFolder(), QString::fromLatin1(name));
-    if (!target.refusal.isEmpty()) {
+    if (target.refused()) {
         outcome = failed(Failure::Refused, target.path, target.refusal);
         return nullptr;
     }
@@ -78,7 +77,7 @@ Outcome renameCopies(const ConflictScan& scan)
             for (qsizetype i = 0; i < done.size(); ++i) {
                 renameWithoutReplacing(outcome.renamed.at(i), done.at(i));
             }
-            return failed(Failure::Rename, copy.path, SystemError::reason(error));
+            return failed(Failure::Rename, copy.path, FileFault::system(error));
         }
         done.append(copy.path);
         outcome.renamed.append(to);

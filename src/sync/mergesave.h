@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/filefault.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,9 +31,9 @@ struct Outcome
     };
 
     Failure failure = Failure::None;
-    // The file the failure concerns, and the system's reason.
+    // The file the failure concerns, and why it failed.
     QString path;
-    QString reason;
+    FileFault reason;
     // The new names of the merged copies.
     QStringList renamed;
 

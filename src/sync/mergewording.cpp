@@ -2,6 +2,7 @@
 
 #include "sync/conflictscan.h"
 #include "sync/mergesave.h"
+#include "wording/faultwording.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,7 +32,7 @@ QString problemOf(const ConflictCopy& copy)
         break;
     case ConflictCopy::Problem::Refused:
     case ConflictCopy::Problem::Unreadable:
-        return copy.detail;
+        return FaultWording::sentence(copy.detail);
     case ConflictCopy::Problem::TooLarge:
         return QStringLiteral("o arquivo é grande demais para ser um arquivo de senhas.");
     case ConflictCopy::Problem::Damaged:
@@ -104,11 +105,13 @@ QString reason(const MergeSave::Outcome& outcome)
     case Failure::ChangedMeanwhile:
         return QStringLiteral("O arquivo %1 foi alterado por outro programa depois de lido.").arg(native(outcome.path));
     case Failure::Refused:
-        return outcome.reason;
+        return FaultWording::sentence(outcome.reason);
     case Failure::Write:
-        return QStringLiteral("Não foi possível gravar o arquivo %1:\n%2").arg(native(outcome.path), outcome.reason);
+        return QStringLiteral("Não foi possível gravar o arquivo %1:\n%2")
+            .arg(native(outcome.path), FaultWording::sentence(outcome.reason));
     case Failure::Rename:
-        return QStringLiteral("Não foi possível renomear o arquivo %1:\n%2").arg(native(outcome.path), outcome.reason);
+        return QStringLiteral("Não foi possível renomear o arquivo %1:\n%2")
+            .arg(native(outcome.path), FaultWording::sentence(outcome.reason));
     }
     return {};
 }

@@ -1,6 +1,6 @@
 #include "transfer/csvfile.h"
 
-#include "storage/systemerror.h"
+#include "wording/faultwording.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -14,7 +14,7 @@ QString whyNotRead(int handle)
     struct stat info
     {};
     if (::fstat(handle, &info) != 0) {
-        return SystemError::reason(errno);
+        return FaultWording::systemReason(errno);
     }
     if (!S_ISREG(info.st_mode)) {
         return S_ISDIR(info.st_mode)
@@ -37,7 +37,7 @@ QString open(QFile& file, const QString& path)
 {
     const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (handle < 0) {
-        return SystemError::reason(errno);
+        return FaultWording::systemReason(errno);
     }
     if (const QString reason = whyNotRead(handle); !reason.isEmpty()) {
         ::close(handle);
@@ -45,7 +45,7 @@ QString open(QFile& file, const QString& path)
     }
     if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
-        return SystemError::reason(file.errorString());
+        return FaultWording::sentence(FileFault::ofQt(file.errorString()));
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "wording/damagewording.h"
 
 #include "storage/vaultfile.h"
+#include "wording/faultwording.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ QString copyFailed(const StorageNote& note)
 {
     return QStringLiteral("O arquivo %1 tem %2, e não foi possível guardar uma cópia dele em %3:\n%4\n\nPara que "
                           "nada se perca, nada foi gravado.")
-        .arg(vaultName(), lines(note), note.file, note.detail);
+        .arg(vaultName(), lines(note), note.file, FaultWording::sentence(note.fault));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "storage/vaultfile.h"
 #include "wording/damagewording.h"
+#include "wording/faultwording.h"
 
 namespace StorageWording {
 
@@ -9,9 +10,14 @@ namespace {
 
 const QString vaultName = QString::fromLatin1(VaultFile::fileName);
 
+QString fileError(const QString& action, const StorageNote& note, const QString& reason)
+{
+    return QStringLiteral("Não foi possível %1 o arquivo %2:\n%3").arg(action, note.file, reason);
+}
+
 QString fileError(const QString& action, const StorageNote& note)
 {
-    return QStringLiteral("Não foi possível %1 o arquivo %2:\n%3").arg(action, note.file, note.detail);
+    return fileError(action, note, FaultWording::sentence(note.fault));
 }
 
 QString changedOutside(const StorageNote& note)
@@ -111,8 +117,8 @@ QString installationKey(const StorageNote& note)
 QString sentence(const StorageNote& note)
 {
     switch (note.reason) {
-    case StorageReason::Described:
-        return note.detail;
+    case StorageReason::Refused:
+        return FaultWording::sentence(note.fault);
     case StorageReason::ReadOnly:
         return QStringLiteral("Nada foi gravado: o programa foi aberto só para leitura.\n\n") + note.detail;
     case StorageReason::CannotRead:
@@ -122,8 +128,7 @@ QString sentence(const StorageNote& note)
     case StorageReason::CannotCreate:
         return fileError(QStringLiteral("criar"), note);
     case StorageReason::OutOfMemory:
-        return fileError(QStringLiteral("ler"),
-                         {note.reason, note.file, QStringLiteral("Não há memória suficiente."), {}});
+        return fileError(QStringLiteral("ler"), note, QStringLiteral("Não há memória suficiente."));
     case StorageReason::CheckFolderWritable:
         return QStringLiteral("Nada foi gravado. Verifique se há espaço livre no disco e se a pasta %1 permite "
                               "gravação.")
@@ -131,8 +136,7 @@ QString sentence(const StorageNote& note)
     case StorageReason::LargeFileNotOpened:
         return QStringLiteral("O arquivo %1 não foi aberto.").arg(note.file);
     case StorageReason::SettingsNotRead:
-        return fileError(QStringLiteral("gravar"),
-                         {note.reason, note.file, QStringLiteral("As configurações ainda não foram lidas."), {}});
+        return fileError(QStringLiteral("gravar"), note, QStringLiteral("As configurações ainda não foram lidas."));
     case StorageReason::NothingWritten:
         return QStringLiteral("Nada foi gravado.");
     case StorageReason::NothingReadOrWritten:
@@ -166,7 +170,7 @@ QString sentence(const StorageNote& note)
     case StorageReason::DamagedCopyFailed:
         return DamageWording::sentence(note);
     }
-    return note.detail;
+    return {};
 }
 
 QString message(const StorageResult& result)

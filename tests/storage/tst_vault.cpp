@@ -2,6 +2,7 @@
 #include "storage/datafilecheck.h"
 #include "support/fulldisk.h"
 #include "support/vaultfixture.h"
+#include "wording/faultwording.h"
 #include "wording/storagewording.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <numeric>
 #include <optional>
@@ -522,7 +524,7 @@ private slots:
         folder.write("f", "contents");
         QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + folder.path() + "; " + steps}), 0);
         QFile file;
-        const QString why = DataFileCheck::openForReading(file, folder.filePath("f"));
+        const QString why = FaultWording::sentence(DataFileCheck::openForReading(file, folder.filePath("f")));
         QVERIFY2(refusal.isEmpty() ? why.isEmpty() : why.contains(refusal), qPrintable(why));
         QCOMPARE(file.isOpen() ? file.readAll() : QByteArray(), refusal.isEmpty() ? "contents" : QByteArray());
     }
@@ -686,6 +688,31 @@ private slots:
             }
         }
     }
+    // The system's reason in Portuguese, also when Qt gave the system's English text for it.
+    void systemReasons_data()
+    {
+        QTest::addColumn<FileFault>("fault");
+        QTest::addColumn<QString>("said");
+        const auto row = [](const char* name, const FileFault& fault, const char* said) {
+            QTest::newRow(name) << fault << QString::fromUtf8(said);
+        };
+        row("quota", FileFault::system(EDQUOT), "A cota de disco do usuário foi excedida.");
+        row("read-only disk", FileFault::system(EROFS), "O disco está protegido contra gravação (somente leitura).");
+        row("not permitted", FileFault::system(EPERM), "Permissão negada.");
+        row("disk error", FileFault::system(EIO), "Erro de leitura ou gravação no disco.");
+        row("path through a file", FileFault::system(ENOTDIR), "Uma parte do caminho não é uma pasta.");
+        row("too many open files", FileFault::system(ENFILE), "Há arquivos abertos demais.");
+        row("unnamed number", FileFault::system(ENAMETOOLONG), "Erro do sistema nº 36 (File name too long).");
+        row("Qt's text of a full disk", FileFault::ofQt(qt_error_string(ENOSPC)), "Não há espaço livre no disco.");
+        row("Qt's text of its own", FileFault::ofQt("Unknown error"), "Unknown error");
+    }
+    void systemReasons()
+    {
+        QFETCH(FileFault, fault);
+        QFETCH(QString, said);
+        QCOMPARE(FaultWording::sentence(fault), said);
+    }
+
     // Every note tells the user something of its own, and names the file and the system's reason it carries.
     void wording_data()
     {
@@ -708,6 +735,7 @@ private slots:
         QFETCH(bool, givesDetail);
         StorageNote note{reason, "/pasta/arquivo-7.tab", "Motivo do sistema.", "/pasta"};
         note.damagedLines = 2;
+        note.fault = FileFault::ofQt(note.detail);
         const QString said = StorageWording::sentence(note);
         QVERIFY2(said.size() > 12 && said.contains(QRegularExpression("[.:?]$")), qPrintable(said));
         QCOMPARE(said.contains(note.file), namesFile);

@@ -67,33 +67,15 @@ KdbxModuleLoader::Loaded entered(void* handle, const QString& path)
     return {entry->format, {}};
 }
 
-} // namespace
-
-QStringList KdbxModuleLoader::places(const QString& executableFolder)
+// Where the module may be, in the order it is looked for, for an executable in that folder.
+QStringList places(const QString& executableFolder)
 {
     const QDir folder(executableFolder);
     return {folder.filePath(QStringLiteral(KEYHOUND_KDBX_MODULE)),
             QDir::cleanPath(folder.filePath(QStringLiteral(KEYHOUND_KDBX_MODULE_DIR "/" KEYHOUND_KDBX_MODULE)))};
 }
 
-const KdbxModuleLoader::Loaded& KdbxModuleLoader::load()
-{
-    static const Loaded loaded = [] {
-        const QStringList candidates = places(QCoreApplication::applicationDirPath());
-        for (const QString& candidate : candidates) {
-            if (QFileInfo(candidate).exists() || QFileInfo(candidate).isSymLink()) {
-                return loadFrom(candidate);
-            }
-        }
-        return refused(QStringLiteral("O arquivo %1 não está em %2 nem em %3.")
-                           .arg(QStringLiteral(KEYHOUND_KDBX_MODULE), QFileInfo(candidates[0]).path(),
-                                QFileInfo(candidates[1]).path()) +
-                       reinstall());
-    }();
-    return loaded;
-}
-
-KdbxModuleLoader::Loaded KdbxModuleLoader::loadFrom(const QString& path)
+KdbxModuleLoader::Loaded loadFrom(const QString& path)
 {
     const QByteArray encoded = QFile::encodeName(path);
     struct stat info
@@ -114,4 +96,23 @@ KdbxModuleLoader::Loaded KdbxModuleLoader::loadFrom(const QString& path)
                        reinstall());
     }
     return entered(handle, path);
+}
+
+} // namespace
+
+const KdbxModuleLoader::Loaded& KdbxModuleLoader::load()
+{
+    static const Loaded loaded = [] {
+        const QStringList candidates = places(QCoreApplication::applicationDirPath());
+        for (const QString& candidate : candidates) {
+            if (QFileInfo(candidate).exists() || QFileInfo(candidate).isSymLink()) {
+                return loadFrom(candidate);
+            }
+        }
+        return refused(QStringLiteral("O arquivo %1 não está em %2 nem em %3.")
+                           .arg(QStringLiteral(KEYHOUND_KDBX_MODULE), QFileInfo(candidates[0]).path(),
+                                QFileInfo(candidates[1]).path()) +
+                       reinstall());
+    }();
+    return loaded;
 }

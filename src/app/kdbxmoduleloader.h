@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 class KdbxFormat;
 
@@ -20,9 +19,6 @@ public:
         QString problem;
     };
 
-    // Where the module may be, in the order it is looked for, for an executable in that folder.
-    static QStringList places(const QString& executableFolder);
     // The first call loads the module from the first place that holds one; later calls return the same.
     static const Loaded& load();
-    static Loaded loadFrom(const QString& path);
 };

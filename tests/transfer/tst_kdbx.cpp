@@ -566,7 +566,8 @@ private slots:
             << "O módulo %m pertence a outro usuário (número 4321), que poderia trocá-lo, e não será carregado.";
         QTest::newRow("a link into a folder others may write to")
             << "link into an open folder"
-            << "A pasta %o, no caminho de %o/keyhound-kdbx.so, pode ser alterada por outros usuários (permissões 777), que poderiam "
+            << "A pasta %o, no caminho de %o/keyhound-kdbx.so, pode ser alterada por outros usuários (permissões 777), "
+               "que poderiam "
                "trocar o que há dentro dela.\n\nPara protegê-la, execute:\nchmod go-w %o";
     }
     void withoutUsableModule()
@@ -595,6 +596,23 @@ private slots:
         QCOMPARE(copy.folder.read("pswd.tab"), vault);
         QCOMPARE(copy.job("--export", copy.folder.filePath("contas.csv"), {}).out,
                  QString("1 entrada exportada para %1.\n").arg(copy.folder.filePath("contas.csv")));
+    }
+
+    // The program starts without the KeePass module and the libraries only it needs.
+    void startLoadsNoKeePassCode()
+    {
+        const PortableProgram copy;
+        const auto window = copy.start();
+        QTRY_VERIFY_WITH_TIMEOUT(copy.fileNames().contains("pswd.tab"), PortableProgram::patience);
+        QFile maps(QString("/proc/%1/maps").arg(window->processId()));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        window->kill();
+        window->waitForFinished();
+        QVERIFY(mapped.contains("libQt6Widgets"));
+        for (const char* library : {"keyhound-kdbx.so", "libbotan", "libargon2"}) {
+            QVERIFY2(!mapped.contains(library), library);
+        }
     }
 
     // The module is found beside the program's real file, not beside a link to it.

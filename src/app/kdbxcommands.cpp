@@ -1,13 +1,15 @@
 #include "app/kdbxcommands.h"
 
 #include "app/commandtexts.h"
+#include "app/kdbxmoduleloader.h"
 #include "app/terminalpassword.h"
+#include "secrets/memorywipe.h"
 #include "storage/atomicwriter.h"
 #include "storage/vault.h"
 #include "transfer/entrykdbx.h"
 #include "transfer/importmerge.h"
 #include "transfer/importwording.h"
-#include "transfer/kdbx/kdbxfile.h"
+#include "transfer/kdbx/kdbxformat.h"
 #include "wording/faultwording.h"
 
 #include <QFileInfo>
@@ -20,18 +22,18 @@ namespace {
 constexpr int derivationMilliseconds = 1000;
 
 // The test suite's own lighter Argon2 cost, "KiB,iterations", so that its many databases open quickly.
-KdbxKdf::Cost exportCost()
+KdbxCost exportCost(const KdbxFormat& format)
 {
     const QStringList test = qEnvironmentVariable("KEYHOUND_TEST_KDBX_ARGON2").split(QLatin1Char(','));
     if (test.size() == 2 && test[0].toULongLong() >= 8 && test[1].toULongLong() >= 1) {
         return {test[0].toULongLong() * 1024, test[1].toULongLong(), 1};
     }
-    return KdbxKdf::calibratedArgon2id(derivationMilliseconds);
+    return format.calibratedArgon2id(derivationMilliseconds);
 }
 
-QString readProblem(KdbxFile::Read::Status status)
+QString readProblem(KdbxRead::Status status)
 {
-    using Status = KdbxFile::Read::Status;
+    using Status = KdbxRead::Status;
     switch (status) {
     case Status::Read:
         break;
@@ -56,6 +58,14 @@ QString readProblem(KdbxFile::Read::Status status)
         break;
     }
     return QStringLiteral("o arquivo está danificado");
+}
+
+// A KeePass job without its module: that the module is missing and what the job left undone, then why, with what
+// to do.
+CommandOutput withoutModule(const KdbxModuleLoader::Loaded& module, const QString& outcome)
+{
+    return failure(QStringLiteral("O módulo do KeePass não pôde ser carregado. ") + outcome + QStringLiteral("\n\n") +
+                   module.problem);
 }
 
 QString importSummary(const EntryKdbx::Import& imported, const EntryMerge& merge)
@@ -87,6 +97,10 @@ CommandOutput exportEntries(const EntryList& entries, const QString& path, const
         return failure(QStringLiteral("O arquivo %1 já existe, e o KeyHound não grava sobre ele.").arg(native(path)) +
                        nothingExported);
     }
+    const KdbxModuleLoader::Loaded& module = KdbxModuleLoader::load();
+    if (module.format == nullptr) {
+        return withoutModule(module, nothingExported.trimmed());
+    }
     TerminalPassword::Answer answer =
         TerminalPassword::chosen(QStringLiteral("Senha para o banco de dados %1: ").arg(native(path)));
     if (!answer.problem.isEmpty()) {
@@ -98,8 +112,8 @@ CommandOutput exportEntries(const EntryList& entries, const QString& path, const
         converted.append(EntryKdbx::entryOf(entries.at(index), now));
     }
     const QByteArray database =
-        KdbxFile::write(converted, answer.password, KdbxKdf::argon2id(exportCost()), now.toUTC());
-    KdbxBytes::wipe(answer.password);
+        module.format->write(converted, answer.password, exportCost(*module.format), now.toUTC());
+    MemoryWipe::wipe(answer.password);
     if (database.isEmpty()) {
         return failure(QStringLiteral("Não foi possível derivar a chave do banco de dados (memória insuficiente?).") +
                        nothingExported);
@@ -120,17 +134,22 @@ CommandOutput importEntries(const QByteArray& file, const Vault& vault, const QS
 {
     const QString cannotImport = QStringLiteral("Não foi possível importar o arquivo %1: %2. Nenhuma entrada foi "
                                                 "adicionada.");
-    if (const KdbxFile::Read::Status status = KdbxFile::openable(file); status != KdbxFile::Read::Status::Read) {
+    const QString nothingAdded = QStringLiteral("Nenhuma entrada foi adicionada.");
+    const KdbxModuleLoader::Loaded& module = KdbxModuleLoader::load();
+    if (module.format == nullptr) {
+        return withoutModule(module, nothingAdded);
+    }
+    if (const KdbxRead::Status status = module.format->openable(file); status != KdbxRead::Status::Read) {
         return failure(cannotImport.arg(native(path), readProblem(status)));
     }
     TerminalPassword::Answer answer =
         TerminalPassword::existing(QStringLiteral("Senha do banco de dados %1: ").arg(native(path)));
     if (!answer.problem.isEmpty()) {
-        return failure(answer.problem + QStringLiteral(" Nenhuma entrada foi adicionada."));
+        return failure(answer.problem + QLatin1Char(' ') + nothingAdded);
     }
-    const KdbxFile::Read read = KdbxFile::read(file, answer.password);
-    KdbxBytes::wipe(answer.password);
-    if (read.status != KdbxFile::Read::Status::Read) {
+    const KdbxRead read = module.format->read(file, answer.password);
+    MemoryWipe::wipe(answer.password);
+    if (read.status != KdbxRead::Status::Read) {
         return failure(cannotImport.arg(native(path), readProblem(read.status)));
     }
     const EntryKdbx::Import imported = EntryKdbx::recordsOf(read.entries, vault.entries(), now);

@@ -1,6 +1,6 @@
 #include "app/terminalpassword.h"
 
-#include "transfer/kdbx/kdbxbytes.h"
+#include "secrets/memorywipe.h"
 
 #include <csignal>
 #include <cstdio>
@@ -87,9 +87,9 @@ TerminalPassword::Answer TerminalPassword::chosen(const QString& question)
     }
     std::optional<QByteArray> second = askWithoutEcho(QStringLiteral("Repita a senha: "));
     if (!second || *second != *first) {
-        KdbxBytes::wipe(*first);
+        MemoryWipe::wipe(*first);
         return {{}, QStringLiteral("As senhas digitadas não são iguais.")};
     }
-    KdbxBytes::wipe(*second);
+    MemoryWipe::wipe(*second);
     return {*first, {}};
 }

@@ -28,10 +28,13 @@ ProgramRun runToEnd(const QString& program, const QStringList& arguments, const 
 
 PortableProgram::PortableProgram(const QString& tmpfsOptions)
 {
-    const QString room = QStringLiteral(",size=%1").arg(QFileInfo(KEYHOUND_BINARY).size() + (1 << 20));
+    const QString room =
+        QStringLiteral(",size=%1")
+            .arg(QFileInfo(KEYHOUND_BINARY).size() + QFileInfo(KEYHOUND_KDBX_MODULE).size() + (1 << 20));
     m_mounted = !tmpfsOptions.isEmpty() && ::mount("tmpfs", QFile::encodeName(folder.path()), "tmpfs", 0,
                                                    QFile::encodeName(tmpfsOptions + room)) == 0;
     QFile::copy(QStringLiteral(KEYHOUND_BINARY), executable());
+    QFile::copy(QStringLiteral(KEYHOUND_KDBX_MODULE), kdbxModule());
 }
 
 PortableProgram::~PortableProgram()
@@ -39,6 +42,11 @@ PortableProgram::~PortableProgram()
     if (m_mounted) {
         ::umount2(QFile::encodeName(folder.path()), MNT_DETACH);
     }
+}
+
+QString PortableProgram::kdbxModule() const
+{
+    return folder.filePath(QFileInfo(QStringLiteral(KEYHOUND_KDBX_MODULE)).fileName());
 }
 
 std::unique_ptr<QProcess> PortableProgram::start(const QStringList& arguments) const

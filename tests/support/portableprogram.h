@@ -21,7 +21,8 @@ struct ProgramRun
 ProgramRun runToEnd(const QString& program, const QStringList& arguments, const QByteArray& input,
                     const QProcessEnvironment& environment);
 
-// The real program copied into a folder of its own, as a portable copy is: its data files are made beside it.
+// The real program and its KeePass module copied into a folder of their own, as a portable copy is: its data files
+// are made beside them.
 class PortableProgram
 {
 public:
@@ -32,6 +33,8 @@ public:
     ~PortableProgram();
 
     QString executable() const { return folder.filePath(QStringLiteral("keyhound")); }
+    // The KeePass module beside it.
+    QString kdbxModule() const;
     // Started with the environment; offscreen, as the tests are.
     std::unique_ptr<QProcess> start(const QStringList& arguments = {}) const;
     ProgramRun run(const QStringList& arguments, const QByteArray& input = {}) const;

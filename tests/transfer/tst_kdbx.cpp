@@ -8,10 +8,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 // The real program's --export and --import of KeePass databases, proven by two independent clients: keepassxc-cli
 // and Perl's File::KDBX. Each reads what the program writes, and writes what the program reads.
@@ -229,6 +231,33 @@ QByteArray keePassXml()
         xml += "</Entry>";
     }
     return xml + "</Group></Root></KeePassFile>";
+}
+
+// What a test makes of the KeePass module of a portable copy, or puts in its place.
+void spoilModule(const PortableProgram& copy, const QString& by, const DataFolder& elsewhere)
+{
+    const QString module = copy.kdbxModule();
+    const QByteArray path = QFile::encodeName(module);
+    if (by == "group-writable") {
+        QCOMPARE(chmod(path.constData(), 0664), 0);
+    } else if (by == "another user's") {
+        QCOMPARE(chown(path.constData(), 4321, 4321), 0);
+    } else if (by == "link into an open folder") {
+        QVERIFY(QFile::rename(module, elsewhere.filePath("keyhound-kdbx.so")));
+        QCOMPARE(chmod(QFile::encodeName(elsewhere.path()).constData(), 0777), 0);
+        QVERIFY(QFile::link(elsewhere.filePath("keyhound-kdbx.so"), module));
+    } else {
+        QVERIFY(QFile::remove(module));
+    }
+    if (by == "other version") {
+        QVERIFY(QFile::copy(OTHER_VERSION_MODULE, module));
+    } else if (by == "text") {
+        copy.folder.write(QFileInfo(module).fileName(), QByteArray(200, 'x'));
+    } else if (by == "other library") {
+        QVERIFY(QFile::copy(QLibraryInfo::path(QLibraryInfo::LibrariesPath) + "/libz.so.1", module));
+    } else if (by == "fifo") {
+        QCOMPARE(mkfifo(path.constData(), 0600), 0);
+    }
 }
 
 bool clientsInstalled()
@@ -506,6 +535,96 @@ private slots:
         QCOMPARE(exported.error, QString(said).replace("%1", database) + " Nada foi exportado.\n");
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
         QCOMPARE(folder.read("destino.kdbx"), target == "file" ? QByteArray("guardado") : QByteArray());
+    }
+
+    // Only the KeePass jobs need the module: without a usable one they say why and change nothing, and the rest of
+    // the program runs as before.
+    void withoutUsableModule_data()
+    {
+        QTest::addColumn<QString>("module"); // what is where the module belongs
+        QTest::addColumn<QString>("reason"); // %m the module's path, %d its folder, %i the installed program's place
+        const QString reinstall = "\n\nInstale o KeyHound de novo, o programa e o módulo juntos.";
+        QTest::newRow("missing from the portable copy")
+            << "missing"
+            << "O arquivo keyhound-kdbx.so não está em %d nem em %i." + reinstall;
+        QTest::newRow("of another version")
+            << "other version"
+            << "O módulo %m é de outra versão do KeyHound (interface 2; este programa usa a 1)." + reinstall;
+        QTest::newRow("not a program library")
+            << "text"
+            << "O sistema não carregou o módulo: %m: invalid ELF header." + reinstall;
+        QTest::newRow("another library") << "other library"
+                                         << "O arquivo %m não é o módulo do KeePass do KeyHound." + reinstall;
+        QTest::newRow("a named pipe") << "fifo"
+                                      << "%m não é um arquivo comum." + reinstall;
+        QTest::newRow("writable by the group")
+            << "group-writable"
+            << "O módulo %m pode ser alterado por outros usuários (permissões 664) e não será carregado.\n\nPara "
+               "protegê-lo, tire deles a permissão de escrita (chmod go-w).";
+        QTest::newRow("another user's")
+            << "another user's"
+            << "O módulo %m pertence a outro usuário (número 4321), que poderia trocá-lo, e não será carregado.";
+        QTest::newRow("a link into a folder others may write to")
+            << "link into an open folder"
+            << "A pasta %o, no caminho de %o/keyhound-kdbx.so, pode ser alterada por outros usuários (permissões 777), "
+               "que poderiam "
+               "trocar o que há dentro dela.\n\nPara protegê-la, execute:\nchmod go-w %o";
+    }
+    void withoutUsableModule()
+    {
+        QFETCH(QString, module);
+        QFETCH(QString, reason);
+        if (module == "another user's" && geteuid() != 0) {
+            QSKIP("only root gives a file to another user");
+        }
+        Program copy;
+        copy.addRecords({recordOf(samples[0])});
+        const DataFolder elsewhere;
+        spoilModule(copy, module, elsewhere);
+        reason.replace("%m", copy.kdbxModule()).replace("%d", copy.folder.path()).replace("%o", elsewhere.path());
+        reason.replace("%i", QDir::cleanPath(copy.folder.filePath(KDBX_MODULE_FROM_EXECUTABLE)));
+        const QByteArray vault = copy.folder.read("pswd.tab");
+        const QString database = copy.folder.filePath("saida.kdbx");
+        const Run exported = copy.job("--export", database);
+        QCOMPARE(exported.error, "O módulo do KeePass não pôde ser carregado. Nada foi exportado.\n\n" + reason + '\n');
+        QCOMPARE(exported.exitCode, 1);
+        QVERIFY(!QFile::exists(database));
+        const Run imported = copy.job("--import", m_export);
+        QCOMPARE(imported.error,
+                 "O módulo do KeePass não pôde ser carregado. Nenhuma entrada foi adicionada.\n\n" + reason + '\n');
+        QCOMPARE(imported.exitCode, 1);
+        QCOMPARE(copy.folder.read("pswd.tab"), vault);
+        QCOMPARE(copy.job("--export", copy.folder.filePath("contas.csv"), {}).out,
+                 QString("1 entrada exportada para %1.\n").arg(copy.folder.filePath("contas.csv")));
+    }
+
+    // The program starts without the KeePass module and the libraries only it needs.
+    void startLoadsNoKeePassCode()
+    {
+        const PortableProgram copy;
+        const auto window = copy.start();
+        QTRY_VERIFY_WITH_TIMEOUT(copy.fileNames().contains("pswd.tab"), PortableProgram::patience);
+        QFile maps(QString("/proc/%1/maps").arg(window->processId()));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        window->kill();
+        window->waitForFinished();
+        QVERIFY(mapped.contains("libQt6Widgets"));
+        for (const char* library : {"keyhound-kdbx.so", "libbotan", "libargon2"}) {
+            QVERIFY2(!mapped.contains(library), library);
+        }
+    }
+
+    // The module is found beside the program's real file, not beside a link to it.
+    void programStartedThroughALink()
+    {
+        const DataFolder elsewhere;
+        QVERIFY(QFile::link(m_samples.executable(), elsewhere.filePath("keyhound")));
+        const QString database = elsewhere.filePath("pelo-link.kdbx");
+        const Run exported =
+            runToEnd(elsewhere.filePath("keyhound"), {"--export", database}, password + '\n', jobEnvironment());
+        QCOMPARE(exported.error, "");
+        QCOMPARE(lines(perlEntries(database)), exportedSamples());
     }
 
     void passwordOnTerminal_data()

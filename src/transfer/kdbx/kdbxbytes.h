@@ -37,7 +37,4 @@ inline QByteArray bytes(const Secret& secret)
     return QByteArray(reinterpret_cast<const char*>(secret.data()), qsizetype(secret.size()));
 }
 
-// Overwrites the bytes before the buffer is freed.
-void wipe(QByteArray& bytes);
-
 } // namespace KdbxBytes

@@ -5,7 +5,6 @@
 #include <botan/exceptn.h>
 #include <botan/hash.h>
 #include <botan/mac.h>
-#include <botan/mem_ops.h>
 
 namespace {
 
@@ -42,20 +41,6 @@ const QByteArray aesId = QByteArray::fromHex("31c1f2e6bf714350be5805216afc5aff")
 const QByteArray chaChaId = QByteArray::fromHex("d6038a2b8b6f4cb5a524339a31dbb59a");
 
 } // namespace
-
-namespace KdbxBytes {
-
-void wipe(QByteArray& bytes)
-{
-    if (!bytes.isEmpty() && !bytes.isDetached()) {
-        bytes.clear();
-        return;
-    }
-    Botan::secure_scrub_memory(bytes.data(), size_t(bytes.size()));
-    bytes.clear();
-}
-
-} // namespace KdbxBytes
 
 namespace KdbxCrypto {
 

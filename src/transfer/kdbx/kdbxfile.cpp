@@ -1,5 +1,6 @@
 #include "transfer/kdbx/kdbxfile.h"
 
+#include "secrets/memorywipe.h"
 #include "transfer/kdbx/blockstreams.h"
 #include "transfer/kdbx/gzip.h"
 #include "transfer/kdbx/innerstream.h"
@@ -89,7 +90,7 @@ std::optional<QByteArray> decompressed(const KdbxHeader& header, QByteArray plai
         return plain;
     }
     std::optional<QByteArray> inflated = Gzip::decompress(plain, payloadLimit);
-    KdbxBytes::wipe(plain);
+    MemoryWipe::wipe(plain);
     return inflated;
 }
 
@@ -106,13 +107,13 @@ Payload version4Payload(const QByteArray& file, const KdbxHeader& header, qsizet
         data ? KdbxCrypto::decrypt(header.cipher, keys.cipher, header.encryptionIv, *data) : std::nullopt;
     std::optional<QByteArray> inflated = plain ? decompressed(header, *plain) : std::nullopt;
     if (plain) {
-        KdbxBytes::wipe(*plain);
+        MemoryWipe::wipe(*plain);
     }
     if (!inflated) {
         return {Status::Damaged, {}, {}};
     }
     Payload payload = innerPayload(*inflated);
-    KdbxBytes::wipe(*inflated);
+    MemoryWipe::wipe(*inflated);
     return payload;
 }
 
@@ -124,13 +125,13 @@ Payload version3Payload(const QByteArray& file, const KdbxHeader& header, qsizet
         return {Status::WrongKey, {}, {}};
     }
     const std::optional<QByteArray> data = HashedBlockStream::read(*plain, header.streamStartBytes.size());
-    KdbxBytes::wipe(*plain);
+    MemoryWipe::wipe(*plain);
     std::optional<QByteArray> xml = data ? decompressed(header, *data) : std::nullopt;
     if (!xml) {
         return {Status::Damaged, {}, {}};
     }
     Payload payload{Status::Read, *xml, InnerStream::create(header.innerStreamId, header.protectedStreamKey)};
-    KdbxBytes::wipe(*xml);
+    MemoryWipe::wipe(*xml);
     payload.status = payload.stream ? Status::Read : Status::UnsupportedCipher;
     return payload;
 }
@@ -166,7 +167,7 @@ KdbxFile::Read readWith(const QByteArray& file, const KdbxHeader::Parsed& parsed
         return {payload.status, {}};
     }
     const std::optional<QList<KdbxEntry>> entries = KdbxXml::read(payload.xml, *payload.stream);
-    KdbxBytes::wipe(payload.xml);
+    MemoryWipe::wipe(payload.xml);
     return entries ? KdbxFile::Read{Status::Read, *entries} : KdbxFile::Read{Status::Damaged, {}};
 }
 
@@ -190,14 +191,14 @@ QByteArray write(const QList<KdbxEntry>& entries, const QByteArray& password, co
     std::optional<InnerStream> stream = InnerStream::create(InnerStream::ChaCha20, innerKey);
     QByteArray plain = innerField(InnerStreamId, KdbxBytes::littleEndian(quint32(InnerStream::ChaCha20))) +
                        innerField(InnerStreamKey, innerKey) + innerField(InnerEnd, {});
-    KdbxBytes::wipe(innerKey);
+    MemoryWipe::wipe(innerKey);
     QByteArray xml = KdbxXml::write(entries, *stream, now);
     plain += xml;
-    KdbxBytes::wipe(xml);
+    MemoryWipe::wipe(xml);
     QByteArray compressed = Gzip::compress(plain);
-    KdbxBytes::wipe(plain);
+    MemoryWipe::wipe(plain);
     const QByteArray encrypted = KdbxCrypto::encrypt(header.cipher, keys->cipher, header.encryptionIv, compressed);
-    KdbxBytes::wipe(compressed);
+    MemoryWipe::wipe(compressed);
     return headerBytes + KdbxBytes::bytes(KdbxCrypto::sha256({headerBytes})) +
            KdbxCrypto::hmacSha256(HmacBlockStream::blockKey(keys->hmac, HmacBlockStream::headerIndex), {headerBytes}) +
            HmacBlockStream::write(encrypted, keys->hmac);

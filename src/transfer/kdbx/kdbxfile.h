@@ -1,7 +1,7 @@
 #pragma once
 
-#include "transfer/kdbx/kdbxentry.h"
 #include "transfer/kdbx/kdbxkdf.h"
+#include "transfer/kdbx/kdbxread.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -13,24 +13,7 @@ namespace KdbxFile {
 
 QByteArray write(const QList<KdbxEntry>& entries, const QByteArray& password, const KdbxKdf& kdf, const QDateTime& now);
 
-struct Read
-{
-    enum class Status
-    {
-        Read,
-        NotKeePass,
-        UnsupportedVersion,
-        UnsupportedCipher,
-        UnsupportedKdf,
-        // The key derivation could not run with the file's parameters (more memory than there is, say).
-        KdfFailed,
-        // The password is wrong, or the database also needs a key file or a hardware key.
-        WrongKey,
-        Damaged,
-    };
-    Status status = Status::Read;
-    QList<KdbxEntry> entries;
-};
+using Read = KdbxRead;
 
 // Read::Status::Read when the file is a database this reader knows how to open, before any key is tried.
 Read::Status openable(const QByteArray& file);

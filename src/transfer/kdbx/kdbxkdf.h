@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/kdbx/kdbxbytes.h"
+#include "transfer/kdbx/kdbxcost.h"
 #include "transfer/kdbx/variantdictionary.h"
 
 #include <QByteArray>
@@ -18,12 +19,7 @@ public:
         Argon2id,
         Aes,
     };
-    struct Cost
-    {
-        quint64 memoryBytes = 0;
-        quint64 iterations = 0;
-        quint32 parallelism = 1;
-    };
+    using Cost = KdbxCost;
 
     // At least this much memory for a file this program writes.
     static constexpr quint64 minimumMemoryBytes = 64 * 1024 * 1024;

@@ -1,3 +1,4 @@
+#include "secrets/memorywipe.h"
 #include "transfer/kdbx/innerstream.h"
 #include "transfer/kdbx/kdbxxml.h"
 
@@ -62,7 +63,7 @@ private:
         const QByteArray hidden = QByteArray::fromBase64(m_xml.readElementText().toLatin1());
         QByteArray plain = m_stream.apply(hidden);
         const QString value = QString::fromUtf8(plain);
-        KdbxBytes::wipe(plain);
+        MemoryWipe::wipe(plain);
         return value;
     }
 

@@ -1,3 +1,4 @@
+#include "secrets/memorywipe.h"
 #include "transfer/kdbx/innerstream.h"
 #include "transfer/kdbx/kdbxcrypto.h"
 #include "transfer/kdbx/kdbxxml.h"
@@ -110,7 +111,7 @@ private:
             m_xml.writeAttribute(QStringLiteral("Protected"), boolText(true));
             QByteArray plain = value.toUtf8();
             m_xml.writeCharacters(QString::fromLatin1(m_stream.apply(plain).toBase64()));
-            KdbxBytes::wipe(plain);
+            MemoryWipe::wipe(plain);
         } else {
             m_xml.writeCharacters(value);
         }

@@ -129,39 +129,32 @@ private slots:
         QTest::addColumn<Records>("copy");
         QTest::addColumn<Records>("merged");
         QTest::addColumn<QList<int>>("counts"); // added, updated, same, older
-        QTest::newRow("an identical record kept once")
-            << Records{alfa, beta} << Records{beta} << Records{alfa, beta} << QList<int>{0, 0, 1, 0};
-        QTest::newRow("one side only: kept, either side")
-            << Records{alfa} << Records{gama} << Records{alfa, gama} << QList<int>{1, 0, 0, 0};
-        QTest::newRow("the later version of an entry wins")
-            << Records{alfa, beta} << Records{betaLater} << Records{alfa, betaLater} << QList<int>{0, 1, 0, 0};
-        QTest::newRow("an earlier version stays out")
-            << Records{beta} << Records{betaEarlier} << Records{beta} << QList<int>{0, 0, 0, 1};
-        QTest::newRow("another login is another entry")
-            << Records{beta} << Records{betaOtherLogin} << Records{beta, betaOtherLogin} << QList<int>{1, 0, 0, 0};
-        QTest::newRow("two entries here of that title and login: kept beside them")
-            << Records{beta, betaEarlier} << Records{betaLater} << Records{beta, betaEarlier, betaLater}
-            << QList<int>{1, 0, 0, 0};
-        QTest::newRow("two entries of the copy of one title and login: both kept")
-            << Records{beta} << Records{betaLater, betaEarlier} << Records{betaLater, betaEarlier}
-            << QList<int>{1, 1, 0, 0};
-        QTest::newRow("the copy holds the entry and a changed one beside it: both kept")
-            << Records{beta} << Records{beta, betaLater} << Records{beta, betaLater} << QList<int>{1, 0, 1, 0};
+        const auto row = [](const char* name, const Records& own, const Records& copy, const Records& merged,
+                            const QList<int>& counts) { QTest::newRow(name) << own << copy << merged << counts; };
+        row("an identical record kept once", {alfa, beta}, {beta}, {alfa, beta}, {0, 0, 1, 0});
+        row("one side only: kept, either side", {alfa}, {gama}, {alfa, gama}, {1, 0, 0, 0});
+        row("the later version of an entry wins", {alfa, beta}, {betaLater}, {alfa, betaLater}, {0, 1, 0, 0});
+        row("an earlier version stays out", {beta}, {betaEarlier}, {beta}, {0, 0, 0, 1});
+        row("another login is another entry", {beta}, {betaOtherLogin}, {beta, betaOtherLogin}, {1, 0, 0, 0});
+        row("two entries here of that title and login: kept beside them", {beta, betaEarlier}, {betaLater},
+            {beta, betaEarlier, betaLater}, {1, 0, 0, 0});
+        row("two entries of the copy of one title and login: both kept", {beta}, {betaLater, betaEarlier},
+            {betaLater, betaEarlier}, {1, 1, 0, 0});
+        row("the copy holds the entry and a changed one beside it: both kept", {beta}, {beta, betaLater},
+            {beta, betaLater}, {1, 0, 1, 0});
         const QByteArray noStamp = entry("Beta", "ontem", "ana", "sem data");
-        QTest::newRow("a malformed stamp is older than any")
-            << Records{noStamp} << Records{betaEarlier} << Records{betaEarlier} << QList<int>{0, 1, 0, 0};
-        QTest::newRow("an empty copy") << Records{alfa} << Records{} << Records{alfa} << QList<int>{0, 0, 0, 0};
+        row("a malformed stamp is older than any", {noStamp}, {betaEarlier}, {betaEarlier}, {0, 1, 0, 0});
+        row("an empty copy", {alfa}, {}, {alfa}, {0, 0, 0, 0});
     }
     void entryMerge()
     {
         QFETCH(Records, own);
         QFETCH(Records, copy);
         QFETCH(Records, merged);
-        QFETCH(QList<int>, counts);
         EntryMerge merge(own);
         merge.take(copy);
         QCOMPARE(sortedTexts(merge.records()), sortedTexts(merged));
-        QCOMPARE((QList<int>{int(merge.added()), int(merge.updated()), int(merge.same()), int(merge.older())}), counts);
+        QTEST((QList<int>{int(merge.added()), int(merge.updated()), int(merge.same()), int(merge.older())}), "counts");
     }
 
     // At start, the copies beside the data files: what the question says, and what the answer leaves on disk.
@@ -175,20 +168,18 @@ private slots:
         const QByteArray copy = vaultBytes({alfa, betaLater, gama}, ownKey);
         const QString question = "Juntá-las ao cofre dá: 1 entrada nova, 1 atualizada, 1 igual.";
         const Records merged{alfa, betaLater, gama};
-        QTest::newRow("Syncthing, Sim") << "pswd.sync-conflict-20261207-101010-ABCDEFG.tab" << copy << true << question
-                                        << merged;
-        QTest::newRow("Nextcloud, Sim") << "pswd (conflicted copy 2026-12-07 101010).tab" << copy << true << question
-                                        << merged;
-        QTest::newRow("Dropbox, Sim") << "pswd (Maria's conflicted copy 2026-12-07).tab" << copy << true << question
-                                      << merged;
-        QTest::newRow("Não leaves everything")
-            << "pswd.sync-conflict-20261207-101010-ABCDEFG.tab" << copy << false << question << Records{alfa, beta};
+        const QString syncthing = "pswd.sync-conflict-20261207-101010-ABCDEFG.tab",
+                      dropbox = "pswd (Maria's conflicted copy 2026-12-07).tab";
+        for (const QString& name : {syncthing, QString("pswd (conflicted copy 2026-12-07 101010).tab"), dropbox}) {
+            QTest::addRow("%s, Sim", qPrintable(name)) << name << copy << true << question << merged;
+        }
+        const Records untouched{alfa, beta};
+        QTest::newRow("Não leaves everything") << syncthing << copy << false << question << untouched;
         QTest::newRow("under another key: reported, untouched")
-            << "pswd.sync-conflict-20261207-101010-ABCDEFG.tab" << vaultBytes({gama}, otherKey) << true
-            << "nenhuma chave de instalação conhecida o lê" << Records{alfa, beta};
-        QTest::newRow("not a vault: reported, untouched")
-            << "pswd (Maria's conflicted copy 2026-12-07).tab" << QByteArray("<html>erro 404</html>\r\n") << true
-            << "o arquivo tem linhas danificadas" << Records{alfa, beta};
+            << syncthing << vaultBytes({gama}, otherKey) << true << "nenhuma chave de instalação conhecida o lê"
+            << untouched;
+        QTest::newRow("not a vault: reported, untouched") << dropbox << QByteArray("<html>erro 404</html>\r\n") << true
+                                                          << "o arquivo tem linhas danificadas" << untouched;
     }
     void mergeAtStart()
     {
@@ -382,25 +373,23 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
         QTest::addColumn<QByteArray>("password"); // of cnfg.tab afterwards
-        QTest::newRow("under the key of the cnfg.tab beside it")
-            << settingsBytes(otherKey) << 60 << vaultBytes({alfa, gama}, otherKey) << false << 0
-            << "1 entrada nova, 0 atualizadas, 1 igual.\n"
-            << QByteArray("8046");
-        QTest::newRow("cnfg.tab beside it saved later: its password and answer")
-            << settingsBytes(otherKey, "outra", "Sim") << 60 << vaultBytes({gama}, otherKey) << false << 0
-            << "passam a ser as da cópia de cnfg.tab" << QByteArray("outra");
-        QTest::newRow("cnfg.tab beside it saved earlier: the vault's own")
-            << settingsBytes(otherKey, "outra", "Sim") << -60 << vaultBytes({gama}, otherKey) << false << 0
-            << "1 entrada nova, 0 atualizadas, 0 iguais.\n"
-            << QByteArray("8046");
-        QTest::newRow("no cnfg.tab beside it: under the vault's own key")
-            << QByteArray() << 0 << vaultBytes({betaLater, gama}, ownKey) << false << 0
-            << "1 entrada nova, 1 atualizada, 0 iguais.\n"
-            << QByteArray("8046");
-        QTest::newRow("under a key known nowhere here") << QByteArray() << 0 << vaultBytes({gama}, otherKey) << false
-                                                        << 1 << "nenhuma chave de instalação conhecida" << QByteArray();
-        QTest::newRow("refused while the window is open on the folder")
-            << QByteArray() << 0 << vaultBytes({gama}, ownKey) << true << 1 << "O KeyHound está aberto" << QByteArray();
+        const auto row = [](const char* name, const QByteArray& settings, int age, const QByteArray& vault, bool open,
+                            int exitCode, const char* said, const QByteArray& password) {
+            QTest::newRow(name) << settings << age << vault << open << exitCode << QString::fromUtf8(said) << password;
+        };
+        const QByteArray later = settingsBytes(otherKey, "outra", "Sim");
+        row("under the key of the cnfg.tab beside it", settingsBytes(otherKey), 60, vaultBytes({alfa, gama}, otherKey),
+            false, 0, "1 entrada nova, 0 atualizadas, 1 igual.\n", "8046");
+        row("cnfg.tab beside it saved later: its password and answer", later, 60, vaultBytes({gama}, otherKey), false,
+            0, "passam a ser as da cópia de cnfg.tab", "outra");
+        row("cnfg.tab beside it saved earlier: the vault's own", later, -60, vaultBytes({gama}, otherKey), false, 0,
+            "1 entrada nova, 0 atualizadas, 0 iguais.\n", "8046");
+        row("no cnfg.tab beside it: under the vault's own key", {}, 0, vaultBytes({betaLater, gama}, ownKey), false, 0,
+            "1 entrada nova, 1 atualizada, 0 iguais.\n", "8046");
+        row("under a key known nowhere here", {}, 0, vaultBytes({gama}, otherKey), false, 1,
+            "nenhuma chave de instalação conhecida", {});
+        row("refused while the window is open on the folder", {}, 0, vaultBytes({gama}, ownKey), true, 1,
+            "O KeyHound está aberto", {});
     }
     void mergeCommand()
     {
@@ -410,7 +399,6 @@ private slots:
         QFETCH(bool, windowOpen);
         QFETCH(int, exitCode);
         QFETCH(QString, said);
-        QFETCH(QByteArray, password);
         SyncedFolder synced({alfa, beta});
         DataFolder other;
         other.write("pswd.tab", otherVault);
@@ -438,7 +426,7 @@ private slots:
         QVERIFY(synced.entries().contains(sortedTexts({gama}).first()));
         const Settings settings = SettingsFile::decode(synced.folder.read("cnfg.tab"));
         QCOMPARE(settings.installationKey, ownKey);
-        QCOMPARE(settings.masterPassword, password);
+        QTEST(settings.masterPassword, "password");
     }
 
     // A file-sync program that carries keyhound.lock between computers never locks the user out, and the copy

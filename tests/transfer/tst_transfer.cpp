@@ -308,14 +308,13 @@ private slots:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("said");
-        QTest::newRow("disk full") << "full disk"
-                                   << "Não há espaço livre no disco.";
-        QTest::newRow("read-only file system: refused before any write") << "read-only"
-                                                                         << "somente leitura";
-        QTest::newRow("pswd.tab immutable: the new file cannot take its place") << "immutable"
-                                                                                << "Permissão negada.";
-        QTest::newRow("file size limit, the program run in a child") << "size limit"
-                                                                     << "O arquivo ultrapassa o tamanho máximo";
+        const auto row = [](const char* name, const char* fault, const char* said) {
+            QTest::newRow(name) << QString(fault) << QString::fromUtf8(said);
+        };
+        row("disk full", "full disk", "Não há espaço livre no disco.");
+        row("read-only file system: refused before any write", "read-only", "somente leitura");
+        row("pswd.tab immutable: the new file cannot take its place", "immutable", "Permissão negada.");
+        row("file size limit, the program run in a child", "size limit", "O arquivo ultrapassa o tamanho máximo");
     }
 
     void importFailureKeepsVault()
@@ -379,12 +378,6 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
         QTest::addColumn<QString>("lastReason");
-        QTest::newRow("every row added") << older + "A,,,,,,\nB,,,,,,\n"
-                                         << 0 << "2 entradas adicionadas, 0 já guardadas, 0 linhas recusadas.\n"
-                                         << "";
-        QTest::newRow("a row refused") << older + "A,,,,,,\nB§,,,,,,\n"
-                                       << 1 << "1 entrada adicionada, 0 já guardadas, 1 linha recusada.\n"
-                                       << "linha 3, \"B§\": Title com caracteres que o cofre não guarda: §";
         QTest::newRow("added without its TOTP")
             << QByteArray("Title,Username,Password,URL,Notes,TOTP\nA,,,,,JBSWY3DPEHPK3PXP\n") << 1
             << "1 entrada adicionada, 0 já guardadas, 0 linhas recusadas.\n"

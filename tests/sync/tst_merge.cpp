@@ -135,6 +135,8 @@ private slots:
         row("one side only: kept, either side", {alfa}, {gama}, {alfa, gama}, {1, 0, 0, 0});
         row("the later version of an entry wins", {alfa, beta}, {betaLater}, {alfa, betaLater}, {0, 1, 0, 0});
         row("an earlier version stays out", {beta}, {betaEarlier}, {beta}, {0, 0, 0, 1});
+        const QByteArray betaSameSecond = entry("Beta", "26.01.01.10.00.00", "ana", "outra");
+        row("changed at the same second: the vault's own stays", {beta}, {betaSameSecond}, {beta}, {0, 0, 0, 1});
         row("another login is another entry", {beta}, {betaOtherLogin}, {beta, betaOtherLogin}, {1, 0, 0, 0});
         row("two entries here of that title and login: kept beside them", {beta, betaEarlier}, {betaLater},
             {beta, betaEarlier, betaLater}, {1, 0, 0, 0});

@@ -81,13 +81,12 @@ void TestMonthCalendar::months()
     QFETCH(QDate, today);
     QFETCH(QByteArrayList, pressed);
     QFETCH(QDate, shown);
-    QFETCH(QString, title);
     QFETCH(bool, refused);
     CalendarHost host(today);
     for (const QByteArray& button : pressed) {
         click(child(&host.calendar, button.constData()));
     }
-    QCOMPARE(textOf(child(&host.calendar, "TitMesAno2")), title);
+    QTEST(textOf(child(&host.calendar, "TitMesAno2")), "title");
     const int firstCell = shown.dayOfWeek() % 7;
     for (int cell = 0; cell < MonthGrid::cellCount; ++cell) {
         const int day = cell - firstCell + 1;

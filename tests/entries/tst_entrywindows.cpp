@@ -142,13 +142,12 @@ void TestEntryWindows::shownTexts()
 {
     QFETCH(Window, window);
     QFETCH(QByteArray, name);
-    QFETCH(QStringList, texts);
     EntryHost host(window);
     QStringList shown;
     for (QWidget* control : host.window(window)->findChildren<QWidget*>(QString::fromLatin1(name))) {
         shown.append(textOf(control));
     }
-    QCOMPARE(shown, texts);
+    QTEST(shown, "texts");
 }
 
 void TestEntryWindows::boxes_data()

@@ -52,22 +52,17 @@ private slots:
         QTest::addColumn<bool>("canForward");
         QTest::addColumn<qsizetype>("inicioRetorna");
         QTest::addColumn<qsizetype>("inicioAvanca");
-        QTest::newRow("no entries") << qsizetype(0) << QList<int>{Forward} << Indexes{} << qsizetype(1) << false
-                                    << false << qsizetype(0) << qsizetype(15);
-        QTest::newRow("one entry") << qsizetype(1) << QList<int>{} << Indexes{0} << qsizetype(1) << false << false
-                                   << qsizetype(0) << qsizetype(15);
-        QTest::newRow("a full page has no second") << qsizetype(15) << QList<int>{Forward} << range(0, 15)
-                                                   << qsizetype(1) << false << false << qsizetype(0) << qsizetype(15);
-        QTest::newRow("one more makes a page of one") << qsizetype(16) << QList<int>{Forward} << Indexes{15}
-                                                      << qsizetype(2) << true << false << qsizetype(14) << qsizetype(0);
-        QTest::newRow("forward past the last page stays")
-            << qsizetype(31) << QList<int>{Forward, Forward, Forward} << Indexes{30} << qsizetype(3) << true << false
-            << qsizetype(29) << qsizetype(0);
-        QTest::newRow("a middle page") << qsizetype(31) << QList<int>{Forward} << range(15, 30) << qsizetype(2) << true
-                                       << true << qsizetype(14) << qsizetype(30);
-        QTest::newRow("back before the first page stays")
-            << qsizetype(31) << QList<int>{Back, Forward, Back, Back} << range(0, 15) << qsizetype(1) << false << true
-            << qsizetype(0) << qsizetype(15);
+        const auto row = [](const char* name, qsizetype count, const QList<int>& turns, const Indexes& shown,
+                            qsizetype page, bool canBack, bool canForward, qsizetype retorna, qsizetype avanca) {
+            QTest::newRow(name) << count << turns << shown << page << canBack << canForward << retorna << avanca;
+        };
+        row("no entries", 0, {Forward}, {}, 1, false, false, 0, 15);
+        row("one entry", 1, {}, {0}, 1, false, false, 0, 15);
+        row("a full page has no second", 15, {Forward}, range(0, 15), 1, false, false, 0, 15);
+        row("one more makes a page of one", 16, {Forward}, {15}, 2, true, false, 14, 0);
+        row("forward past the last page stays", 31, {Forward, Forward, Forward}, {30}, 3, true, false, 29, 0);
+        row("a middle page", 31, {Forward}, range(15, 30), 2, true, true, 14, 30);
+        row("back before the first page stays", 31, {Back, Forward, Back, Back}, range(0, 15), 1, false, true, 0, 15);
     }
     void pagingStopsAtTheEnds()
     {
@@ -161,50 +156,6 @@ private slots:
         QCOMPARE(list.selectedRow(), row);
     }
 
-    // Up and Down past the page's edge turn the page; the first row moves round only on an untouched full list.
-    void keysAtTheEdgeOfThePage_data()
-    {
-        QTest::addColumn<qsizetype>("count");
-        QTest::addColumn<QList<int>>("turns");
-        QTest::addColumn<bool>("search");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<bool>("next");
-        QTest::addColumn<bool>("previous");
-        QTest::addColumn<bool>("round");
-        QTest::newRow("Down on the last row")
-            << qsizetype(16) << QList<int>{} << false << int(Qt::Key_Down) << 14 << true << false << false;
-        QTest::newRow("Down on the last row of the last page")
-            << qsizetype(15) << QList<int>{} << false << int(Qt::Key_Down) << 14 << false << false << false;
-        QTest::newRow("Down on another row")
-            << qsizetype(16) << QList<int>{} << false << int(Qt::Key_Down) << 13 << false << false << false;
-        QTest::newRow("Up on the first row of the second page")
-            << qsizetype(16) << QList<int>{Forward} << false << int(Qt::Key_Up) << 0 << false << true << false;
-        QTest::newRow("Up on the first row at start-up")
-            << qsizetype(16) << QList<int>{} << false << int(Qt::Key_Up) << 0 << false << false << true;
-        QTest::newRow("after a turn there and back")
-            << qsizetype(16) << QList<int>{Forward, Back} << false << int(Qt::Key_Up) << 0 << false << false << false;
-        QTest::newRow("in a search") << qsizetype(16) << QList<int>{} << true << int(Qt::Key_Up) << 0 << false << false
-                                     << false;
-    }
-    void keysAtTheEdgeOfThePage()
-    {
-        QFETCH(qsizetype, count);
-        QFETCH(QList<int>, turns);
-        QFETCH(int, key);
-        QFETCH(int, row);
-        ListController list;
-        list.showFirstPage(count);
-        if (QTest::currentDataTag() == QByteArrayLiteral("in a search")) {
-            list.openSearch();
-            list.showMatches(range(0, count));
-        }
-        turn(list, turns);
-        QTEST(list.goesToNextPage(key, row), "next");
-        QTEST(list.goesToPreviousPage(key, row), "previous");
-        QTEST(list.movesRoundToLastRow(row), "round");
-    }
-
     // What a row of the list shows, what a screen reader reads of it and its tool tip, from the record alone.
     void rowsOfTheModel_data()
     {
@@ -213,28 +164,24 @@ private slots:
         QTest::addColumn<QString>("spoken");
         QTest::addColumn<QString>("toolTip");
         QTest::addColumn<int>("state");
-        QTest::newRow("no expiry") << record("Banco", "----/----/----") << "----/----/----    Banco"
-                                   << "Banco, sem vencimento"
-                                   << "" << int(ExpiryStatus::Kind::None);
-        QTest::newRow("expired, accented") << record("Conta \xE9 s\xF3", "10/03/26") << "10/03/26    Conta é só"
-                                           << "Conta é só, vence em 10/03/26"
-                                           << "Vencida há 5 dias" << int(ExpiryStatus::Kind::Expired);
-        QTest::newRow("tabs and an index-like end in the title")
-            << record("Zeta\t\t\t\t1", "14/04/26") << "14/04/26    Zeta    1"
-            << "Zeta 1, vence em 14/04/26"
-            << "Vence em 30 dias" << int(ExpiryStatus::Kind::Soon);
-        QTest::newRow("an empty expiry") << record("Sem data", "") << "    Sem data"
-                                         << "Sem data, sem vencimento"
-                                         << "" << int(ExpiryStatus::Kind::None);
-        QTest::newRow("a damaged record without fields") << QByteArray("resto") << "resto    resto"
-                                                         << "resto, sem vencimento"
-                                                         << "" << int(ExpiryStatus::Kind::None);
-        QTest::newRow("a huge title is cut")
-            << record(QByteArray(5000, 'x'), "----/----/----")
-            << QStringLiteral("----/----/----    ") + QString(EntryListModel::shownFieldLength, QLatin1Char('x'))
-            << QString(5000, QLatin1Char('x')) + QStringLiteral(", sem vencimento") << ""
-            << int(ExpiryStatus::Kind::None);
+        const auto row = [](const char* name, const QByteArray& record, const QString& shown, const QString& spoken,
+                            const char* toolTip, ExpiryStatus::Kind state) {
+            QTest::newRow(name) << record << shown << spoken << QString(toolTip) << int(state);
+        };
+        using enum ExpiryStatus::Kind;
+        row("no expiry", record("Banco", "----/----/----"), "----/----/----    Banco", "Banco, sem vencimento", "",
+            None);
+        row("expired, accented", record("Conta \xE9 s\xF3", "10/03/26"), "10/03/26    Conta é só",
+            "Conta é só, vence em 10/03/26", "Vencida há 5 dias", Expired);
+        row("tabs and an index-like end in the title", record("Zeta\t\t\t\t1", "14/04/26"), "14/04/26    Zeta    1",
+            "Zeta 1, vence em 14/04/26", "Vence em 30 dias", Soon);
+        row("an empty expiry", record("Sem data", ""), "    Sem data", "Sem data, sem vencimento", "", None);
+        row("a damaged record without fields", "resto", "resto    resto", "resto, sem vencimento", "", None);
+        row("a huge title is cut", record(QByteArray(5000, 'x'), "----/----/----"),
+            "----/----/----    " + QString(EntryListModel::shownFieldLength, QLatin1Char('x')),
+            QString(5000, QLatin1Char('x')) + ", sem vencimento", "", None);
     }
+
     void rowsOfTheModel()
     {
         QFETCH(QByteArray, record);

@@ -27,13 +27,6 @@ extern "C" int replay_vaultfile(const uint8_t*, size_t), replay_settingsfile(con
 const QDateTime firstStartTime(QDate(2026, 3, 6), QTime(0, 0, 7)); // key 6333
 using Records = QList<QByteArray>;
 
-static Records listed(const EntryList& list)
-{
-    Records out(list.size());
-    std::generate(out.begin(), out.end(), [&list, i = 0]() mutable { return list.at(i++); });
-    return out;
-}
-
 class TestVault : public QObject
 {
     Q_OBJECT
@@ -188,7 +181,7 @@ private slots:
         const QByteArray key = f.vault.settings().installationKey;
         f.folder.write("other", ReferenceCodec::file({record("a"), record("x")}, key));
         QCOMPARE(f.folder.read("other").size(), f.file().size());
-        QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + f.folder.path() + "; " + steps}), 0);
+        QVERIFY(f.folder.shell(steps));
         const StorageResult result = f.vault.addEntry(record("d"));
         QCOMPARE(int(result.status), int(changed ? StorageResult::SavedOverOutsideChange : StorageResult::Done));
         const QByteArray kept = changed ? record("x") : record("b");
@@ -263,7 +256,7 @@ private slots:
         f.write("cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
         f.write("pswd.tab", ReferenceCodec::file({record("um"), record("dois")}, "311299"));
         f.write("victim", "a file of the user's own");
-        QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + f.path() + "; export LC_ALL=C; " + damage}), 0);
+        QVERIFY(f.shell("export LC_ALL=C; " + damage));
         const QByteArray damaged = f.read("pswd.tab");
         for (const QString& kept : earlier) {
             const QStringList nameAndValue = kept.split(QRegularExpression("[=>]"));
@@ -271,14 +264,7 @@ private slots:
                 ? void(QFile::link(nameAndValue[1], f.filePath(nameAndValue[0])))
                 : f.write(nameAndValue[0], nameAndValue[1] == "same" ? damaged : nameAndValue[1].toUtf8());
         }
-        const auto everyFile = [&f] {
-            QMap<QString, QByteArray> files;
-            for (const QString& name : QDir(f.path()).entryList(QDir::Files | QDir::System)) {
-                files[name] = QFileInfo(f.filePath(name)).isSymLink() ? "link" : f.read(name);
-            }
-            return files;
-        };
-        QMap<QString, QByteArray> expected = everyFile();
+        QMap<QString, QByteArray> expected = f.files();
         const bool copiedNow = !copy.isEmpty() && !expected.contains(copy);
         Vault vault(f.path());
         const StorageResult result = vault.open();
@@ -286,9 +272,9 @@ private slots:
         if (!copy.isEmpty()) {
             expected.insert(copy, damaged); // and nothing else written or changed
         }
-        QCOMPARE(everyFile(), expected);
+        QCOMPARE(f.files(), expected);
         if (copy.isEmpty()) {
-            QCOMPARE(listed(vault.entries()), (Records{record("dois"), record("um")}));
+            QCOMPARE(recordsOf(vault.entries()), (Records{record("dois"), record("um")}));
             QCOMPARE(StorageWording::message(result), QString());
             return;
         }
@@ -345,7 +331,7 @@ private slots:
             QVERIFY(vault.addEntry(entry).ok());
         }
         const QByteArray key = vault.settings().installationKey, backup = f.read("pswd.tab.bak");
-        QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + f.path() + "; export LC_ALL=C; " + steps}), 0);
+        QVERIFY(f.shell("export LC_ALL=C; " + steps));
         const QByteArray damaged = f.read("pswd.tab");
         const QByteArray earlier = f.read("pswd.tab.danificado");
         const auto change = [&] {
@@ -360,7 +346,7 @@ private slots:
             QVERIFY2(StorageWording::message(refused).contains(copy.isEmpty() ? "Tente gravar de novo"
                                                                               : "não foi possível guardar uma cópia"),
                      qPrintable(StorageWording::message(refused)));
-            QCOMPARE(listed(vault.entries()), shown);
+            QCOMPARE(recordsOf(vault.entries()), shown);
             QCOMPARE(f.read("pswd.tab"), damaged);
             QVERIFY(!QFileInfo::exists(f.filePath("pswd.tab.danificado")) || copy.isEmpty());
             disk->free();
@@ -412,7 +398,7 @@ private slots:
         QCOMPARE(f.read("cnfg.tab.bak"), backup);
         Vault reopened(f.path());
         QVERIFY(reopened.open().ok());
-        QCOMPARE(listed(reopened.entries()), Records{record("a")});
+        QCOMPARE(recordsOf(reopened.entries()), Records{record("a")});
     }
 
     void refused_data()
@@ -465,7 +451,7 @@ private slots:
         root.write("data/cnfg.tab", ReferenceCodec::settingsFile("311299", "8046", "N\xE3o"));
         Vault opened(path("data"));
         QVERIFY(!whileRunning || opened.open().ok());
-        QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + root.path() + "; " + steps}), 0);
+        QVERIFY(root.shell(steps));
         if (shown.isEmpty()) {
             QVERIFY(opened.open().ok() && opened.addEntry(record("Casa")).ok());
             QCOMPARE(QFileInfo(path("data/pswd.tab")).isSymLink(), steps.contains("ln -s"));
@@ -500,18 +486,15 @@ private slots:
     {
         QTest::addColumn<QString>("steps");   // shell commands in the folder holding the file "f"
         QTest::addColumn<QString>("refusal"); // empty: opened
-        QTest::newRow("own file") << "chmod 600 f"
-                                  << "";
-        QTest::newRow("readable by others") << "chmod 644 f"
-                                            << "";
-        QTest::newRow("writable by the group") << "chmod 620 f"
-                                               << "chmod 600";
-        QTest::newRow("another user's") << "chown nobody f"
-                                        << "pertence a outro usuário (nobody)";
-        QTest::newRow("a pipe") << "rm f; mkfifo f"
-                                << "um pipe nomeado";
-        QTest::newRow("a link") << "mv f g; ln -s g f"
-                                << "nº 40";
+        for (const auto& [name, steps, refusal] :
+             {std::array<const char*, 3>{"own file", "chmod 600 f", ""},
+              {"readable by others", "chmod 644 f", ""},
+              {"writable by the group", "chmod 620 f", "chmod 600"},
+              {"another user's", "chown nobody f", "pertence a outro usuário (nobody)"},
+              {"a pipe", "rm f; mkfifo f", "um pipe nomeado"},
+              {"a link", "mv f g; ln -s g f", "nº 40"}}) {
+            QTest::newRow(name) << QString(steps) << QString::fromUtf8(refusal);
+        }
     }
     void openedFileChecked()
     {
@@ -522,7 +505,7 @@ private slots:
         }
         DataFolder folder;
         folder.write("f", "contents");
-        QCOMPARE(QProcess::execute("sh", {"-ec", "cd " + folder.path() + "; " + steps}), 0);
+        QVERIFY(folder.shell(steps));
         QFile file;
         const QString why = FaultWording::sentence(DataFileCheck::openForReading(file, folder.filePath("f")));
         QVERIFY2(refusal.isEmpty() ? why.isEmpty() : why.contains(refusal), qPrintable(why));
@@ -560,14 +543,7 @@ private slots:
             Vault before(folder.path());
             QVERIFY(before.open().ok() && before.addEntry(record("Banco")).ok());
         }
-        const auto files = [&folder] {
-            QByteArray all;
-            for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden)) {
-                all += name.toUtf8() + ':' + folder.read(name) + '|';
-            }
-            return all;
-        };
-        const QByteArray before = files();
+        const auto before = folder.files();
         Vault vault(folder.path());
         vault.setReadOnly("O motivo.");
         const StorageResult opened = vault.open();
@@ -582,7 +558,7 @@ private slots:
         QVERIFY2(StorageWording::message(result).startsWith(
                      "Nada foi gravado: o programa foi aberto só para leitura.\n\nO motivo."),
                  qPrintable(StorageWording::message(result)));
-        QCOMPARE(files(), before);
+        QCOMPARE(folder.files(), before);
         QCOMPARE(vault.entries().size(), change == "first start" ? 0 : 1);
         QCOMPARE(vault.settings().masterPassword, QByteArray(change == "first start" ? "" : "8046"));
     }
@@ -645,31 +621,31 @@ private slots:
         }
         Records shuffled = sorted;
         std::shuffle(shuffled.begin(), shuffled.end(), QRandomGenerator(1));
-        QCOMPARE(listed(EntryList(shuffled + Records{"", "   "})), sorted);
+        QCOMPARE(recordsOf(EntryList(shuffled + Records{"", "   "})), sorted);
         Records byCodes = sorted; // as a program that knows no collation writes them
         std::sort(byCodes.begin(), byCodes.end());
-        QCOMPARE(listed(EntryList(byCodes)), sorted);
+        QCOMPARE(recordsOf(EntryList(byCodes)), sorted);
         for (qsizetype from = 0; from < sorted.size(); ++from) {
             Records others = sorted;
             const QByteArray record = others.takeAt(from);
             for (qsizetype to = 0; to <= others.size(); ++to) {
                 Records arrangement = others;
                 arrangement.insert(to, record);
-                QCOMPARE(listed(EntryList(arrangement)), sorted);
+                QCOMPARE(recordsOf(EntryList(arrangement)), sorted);
             }
             EntryList list(others);
             list.apply(list.adding(record));
-            QCOMPARE(listed(list), sorted);
+            QCOMPARE(recordsOf(list), sorted);
             for (qsizetype index = 0; index < others.size(); ++index) {
                 EntryList changed(others);
                 changed.apply(changed.replacing(index, record));
                 Records expectedAfter = sorted;
                 expectedAfter.removeOne(others.at(index));
-                QCOMPARE(listed(changed), expectedAfter);
+                QCOMPARE(recordsOf(changed), expectedAfter);
             }
             list.apply(list.replacing(from, "  "));
             list.apply(list.adding(" "));
-            QCOMPARE(listed(list), others);
+            QCOMPARE(recordsOf(list), others);
         }
     }
 

@@ -62,15 +62,6 @@ static QByteArray stableVault(const QString& path)
     }
 }
 
-static QMap<QString, QByteArray> filesIn(const DataFolder& folder)
-{
-    QMap<QString, QByteArray> files;
-    for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        files.insert(name, folder.read(name));
-    }
-    return files;
-}
-
 static std::pair<int, QString> run(const DataFolder& folder, const QString& action, qint64 sizeLimit = -1,
                                    bool failFolderSync = false)
 {
@@ -144,7 +135,7 @@ private slots:
             folder.write("cnfg.tab.bak", ReferenceCodec::settingsFile(key, "velha", "N\xE3o"));
             folder.write("pswd.tab.bak", ReferenceCodec::crashVault(2, key));
         }
-        QMap<QString, QByteArray> expected = filesIn(folder);
+        QMap<QString, QByteArray> expected = folder.files();
         const qint64 sizeLimit = fault == fileSizeLimit ? expected.value(target).size() * 2 / 3 : -1; // 0 for none yet
         if (fault == fullDisk) {
             disk.fill();
@@ -164,13 +155,13 @@ private slots:
         QVERIFY2(message.contains(reason) && (message.contains(target) || fault == folderSyncFails) &&
                      !message.contains("sucesso"),
                  qPrintable(message));
-        QCOMPARE(filesIn(folder), expected); // not a byte changed, no partial or temporary file left
+        QCOMPARE(folder.files(), expected); // not a byte changed, no partial or temporary file left
 
         disk.free(); // once the kernel lets it write again, the same change goes through
         QProcess::execute("chattr", {"-i", folder.filePath(target)});
         QDir(folder.path()).rmdir(target + ".bak");
         QCOMPARE(run(folder, action).first, 0);
-        QVERIFY(filesIn(folder) != expected);
+        QVERIFY(folder.files() != expected);
     }
 
     // Files beside the data files that the program did not leave are never removed, whatever their name and age.
@@ -304,7 +295,7 @@ private slots:
         QVERIFY(later.saveSettings("p" + QByteArray::number(shown + 1), false).ok());
         QVERIFY(Vault(folder.path()).open().ok());
         const QStringList kept{"cnfg.tab", "cnfg.tab.bak", "pswd.tab", "pswd.tab.bak"};
-        QCOMPARE(filesIn(folder).keys(), kept);
+        QCOMPARE(folder.files().keys(), kept);
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -14,6 +15,10 @@ public:
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
     QByteArray read(const QString& name) const;
     void write(const QString& name, const QByteArray& bytes) const;
+    // Every file with its bytes, a link as its target: what a test compares to see that nothing else was touched.
+    QMap<QString, QByteArray> files() const;
+    // Shell commands run in the folder, as the user or another program would; whether they all succeeded.
+    bool shell(const QString& commands) const;
 
 private:
     QTemporaryDir m_dir;

@@ -9,6 +9,24 @@
 
 #include <QTest>
 
+// The records of a list in its sorted order.
+inline QList<QByteArray> recordsOf(const EntryList& list)
+{
+    QList<QByteArray> records;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        records.append(list.at(i));
+    }
+    return records;
+}
+
+// Records as texts sorted by their bytes, to compare sets of records whatever their order.
+inline QStringList sortedTexts(const QList<QByteArray>& records)
+{
+    QStringList texts(records.begin(), records.end());
+    texts.sort();
+    return texts;
+}
+
 // A vault in a fresh data folder, and pswd.tab read back line by line.
 struct VaultFixture
 {
@@ -40,14 +58,7 @@ struct VaultFixture
     }
 
     // The vault's entries in their sorted order.
-    QList<QByteArray> entries() const
-    {
-        QList<QByteArray> records;
-        for (qsizetype i = 0; i < vault.entries().size(); ++i) {
-            records.append(vault.entries().at(i));
-        }
-        return records;
-    }
+    QList<QByteArray> entries() const { return recordsOf(vault.entries()); }
     void addRecords(const QList<QByteArray>& records)
     {
         for (const QByteArray& record : records) {

@@ -61,13 +61,6 @@ const QByteArray betaLater = entryRecord("Beta", "----/----/----", "26.02.01.10.
 const QByteArray betaUndated = entryRecord("Beta", "----/----/----", stamp, "ana", "nova");
 const QByteArray gama = entryRecord("Gama", "----/----/----", "26.01.01.10.00.00", "rui", "y");
 
-QStringList sortedTexts(const Records& records)
-{
-    QStringList texts(records.begin(), records.end());
-    texts.sort();
-    return texts;
-}
-
 // Runs keepassxc-cli with what it asks on standard input; its standard output.
 QByteArray keepassxcCli(const QStringList& arguments, const QByteArray& input)
 {
@@ -246,24 +239,11 @@ private slots:
             QTest::newRow(name) << stored << older + csv << sortedTexts(kept) << QString::fromUtf8(said)
                                 << QString::fromUtf8(reasons);
         };
-        row("identical: kept once", {beta}, "Beta,ana,x,,,,26.01.01.10.00.00\n", {beta},
-            "0 entradas adicionadas, 1 já guardada, 0 linhas recusadas.\n",
-            "linha 2, \"Beta\": igual a uma entrada já guardada\n");
-        row("changed later: replaces the stored version", {beta, gama}, "Beta,ana,nova,,,,26.02.01.10.00.00\n",
-            {betaLater, gama}, "0 entradas adicionadas, 1 atualizada, 0 já guardadas, 0 linhas recusadas.\n");
-        row("changed earlier: the stored version stays", {beta}, "Beta,ana,velha,,,,25.12.01.10.00.00\n", {beta},
-            "0 entradas adicionadas, 0 já guardadas, 0 linhas recusadas, 1 mais antiga que a do cofre.\n",
-            "linha 2, \"Beta\": mais antiga que a entrada guardada, que fica como está\n");
         row("no time of its own: added beside, never replaces", {beta}, "Beta,ana,nova,,,,\n", {beta, betaUndated},
             "1 entrada adicionada, 0 já guardadas, 0 linhas recusadas.\n");
         row("no time of its own, the same fields: kept once", {beta}, "Beta,ana,x,,,,\n", {beta},
             "0 entradas adicionadas, 1 já guardada, 0 linhas recusadas.\n",
             "linha 2, \"Beta\": igual a uma entrada já guardada\n");
-        row("only in the file: added", {beta}, "Gama,rui,y,,,,26.01.01.10.00.00\n", {beta, gama},
-            "1 entrada adicionada, 0 já guardadas, 0 linhas recusadas.\n");
-        row("another login is another entry", {beta}, "Beta,rui,nova,,,,26.02.01.10.00.00\n",
-            {beta, entryRecord("Beta", "----/----/----", "26.02.01.10.00.00", "rui", "nova")},
-            "1 entrada adicionada, 0 já guardadas, 0 linhas recusadas.\n");
         const QByteArray alfa = entryRecord("Alfa", "----/----/----", "26.01.01.10.00.00", "ana", "a");
         row("a mix in one file, a row refused", {alfa, beta},
             "Alfa,ana,b,,,,25.01.01.10.00.00\nBeta,ana,nova,,,,2026-02-01T13:00:00Z\nGama,rui,y,,,,26.01.01.10.00.00\n"
@@ -328,14 +308,13 @@ private slots:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("said");
-        QTest::newRow("disk full") << "full disk"
-                                   << "Não há espaço livre no disco.";
-        QTest::newRow("read-only file system: refused before any write") << "read-only"
-                                                                         << "somente leitura";
-        QTest::newRow("pswd.tab immutable: the new file cannot take its place") << "immutable"
-                                                                                << "Permissão negada.";
-        QTest::newRow("file size limit, the program run in a child") << "size limit"
-                                                                     << "O arquivo ultrapassa o tamanho máximo";
+        const auto row = [](const char* name, const char* fault, const char* said) {
+            QTest::newRow(name) << QString(fault) << QString::fromUtf8(said);
+        };
+        row("disk full", "full disk", "Não há espaço livre no disco.");
+        row("read-only file system: refused before any write", "read-only", "somente leitura");
+        row("pswd.tab immutable: the new file cannot take its place", "immutable", "Permissão negada.");
+        row("file size limit, the program run in a child", "size limit", "O arquivo ultrapassa o tamanho máximo");
     }
 
     void importFailureKeepsVault()
@@ -399,12 +378,6 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
         QTest::addColumn<QString>("lastReason");
-        QTest::newRow("every row added") << older + "A,,,,,,\nB,,,,,,\n"
-                                         << 0 << "2 entradas adicionadas, 0 já guardadas, 0 linhas recusadas.\n"
-                                         << "";
-        QTest::newRow("a row refused") << older + "A,,,,,,\nB§,,,,,,\n"
-                                       << 1 << "1 entrada adicionada, 0 já guardadas, 1 linha recusada.\n"
-                                       << "linha 3, \"B§\": Title com caracteres que o cofre não guarda: §";
         QTest::newRow("added without its TOTP")
             << QByteArray("Title,Username,Password,URL,Notes,TOTP\nA,,,,,JBSWY3DPEHPK3PXP\n") << 1
             << "1 entrada adicionada, 0 já guardadas, 0 linhas recusadas.\n"

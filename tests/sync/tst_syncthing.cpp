@@ -14,6 +14,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTcpServer>
+
+#include <csignal>
+
+#include <sys/prctl.h>
 
 namespace {
 
@@ -47,10 +52,24 @@ QStringList entriesIn(const QString& folder)
     return titles;
 }
 
-// One computer: a Syncthing home and the synced data folder, its ports from the range given to this test.
+// Ports of the loopback address that nothing listened on a moment ago, all different: fixed ones could be taken by
+// the Syncthing of a run that was killed.
+QList<int> freePorts(int count)
+{
+    std::vector<std::unique_ptr<QTcpServer>> held;
+    QList<int> ports;
+    while (ports.size() < count) {
+        held.push_back(std::make_unique<QTcpServer>());
+        held.back()->listen(QHostAddress::LocalHost, 0);
+        ports.append(held.back()->serverPort());
+    }
+    return ports;
+}
+
+// One computer: a Syncthing home and the synced data folder, on the ports given.
 struct Computer
 {
-    Computer(const QString& name, int port) : name(name), listenPort(port), guiPort(port + 1)
+    Computer(const QString& name, const QList<int>& ports) : name(name), listenPort(ports[0]), guiPort(ports[1])
     {
         QDir().mkpath(folder.filePath(".stfolder"));
         folder.write(".stignore", "keyhound\nkeyhound.lock\n");
@@ -63,6 +82,8 @@ struct Computer
         env.insert("HOME", home.path());
         env.insert("STNOUPGRADE", "1");
         env.insert("STNODEFAULTFOLDER", "1");
+        // As its monitor starts it: one process, without a monitor whose child would outlive a killed test.
+        env.insert("STMONITORED", "yes");
         return env;
     }
     QString generate()
@@ -111,6 +132,8 @@ struct Computer
         process->setProcessEnvironment(environment());
         process->setProcessChannelMode(QProcess::MergedChannels);
         process->setStandardOutputFile(QProcess::nullDevice());
+        // Ends with the test, even a test that is killed.
+        process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process->start(syncthing, {"serve", "--home=" + home.path(), "--logfile=" + home.filePath("log"),
                                    "--no-browser", "--no-restart", "--no-upgrade"});
         process->waitForStarted(patience);
@@ -188,8 +211,9 @@ private slots:
         if (QStandardPaths::findExecutable("syncthing").isEmpty()) {
             QSKIP("syncthing is not installed");
         }
-        Computer first("primeiro", 22150);
-        Computer second("segundo", 22160);
+        const QList<int> ports = freePorts(4);
+        Computer first("primeiro", ports.mid(0, 2));
+        Computer second("segundo", ports.mid(2, 2));
         QVERIFY(!first.generate().isEmpty());
         QVERIFY(!second.generate().isEmpty());
         first.configure(second);

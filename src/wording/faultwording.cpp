@@ -219,6 +219,8 @@ QString systemReason(int errorNumber)
     case EMFILE:
     case ENFILE:
         return QStringLiteral("Há arquivos abertos demais.");
+    case ENAMETOOLONG:
+        return QStringLiteral("O caminho é longo demais.");
     default:
         return QStringLiteral("Erro do sistema nº %1 (%2).")
             .arg(errorNumber)

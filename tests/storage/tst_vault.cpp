@@ -678,7 +678,8 @@ private slots:
         row("disk error", FileFault::system(EIO), "Erro de leitura ou gravação no disco.");
         row("path through a file", FileFault::system(ENOTDIR), "Uma parte do caminho não é uma pasta.");
         row("too many open files", FileFault::system(ENFILE), "Há arquivos abertos demais.");
-        row("unnamed number", FileFault::system(ENAMETOOLONG), "Erro do sistema nº 36 (File name too long).");
+        row("path too long", FileFault::system(ENAMETOOLONG), "O caminho é longo demais.");
+        row("unnamed number", FileFault::system(ETXTBSY), "Erro do sistema nº 26 (Text file busy).");
         row("Qt's text of a full disk", FileFault::ofQt(qt_error_string(ENOSPC)), "Não há espaço livre no disco.");
         row("Qt's text of its own", FileFault::ofQt("Unknown error"), "Unknown error");
     }

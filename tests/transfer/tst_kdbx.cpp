@@ -435,13 +435,15 @@ private slots:
         QJsonObject future = perlEntry("Vence em 2150", "", "");
         future["expiry"] = QDateTime(QDate(2150, 1, 1), QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
         QVERIFY(perlWrite(database, "4-aes",
-                          {perlEntry("Senha 🔑", "", ""), perlEntry("Marca", "a§b", ""), perlEntry("Quebra", "", "a\nb"),
-                           perlEntry("Nota", "", "", "x¥y\u0100"), future, perlEntry(longTitle, "ana", longPassword)}));
+                          {perlEntry("  ", "", ""), perlEntry("Senha 🔑", "", ""), perlEntry("Marca", "a§b", ""),
+                           perlEntry("Quebra", "", "a\nb"), perlEntry("Nota", "", "", "x¥y\u0100"), future,
+                           perlEntry(longTitle, "ana", longPassword)}));
         const Program target;
         const Run imported = target.job("--import", database);
         QCOMPARE(imported.exitCode, 1);
-        QCOMPARE(imported.out, "1 entrada adicionada, 5 recusadas.\n");
+        QCOMPARE(imported.out, "1 entrada adicionada, 6 recusadas.\n");
         QCOMPARE(imported.error,
+                 "Entrada recusada, \"  \": o cofre exige um título\n"
                  "Entrada recusada, \"Senha 🔑\": título com o que o cofre não guarda: 🔑\n"
                  "Entrada recusada, \"Marca\": usuário com o que o cofre não guarda: §\n"
                  "Entrada recusada, \"Quebra\": senha com o que o cofre não guarda: quebra de linha\n"

@@ -15,9 +15,9 @@ namespace {
 constexpr int entries = 10000;
 const QByteArray password = "senha do banco";
 
-const KdbxKdf::Cost& cost()
+const KdbxCost& cost()
 {
-    static const KdbxKdf::Cost chosen = KdbxKdf::calibratedArgon2id(1000);
+    static const KdbxCost chosen = KdbxKdf::calibratedArgon2id(1000);
     return chosen;
 }
 
@@ -56,7 +56,7 @@ void keyDerivation(benchmark::State& state)
 
 KdbxKdf kdfFor(const benchmark::State& state)
 {
-    return KdbxKdf::argon2id(state.range(0) ? cost() : KdbxKdf::Cost{1 << 20, 1, 1});
+    return KdbxKdf::argon2id(state.range(0) ? cost() : KdbxCost{1 << 20, 1, 1});
 }
 
 void exportEntries(benchmark::State& state)
@@ -72,7 +72,7 @@ void importEntries(benchmark::State& state)
     const QByteArray database = exported(kdfFor(state));
     const EntryList stored;
     for (auto _ : state) {
-        const KdbxFile::Read read = KdbxFile::read(database, password);
+        const KdbxRead read = KdbxFile::read(database, password);
         const EntryKdbx::Import imported = EntryKdbx::recordsOf(read.entries, stored, QDateTime::currentDateTime());
         if (imported.records.size() != entries) {
             state.SkipWithError("entries lost");

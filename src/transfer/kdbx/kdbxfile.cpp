@@ -11,7 +11,7 @@
 namespace {
 
 using KdbxBytes::Secret;
-using Status = KdbxFile::Read::Status;
+using Status = KdbxRead::Status;
 
 constexpr qsizetype hashLength = 32;
 constexpr qsizetype innerKeyLength = 64;
@@ -155,7 +155,7 @@ Status headerStatus(KdbxHeader::Problem problem)
     return Status::Damaged;
 }
 
-KdbxFile::Read readWith(const QByteArray& file, const KdbxHeader::Parsed& parsed, const Secret& compositeKey)
+KdbxRead readWith(const QByteArray& file, const KdbxHeader::Parsed& parsed, const Secret& compositeKey)
 {
     const std::optional<Keys> keys = keysFor(*parsed.header, compositeKey);
     if (!keys) {
@@ -168,7 +168,7 @@ KdbxFile::Read readWith(const QByteArray& file, const KdbxHeader::Parsed& parsed
     }
     const std::optional<QList<KdbxEntry>> entries = KdbxXml::read(payload.xml, *payload.stream);
     MemoryWipe::wipe(payload.xml);
-    return entries ? KdbxFile::Read{Status::Read, *entries} : KdbxFile::Read{Status::Damaged, {}};
+    return entries ? KdbxRead{Status::Read, *entries} : KdbxRead{Status::Damaged, {}};
 }
 
 } // namespace
@@ -204,7 +204,7 @@ QByteArray write(const QList<KdbxEntry>& entries, const QByteArray& password, co
            HmacBlockStream::write(encrypted, keys->hmac);
 }
 
-Read::Status openable(const QByteArray& file)
+KdbxRead::Status openable(const QByteArray& file)
 {
     const KdbxHeader::Parsed parsed = KdbxHeader::parse(file);
     if (!parsed.header) {
@@ -216,13 +216,13 @@ Read::Status openable(const QByteArray& file)
     return intact ? Status::Read : Status::Damaged;
 }
 
-Read read(const QByteArray& file, const QByteArray& password)
+KdbxRead read(const QByteArray& file, const QByteArray& password)
 {
     if (const Status status = openable(file); status != Status::Read) {
         return {status, {}};
     }
     const KdbxHeader::Parsed parsed = KdbxHeader::parse(file);
-    const Read withPassword = readWith(file, parsed, KdbxCrypto::sha256({KdbxCrypto::sha256({password})}));
+    const KdbxRead withPassword = readWith(file, parsed, KdbxCrypto::sha256({KdbxCrypto::sha256({password})}));
     if (withPassword.status == Status::WrongKey && password.isEmpty()) {
         return readWith(file, parsed, KdbxCrypto::sha256({}));
     }

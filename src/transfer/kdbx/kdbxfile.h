@@ -13,11 +13,9 @@ namespace KdbxFile {
 
 QByteArray write(const QList<KdbxEntry>& entries, const QByteArray& password, const KdbxKdf& kdf, const QDateTime& now);
 
-using Read = KdbxRead;
-
-// Read::Status::Read when the file is a database this reader knows how to open, before any key is tried.
-Read::Status openable(const QByteArray& file);
+// KdbxRead::Status::Read when the file is a database this reader knows how to open, before any key is tried.
+KdbxRead::Status openable(const QByteArray& file);
 // An empty password is tried both as an empty password and as none at all, as KeePassXC does.
-Read read(const QByteArray& file, const QByteArray& password);
+KdbxRead read(const QByteArray& file, const QByteArray& password);
 
 } // namespace KdbxFile

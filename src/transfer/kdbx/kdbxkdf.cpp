@@ -20,7 +20,7 @@ constexpr qsizetype keyLength = 32;
 
 } // namespace
 
-KdbxKdf KdbxKdf::argon2id(const Cost& cost)
+KdbxKdf KdbxKdf::argon2id(const KdbxCost& cost)
 {
     KdbxKdf kdf(Kind::Argon2id, KdbxCrypto::randomBytes(saltLength));
     kdf.m_cost = cost;
@@ -58,10 +58,10 @@ std::optional<KdbxKdf> KdbxKdf::fromParameters(const VariantDictionary& paramete
     return kdf;
 }
 
-KdbxKdf::Cost KdbxKdf::calibratedArgon2id(int milliseconds)
+KdbxCost KdbxKdf::calibratedArgon2id(int milliseconds)
 {
     constexpr quint64 trialIterations = 2;
-    Cost cost{minimumMemoryBytes, trialIterations, quint32(std::clamp(QThread::idealThreadCount(), 1, 8))};
+    KdbxCost cost{minimumMemoryBytes, trialIterations, quint32(std::clamp(QThread::idealThreadCount(), 1, 8))};
     const KdbxKdf trial = argon2id(cost);
     QElapsedTimer timer;
     timer.start();

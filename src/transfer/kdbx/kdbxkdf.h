@@ -19,22 +19,20 @@ public:
         Argon2id,
         Aes,
     };
-    using Cost = KdbxCost;
-
     // At least this much memory for a file this program writes.
     static constexpr quint64 minimumMemoryBytes = 64 * 1024 * 1024;
 
     // Argon2id with a new random salt.
-    static KdbxKdf argon2id(const Cost& cost);
+    static KdbxKdf argon2id(const KdbxCost& cost);
     static KdbxKdf aes(const QByteArray& seed, quint64 rounds);
     // The parameters of a KeePass 4 header; nullopt for an unknown function or missing values.
     static std::optional<KdbxKdf> fromParameters(const VariantDictionary& parameters);
     // Argon2id over minimumMemoryBytes, with the passes that make one derivation take about the milliseconds given
     // on this machine, in as many lanes as it has cores.
-    static Cost calibratedArgon2id(int milliseconds);
+    static KdbxCost calibratedArgon2id(int milliseconds);
 
     Kind kind() const { return m_kind; }
-    const Cost& cost() const { return m_cost; }
+    const KdbxCost& cost() const { return m_cost; }
     VariantDictionary parameters() const;
     // nullopt when the function cannot run with these parameters (too little memory to hold them, say).
     std::optional<KdbxBytes::Secret> transform(const KdbxBytes::Secret& compositeKey) const;
@@ -46,7 +44,7 @@ private:
 
     Kind m_kind;
     QByteArray m_salt;
-    Cost m_cost;
+    KdbxCost m_cost;
     quint32 m_version = 0x13;
     quint64 m_rounds = 0;
 };

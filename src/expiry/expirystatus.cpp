@@ -2,7 +2,6 @@
 
 #include "storage/entrylist.h"
 #include "storage/entryrecord.h"
-#include "storage/windows1252.h"
 
 namespace {
 
@@ -13,9 +12,10 @@ QString days(qint64 count)
 
 } // namespace
 
-ExpiryStatus::ExpiryStatus(const QString& expiry, QDate today)
+ExpiryStatus::ExpiryStatus(const QString& expiry, QDate today) : ExpiryStatus(parse(expiry, today), today) {}
+
+ExpiryStatus::ExpiryStatus(QDate date, QDate today)
 {
-    const QDate date = parse(expiry, today);
     if (!date.isValid() || !today.isValid()) {
         return;
     }
@@ -42,14 +42,18 @@ QString ExpiryStatus::description() const
 
 QDate ExpiryStatus::parse(const QString& expiry, QDate today)
 {
+    // A character beyond Latin-1 becomes '?', which no date holds.
+    return parse(QByteArrayView(expiry.toLatin1()), today);
+}
+
+QDate ExpiryStatus::parse(QByteArrayView expiry, QDate today)
+{
     // dd/mm/yy: two ASCII digits each, nothing before or after.
     const auto number = [&expiry](qsizetype at) {
-        const QChar tens = expiry.at(at);
-        const QChar ones = expiry.at(at + 1);
-        const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
-        return digit(tens) && digit(ones) ? (tens.unicode() - '0') * 10 + (ones.unicode() - '0') : -1;
+        const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+        return digit(expiry[at]) && digit(expiry[at + 1]) ? (expiry[at] - '0') * 10 + (expiry[at + 1] - '0') : -1;
     };
-    if (expiry.size() != 8 || expiry.at(2) != QLatin1Char('/') || expiry.at(5) != QLatin1Char('/')) {
+    if (expiry.size() != 8 || expiry[2] != '/' || expiry[5] != '/') {
         return {};
     }
     const int day = number(0);
@@ -74,8 +78,9 @@ qsizetype ExpiryStatus::countExpired(const EntryList& entries, QDate today)
 {
     qsizetype count = 0;
     for (qsizetype index = 0; index < entries.size(); ++index) {
-        const QByteArray expiry = EntryRecord::field(entries.at(index), EntryRecord::Expiry);
-        if (ExpiryStatus(Windows1252::toUnicode(expiry), today).kind() == Kind::Expired) {
+        // Read from the record's own bytes: the dates of a large vault are counted before its window shows.
+        const QByteArrayView expiry = EntryRecord::fieldView(entries.at(index), EntryRecord::Expiry);
+        if (ExpiryStatus(parse(expiry, today), today).kind() == Kind::Expired) {
             ++count;
         }
     }

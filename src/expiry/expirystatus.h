@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 
@@ -30,6 +31,8 @@ public:
 
     // The expiry date of a text dd/mm/yy, or an invalid date.
     static QDate parse(const QString& expiry, QDate today);
+    // The same of a record's Windows-1252 bytes, whose digits and slash are ASCII.
+    static QDate parse(QByteArrayView expiry, QDate today);
     // The year of two digits in the century that puts it nearest to today.
     static int fullYear(int twoDigits, QDate today);
     // How many entries of the list have expired by today.
@@ -38,6 +41,8 @@ public:
     static QString expiredNotice(qsizetype count);
 
 private:
+    ExpiryStatus(QDate date, QDate today);
+
     Kind m_kind = Kind::None;
     qint64 m_daysLeft = 0;
 };

@@ -10,7 +10,7 @@ QByteArray join(const QList<QByteArray>& fields)
     return ReplaceText(record, "\r\n", QByteArrayView(&lineBreakMark, 1));
 }
 
-QByteArray field(const QByteArray& record, int position)
+QByteArrayView fieldView(QByteArrayView record, int position)
 {
     qsizetype start = 0;
     for (int i = 0; i < position; ++i) {
@@ -21,7 +21,12 @@ QByteArray field(const QByteArray& record, int position)
         ++start;
     }
     const qsizetype end = record.indexOf(separator, start);
-    return record.mid(start, end < 0 ? -1 : end - start);
+    return record.sliced(start, (end < 0 ? record.size() : end) - start);
+}
+
+QByteArray field(const QByteArray& record, int position)
+{
+    return fieldView(record, position).toByteArray();
 }
 
 QByteArray updateStamp(const QDateTime& when)

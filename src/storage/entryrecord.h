@@ -28,6 +28,8 @@ inline constexpr char noExpiry[] = "----/----/----";
 QByteArray join(const QList<QByteArray>& fields);
 // The field at the position, or an empty text when the record has fewer fields.
 QByteArray field(const QByteArray& record, int position);
+// The same without a copy, valid as long as the record's bytes are.
+QByteArrayView fieldView(QByteArrayView record, int position);
 
 // "yy.mm.dd.hh.mm.ss", 24-hour clock, two digits each.
 QByteArray updateStamp(const QDateTime& when);

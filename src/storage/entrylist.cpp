@@ -125,19 +125,22 @@ void EntryList::sortOutOfOrder()
 {
     QList<QByteArray> outOfOrder;
     qsizetype kept = 0;
-    QString keptText, beforeKeptText; // of m_records[kept - 1] and m_records[kept - 2]
+    // Of m_records[i], m_records[kept - 1] and m_records[kept - 2]; swapped rather than moved, so that each keeps its
+    // memory for the records to come.
+    QString text, keptText, beforeKeptText;
     for (qsizetype i = 0; i < m_records.size(); ++i) {
-        QString text = Windows1252::toUnicode(m_records[i]);
+        Windows1252::toUnicode(m_records[i], text);
         if (kept == 0 || order(keptText, m_records[kept - 1], text, m_records[i]) <= 0) {
             if (kept != i) {
                 m_records[kept] = std::move(m_records[i]);
             }
             ++kept;
-            beforeKeptText = std::exchange(keptText, std::move(text));
+            std::swap(beforeKeptText, keptText);
+            std::swap(keptText, text);
         } else if (kept >= 2 && order(beforeKeptText, m_records[kept - 2], text, m_records[i]) <= 0) {
             outOfOrder.append(std::move(m_records[kept - 1]));
             m_records[kept - 1] = std::move(m_records[i]);
-            keptText = std::move(text);
+            std::swap(keptText, text);
         } else {
             outOfOrder.append(std::move(m_records[i]));
         }
@@ -167,8 +170,10 @@ void EntryList::sortOutOfOrder()
 qsizetype EntryList::placeOf(const QByteArray& record, qsizetype from) const
 {
     const QString text = Windows1252::toUnicode(record);
+    QString listedText;
     const auto comesBefore = [&](const QByteArray& searched, const QByteArray& listed) {
-        return order(text, searched, Windows1252::toUnicode(listed), listed) < 0;
+        Windows1252::toUnicode(listed, listedText);
+        return order(text, searched, listedText, listed) < 0;
     };
     qsizetype low = from, high = size();
     for (qsizetype stride = 1; low < high; stride *= 2) {

@@ -32,19 +32,25 @@ namespace Windows1252 {
 
 QString toUnicode(const QByteArray& bytes)
 {
+    QString text;
+    toUnicode(bytes, text);
+    return text;
+}
+
+void toUnicode(QByteArrayView bytes, QString& into)
+{
     // Latin-1 but for 0x80-0x9F, which few texts hold: Qt's own Latin-1 conversion is many times faster than a
     // table looked up for every byte.
-    QString text = QString::fromLatin1(bytes);
+    into = QLatin1StringView(bytes);
     const auto isHighControl = [](char byte) { return static_cast<unsigned char>(byte) - 0x80u < 0x20u; };
     if (std::none_of(bytes.begin(), bytes.end(), isHighControl)) {
-        return text;
+        return;
     }
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (isHighControl(bytes[i])) {
-            text[i] = QChar(highControls[static_cast<unsigned char>(bytes[i]) - 0x80]);
+            into[i] = QChar(highControls[static_cast<unsigned char>(bytes[i]) - 0x80]);
         }
     }
-    return text;
 }
 
 QByteArray fromUnicode(const QString& text, bool* ok)

@@ -10,6 +10,8 @@
 namespace Windows1252 {
 
 QString toUnicode(const QByteArray& bytes);
+// The same into a text whose memory is kept when it is large enough: for converting many records one after another.
+void toUnicode(QByteArrayView bytes, QString& into);
 // Characters with no Windows-1252 code are not silently replaced: *ok turns false and they come out as '?'.
 QByteArray fromUnicode(const QString& text, bool* ok = nullptr);
 bool canEncode(QChar character);

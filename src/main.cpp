@@ -5,6 +5,7 @@
 #include "app/programidentity.h"
 #include "app/qtplatformchoice.h"
 #include "app/qttranslation.h"
+#include "platform/fontpreload.h"
 #include "platform/nocoredumps.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ int main(int argc, char* argv[])
         loadQtTranslation(application);
         return commandLine.runAndPrint();
     }
+    FontPreload fonts;
     // Qt takes its own options, such as -platform, out of the arguments first.
     QApplication application(argc, argv);
     if (!loadQtTranslation(application)) {
@@ -45,5 +47,7 @@ int main(int argc, char* argv[])
         return commandLine.runAndPrint();
     }
     Accessibility::install();
+    // The first window's text waits for the fonts rather than reading their configuration a second time.
+    fonts.wait();
     return runDesktop();
 }

@@ -79,9 +79,11 @@ UnixSocket::Opened UnixSocket::connectedTo(const QString& path)
     return {std::move(socket), 0};
 }
 
-UnixSocket UnixSocket::accepted() const
+UnixSocket::Opened UnixSocket::accepted() const
 {
-    return UnixSocket(::accept4(m_descriptor, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    UnixSocket socket(::accept4(m_descriptor, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    const int error = socket.isOpen() ? 0 : errno;
+    return {std::move(socket), error};
 }
 
 bool UnixSocket::peerIsThisUser() const

@@ -27,8 +27,9 @@ public:
     bool isOpen() const { return m_descriptor >= 0; }
     int descriptor() const { return m_descriptor; }
 
-    // The next connection waiting on a listening socket, or a closed socket when none waits.
-    UnixSocket accepted() const;
+    // The next connection waiting on a listening socket, or a closed socket and the system's error: EAGAIN when none
+    // waits.
+    Opened accepted() const;
     // Whether the process at the other end runs as this user.
     bool peerIsThisUser() const;
     bool write(const QByteArray& bytes, const QDeadlineTimer& deadline) const;

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
 
 #include <cerrno>
 
@@ -21,6 +22,8 @@ const QByteArray request = QByteArrayLiteral("wake\n");
 const QByteArray reply = QByteArrayLiteral("ok\n");
 // Longer than any line either side says.
 constexpr qsizetype longestLine = 64;
+// How long the channel waits before it takes callers again when the system could not give it one.
+constexpr std::chrono::milliseconds acceptRetry(200);
 
 QString canonicalFolder(const QString& folder)
 {
@@ -120,12 +123,19 @@ QString WakeChannel::failureMessage() const
 
 void WakeChannel::acceptCallers()
 {
-    for (UnixSocket socket = m_listener.accepted(); socket.isOpen(); socket = m_listener.accepted()) {
-        if (!socket.peerIsThisUser()) {
-            continue;
+    UnixSocket::Opened next = m_listener.accepted();
+    for (; next.socket.isOpen(); next = m_listener.accepted()) {
+        if (next.socket.peerIsThisUser()) {
+            auto* caller = new Caller(std::move(next.socket), this);
+            connect(&caller->readable, &QSocketNotifier::activated, caller, [this, caller] { hear(caller); });
         }
-        auto* caller = new Caller(std::move(socket), this);
-        connect(&caller->readable, &QSocketNotifier::activated, caller, [this, caller] { hear(caller); });
+    }
+    if (next.error != EAGAIN && next.error != EINTR && next.error != ECONNABORTED) {
+        // Out of descriptors or memory the caller stays queued and the socket stays readable: trying again at once
+        // would keep the program busy until the system frees one.
+        m_listening->setEnabled(false);
+        QTimer::singleShot(acceptRetry, m_listening.get(),
+                           [notifier = m_listening.get()] { notifier->setEnabled(true); });
     }
 }
 

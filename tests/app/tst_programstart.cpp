@@ -29,6 +29,7 @@
 #include <signal.h>
 #include <sys/fsuid.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -572,6 +573,51 @@ private slots:
             QFile::remove(place.socketPath);
         }
         QCOMPARE(woken, 0);
+    }
+
+    // With every descriptor of the program taken, a caller waits in the queue: the channel does not spin on it, and
+    // answers it once one is free.
+    void wakeChannelOutOfDescriptors()
+    {
+        const DataFolder data;
+        WakeChannel channel(data.path());
+        int woken = 0;
+        connect(&channel, &WakeChannel::wakeRequested, this, [&woken] { ++woken; });
+        QVERIFY(channel.listen());
+        rlimit limit{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &limit) == 0);
+        const auto restore = qScopeGuard([limit] { ::setrlimit(RLIMIT_NOFILE, &limit); });
+        const int lowest = ::dup(0);
+        ::close(lowest);
+        rlimit few = limit;
+        few.rlim_cur = rlim_t(lowest + 8);
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &few) == 0);
+        QList<int> taken;
+        for (int copy = ::dup(0); copy >= 0; copy = ::dup(0)) {
+            taken.append(copy);
+        }
+        QCOMPARE(errno, EMFILE);
+        const QString path = WakeChannel::placeFor(data.path()).socketPath;
+        const pid_t caller = ::fork();
+        if (caller == 0) {
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+            ::_exit(intruder(path));
+        }
+        rusage before{}, after{};
+        ::getrusage(RUSAGE_SELF, &before);
+        QTest::qWait(1000);
+        ::getrusage(RUSAGE_SELF, &after);
+        const auto busyMs = [](const rusage& usage) {
+            return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+                   (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+        };
+        QVERIFY2(busyMs(after) - busyMs(before) < 500, qPrintable(QString::number(busyMs(after) - busyMs(before))));
+        QCOMPARE(woken, 0);
+        for (const int copy : std::as_const(taken)) {
+            ::close(copy);
+        }
+        QCOMPARE(OtherUser::status(caller), 3); // "ok\n"
+        QCOMPARE(woken, 1);
     }
 
     // Another user who takes the channel's name first stops only the bringing forward, and hears nothing.

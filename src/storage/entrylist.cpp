@@ -80,12 +80,84 @@ void sortApart(QList<QByteArray>& records)
     }
 }
 
+// The index after every record of the list from `from` on that the record does not come before. The search steps
+// ahead by doubling strides before it halves: records merged in order land near the place of the one before.
+qsizetype placeIn(const QList<QByteArray>& list, const QByteArray& record, qsizetype from)
+{
+    const QString text = Windows1252::toUnicode(record);
+    QString listedText;
+    const auto comesBefore = [&](const QByteArray& searched, const QByteArray& listed) {
+        Windows1252::toUnicode(listed, listedText);
+        return order(text, searched, listedText, listed) < 0;
+    };
+    qsizetype low = from, high = list.size();
+    for (qsizetype stride = 1; low < high; stride *= 2) {
+        const qsizetype probe = qMin(low + stride - 1, high - 1);
+        if (comesBefore(record, list.at(probe))) {
+            high = probe;
+            break;
+        }
+        low = probe + 1;
+    }
+    const auto place = std::upper_bound(list.begin() + low, list.begin() + high, record, comesBefore);
+    return qsizetype(place - list.begin());
+}
+
+// Keeps the records that follow in order, each checked against the last one kept, and sets the others aside; those
+// are put in order the same way while they are few beside the kept ones (as a file of another program's order leaves
+// them), else sorted, and merged in. A record that breaks the order is usually the one out of place, but when the next
+// still follows the record kept before it, the last one kept was (a title changed to a later one).
+void putInOrder(QList<QByteArray>& records)
+{
+    QList<QByteArray> outOfOrder;
+    qsizetype kept = 0;
+    // Of records[i], records[kept - 1] and records[kept - 2]; swapped rather than moved, so that each keeps its
+    // memory for the records to come.
+    QString text, keptText, beforeKeptText;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        Windows1252::toUnicode(records[i], text);
+        if (kept == 0 || order(keptText, records[kept - 1], text, records[i]) <= 0) {
+            if (kept != i) {
+                records[kept] = std::move(records[i]);
+            }
+            ++kept;
+            std::swap(beforeKeptText, keptText);
+            std::swap(keptText, text);
+        } else if (kept >= 2 && order(beforeKeptText, records[kept - 2], text, records[i]) <= 0) {
+            outOfOrder.append(std::move(records[kept - 1]));
+            records[kept - 1] = std::move(records[i]);
+            std::swap(keptText, text);
+        } else {
+            outOfOrder.append(std::move(records[i]));
+        }
+    }
+    records.resize(kept);
+    if (outOfOrder.isEmpty()) {
+        return;
+    }
+    // At most a third of the records at each depth, so that the depth stays below the logarithm of their number.
+    outOfOrder.size() * 2 <= kept ? putInOrder(outOfOrder) : sortApart(outOfOrder);
+    QList<QByteArray> merged;
+    merged.reserve(kept + outOfOrder.size());
+    qsizetype from = 0;
+    for (QByteArray& record : outOfOrder) {
+        for (const qsizetype place = placeIn(records, record, from); from < place; ++from) {
+            merged.append(std::move(records[from]));
+        }
+        merged.append(std::move(record));
+    }
+    for (; from < kept; ++from) {
+        merged.append(std::move(records[from]));
+    }
+    records = std::move(merged);
+}
+
 } // namespace
 
 EntryList::EntryList(QList<QByteArray> records) : m_records(std::move(records))
 {
     m_records.removeIf(isBlank);
-    sortOutOfOrder();
+    putInOrder(m_records);
 }
 
 EntryList::Change EntryList::adding(const QByteArray& record) const
@@ -93,7 +165,7 @@ EntryList::Change EntryList::adding(const QByteArray& record) const
     if (isBlank(record)) {
         return {};
     }
-    return {-1, placeOf(record, 0), record};
+    return {-1, placeIn(m_records, record, 0), record};
 }
 
 EntryList::Change EntryList::replacing(qsizetype index, const QByteArray& replacement) const
@@ -102,7 +174,7 @@ EntryList::Change EntryList::replacing(qsizetype index, const QByteArray& replac
         return {index, -1, {}};
     }
     // The list without the replaced record keeps its order, so only the places after it move up by one.
-    const qsizetype place = placeOf(replacement, 0);
+    const qsizetype place = placeIn(m_records, replacement, 0);
     return {index, place > index ? place - 1 : place, replacement};
 }
 
@@ -116,74 +188,4 @@ void EntryList::apply(const Change& change)
     } else if (change.inserted >= 0) {
         m_records.insert(change.inserted, change.record);
     }
-}
-
-// Keeps the records that follow in order, each checked against the last one kept, and sets the others aside; those
-// are sorted apart and merged in. A record that breaks the order is usually the one out of place, but when the next
-// still follows the record kept before it, the last one kept was (a title changed to a later one).
-void EntryList::sortOutOfOrder()
-{
-    QList<QByteArray> outOfOrder;
-    qsizetype kept = 0;
-    // Of m_records[i], m_records[kept - 1] and m_records[kept - 2]; swapped rather than moved, so that each keeps its
-    // memory for the records to come.
-    QString text, keptText, beforeKeptText;
-    for (qsizetype i = 0; i < m_records.size(); ++i) {
-        Windows1252::toUnicode(m_records[i], text);
-        if (kept == 0 || order(keptText, m_records[kept - 1], text, m_records[i]) <= 0) {
-            if (kept != i) {
-                m_records[kept] = std::move(m_records[i]);
-            }
-            ++kept;
-            std::swap(beforeKeptText, keptText);
-            std::swap(keptText, text);
-        } else if (kept >= 2 && order(beforeKeptText, m_records[kept - 2], text, m_records[i]) <= 0) {
-            outOfOrder.append(std::move(m_records[kept - 1]));
-            m_records[kept - 1] = std::move(m_records[i]);
-            std::swap(keptText, text);
-        } else {
-            outOfOrder.append(std::move(m_records[i]));
-        }
-    }
-    m_records.resize(kept);
-    if (outOfOrder.isEmpty()) {
-        return;
-    }
-    sortApart(outOfOrder);
-    QList<QByteArray> merged;
-    merged.reserve(kept + outOfOrder.size());
-    qsizetype from = 0;
-    for (QByteArray& record : outOfOrder) {
-        for (const qsizetype place = placeOf(record, from); from < place; ++from) {
-            merged.append(std::move(m_records[from]));
-        }
-        merged.append(std::move(record));
-    }
-    for (; from < kept; ++from) {
-        merged.append(std::move(m_records[from]));
-    }
-    m_records = std::move(merged);
-}
-
-// The index after every record from `from` on that the record does not come before. The search steps ahead by
-// doubling strides before it halves: records merged in order land near the place of the one before.
-qsizetype EntryList::placeOf(const QByteArray& record, qsizetype from) const
-{
-    const QString text = Windows1252::toUnicode(record);
-    QString listedText;
-    const auto comesBefore = [&](const QByteArray& searched, const QByteArray& listed) {
-        Windows1252::toUnicode(listed, listedText);
-        return order(text, searched, listedText, listed) < 0;
-    };
-    qsizetype low = from, high = size();
-    for (qsizetype stride = 1; low < high; stride *= 2) {
-        const qsizetype probe = qMin(low + stride - 1, high - 1);
-        if (comesBefore(record, m_records.at(probe))) {
-            high = probe;
-            break;
-        }
-        low = probe + 1;
-    }
-    const auto place = std::upper_bound(m_records.begin() + low, m_records.begin() + high, record, comesBefore);
-    return qsizetype(place - m_records.begin());
 }

@@ -40,8 +40,5 @@ public:
     bool contains(qsizetype index) const { return index >= 0 && index < size(); }
 
 private:
-    void sortOutOfOrder();
-    qsizetype placeOf(const QByteArray& record, qsizetype skipped) const;
-
     QList<QByteArray> m_records;
 };

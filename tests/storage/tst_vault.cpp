@@ -649,6 +649,21 @@ private slots:
         }
     }
 
+    // In the order of character codes a number stands after every longer one it begins ("Conta 10" after
+    // "Conta 109"), and the records set aside are out of order among themselves again, down to "Conta 1".
+    void outOfOrderAmongTheSetAside()
+    {
+        Records records;
+        for (int number = 1; number <= 1200; ++number) {
+            records.append("Conta " + QByteArray::number(number) + "\xA7" "12/05/27\xA7" "login");
+        }
+        std::shuffle(records.begin(), records.end(), QRandomGenerator(7));
+        const Records sorted = recordsOf(EntryList(records)); // set aside nearly whole, and sorted
+        QCOMPARE(sorted.first(), QByteArray("Conta 1\xA7" "12/05/27\xA7" "login"));
+        std::sort(records.begin(), records.end());
+        QCOMPARE(recordsOf(EntryList(records)), sorted);
+    }
+
     void fuzzCorpusReplays() // seeds and every input that once failed; a fault aborts
     {
         using Replay = int (*)(const uint8_t*, size_t);

@@ -39,15 +39,21 @@ public:
     QList<QByteArray> finish();
     // The lines that no writer makes (see decodeLine): signs of a damaged or converted file. A last line without a
     // line break counts once finish() has read it.
-    qsizetype damagedLines() const { return m_damagedLines; }
+    qsizetype damagedLines() const { return m_lines.damaged; }
 
 private:
-    void takeLine(QByteArrayView line);
+    struct Lines
+    {
+        QList<QByteArray> records;
+        qsizetype damaged = 0;
+    };
+    void takeWholeLines(QByteArrayView lines);
+    static void takeLines(QByteArrayView lines, QByteArrayView key, Lines& into);
+    static void takeLine(QByteArrayView line, QByteArrayView key, Lines& into);
 
     QByteArray m_key;
     QByteArray m_partialLine;
-    QList<QByteArray> m_records;
-    qsizetype m_damagedLines = 0;
+    Lines m_lines;
 };
 
 // The records of a whole file, in file order.

@@ -1,5 +1,6 @@
 #include "referencecodec.h"
 #include "storage/datafilecheck.h"
+#include "storage/linecodec.h"
 #include "support/fulldisk.h"
 #include "support/vaultfixture.h"
 #include "wording/faultwording.h"
@@ -216,6 +217,31 @@ private slots:
         QCOMPARE(StorageWording::message(f.vault.open()), QString());
         QVERIFY(f.vault.addEntry(ReferenceCodec::crashEntry(4001)).ok());
         QCOMPARE(f.file(), ReferenceCodec::crashVault(4001, key));
+    }
+
+    // A file of several pieces, each deciphered in two halves at once, gives the records in file order and counts
+    // the damaged lines of either half.
+    void piecesReadInHalves()
+    {
+        const QByteArray key = "chave";
+        const QList<int> damaged{100, 900, 1500, 2999};
+        QByteArray file;
+        Records expected;
+        for (int number = 0; number < 3000; ++number) {
+            QByteArray line =
+                LineCodec::encode("Entrada " + QByteArray::number(number) + "\xA7" + QByteArray(100, 'x'), key);
+            if (damaged.contains(number)) {
+                line.chop(1);
+            }
+            file += line + "\r\n";
+            expected += LineCodec::decode(line, key);
+        }
+        LineCodec::FileDecoder decoder(key);
+        for (qsizetype at = 0; at < file.size(); at += 1 << 20) {
+            decoder.feed(QByteArrayView(file).sliced(at, qMin<qsizetype>(1 << 20, file.size() - at)));
+        }
+        QCOMPARE(decoder.finish(), expected);
+        QCOMPARE(decoder.damagedLines(), damaged.size());
     }
 
     // Damage made by a real program on the real file at start; earlier copies are "name=bytes", "name=same" for the
@@ -655,11 +681,16 @@ private slots:
     {
         Records records;
         for (int number = 1; number <= 1200; ++number) {
-            records.append("Conta " + QByteArray::number(number) + "\xA7" "12/05/27\xA7" "login");
+            records.append("Conta " + QByteArray::number(number) +
+                           "\xA7"
+                           "12/05/27\xA7"
+                           "login");
         }
         std::shuffle(records.begin(), records.end(), QRandomGenerator(7));
         const Records sorted = recordsOf(EntryList(records)); // set aside nearly whole, and sorted
-        QCOMPARE(sorted.first(), QByteArray("Conta 1\xA7" "12/05/27\xA7" "login"));
+        QCOMPARE(sorted.first(), QByteArray("Conta 1\xA7"
+                                            "12/05/27\xA7"
+                                            "login"));
         std::sort(records.begin(), records.end());
         QCOMPARE(recordsOf(EntryList(records)), sorted);
     }

@@ -4,11 +4,17 @@
 #include <fontconfig/fontconfig.h>
 #endif
 
+#include <system_error>
+
 FontPreload::FontPreload()
 {
 #ifdef KEYHOUND_FONTCONFIG
-    // fontconfig makes its configuration once for the whole process; Qt's own call then finds it made.
-    m_reading = std::thread([] { FcInit(); });
+    // fontconfig makes its configuration once for the whole process; Qt's own call then finds it made, or makes it
+    // itself when no thread could be had.
+    try {
+        m_reading = std::thread([] { FcInit(); });
+    } catch (const std::system_error&) {
+    }
 #endif
 }
 

@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -98,7 +99,12 @@ CommandOutput CommandLine::run() const
         return usage(problem);
     }
     const bool takesValue = !command->option.valueName().isEmpty();
-    return command->handler(takesValue ? m_parser.value(command->option) : QString());
+    try {
+        return command->handler(takesValue ? m_parser.value(command->option) : QString());
+    } catch (const std::bad_alloc&) {
+        // A job holds a whole vault, and a file made of it, in memory; saves are atomic, so ending here is safe.
+        return {1, {}, QStringLiteral("Não há memória suficiente para terminar o trabalho.\n")};
+    }
 }
 
 int CommandLine::runAndPrint() const

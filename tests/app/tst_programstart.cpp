@@ -221,6 +221,19 @@ private slots:
         QCOMPARE(output.error.endsWith("\nUse keyhound --help para ver as opções.\n"), exitCode == 2);
     }
 
+    // A job that runs out of memory (a CSV of a large vault is made whole before it is written) says so and ends with
+    // status 1, instead of the system's abort.
+    void jobOutOfMemory()
+    {
+        CommandLine commandLine(QStringLiteral("Repositório de senhas."));
+        commandLine.addCommand(QCommandLineOption(QStringLiteral("grande")),
+                               [](const QString&) -> CommandOutput { throw std::bad_alloc(); });
+        QVERIFY(commandLine.parse({"keyhound", "--grande"}));
+        const CommandOutput output = commandLine.run();
+        QCOMPARE(output.exitCode, 1);
+        QCOMPARE(output.error, QStringLiteral("Não há memória suficiente para terminar o trabalho.\n"));
+    }
+
     void dataFolder_data()
     {
         QTest::addColumn<QString>("place"); // a folder of the test's own, writable or read-only, or a system one

@@ -1,5 +1,7 @@
 #include "storage/windows1252.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
 
@@ -26,6 +28,27 @@ int codeOf(QChar character)
     return -1;
 }
 
+bool isHighControl(char byte)
+{
+    return static_cast<unsigned char>(byte) - 0x80u < 0x20u;
+}
+
+// Whether any byte is one of 0x80-0x9F, eight bytes at a time: a byte is one when its three high bits are 100.
+bool holdsHighControl(QByteArrayView bytes)
+{
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 highBits = ones * 0x80;
+    qsizetype i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        // A zero byte where the byte is a high control.
+        const quint64 differing = (qFromUnaligned<quint64>(bytes.data() + i) & (ones * 0xE0)) ^ highBits;
+        if (((differing - ones) & ~differing & highBits) != 0) {
+            return true;
+        }
+    }
+    return std::any_of(bytes.begin() + i, bytes.end(), isHighControl);
+}
+
 } // namespace
 
 namespace Windows1252 {
@@ -42,8 +65,7 @@ void toUnicode(QByteArrayView bytes, QString& into)
     // Latin-1 but for 0x80-0x9F, which few texts hold: Qt's own Latin-1 conversion is many times faster than a
     // table looked up for every byte.
     into = QLatin1StringView(bytes);
-    const auto isHighControl = [](char byte) { return static_cast<unsigned char>(byte) - 0x80u < 0x20u; };
-    if (std::none_of(bytes.begin(), bytes.end(), isHighControl)) {
+    if (!holdsHighControl(bytes)) {
         return;
     }
     for (qsizetype i = 0; i < bytes.size(); ++i) {

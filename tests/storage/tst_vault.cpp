@@ -619,6 +619,22 @@ private slots:
         QVERIFY(!ok && !Windows1252::canEncode(QChar(0x80)) && Windows1252::canEncode(QChar(0x20AC)));
     }
 
+    // Long texts are looked over eight bytes at a time: each byte, at each place of a word, among neighbours that
+    // are not converted, as it is converted alone.
+    void windows1252EveryByteInLongText()
+    {
+        for (int byte = 0; byte < 256; ++byte) {
+            const QChar alone = Windows1252::toUnicode(QByteArray(1, char(byte))).at(0);
+            for (qsizetype place = 0; place < 17; ++place) {
+                QByteArray text(17, '\x7F');
+                text[place] = char(byte);
+                QString expected(17, QChar(0x7F));
+                expected[place] = alone;
+                QCOMPARE(Windows1252::toUnicode(text), expected);
+            }
+        }
+    }
+
     void order_data()
     {
         QTest::addColumn<Records>("sorted");

@@ -6,6 +6,9 @@
 #include <QCollator>
 
 #include <algorithm>
+#include <future>
+#include <iterator>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -19,10 +22,11 @@ QLocale sortLocale()
     return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
 }
 
-// One collator for the whole run: making one costs more than many comparisons.
+// One collator for each thread's whole run: making one costs more than many comparisons, and a collator may be
+// used by one thread at a time only.
 const QCollator& collator()
 {
-    static const QCollator sorting = [] {
+    static thread_local const QCollator sorting = [] {
         QCollator made(sortLocale());
         made.setCaseSensitivity(Qt::CaseInsensitive);
         return made;
@@ -103,6 +107,31 @@ qsizetype placeIn(const QList<QByteArray>& list, const QByteArray& record, qsize
     return qsizetype(place - list.begin());
 }
 
+// The two lists, each in order, merged into one: each run of records of one list that the other's next does not come
+// before is found by one search, so that lists meeting in few places merge in few comparisons.
+QList<QByteArray> merged(QList<QByteArray>& first, QList<QByteArray>& second)
+{
+    QList<QByteArray> into;
+    into.reserve(first.size() + second.size());
+    const auto take = [&into](QList<QByteArray>& from, qsizetype& next, qsizetype end) {
+        for (; next < end; ++next) {
+            into.append(std::move(from[next]));
+        }
+    };
+    qsizetype inFirst = 0, inSecond = 0;
+    while (inFirst < first.size() && inSecond < second.size()) {
+        take(first, inFirst, placeIn(first, second.at(inSecond), inFirst));
+        if (inFirst < first.size()) {
+            // The second's next comes before the first's, so the search starts after it.
+            into.append(std::move(second[inSecond++]));
+            take(second, inSecond, placeIn(second, first.at(inFirst), inSecond));
+        }
+    }
+    take(first, inFirst, first.size());
+    take(second, inSecond, second.size());
+    return into;
+}
+
 // Keeps the records that follow in order, each checked against the last one kept, and sets the others aside; those
 // are put in order the same way while they are few beside the kept ones (as a file of another program's order leaves
 // them), else sorted, and merged in. A record that breaks the order is usually the one out of place, but when the next
@@ -137,19 +166,31 @@ void putInOrder(QList<QByteArray>& records)
     }
     // At most a third of the records at each depth, so that the depth stays below the logarithm of their number.
     outOfOrder.size() * 2 <= kept ? putInOrder(outOfOrder) : sortApart(outOfOrder);
-    QList<QByteArray> merged;
-    merged.reserve(kept + outOfOrder.size());
-    qsizetype from = 0;
-    for (QByteArray& record : outOfOrder) {
-        for (const qsizetype place = placeIn(records, record, from); from < place; ++from) {
-            merged.append(std::move(records[from]));
-        }
-        merged.append(std::move(record));
+    records = merged(records, outOfOrder);
+}
+
+// Large lists are put in order in two halves at once, the second on a thread of its own, and the halves merged.
+void putInOrderInHalves(QList<QByteArray>& records)
+{
+    constexpr qsizetype halvedFrom = 8192;
+    if (records.size() < halvedFrom) {
+        putInOrder(records);
+        return;
     }
-    for (; from < kept; ++from) {
-        merged.append(std::move(records[from]));
+    const qsizetype middle = records.size() / 2;
+    QList<QByteArray> second(std::make_move_iterator(records.begin() + middle), std::make_move_iterator(records.end()));
+    records.resize(middle);
+    const auto putSecondInOrder = [&second] { putInOrder(second); };
+    std::future<void> secondInOrder;
+    try {
+        secondInOrder = std::async(std::launch::async, putSecondInOrder);
+    } catch (const std::system_error&) {
+        // No thread to be had (a process or memory limit): both halves here.
+        secondInOrder = std::async(std::launch::deferred, putSecondInOrder);
     }
-    records = std::move(merged);
+    putInOrder(records);
+    secondInOrder.get();
+    records = merged(records, second);
 }
 
 } // namespace
@@ -157,7 +198,7 @@ void putInOrder(QList<QByteArray>& records)
 EntryList::EntryList(QList<QByteArray> records) : m_records(std::move(records))
 {
     m_records.removeIf(isBlank);
-    putInOrder(m_records);
+    putInOrderInHalves(m_records);
 }
 
 EntryList::Change EntryList::adding(const QByteArray& record) const

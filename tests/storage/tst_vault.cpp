@@ -692,22 +692,32 @@ private slots:
     }
 
     // In the order of character codes a number stands after every longer one it begins ("Conta 10" after
-    // "Conta 109"), and the records set aside are out of order among themselves again, down to "Conta 1".
+    // "Conta 109"), and the records set aside are out of order among themselves again, down to "Conta 1". A large
+    // list is put in order in two halves, which a shuffle makes meet at nearly every record.
+    void outOfOrderAmongTheSetAside_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("set aside and merged") << 1200;
+        QTest::newRow("in two halves") << 24000;
+    }
     void outOfOrderAmongTheSetAside()
     {
+        QFETCH(int, count);
         Records records;
-        for (int number = 1; number <= 1200; ++number) {
+        for (int number = 1; number <= count; ++number) {
             records.append("Conta " + QByteArray::number(number) +
                            "\xA7"
                            "12/05/27\xA7"
                            "login");
         }
-        std::shuffle(records.begin(), records.end(), QRandomGenerator(7));
-        const Records sorted = recordsOf(EntryList(records)); // set aside nearly whole, and sorted
-        QCOMPARE(sorted.first(), QByteArray("Conta 1\xA7"
-                                            "12/05/27\xA7"
-                                            "login"));
+        // The separator comes before every digit in the collation, after them in code.
+        const auto collated = [](QByteArray record) { return record.replace('\xA7', '\x01'); };
+        Records sorted = records;
+        std::sort(sorted.begin(), sorted.end(),
+                  [&](const auto& a, const auto& b) { return collated(a) < collated(b); });
         std::sort(records.begin(), records.end());
+        QCOMPARE(recordsOf(EntryList(records)), sorted);
+        std::shuffle(records.begin(), records.end(), QRandomGenerator(7));
         QCOMPARE(recordsOf(EntryList(records)), sorted);
     }
 

@@ -67,11 +67,12 @@ QDate ExpiryStatus::parse(QByteArrayView expiry, QDate today)
 
 int ExpiryStatus::fullYear(int twoDigits, QDate today)
 {
-    const int year = today.year() / 100 * 100 + twoDigits;
-    if (year > today.year() + 50) {
+    const int thisYear = today.year(); // worked out from the day's number each time it is asked
+    const int year = thisYear / 100 * 100 + twoDigits;
+    if (year > thisYear + 50) {
         return year - 100;
     }
-    return year <= today.year() - 50 ? year + 100 : year;
+    return year <= thisYear - 50 ? year + 100 : year;
 }
 
 qsizetype ExpiryStatus::countExpired(const EntryList& entries, QDate today)

@@ -1,14 +1,13 @@
 #include "storage/entrylist.h"
 
 #include "storage/cipher.h"
+#include "storage/twothreads.h"
 #include "storage/windows1252.h"
 
 #include <QCollator>
 
 #include <algorithm>
-#include <future>
 #include <iterator>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -169,7 +168,7 @@ void putInOrder(QList<QByteArray>& records)
     records = merged(records, outOfOrder);
 }
 
-// Large lists are put in order in two halves at once, the second on a thread of its own, and the halves merged.
+// Large lists are put in order in two halves on two threads, and the halves merged.
 void putInOrderInHalves(QList<QByteArray>& records)
 {
     constexpr qsizetype halvedFrom = 8192;
@@ -180,16 +179,8 @@ void putInOrderInHalves(QList<QByteArray>& records)
     const qsizetype middle = records.size() / 2;
     QList<QByteArray> second(std::make_move_iterator(records.begin() + middle), std::make_move_iterator(records.end()));
     records.resize(middle);
-    const auto putSecondInOrder = [&second] { putInOrder(second); };
-    std::future<void> secondInOrder;
-    try {
-        secondInOrder = std::async(std::launch::async, putSecondInOrder);
-    } catch (const std::system_error&) {
-        // No thread to be had (a process or memory limit): both halves here.
-        secondInOrder = std::async(std::launch::deferred, putSecondInOrder);
-    }
-    putInOrder(records);
-    secondInOrder.get();
+    QList<QByteArray>* const halves[] = {&records, &second};
+    onTwoThreads(2, [&halves](size_t half) { putInOrder(*halves[half]); });
     records = merged(records, second);
 }
 

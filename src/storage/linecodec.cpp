@@ -1,13 +1,12 @@
 #include "storage/linecodec.h"
 
 #include "storage/cipher.h"
+#include "storage/twothreads.h"
 
 #include <QtEndian>
 
 #include <array>
 #include <cstring>
-#include <future>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -204,30 +203,19 @@ QList<QByteArray> FileDecoder::finish()
 
 void FileDecoder::takeWholeLines(QByteArrayView lines)
 {
-    // Lines are deciphered each on its own, so a large piece is read in two halves at once, the second on a thread
-    // of its own, and the halves joined in file order.
+    // Lines are deciphered each on its own, so a large piece is read in two halves on two threads, and the halves
+    // joined in file order.
     constexpr qsizetype halvedFrom = 256 * 1024;
     if (lines.size() < halvedFrom) {
         takeLines(lines, m_key, m_lines);
         return;
     }
     const qsizetype middle = lines.indexOf('\n', lines.size() / 2) + 1;
-    std::future<Lines> second;
-    try {
-        second = std::async(std::launch::async, [&lines, middle, this] {
-            Lines taken;
-            takeLines(lines.sliced(middle), m_key, taken);
-            return taken;
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had (a process or memory limit): read it all here.
-        takeLines(lines, m_key, m_lines);
-        return;
-    }
-    takeLines(lines.first(middle), m_key, m_lines);
-    Lines taken = second.get();
-    m_lines.records.append(std::move(taken.records));
-    m_lines.damaged += taken.damaged;
+    const QByteArrayView halves[] = {lines.first(middle), lines.sliced(middle)};
+    Lines second;
+    onTwoThreads(2, [&](size_t half) { takeLines(halves[half], m_key, half == 0 ? m_lines : second); });
+    m_lines.records.append(std::move(second.records));
+    m_lines.damaged += second.damaged;
 }
 
 void FileDecoder::takeLines(QByteArrayView lines, QByteArrayView key, Lines& into)

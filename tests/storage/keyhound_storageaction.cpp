@@ -1,6 +1,7 @@
 // keyhound_storageaction FOLDER start|add|update|delete|settings: one change, then its status number and message;
 // keyhound_storageaction FOLDER crash: adds an entry and sets a password in turn, a line after each, until killed.
 // keyhound_storageaction FOLDER race N: adds entries 1 to N, a line with each status number and message.
+// keyhound_storageaction FOLDER list: a line with each entry's record in hexadecimal, then the start's status.
 #include "referencecodec.h"
 #include "storage/vault.h"
 #include "wording/storagewording.h"
@@ -25,6 +26,9 @@ int main(int argc, char* argv[])
         const StorageResult added = vault.addEntry(ReferenceCodec::crashEntry(n));
         std::printf("%d %s\n", int(added.status),
                     StorageWording::message(added).section('\n', 0, 0).toUtf8().constData());
+    }
+    for (qsizetype i = 0; action == "list" && i < vault.entries().size(); ++i) {
+        std::printf("%s\n", vault.entries().at(i).toHex().constData());
     }
     const QByteArray first = vault.entries().isEmpty() ? QByteArray() : vault.entries().at(0);
     result = !result.ok()           ? result

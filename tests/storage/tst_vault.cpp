@@ -1,6 +1,7 @@
 #include "referencecodec.h"
 #include "storage/datafilecheck.h"
 #include "storage/linecodec.h"
+#include "storage/twothreads.h"
 #include "support/fulldisk.h"
 #include "support/vaultfixture.h"
 #include "wording/faultwording.h"
@@ -15,10 +16,14 @@
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <mutex>
 #include <numeric>
 #include <optional>
+#include <set>
+#include <thread>
 
 #include <unistd.h>
 
@@ -719,6 +724,28 @@ private slots:
         QCOMPARE(recordsOf(EntryList(records)), sorted);
         std::shuffle(records.begin(), records.end(), QRandomGenerator(7));
         QCOMPARE(recordsOf(EntryList(records)), sorted);
+    }
+
+    // Every task runs once, on at most two threads; a task's exception comes out of the call, from either thread.
+    void twoThreads()
+    {
+        std::vector<std::atomic<int>> runs(64);
+        std::mutex threadsLock;
+        std::set<std::thread::id> threads;
+        onTwoThreads(runs.size(), [&](size_t task) {
+            ++runs[task];
+            const std::lock_guard locked(threadsLock);
+            threads.insert(std::this_thread::get_id());
+        });
+        QVERIFY(std::all_of(runs.begin(), runs.end(), [](const auto& ran) { return ran == 1; }));
+        QVERIFY(!threads.empty() && threads.size() <= 2);
+        for (const size_t failing : {0, 1}) {
+            QVERIFY_THROWS_EXCEPTION(std::bad_alloc, onTwoThreads(2, [failing](size_t task) {
+                                         if (task == failing) {
+                                             throw std::bad_alloc();
+                                         }
+                                     }));
+        }
     }
 
     void fuzzCorpusReplays() // seeds and every input that once failed; a fault aborts

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 // How the kernel says no.
@@ -80,12 +81,51 @@ static std::pair<int, QString> run(const DataFolder& folder, const QString& acti
     return {output.section('\n', 0, 0).toInt(), output.section('\n', 1)};
 }
 
+// The output of the storage action `list` on the folder; where threads are refused, under limits that leave no room
+// for a thread's stack: every thread's stack as large as the main one may grow, more than the memory allowed.
+static QByteArray listed(const DataFolder& folder, bool threadsRefused)
+{
+    QProcess child;
+    child.setChildProcessModifier([threadsRefused] {
+        const rlimit stack{rlim_t(3) << 30, rlim_t(3) << 30}, memory{rlim_t(1500) << 20, rlim_t(1500) << 20};
+        if (threadsRefused) {
+            ::setrlimit(RLIMIT_STACK, &stack);
+            ::setrlimit(RLIMIT_AS, &memory);
+        }
+    });
+    child.start(QStringLiteral(STORAGE_ACTION), {folder.path(), "list"});
+    child.waitForFinished(60'000);
+    return child.readAllStandardOutput();
+}
+
 // Writes the kernel stops or a kill interrupts leave every data file whole: as it was, or as the change made it.
 class TestWriteFailures : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // A vault large enough to be deciphered and put in order on two threads opens the same where no thread can
+    // start.
+    void readWhereNoThreadStarts()
+    {
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("AddressSanitizer's runtime does not start under a limit of memory.");
+#endif
+        const DataFolder folder;
+        folder.write("cnfg.tab", ReferenceCodec::settingsFile(key, "8046", "N\xE3o"));
+        QList<QByteArray> records;
+        QByteArray expected;
+        for (int n = 1; n <= 20000; ++n) {
+            records.append(ReferenceCodec::crashEntry(n));
+            expected += records.last().toHex() + '\n';
+        }
+        std::shuffle(records.begin(), records.end(), QRandomGenerator(3));
+        folder.write("pswd.tab", ReferenceCodec::file(records, key));
+        expected += QByteArray::number(StorageResult::Done) + '\n';
+        QCOMPARE(listed(folder, false), expected);
+        QCOMPARE(listed(folder, true), expected);
+    }
+
     void failedChangeKeepsEveryByte_data()
     {
         QTest::addColumn<QString>("action");

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -88,6 +89,15 @@ QString inOrder(int entries)
 QString shuffled(int entries)
 {
     return madeOnce(QStringLiteral("shuffled-%1").arg(entries), [entries] { return randomRecords(entries); });
+}
+
+QString inCodeOrder(int entries)
+{
+    return madeOnce(QStringLiteral("code-order-%1").arg(entries), [entries] {
+        QList<QByteArray> records = randomRecords(entries);
+        std::sort(records.begin(), records.end());
+        return records;
+    });
 }
 
 QString copyOf(const QString& folder)

@@ -12,6 +12,8 @@ namespace Vaults {
 QString inOrder(int entries);
 // A vault in no particular order, as another program or a hand-made file may leave it.
 QString shuffled(int entries);
+// A vault in the order of its bytes, as a program without collation writes it: capitals before small letters.
+QString inCodeOrder(int entries);
 // A fresh copy of a data folder, for benchmarks that change the vault.
 QString copyOf(const QString& folder);
 QString vaultPath(const QString& folder);

@@ -45,13 +45,9 @@ bool isBlank(const QByteArray& record)
     return trimSpaces(record).isEmpty();
 }
 
-// Sorts records set aside in the order they were read. Another program's order differs from this one for a few
-// letters only (accented ones placed by code value, say), which leaves them in a few ascending runs: those are merged
-// in place. Many runs, as in a file in no particular order, are sorted. Texts are compared, with no sort key: a key
-// covers the whole record, a comparison stops at the first difference.
-void sortApart(QList<QByteArray>& records)
+// Sorts the records by their texts, each converted once for all its comparisons.
+void sortByText(QList<QByteArray>& records)
 {
-    constexpr qsizetype mostRunsMerged = 8;
     struct Text
     {
         QString text;
@@ -59,25 +55,11 @@ void sortApart(QList<QByteArray>& records)
     };
     std::vector<Text> texts;
     texts.reserve(size_t(records.size()));
-    std::vector<size_t> runStarts{0};
     for (QByteArray& record : records) {
         texts.push_back({Windows1252::toUnicode(record), std::move(record)});
-        const size_t last = texts.size() - 1;
-        if (last > 0 && order(texts[last - 1].text, texts[last - 1].record, texts[last].text, texts[last].record) > 0) {
-            runStarts.push_back(last);
-        }
     }
-    const auto comesBefore = [](const Text& a, const Text& b) { return order(a.text, a.record, b.text, b.record) < 0; };
-    const bool fewRuns = qsizetype(runStarts.size()) <= mostRunsMerged;
-    runStarts.push_back(texts.size());
-    if (fewRuns) {
-        for (size_t run = 1; run + 1 < runStarts.size(); ++run) {
-            std::inplace_merge(texts.begin(), texts.begin() + qsizetype(runStarts[run]),
-                               texts.begin() + qsizetype(runStarts[run + 1]), comesBefore);
-        }
-    } else {
-        std::stable_sort(texts.begin(), texts.end(), comesBefore);
-    }
+    std::stable_sort(texts.begin(), texts.end(),
+                     [](const Text& a, const Text& b) { return order(a.text, a.record, b.text, b.record) < 0; });
     for (qsizetype i = 0; i < records.size(); ++i) {
         records[i] = std::move(texts[size_t(i)].record);
     }
@@ -129,6 +111,53 @@ QList<QByteArray> merged(QList<QByteArray>& first, QList<QByteArray>& second)
     take(first, inFirst, first.size());
     take(second, inSecond, second.size());
     return into;
+}
+
+// The records, whose ascending runs start at runStarts, merged two runs at a time until one is left.
+QList<QByteArray> mergedRuns(QList<QByteArray>& records, const QList<qsizetype>& runStarts)
+{
+    QList<QList<QByteArray>> runs;
+    runs.reserve(runStarts.size());
+    for (qsizetype run = 0; run < runStarts.size(); ++run) {
+        const auto end = run + 1 < runStarts.size() ? records.begin() + runStarts[run + 1] : records.end();
+        runs.emplaceBack(std::make_move_iterator(records.begin() + runStarts[run]), std::make_move_iterator(end));
+    }
+    while (runs.size() > 1) {
+        QList<QList<QByteArray>> fewer;
+        fewer.reserve((runs.size() + 1) / 2);
+        for (qsizetype run = 0; run + 1 < runs.size(); run += 2) {
+            fewer.append(merged(runs[run], runs[run + 1]));
+        }
+        if (runs.size() % 2 != 0) {
+            fewer.append(std::move(runs.last()));
+        }
+        runs = std::move(fewer);
+    }
+    return std::move(runs.first());
+}
+
+// Sorts records set aside in the order they were read. Another program's order differs from this one in a few ways
+// (accented letters placed by code value, numbers by their digits rather than their value), which leaves them in
+// ascending runs of several records each: those are merged, converted to Unicode as they are compared rather than
+// all kept converted, since fresh memory costs more than converting again. Runs of a record or two, as in a file in
+// no particular order, are sorted.
+void sortApart(QList<QByteArray>& records)
+{
+    constexpr qsizetype shortestRunsMerged = 8;
+    QList<qsizetype> runStarts{0};
+    QString text, previousText;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        Windows1252::toUnicode(records[i], text);
+        if (i > 0 && order(text, records[i], previousText, records[i - 1]) < 0) {
+            runStarts.append(i);
+        }
+        std::swap(text, previousText);
+    }
+    if (runStarts.size() * shortestRunsMerged <= records.size()) {
+        records = mergedRuns(records, runStarts);
+    } else {
+        sortByText(records);
+    }
 }
 
 // Keeps the records that follow in order, each checked against the last one kept, and sets the others aside; those

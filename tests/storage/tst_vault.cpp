@@ -698,28 +698,53 @@ private slots:
 
     // In the order of character codes a number stands after every longer one it begins ("Conta 10" after
     // "Conta 109"), and the records set aside are out of order among themselves again, down to "Conta 1". A large
-    // list is put in order in two halves, which a shuffle makes meet at nearly every record.
+    // list is put in order in two halves, which a shuffle makes meet at nearly every record. Accented and lower-case
+    // initials stand after every capital in code, which sets most records aside in long runs that meet at every
+    // record ("Água 00001", "água 00001").
     void outOfOrderAmongTheSetAside_data()
     {
         QTest::addColumn<int>("count");
-        QTest::newRow("set aside and merged") << 1200;
-        QTest::newRow("in two halves") << 24000;
+        QTest::addColumn<QByteArrayList>("titles");
+        QTest::addColumn<int>("digits"); // 0: as many as the number has
+        const QByteArrayList accented{"Banco",
+                                      "\xC1gua",
+                                      "\xE1gua",
+                                      "\xC9"
+                                      "den",
+                                      "\xE9"
+                                      "den",
+                                      "\xD3tica"};
+        QTest::newRow("set aside and merged") << 1200 << QByteArrayList{"Conta"} << 0;
+        QTest::newRow("in two halves") << 24000 << QByteArrayList{"Conta"} << 0;
+        QTest::newRow("runs set aside, merged") << 3000 << accented << 5;
+        QTest::newRow("runs set aside, in two halves") << 30000 << accented << 0;
     }
     void outOfOrderAmongTheSetAside()
     {
         QFETCH(int, count);
+        QFETCH(QByteArrayList, titles);
+        QFETCH(int, digits);
         Records records;
         for (int number = 1; number <= count; ++number) {
-            records.append("Conta " + QByteArray::number(number) +
+            records.append(titles.at(number % titles.size()) + ' ' +
+                           QByteArray::number(number).rightJustified(digits, '0') +
                            "\xA7"
                            "12/05/27\xA7"
                            "login");
         }
-        // The separator comes before every digit in the collation, after them in code.
-        const auto collated = [](QByteArray record) { return record.replace('\xA7', '\x01'); };
+        // In the collation the separator comes before every digit, where code puts it after them, and letters are
+        // compared without their case or accent; records equal so keep the order of their bytes.
+        const auto collated = [](QByteArray record) {
+            record = record.toLower().replace('\xA7', '\x01');
+            return record.replace('\xE1', 'a')
+                .replace('\xC1', 'a')
+                .replace('\xE9', 'e')
+                .replace('\xC9', 'e')
+                .replace('\xD3', 'o');
+        };
         Records sorted = records;
         std::sort(sorted.begin(), sorted.end(),
-                  [&](const auto& a, const auto& b) { return collated(a) < collated(b); });
+                  [&](const auto& a, const auto& b) { return std::pair(collated(a), a) < std::pair(collated(b), b); });
         std::sort(records.begin(), records.end());
         QCOMPARE(recordsOf(EntryList(records)), sorted);
         std::shuffle(records.begin(), records.end(), QRandomGenerator(7));

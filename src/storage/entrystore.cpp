@@ -8,8 +8,12 @@
 
 #include <QFile>
 
+#include <atomic>
+#include <cerrno>
 #include <new>
 #include <optional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -17,6 +21,24 @@ constexpr qint64 readPieceSize = 1 << 20;
 
 // How often a change is made again over a file that another program keeps replacing while it is written.
 constexpr int writeAttempts = 5;
+
+// Reads a piece of the file at a time, at any offset, from any thread; the system's error number of a failed read is
+// kept in `error`.
+LineCodec::ReadAt readingAt(int descriptor, std::atomic<int>& error)
+{
+    return [descriptor, &error](qint64 offset, QByteArray& buffer) -> std::optional<QByteArrayView> {
+        buffer.resize(readPieceSize);
+        ssize_t length;
+        do {
+            length = ::pread(descriptor, buffer.data(), size_t(buffer.size()), offset);
+        } while (length < 0 && errno == EINTR);
+        if (length < 0) {
+            error = errno;
+            return std::nullopt;
+        }
+        return QByteArrayView(buffer.constData(), length);
+    };
+}
 
 bool sameRecords(const EntryList& a, const EntryList& b)
 {
@@ -82,24 +104,21 @@ StorageResult EntryStore::read(QFile& file, qsizetype& damagedLines)
 
 StorageResult EntryStore::readInto(QFile& file, EntryList& into, FileStamp& stamp, qsizetype& damagedLines) const
 {
-    // Read and decoded a piece at a time, so that a large vault is never held whole as well as decoded.
+    // Read and decoded a piece at a time, so that a large vault is never held whole as well as decoded; a large one
+    // in two halves at once.
     if (StorageResult opened = m_folder.openForReading(file, fileName()); !opened.ok()) {
         return opened;
     }
     stamp = FileStamp::ofDescriptor(file.handle());
     try {
-        LineCodec::FileDecoder decoder(m_settings.settings().installationKey);
-        QByteArray piece(readPieceSize, Qt::Uninitialized);
-        for (qint64 length = file.read(piece.data(), piece.size()); length != 0;
-             length = file.read(piece.data(), piece.size())) {
-            if (length < 0) {
-                return StorageResult::failed(StorageReason::CannotRead, fileName(),
-                                             FileFault::ofQt(file.errorString()));
-            }
-            decoder.feed(QByteArrayView(piece.constData(), length));
+        std::atomic<int> readError = 0;
+        std::optional<LineCodec::DecodedFile> decoded = LineCodec::decodeReading(
+            file.size(), readingAt(file.handle(), readError), m_settings.settings().installationKey);
+        if (!decoded) {
+            return StorageResult::failed(StorageReason::CannotRead, fileName(), FileFault::system(readError));
         }
-        into = EntryList(decoder.finish());
-        damagedLines = decoder.damagedLines();
+        into = EntryList(std::move(decoded->records));
+        damagedLines = decoded->damagedLines;
     } catch (const std::bad_alloc&) {
         return StorageResult::failed(StorageReason::OutOfMemory, fileName());
     }

@@ -180,53 +180,30 @@ void FileDecoder::feed(QByteArrayView bytes)
         return;
     }
     if (m_partialLine.isEmpty()) {
-        takeLine(bytes.first(firstEnd), m_key, m_lines);
+        takeLine(bytes.first(firstEnd));
     } else {
         m_partialLine.append(bytes.first(firstEnd));
-        takeLine(m_partialLine, m_key, m_lines);
+        takeLine(m_partialLine);
         m_partialLine.resize(0);
     }
     bytes = bytes.sliced(firstEnd + 1);
-    const qsizetype lastEnd = bytes.lastIndexOf('\n');
-    takeWholeLines(bytes.first(lastEnd + 1));
-    m_partialLine.append(bytes.sliced(lastEnd + 1));
+    for (qsizetype end = bytes.indexOf('\n'); end >= 0; end = bytes.indexOf('\n')) {
+        takeLine(bytes.first(end));
+        bytes = bytes.sliced(end + 1);
+    }
+    m_partialLine.append(bytes);
 }
 
 QList<QByteArray> FileDecoder::finish()
 {
     if (!m_partialLine.isEmpty()) {
-        takeLine(m_partialLine, m_key, m_lines);
+        takeLine(m_partialLine);
         m_partialLine.resize(0);
     }
-    return std::exchange(m_lines.records, {});
+    return std::exchange(m_records, {});
 }
 
-void FileDecoder::takeWholeLines(QByteArrayView lines)
-{
-    // Lines are deciphered each on its own, so a large piece is read in two halves on two threads, and the halves
-    // joined in file order.
-    constexpr qsizetype halvedFrom = 256 * 1024;
-    if (lines.size() < halvedFrom) {
-        takeLines(lines, m_key, m_lines);
-        return;
-    }
-    const qsizetype middle = lines.indexOf('\n', lines.size() / 2) + 1;
-    const QByteArrayView halves[] = {lines.first(middle), lines.sliced(middle)};
-    Lines second;
-    onTwoThreads(2, [&](size_t half) { takeLines(halves[half], m_key, half == 0 ? m_lines : second); });
-    m_lines.records.append(std::move(second.records));
-    m_lines.damaged += second.damaged;
-}
-
-void FileDecoder::takeLines(QByteArrayView lines, QByteArrayView key, Lines& into)
-{
-    for (qsizetype end = lines.indexOf('\n'); end >= 0; end = lines.indexOf('\n')) {
-        takeLine(lines.first(end), key, into);
-        lines = lines.sliced(end + 1);
-    }
-}
-
-void FileDecoder::takeLine(QByteArrayView line, QByteArrayView key, Lines& into)
+void FileDecoder::takeLine(QByteArrayView line)
 {
     // A file whose line breaks were converted twice ends its lines in CR CR LF: no CR belongs to a record.
     while (line.endsWith('\r')) {
@@ -236,18 +213,93 @@ void FileDecoder::takeLine(QByteArrayView line, QByteArrayView key, Lines& into)
         return;
     }
     bool intact = true;
-    QByteArray record = decodeLine(line, key, intact);
-    into.damaged += intact ? 0 : 1;
+    QByteArray record = decodeLine(line, m_key, intact);
+    m_damaged += intact ? 0 : 1;
     if (!record.isEmpty()) {
-        into.records.append(std::move(record));
+        m_records.append(std::move(record));
     }
+}
+
+namespace {
+
+// Feeds the decoder what readAt gives from `from` on. With skipFirstPart, what comes before the first line break is
+// left out: the end of a line that starts before `from`. With a `stop`, the bytes end with the first line break at or
+// after it. False when a read fails.
+bool feedFrom(const ReadAt& readAt, qint64 from, bool skipFirstPart, std::optional<qint64> stop, FileDecoder& decoder)
+{
+    QByteArray buffer;
+    bool skipping = skipFirstPart;
+    for (qint64 offset = from;;) {
+        const std::optional<QByteArrayView> read = readAt(offset, buffer);
+        if (!read) {
+            return false;
+        }
+        if (read->isEmpty()) {
+            return true;
+        }
+        QByteArrayView bytes = *read;
+        offset += bytes.size();
+        if (skipping) {
+            const qsizetype lineBreak = bytes.indexOf('\n');
+            if (lineBreak < 0) {
+                continue;
+            }
+            bytes = bytes.sliced(lineBreak + 1);
+            skipping = false;
+        }
+        if (stop && offset > *stop) {
+            // The bytes stand at offset - bytes.size() in the file.
+            const qsizetype lineBreak = bytes.indexOf('\n', qMax<qint64>(0, *stop - (offset - bytes.size())));
+            if (lineBreak >= 0) {
+                decoder.feed(bytes.first(lineBreak + 1));
+                return true;
+            }
+        }
+        decoder.feed(bytes);
+    }
+}
+
+} // namespace
+
+std::optional<DecodedFile> decodeReading(qint64 size, const ReadAt& readAt, QByteArrayView key)
+{
+    // Lines are deciphered each on its own, so a large file is read in two halves on two threads.
+    constexpr qint64 halvedFrom = 256 * 1024;
+    if (size < halvedFrom) {
+        FileDecoder decoder(key);
+        if (!feedFrom(readAt, 0, false, std::nullopt, decoder)) {
+            return std::nullopt;
+        }
+        QList<QByteArray> records = decoder.finish();
+        return DecodedFile{std::move(records), decoder.damagedLines()};
+    }
+    // Both halves look for the same line break: the first from the byte before the middle on.
+    const qint64 split = size / 2 - 1;
+    FileDecoder first(key), second(key);
+    bool read[] = {false, false};
+    onTwoThreads(2, [&](size_t half) {
+        read[half] = half == 0 ? feedFrom(readAt, 0, false, split, first) : feedFrom(readAt, split, true, {}, second);
+    });
+    if (!read[0] || !read[1]) {
+        return std::nullopt;
+    }
+    DecodedFile file{first.finish(), 0};
+    file.records.append(second.finish());
+    file.damagedLines = first.damagedLines() + second.damagedLines();
+    return file;
+}
+
+DecodedFile decodeContents(QByteArrayView contents, QByteArrayView key)
+{
+    const auto readAt = [contents](qint64 offset, QByteArray&) -> std::optional<QByteArrayView> {
+        return contents.sliced(qMin(offset, qint64(contents.size())));
+    };
+    return *decodeReading(contents.size(), readAt, key);
 }
 
 QList<QByteArray> decodeFile(QByteArrayView contents, QByteArrayView key)
 {
-    FileDecoder decoder(key);
-    decoder.feed(contents);
-    return decoder.finish();
+    return decodeContents(contents, key).records;
 }
 
 QByteArray wrapBody(QByteArrayView body)

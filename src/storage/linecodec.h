@@ -4,6 +4,9 @@
 #include <QByteArrayView>
 #include <QList>
 
+#include <functional>
+#include <optional>
+
 // Both data files share one shape: a double quote, lines separated by CR LF, a double quote and CR LF. Each line is
 // one record, reversed, enciphered and written as eight marker bytes per character, most significant bit first:
 // 0x7F for a 0 bit and 0x8F for a 1 bit. A record of n characters is 8n bytes whatever its characters are, so
@@ -39,23 +42,34 @@ public:
     QList<QByteArray> finish();
     // The lines that no writer makes (see decodeLine): signs of a damaged or converted file. A last line without a
     // line break counts once finish() has read it.
-    qsizetype damagedLines() const { return m_lines.damaged; }
+    qsizetype damagedLines() const { return m_damaged; }
 
 private:
-    struct Lines
-    {
-        QList<QByteArray> records;
-        qsizetype damaged = 0;
-    };
-    void takeWholeLines(QByteArrayView lines);
-    static void takeLines(QByteArrayView lines, QByteArrayView key, Lines& into);
-    static void takeLine(QByteArrayView line, QByteArrayView key, Lines& into);
+    void takeLine(QByteArrayView line);
 
     QByteArray m_key;
     QByteArray m_partialLine;
-    Lines m_lines;
+    QList<QByteArray> m_records;
+    qsizetype m_damaged = 0;
 };
 
+// Every record of a file in file order, and how many of its lines were damaged (see decodeLine).
+struct DecodedFile
+{
+    QList<QByteArray> records;
+    qsizetype damagedLines = 0;
+};
+
+// Gives the file's bytes from the offset on, as many as one read gives (none at the end), read into the buffer or
+// standing elsewhere; nothing when the read fails. Called from two threads at once, each with a buffer of its own.
+using ReadAt = std::function<std::optional<QByteArrayView>(qint64 offset, QByteArray& buffer)>;
+
+// Reads and decodes a file of about `size` bytes from its start to its end. A large one is read and decoded in two
+// halves at once, each on a thread of its own, split at the first line break from its middle on; a file that grows or
+// shrinks meanwhile is read to its end. Nothing when a read fails.
+std::optional<DecodedFile> decodeReading(qint64 size, const ReadAt& readAt, QByteArrayView key);
+// The same of a file held whole.
+DecodedFile decodeContents(QByteArrayView contents, QByteArrayView key);
 // The records of a whole file, in file order.
 QList<QByteArray> decodeFile(QByteArrayView contents, QByteArrayView key);
 

@@ -145,15 +145,13 @@ void ConflictScan::readVaultCopy(ConflictCopy& copy, const QList<QByteArray>& ke
     }
     copy.problem = ConflictCopy::Problem::NoKnownKey;
     for (const QByteArray& key : keys) {
-        LineCodec::FileDecoder decoder(key);
-        decoder.feed(contents);
-        const QList<QByteArray> records = decoder.finish();
-        if (decoder.damagedLines() > 0) {
+        const LineCodec::DecodedFile decoded = LineCodec::decodeContents(contents, key);
+        if (decoded.damagedLines > 0) {
             copy.problem = ConflictCopy::Problem::Damaged;
             return;
         }
-        if (std::all_of(records.begin(), records.end(), isLegible)) {
-            copy.records = records;
+        if (std::all_of(decoded.records.begin(), decoded.records.end(), isLegible)) {
+            copy.records = decoded.records;
             copy.problem = ConflictCopy::Problem::None;
             return;
         }

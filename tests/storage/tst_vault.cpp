@@ -224,29 +224,90 @@ private slots:
         QCOMPARE(f.file(), ReferenceCodec::crashVault(4001, key));
     }
 
-    // A file of several pieces, each deciphered in two halves at once, gives the records in file order and counts
-    // the damaged lines of either half.
-    void piecesReadInHalves()
+    // A large file is read and decoded in two halves at once, split at the first line break from the byte before its
+    // middle on: whatever byte stands there and however the reads cut the file, every record comes once, in file
+    // order, and the damaged lines of either half are counted. A file that shrinks or grows meanwhile is read to its
+    // end; a failed read gives nothing.
+    void fileReadInHalves_data()
     {
+        QTest::addColumn<char>("atSplit");
+        QTest::addColumn<int>("pieceSize");
+        QTest::addColumn<bool>("lastLineBreak");
+        QTest::addColumn<QString>("change");
+        QTest::newRow("line break, large pieces") << '\n' << (1 << 20) << true << "";
+        QTest::newRow("CR, large pieces") << '\r' << (1 << 20) << true << "";
+        QTest::newRow("marker, large pieces") << '\x8F' << (1 << 20) << true << "";
+        QTest::newRow("line break, pieces shorter than a line") << '\n' << 97 << true << "";
+        QTest::newRow("CR, pieces shorter than a line") << '\r' << 97 << false << "";
+        QTest::newRow("marker, pieces of a line and a half") << '\x7F' << 1237 << false << "";
+        // 0: pieces of half the file, the first ending on the byte before the middle.
+        QTest::newRow("line break, a read ending on it") << '\n' << 0 << true << "";
+        QTest::newRow("shrinks before the middle") << '\x8F' << 4096 << true << "shrinks";
+        QTest::newRow("grows") << '\x8F' << 4096 << true << "grows";
+        QTest::newRow("one read fails") << '\n' << 4096 << true << "fails";
+    }
+
+    void fileReadInHalves()
+    {
+        QFETCH(char, atSplit);
+        QFETCH(int, pieceSize);
+        QFETCH(bool, lastLineBreak);
+        QFETCH(QString, change);
         const QByteArray key = "chave";
-        const QList<int> damaged{100, 900, 1500, 2999};
-        QByteArray file;
-        Records expected;
-        for (int number = 0; number < 3000; ++number) {
-            QByteArray line =
-                LineCodec::encode("Entrada " + QByteArray::number(number) + "\xA7" + QByteArray(100, 'x'), key);
+        const QList<int> damaged{100, 299, 301, 599};
+        QByteArray body;
+        for (int number = 0; number < 600; ++number) {
+            QByteArray line = LineCodec::encode(
+                "Entrada " + QByteArray::number(number % 10) + "\xA7" + QByteArray(100, char('a' + number % 26)), key);
             if (damaged.contains(number)) {
                 line.chop(1);
             }
-            file += line + "\r\n";
-            expected += LineCodec::decode(line, key);
+            body += line + "\r\n";
         }
-        LineCodec::FileDecoder decoder(key);
-        for (qsizetype at = 0; at < file.size(); at += 1 << 20) {
-            decoder.feed(QByteArrayView(file).sliced(at, qMin<qsizetype>(1 << 20, file.size() - at)));
+        if (!lastLineBreak) {
+            body.chop(2);
         }
-        QCOMPARE(decoder.finish(), expected);
-        QCOMPARE(decoder.damagedLines(), damaged.size());
+        // A first line of spaces, which holds no record, long enough to put the wanted byte before the middle.
+        QByteArray file;
+        for (int spaces = 0; file.isEmpty(); ++spaces) {
+            const QByteArray candidate = QByteArray(spaces, ' ') + "\r\n" + body;
+            if (candidate.at(candidate.size() / 2 - 1) == atSplit) {
+                file = candidate;
+            }
+        }
+        if (pieceSize == 0) {
+            pieceSize = int(file.size() / 2);
+        }
+        const QByteArray grown = file + "\r\n" + LineCodec::encode("Entrada depois", key);
+        const QByteArray& read = change == "grows" ? grown : file;
+        const qsizetype end = change == "shrinks" ? file.size() / 3 : read.size();
+        const LineCodec::ReadAt readAt = [&](qint64 offset, QByteArray& buffer) -> std::optional<QByteArrayView> {
+            if (change == "fails" && offset > file.size() / 2) {
+                return std::nullopt;
+            }
+            buffer = read.mid(offset, qMax<qint64>(0, qMin<qint64>(pieceSize, end - offset)));
+            return QByteArrayView(buffer);
+        };
+
+        const std::optional<LineCodec::DecodedFile> decoded = LineCodec::decodeReading(file.size(), readAt, key);
+        if (change == "fails") {
+            QVERIFY(!decoded);
+            return;
+        }
+        QVERIFY(decoded);
+        Records expected;
+        qsizetype expectedDamage = 0;
+        for (const QByteArray& line : read.first(end).split('\n')) {
+            bool intact = true;
+            const QByteArray record = LineCodec::decodeLine(QByteArray(line).replace('\r', ""), key, intact);
+            expectedDamage += intact ? 0 : 1;
+            if (!record.isEmpty()) {
+                expected += record;
+            }
+        }
+        QVERIFY(expected.size() >= (change == "shrinks" ? 100 : 600));
+        QCOMPARE(decoded->records, expected);
+        QCOMPARE(decoded->damagedLines, expectedDamage);
     }
 
     // Damage made by a real program on the real file at start; earlier copies are "name=bytes", "name=same" for the

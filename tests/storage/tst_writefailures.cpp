@@ -1,4 +1,5 @@
 #include "referencecodec.h"
+#include "storage/atomicwriter.h"
 #include "storage/filestamp.h"
 #include "storage/settingsfile.h"
 #include "storage/vault.h"
@@ -260,6 +261,39 @@ private slots:
         QCOMPARE(run(folder, "add").first, 0); // a save after the file was made, then a start
         QCOMPARE(run(folder, "start").first, 0);
         QCOMPARE(dir.entryList({name}, QDir::Files | QDir::System).size(), removed ? 0 : 1);
+    }
+
+    // A change another program makes while a save is being written, after the file was last read, is found as the
+    // save's file is put in place: the other program's file stays where it was and nothing is left beside it. A
+    // change of permissions alone is no change of the file.
+    void outsideChangeWhileWriting_data()
+    {
+        QTest::addColumn<QString>("steps"); // shell commands in the folder; "same" and "longer" are other contents
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("moved in, the same size and time") << "touch -r pswd.tab same; mv same pswd.tab" << true;
+        QTest::newRow("rewritten in place, another size, the time set back")
+            << "touch -r pswd.tab time; cat longer > pswd.tab; touch -r time pswd.tab" << true;
+        QTest::newRow("rewritten in place, the same size") << "cat same > pswd.tab" << true;
+        QTest::newRow("only its permissions changed") << "chmod 640 pswd.tab" << false;
+    }
+    void outsideChangeWhileWriting()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, changed);
+        DataFolder folder;
+        folder.write("pswd.tab", "read before the save");
+        folder.write("same", "written by another!!"); // as long as the file read
+        folder.write("longer", "written by another program");
+        const FileStamp read = FileStamp::ofPath(folder.filePath("pswd.tab"));
+        AtomicWriter writer(folder.filePath("pswd.tab"));
+        QVERIFY(writer.open() && writer.append("the save"));
+        QVERIFY(folder.shell(steps));
+        const QByteArray outside = folder.read("pswd.tab");
+        QCOMPARE(writer.commit(AtomicWriter::Commit::ReplaceKeepingBackup, read), !changed);
+        QCOMPARE(writer.foundOutsideChange(), changed);
+        QCOMPARE(folder.read("pswd.tab"), changed ? outside : QByteArray("the save"));
+        const QStringList left = QDir(folder.path()).entryList({"pswd.tab*"}, QDir::Files);
+        QCOMPARE(left, changed ? QStringList({"pswd.tab"}) : QStringList({"pswd.tab", "pswd.tab.bak"}));
     }
 
     // Another program of the user's that replaces pswd.tab again and again while saves run: each of its changes

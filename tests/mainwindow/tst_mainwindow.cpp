@@ -66,6 +66,8 @@ private slots:
     void paging();
     void hiddenLabelsShowTheState();
     void rowsShowWhatIsStored();
+    void picturesStandInTheirPlaces_data();
+    void picturesStandInTheirPlaces();
     void dragsOnlyBySurface_data();
     void dragsOnlyBySurface();
     void commands_data();
@@ -182,6 +184,30 @@ void TestMainWindow::rowsShowWhatIsStored()
     QCOMPARE(sides->updateWindow()->pos(), QPoint(502, 190));
     QTest::mouseDClick(host.window.get(), Qt::LeftButton, {}, background);
     QVERIFY(!sides->isShown() && !host.window->state().sideWindowsOpen);
+}
+
+void TestMainWindow::picturesStandInTheirPlaces_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QRect>("place"); // pixels from the window's top-left corner: the layout's twips, 15 a pixel
+    QTest::newRow("minimise") << QByteArray("btnMinimizar") << QRect(229, 4, 21, 21);
+    QTest::newRow("to the notification area") << QByteArray("btnTray") << QRect(252, 4, 21, 21);
+    QTest::newRow("close") << QByteArray("btnFechar") << QRect(275, 4, 21, 21);
+    QTest::newRow("copy the login") << QByteArray("btnCopyLogin") << QRect(246, 43, 10, 11);
+    QTest::newRow("copy the password") << QByteArray("btnCopySenha") << QRect(246, 69, 10, 11);
+    QTest::newRow("settings") << QByteArray("btnConfig") << QRect(56, 311, 68, 12);
+    QTest::newRow("new entry") << QByteArray("imgEscrever") << QRect(131, 301, 36, 50);
+    QTest::newRow("help") << QByteArray("imgAjuda") << QRect(173, 311, 32, 12);
+    QTest::newRow("about") << QByteArray("imgSobre") << QRect(211, 311, 32, 12);
+}
+
+// Each picture button stands where the window's artwork leaves room for it, to the pixel.
+void TestMainWindow::picturesStandInTheirPlaces()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QRect, place);
+    const MainWindowHost host(numbered(3));
+    QCOMPARE(host.child(name.constData())->geometry(), place);
 }
 
 void TestMainWindow::dragsOnlyBySurface_data()
